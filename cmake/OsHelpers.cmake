@@ -1,0 +1,52 @@
+# os_add_library(<target> [LIBS <libs...>])
+# A library made of every .cpp/.h/.qrc of the calling folder (not recursive),
+# so that adding a class never means touching a list shared with other work.
+# A folder without sources yet becomes an INTERFACE target.
+function(os_add_library target)
+    cmake_parse_arguments(ARG "" "" "LIBS;EXCLUDE" ${ARGN})
+    file(GLOB _srcs CONFIGURE_DEPENDS
+        ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp
+        ${CMAKE_CURRENT_SOURCE_DIR}/*.h
+        ${CMAKE_CURRENT_SOURCE_DIR}/*.qrc)
+    foreach(_ex IN LISTS ARG_EXCLUDE)
+        list(FILTER _srcs EXCLUDE REGEX "/${_ex}$")
+    endforeach()
+    set(_cpp ${_srcs})
+    list(FILTER _cpp INCLUDE REGEX "\\.cpp$")
+    if(_cpp)
+        add_library(${target} STATIC ${_srcs})
+        target_include_directories(${target} PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
+        target_link_libraries(${target} PUBLIC ${ARG_LIBS})
+    else()
+        add_library(${target} INTERFACE)
+        target_include_directories(${target} INTERFACE ${CMAKE_CURRENT_SOURCE_DIR})
+        target_link_libraries(${target} INTERFACE ${ARG_LIBS})
+    endif()
+endfunction()
+
+# os_add_test(<name> [SOURCES <extra sources...>] [LIBS <libs...>] [TIMEOUT s])
+# One Qt Test executable per unit, <name>.cpp in the calling folder.
+# Tests run offscreen with Brazilian settings and a HOME of their own.
+function(os_add_test name)
+    cmake_parse_arguments(ARG "" "TIMEOUT" "SOURCES;LIBS" ${ARGN})
+    add_executable(${name} ${name}.cpp ${ARG_SOURCES})
+    target_link_libraries(${name} PRIVATE ${ARG_LIBS} Qt6::Test Qt6::Widgets)
+    add_test(NAME ${name} COMMAND ${name})
+    if(NOT ARG_TIMEOUT)
+        set(ARG_TIMEOUT 600)
+    endif()
+    set_tests_properties(${name} PROPERTIES
+        TIMEOUT ${ARG_TIMEOUT}
+        ENVIRONMENT "QT_QPA_PLATFORM=offscreen;LC_ALL=C.UTF-8;OS_TEST_BINARY_DIR=${CMAKE_BINARY_DIR}")
+endfunction()
+
+# Adds every sub-folder of the calling folder that has a CMakeLists.txt.
+function(os_add_subfolders)
+    file(GLOB _subs LIST_DIRECTORIES true ${CMAKE_CURRENT_SOURCE_DIR}/*)
+    list(SORT _subs)
+    foreach(_d IN LISTS _subs)
+        if(IS_DIRECTORY ${_d} AND EXISTS ${_d}/CMakeLists.txt)
+            add_subdirectory(${_d})
+        endif()
+    endforeach()
+endfunction()
