@@ -1,0 +1,16 @@
+#pragma once
+// A push button with a small picture left of its caption.
+#include "tbuttonpictures.h"
+
+#include <QPushButton>
+
+class TBitBtn : public QPushButton
+{
+    Q_OBJECT
+public:
+    TBitBtn(const QString &objectName, const QString &caption,
+            TButtonPictures::Motif motif, QWidget *parent = nullptr);
+
+protected:
+    void keyPressEvent(QKeyEvent *event) override;
+};

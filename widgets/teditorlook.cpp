@@ -1,0 +1,33 @@
+#include "teditorlook.h"
+
+#include <QApplication>
+#include <QPalette>
+#include <QWidget>
+
+QColor TEditorLook::Grey()
+{
+    const QColor light = QApplication::palette().color(QPalette::Active, QPalette::Midlight);
+    if (!light.isValid() || light == QColor(Qt::white))
+        return QColor(227, 227, 227);
+    return light;
+}
+
+void TEditorLook::SetOpen(QWidget *editor, bool open)
+{
+    editor->setEnabled(open);
+    QPalette palette = editor->palette();
+    const QColor ground = open ? White() : Grey();
+    // Every group: a disabled editor is drawn with the disabled colours.
+    for (auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
+        palette.setColor(group, QPalette::Base, ground);
+        palette.setColor(group, QPalette::Window, ground);
+    }
+    editor->setPalette(palette);
+    editor->setAutoFillBackground(true);
+}
+
+bool TEditorLook::IsOpen(const QWidget *editor)
+{
+    return editor->isEnabled()
+        && editor->palette().color(QPalette::Active, QPalette::Base) == White();
+}

@@ -1,0 +1,24 @@
+#pragma once
+// What every list screen shares: a top-level window owned by the main
+// window that destroys itself when closed, is centred on the desktop when
+// first shown, previews keys, and goes to the window bar instead of being
+// minimised.
+#include <QWidget>
+
+class TKeyPreview;
+
+class TListScreen : public QWidget
+{
+    Q_OBJECT
+public:
+    explicit TListScreen(QWidget *owner = nullptr);
+
+    TKeyPreview *KeyPreview() const { return m_keyPreview; }
+
+protected:
+    void showEvent(QShowEvent *event) override;
+
+private:
+    TKeyPreview *m_keyPreview;
+    bool m_placed = false;
+};

@@ -1,0 +1,15 @@
+#include "twindowplace.h"
+
+#include <QGuiApplication>
+#include <QScreen>
+#include <QWidget>
+
+void TWindowPlace::CenterOnDesktop(QWidget *window)
+{
+    QScreen *screen = window->screen() ? window->screen() : QGuiApplication::primaryScreen();
+    if (!screen)
+        return;
+    QRect frame = window->frameGeometry();
+    frame.moveCenter(screen->availableGeometry().center());
+    window->move(frame.topLeft());
+}
