@@ -1,0 +1,177 @@
+#include "tdbedit.h"
+
+#include "tdbfieldlink.h"
+#include "tfbfield.h"
+#include "tfbquery.h"
+#include "tguard.h"
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QLocale>
+#include <QRegularExpressionValidator>
+#include <QTimer>
+
+TDBEdit::TDBEdit(QWidget *parent)
+    : QLineEdit(parent)
+    , m_link(new TDBFieldLink(this))
+{
+    connect(m_link, &TDBFieldLink::Refresh, this, &TDBEdit::ShowField);
+    connect(this, &QLineEdit::textEdited, this, &TDBEdit::OnTextEdited);
+    m_link->SetFlush([this] { WritePending(); });
+}
+
+TDBEdit::TDBEdit(const QString &objectName, TFbQuery *query, const QString &fieldName,
+                 QWidget *parent)
+    : TDBEdit(parent)
+{
+    setObjectName(objectName);
+    SetField(query, fieldName);
+}
+
+void TDBEdit::SetField(TFbQuery *query, const QString &fieldName)
+{
+    m_link->SetField(query, fieldName);
+}
+
+void TDBEdit::SetDigitsOnly(bool on)
+{
+    m_digitsOnly = on;
+    // Pasted text is held to the same rule as typed text.
+    if (on)
+        setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), this));
+    else
+        setValidator(nullptr);
+}
+
+bool TDBEdit::WritesAtOnce() const
+{
+    const TFbField *f = m_link->Field();
+    return f && f->Kind() == TFbFieldKind::String;
+}
+
+void TDBEdit::ShowField()
+{
+    const TFbField *f = m_link->Field();
+    QString text;
+    if (f) {
+        if (f->Kind() == TFbFieldKind::String)
+            setMaxLength(f->Size() > 0 ? f->Size() : 32767);
+        // The display form while the user is not in the editor, the plain
+        // form while editing.
+        text = hasFocus() ? f->AsString() : f->DisplayText();
+    }
+    if (text != this->text()) {
+        m_showing = true;
+        setText(text);
+        m_showing = false;
+    }
+}
+
+void TDBEdit::OnTextEdited(const QString &typed)
+{
+    if (m_showing)
+        return;
+    if (!m_link->BeginEdit()) {
+        ShowField();
+        return;
+    }
+    QString text = typed;
+    if (m_upperCase) {
+        const QString upper = typed.toUpper();
+        if (upper != typed) {
+            const int cursor = cursorPosition();
+            m_showing = true;
+            setText(upper);
+            setCursorPosition(cursor);
+            m_showing = false;
+            text = upper;
+        }
+    }
+    if (WritesAtOnce()) {
+        Guard([this, text] { m_link->Write(text); });
+    } else {
+        m_link->SetPending(true);
+    }
+}
+
+void TDBEdit::WritePending()
+{
+    if (!m_link->Pending())
+        return;
+    m_link->Write(text());
+    m_link->SetPending(false);
+}
+
+void TDBEdit::FinishEditing()
+{
+    if (!m_link->Pending())
+        return;
+    if (!Guard([this] { WritePending(); })) {
+        // Refused: the user corrects it where it was typed.
+        QTimer::singleShot(0, this, [this] {
+            setFocus();
+            selectAll();
+        });
+    }
+}
+
+bool TDBEdit::AcceptsCharacter(QChar c) const
+{
+    const TFbField *f = m_link->Field();
+    if (!f)
+        return true;
+    switch (f->Kind()) {
+    case TFbFieldKind::Integer:
+    case TFbFieldKind::LargeInt:
+        return c.isDigit() || c == QLatin1Char('+') || c == QLatin1Char('-');
+    case TFbFieldKind::Float:
+    case TFbFieldKind::Currency:
+        return c.isDigit() || c == QLatin1Char('+') || c == QLatin1Char('-')
+            || c == QLatin1Char('e') || c == QLatin1Char('E')
+            || c == QLocale().decimalPoint().at(0);
+    default:
+        return true;
+    }
+}
+
+void TDBEdit::keyPressEvent(QKeyEvent *event)
+{
+    const QString text = event->text();
+    if (m_digitsOnly) {
+        // Only digits and Backspace; every other character (minus sign,
+        // separators, letters, Enter, clipboard shortcuts) is dropped
+        // without a sound. Keys that type nothing (arrows) still work.
+        if (!text.isEmpty() && event->key() != Qt::Key_Backspace) {
+            for (QChar c : text) {
+                if (c < QLatin1Char('0') || c > QLatin1Char('9')) {
+                    event->accept();
+                    return;
+                }
+            }
+        }
+    } else if (!text.isEmpty() && text.at(0).isPrint() && !(event->modifiers() & Qt::ControlModifier)) {
+        for (QChar c : text) {
+            if (!AcceptsCharacter(c)) {
+                QApplication::beep();
+                event->accept();
+                return;
+            }
+        }
+    }
+    QLineEdit::keyPressEvent(event);
+}
+
+void TDBEdit::focusInEvent(QFocusEvent *event)
+{
+    QLineEdit::focusInEvent(event);
+    if (!m_link->Pending())
+        ShowField();
+}
+
+void TDBEdit::focusOutEvent(QFocusEvent *event)
+{
+    QLineEdit::focusOutEvent(event);
+    FinishEditing();
+    if (!m_link->Pending())
+        ShowField();
+}

@@ -1,0 +1,60 @@
+#pragma once
+// A one-line editor bound to a field of a dataset's current row.
+//
+// What it does follows the field's kind:
+// - text: accepts at most the field's size in characters and writes each
+//   change into the field at once;
+// - whole numbers: only "+", "-" and digits can be typed (others beep);
+// - money: only the characters of a decimal number can be typed (digits,
+//   sign, decimal separator, exponent letter; others beep); shown in the
+//   currency format while the editor has no focus, as a plain number while
+//   it is edited;
+// - dates: shown in the field's display format while the editor has no
+//   focus; the typed text is read as a day/month/year date when the editor
+//   is left.
+// Numbers and dates are written when the editor is left (or when the screen
+// saves, see TDBFieldLink::UpdateRecord); a refused text is shown in the
+// standard error box, selected, and the focus stays in the editor.
+//
+// Typing puts the dataset into editing. SetUpperCase turns typed letters
+// into capitals; SetDigitsOnly lets only the digits 0 to 9 and Backspace
+// through, silently (quantities).
+#include <QLineEdit>
+
+class TDBFieldLink;
+class TFbQuery;
+
+class TDBEdit : public QLineEdit
+{
+    Q_OBJECT
+public:
+    explicit TDBEdit(QWidget *parent = nullptr);
+    TDBEdit(const QString &objectName, TFbQuery *query, const QString &fieldName,
+            QWidget *parent = nullptr);
+
+    void SetField(TFbQuery *query, const QString &fieldName);
+    TDBFieldLink *Link() const { return m_link; }
+
+    void SetUpperCase(bool on) { m_upperCase = on; }
+    bool UpperCase() const { return m_upperCase; }
+    void SetDigitsOnly(bool on);
+    bool DigitsOnly() const { return m_digitsOnly; }
+
+protected:
+    void keyPressEvent(QKeyEvent *event) override;
+    void focusInEvent(QFocusEvent *event) override;
+    void focusOutEvent(QFocusEvent *event) override;
+
+private:
+    void ShowField();
+    void OnTextEdited(const QString &text);
+    bool WritesAtOnce() const;
+    bool AcceptsCharacter(QChar c) const;
+    void WritePending();
+    void FinishEditing();
+
+    TDBFieldLink *m_link;
+    bool m_upperCase = false;
+    bool m_digitsOnly = false;
+    bool m_showing = false;
+};
