@@ -1,0 +1,71 @@
+#pragma once
+// The client record form: the modal dialog in which one client is created
+// or changed. Its editors are bound to the current record of the shared
+// client dataset, which the client list has put into inserting or editing
+// before showing it. Besides plain binding it has the person type (which
+// switches the person and company fields on and off), the annotation type,
+// and the rule that a client must have a name.
+#include <QDialog>
+#include <functional>
+
+class QLabel;
+class QToolButton;
+class TBitBtn;
+class TDBEdit;
+class TDBMemo;
+class TKeyPreview;
+class TRadioGroup;
+
+class TClientesForm : public QDialog
+{
+    Q_OBJECT
+public:
+    explicit TClientesForm(QWidget *parent = nullptr);
+
+    // Opens the settings screen on its header page, modally (the executable
+    // wires it: the settings screen lives in a library beside this one).
+    static void SetSettingsOpener(std::function<void(QWidget *parent)> opener);
+
+    // Handlers.
+    void BitBtn1Click();      // "Gravar"
+    void BitBtn2Click();      // "Cancelar [ESC]"
+    void BitBtn3Click();      // "Legenda Anotações"
+    void SpeedButton1Click(); // settings, header page first
+    void RadioGroup1Click();  // person-type switch
+
+    // Controls, in tab order.
+    TRadioGroup *RadioGroup1;             // person type
+    TDBEdit *DBEdit1;                     // IDCLIENTE
+    TDBEdit *DBEdit2;                     // NOME
+    TDBEdit *DBEdit3;                     // FONERES
+    TDBEdit *DBEdit4;                     // FONECOM
+    TDBEdit *DBEdit5;                     // FONECEL
+    TDBEdit *DBEdit6;                     // END1
+    TDBEdit *DBEdit7;                     // END2
+    TDBEdit *DBEdit8;                     // CIDADE
+    TDBEdit *DBEdit9;                     // UF
+    TDBEdit *DBEdit10;                    // CEP
+    TDBEdit *DBEdit11;                    // CPF
+    TDBEdit *DBEdit12;                    // RG
+    TDBEdit *DBEdit13;                    // EMAIL
+    TDBEdit *DBEdit14;                    // CNPJ
+    TDBEdit *DBEdit15;                    // IE
+    TDBEdit *DBEdit16;                    // PESSOACONT
+    TBitBtn *BitBtn1;                     // "Gravar"
+    TBitBtn *BitBtn2;                     // "Cancelar [ESC]"
+    TDBEdit *DBEdit17;                    // DATACADASTRO
+    TDBMemo *DBMemo1;                     // ANOTA
+    TRadioGroup *RadioGroup2;             // "Tipo de Anotação"
+    TBitBtn *BitBtn3;                     // "Legenda Anotações"
+    QToolButton *SpeedButton1;            // pencil: settings
+
+    // The editor bound to a column ("CNPJ" -> DBEdit14), null if none.
+    TDBEdit *EditorOf(const QString &column) const;
+
+public slots:
+    void done(int result) override;
+
+private:
+    void BuildControls();
+    TKeyPreview *m_keyPreview;
+};

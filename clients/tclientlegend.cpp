@@ -1,0 +1,29 @@
+#include "tclientlegend.h"
+
+#include "tdm.h"
+#include "tfbfield.h"
+#include "tfbquery.h"
+#include "tmessages.h"
+
+QString TClientLegend::Text(const QString &verde, const QString &azul, const QString &vermelho)
+{
+    return QStringLiteral("Preto - Sem Anotação") + QLatin1Char('\r')
+        + QStringLiteral("Verde - ") + verde + QLatin1Char('\r')
+        + QStringLiteral("Azul - ") + azul + QLatin1Char('\r')
+        + QStringLiteral("Vermelho - ") + vermelho;
+}
+
+QString TClientLegend::Text()
+{
+    TFbQuery *config = DM ? DM->ConfigQuery : nullptr;
+    if (!config || !config->Active() || config->IsEmpty())
+        return Text(QString(), QString(), QString());
+    return Text(config->FieldByName(QStringLiteral("VERDE"))->AsString(),
+                config->FieldByName(QStringLiteral("AZUL"))->AsString(),
+                config->FieldByName(QStringLiteral("VERMELHO"))->AsString());
+}
+
+void TClientLegend::Show()
+{
+    TMessages::MessageBox(Text(), Caption(), TMessages::Warning, TMessages::Ok);
+}
