@@ -3,19 +3,13 @@
 #include <QString>
 #include <stdexcept>
 
-// The report engine's own error: what() is the UTF-8 message text, which the
-// application's error box shows as it stands.
+// The report engine's error type: what() is the UTF-8 message text, so the
+// application's guard can show it as it stands.
 class ERepError : public std::runtime_error
 {
 public:
-    explicit ERepError(const QString &message)
-        : std::runtime_error(message.toStdString())
-    {
-    }
-    explicit ERepError(const char *message)
-        : std::runtime_error(message)
-    {
-    }
+    explicit ERepError(const QString &message);
+    explicit ERepError(const char *message);
 
-    QString Message() const { return QString::fromUtf8(what()); }
+    QString Message() const;
 };

@@ -31,6 +31,17 @@ double CellRatio(const QFont &base)
 
 } // namespace
 
+TRepCanvasFont::TRepCanvasFont(const TRepFont &font)
+    : Name(font.Name)
+    , Size(std::abs(font.Size))
+    , Bold(font.Bold)
+    , Italic(font.Italic)
+    , Underline(font.Underline)
+    , StrikeOut(font.StrikeOut)
+    , Color(font.Color)
+{
+}
+
 TRepCanvas::~TRepCanvas() = default;
 
 void TRepCanvas::SetFont(const TRepCanvasFont &font)
@@ -42,7 +53,7 @@ void TRepCanvas::SetFont(const TRepCanvasFont &font)
     FontChanged();
 }
 
-void TRepCanvas::SetPen(const TRepCanvasPen &pen)
+void TRepCanvas::SetPen(const TRepPen &pen)
 {
     if (pen == m_pen)
         return;
@@ -50,7 +61,7 @@ void TRepCanvas::SetPen(const TRepCanvasPen &pen)
     PenChanged();
 }
 
-void TRepCanvas::SetBrush(const TRepCanvasBrush &brush)
+void TRepCanvas::SetBrush(const TRepBrush &brush)
 {
     if (brush == m_brush)
         return;

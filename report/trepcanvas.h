@@ -6,6 +6,11 @@
 #include <QSize>
 #include <QString>
 
+#include "trepbrush.h"
+#include "trepfont.h"
+#include "treppen.h"
+#include "treptypes.h"
+
 // Font of a page canvas. Size is in points; Height, when non-zero, is the
 // font height in the canvas' own pixels the way a recorded page keeps it
 // (negative: character height without internal leading; positive: cell
@@ -21,32 +26,12 @@ struct TRepCanvasFont
     bool StrikeOut = false;
     QColor Color = Qt::black;
 
+    TRepCanvasFont() = default;
+    // The model's font (its Size in points, by absolute value).
+    TRepCanvasFont(const TRepFont &font);
+
     bool operator==(const TRepCanvasFont &) const = default;
 };
-
-enum class TRepPenStyle { Solid, Dash, Dot, DashDot, DashDotDot, Clear, InsideFrame };
-
-// Width is in device pixels of the canvas and is never scaled.
-struct TRepCanvasPen
-{
-    TRepPenStyle Style = TRepPenStyle::Solid;
-    int Width = 1;
-    QColor Color = Qt::black;
-
-    bool operator==(const TRepCanvasPen &) const = default;
-};
-
-enum class TRepBrushStyle { Solid, Clear, Horizontal, Vertical, FDiagonal, BDiagonal, Cross, DiagCross };
-
-struct TRepCanvasBrush
-{
-    TRepBrushStyle Style = TRepBrushStyle::Solid;
-    QColor Color = Qt::white;
-
-    bool operator==(const TRepCanvasBrush &) const = default;
-};
-
-enum class TRepTextAlign { Left, Right, Center };
 
 // The drawing surface of a report page: the few operations the engine draws
 // with, in integer device pixels of the canvas, with the conventions of the
@@ -66,11 +51,12 @@ public:
     virtual double Dpi() const = 0;
 
     void SetFont(const TRepCanvasFont &font);
+    void SetFont(const TRepFont &font) { SetFont(TRepCanvasFont(font)); }
     const TRepCanvasFont &Font() const { return m_font; }
-    void SetPen(const TRepCanvasPen &pen);
-    const TRepCanvasPen &Pen() const { return m_pen; }
-    void SetBrush(const TRepCanvasBrush &brush);
-    const TRepCanvasBrush &Brush() const { return m_brush; }
+    void SetPen(const TRepPen &pen);
+    const TRepPen &Pen() const { return m_pen; }
+    void SetBrush(const TRepBrush &brush);
+    const TRepBrush &Brush() const { return m_brush; }
 
     // Fills (left, top)-(right, bottom) with the brush, without outline.
     virtual void FillRect(int left, int top, int right, int bottom) = 0;
@@ -84,7 +70,7 @@ public:
     virtual void LineTo(int x, int y) = 0;
     // Writes the text with the font colour; y is the top of the text cell,
     // x its left edge, right edge or centre after the alignment.
-    virtual void TextOut(int x, int y, const QString &text, TRepTextAlign align = TRepTextAlign::Left) = 0;
+    virtual void TextOut(int x, int y, const QString &text, TRepAlignment align = taLeftJustify) = 0;
 
     // Measurement in canvas pixels, rounded up as the page would occupy them.
     QSize TextExtent(const QString &text) const;
@@ -109,8 +95,8 @@ protected:
 
 private:
     TRepCanvasFont m_font;
-    TRepCanvasPen m_pen;
-    TRepCanvasBrush m_brush;
+    TRepPen m_pen;
+    TRepBrush m_brush;
     mutable QFont m_qtFont;
     mutable bool m_qtFontValid = false;
 };

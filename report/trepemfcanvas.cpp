@@ -15,13 +15,13 @@ namespace {
 quint32 PenStyleCode(TRepPenStyle style)
 {
     switch (style) {
-    case TRepPenStyle::Solid: return PS_SOLID;
-    case TRepPenStyle::Dash: return PS_DASH;
-    case TRepPenStyle::Dot: return PS_DOT;
-    case TRepPenStyle::DashDot: return PS_DASHDOT;
-    case TRepPenStyle::DashDotDot: return PS_DASHDOTDOT;
-    case TRepPenStyle::Clear: return PS_NULL;
-    case TRepPenStyle::InsideFrame: return PS_INSIDEFRAME;
+    case psSolid: return PS_SOLID;
+    case psDash: return PS_DASH;
+    case psDot: return PS_DOT;
+    case psDashDot: return PS_DASHDOT;
+    case psDashDotDot: return PS_DASHDOTDOT;
+    case psClear: return PS_NULL;
+    case psInsideFrame: return PS_INSIDEFRAME;
     }
     return PS_SOLID;
 }
@@ -164,8 +164,8 @@ void TRepEmfCanvas::EnsurePen()
 {
     if (m_pen.state == SelState::Current)
         return;
-    const TRepCanvasPen &p = Pen();
-    if (p.Style == TRepPenStyle::Clear) {
+    const TRepPen &p = Pen();
+    if (p.Style == psClear) {
         if (m_pen.state != SelState::Null)
             SelectStock(m_pen, NULL_PEN);
         m_pen.state = SelState::Current;
@@ -187,7 +187,7 @@ void TRepEmfCanvas::EnsureNullPen()
 {
     if (m_pen.state == SelState::Null)
         return;
-    if (m_pen.state == SelState::Current && Pen().Style == TRepPenStyle::Clear)
+    if (m_pen.state == SelState::Current && Pen().Style == psClear)
         return;
     SelectStock(m_pen, NULL_PEN);
     m_pen.state = SelState::Null;
@@ -197,8 +197,8 @@ void TRepEmfCanvas::EnsureBrush()
 {
     if (m_brush.state == SelState::Current)
         return;
-    const TRepCanvasBrush &b = Brush();
-    if (b.Style == TRepBrushStyle::Clear) {
+    const TRepBrush &b = Brush();
+    if (b.Style == bsClear) {
         SelectStock(m_brush, NULL_BRUSH);
         m_brush.state = SelState::Current;
         return;
@@ -206,14 +206,14 @@ void TRepEmfCanvas::EnsureBrush()
     quint32 style = BS_SOLID;
     quint32 hatch = 0;
     switch (b.Style) {
-    case TRepBrushStyle::Solid:
-    case TRepBrushStyle::Clear: break;
-    case TRepBrushStyle::Horizontal: style = BS_HATCHED; hatch = HS_HORIZONTAL; break;
-    case TRepBrushStyle::Vertical: style = BS_HATCHED; hatch = HS_VERTICAL; break;
-    case TRepBrushStyle::FDiagonal: style = BS_HATCHED; hatch = HS_FDIAGONAL; break;
-    case TRepBrushStyle::BDiagonal: style = BS_HATCHED; hatch = HS_BDIAGONAL; break;
-    case TRepBrushStyle::Cross: style = BS_HATCHED; hatch = HS_CROSS; break;
-    case TRepBrushStyle::DiagCross: style = BS_HATCHED; hatch = HS_DIAGCROSS; break;
+    case bsSolid:
+    case bsClear: break;
+    case bsHorizontal: style = BS_HATCHED; hatch = HS_HORIZONTAL; break;
+    case bsVertical: style = BS_HATCHED; hatch = HS_VERTICAL; break;
+    case bsFDiagonal: style = BS_HATCHED; hatch = HS_FDIAGONAL; break;
+    case bsBDiagonal: style = BS_HATCHED; hatch = HS_BDIAGONAL; break;
+    case bsCross: style = BS_HATCHED; hatch = HS_CROSS; break;
+    case bsDiagCross: style = BS_HATCHED; hatch = HS_DIAGCROSS; break;
     }
     const quint32 h = AllocHandle();
     BeginRecord(EMR_CREATEBRUSHINDIRECT, 24);
@@ -226,7 +226,7 @@ void TRepEmfCanvas::EnsureBrush()
     m_brush.state = SelState::Current;
 }
 
-void TRepEmfCanvas::EnsureTextState(TRepTextAlign align)
+void TRepEmfCanvas::EnsureTextState(TRepAlignment align)
 {
     const quint32 color = ColorRef(Font().Color);
     if (color != m_textColor) {
@@ -234,9 +234,9 @@ void TRepEmfCanvas::EnsureTextState(TRepTextAlign align)
         m_textColor = color;
     }
     quint32 ta = TA_TOP | TA_LEFT;
-    if (align == TRepTextAlign::Right)
+    if (align == taRightJustify)
         ta = TA_TOP | TA_RIGHT;
-    else if (align == TRepTextAlign::Center)
+    else if (align == taCenter)
         ta = TA_TOP | TA_CENTER;
     if (ta != m_textAlign) {
         Record12(EMR_SETTEXTALIGN, ta);
@@ -257,7 +257,7 @@ void TRepEmfCanvas::AddBounds(int left, int top, int right, int bottom)
 void TRepEmfCanvas::FillRect(int left, int top, int right, int bottom)
 {
     CheckOpen();
-    if (Brush().Style == TRepBrushStyle::Clear)
+    if (Brush().Style == bsClear)
         return;
     // A rectangle drawn without a pen covers one pixel less to the right
     // and bottom than its box, so the box grows by one.
@@ -320,7 +320,7 @@ void TRepEmfCanvas::LineTo(int x, int y)
     Writer w(m_data);
     w.I32(x);
     w.I32(y);
-    if (Pen().Style != TRepPenStyle::Clear) {
+    if (Pen().Style != psClear) {
         const int half = std::max(1, Pen().Width) / 2;
         AddBounds(std::min(m_curX, x) - half, std::min(m_curY, y) - half, std::max(m_curX, x) + half, std::max(m_curY, y) + half);
     }
@@ -328,7 +328,7 @@ void TRepEmfCanvas::LineTo(int x, int y)
     m_curY = y;
 }
 
-void TRepEmfCanvas::TextOut(int x, int y, const QString &text, TRepTextAlign align)
+void TRepEmfCanvas::TextOut(int x, int y, const QString &text, TRepAlignment align)
 {
     CheckOpen();
     if (text.isEmpty())
@@ -360,9 +360,9 @@ void TRepEmfCanvas::TextOut(int x, int y, const QString &text, TRepTextAlign ali
     }
     const double width = TextWidthF(text);
     double left = x;
-    if (align == TRepTextAlign::Right)
+    if (align == taRightJustify)
         left = x - width;
-    else if (align == TRepTextAlign::Center)
+    else if (align == taCenter)
         left = x - width / 2.0;
     const int bl = int(std::floor(left));
     const int bt = y;

@@ -27,7 +27,7 @@ public:
     void RoundRect(int left, int top, int right, int bottom, int cornerWidth, int cornerHeight) override;
     void MoveTo(int x, int y) override;
     void LineTo(int x, int y) override;
-    void TextOut(int x, int y, const QString &text, TRepTextAlign align = TRepTextAlign::Left) override;
+    void TextOut(int x, int y, const QString &text, TRepAlignment align = taLeftJustify) override;
 
     // Ends the recording (EOF record, final header) and returns the page
     // record; the canvas records nothing afterwards. Calling it again
@@ -58,7 +58,7 @@ private:
     void EnsurePen();
     void EnsureNullPen();
     void EnsureBrush();
-    void EnsureTextState(TRepTextAlign align);
+    void EnsureTextState(TRepAlignment align);
     void AddBounds(int left, int top, int right, int bottom);
     void CheckOpen() const;
 

@@ -98,40 +98,57 @@ void CheckRecord(const char *rec, quint32 type, quint32 size, quint32 handles)
 TRepPenStyle PenStyleOf(quint32 style)
 {
     switch (style & 0x0F) {
-    case PS_SOLID: return TRepPenStyle::Solid;
-    case PS_DASH: return TRepPenStyle::Dash;
-    case PS_DOT: return TRepPenStyle::Dot;
-    case PS_DASHDOT: return TRepPenStyle::DashDot;
-    case PS_DASHDOTDOT: return TRepPenStyle::DashDotDot;
-    case PS_NULL: return TRepPenStyle::Clear;
-    case PS_INSIDEFRAME: return TRepPenStyle::InsideFrame;
-    default: return TRepPenStyle::Solid;
+    case PS_SOLID: return psSolid;
+    case PS_DASH: return psDash;
+    case PS_DOT: return psDot;
+    case PS_DASHDOT: return psDashDot;
+    case PS_DASHDOTDOT: return psDashDotDot;
+    case PS_NULL: return psClear;
+    case PS_INSIDEFRAME: return psInsideFrame;
+    default: return psSolid;
     }
 }
 
 TRepBrushStyle BrushStyleOf(quint32 style, quint32 hatch)
 {
     if (style == BS_NULL)
-        return TRepBrushStyle::Clear;
+        return bsClear;
     if (style != BS_HATCHED)
-        return TRepBrushStyle::Solid;
+        return bsSolid;
     switch (hatch) {
-    case HS_HORIZONTAL: return TRepBrushStyle::Horizontal;
-    case HS_VERTICAL: return TRepBrushStyle::Vertical;
-    case HS_FDIAGONAL: return TRepBrushStyle::FDiagonal;
-    case HS_BDIAGONAL: return TRepBrushStyle::BDiagonal;
-    case HS_CROSS: return TRepBrushStyle::Cross;
-    case HS_DIAGCROSS: return TRepBrushStyle::DiagCross;
-    default: return TRepBrushStyle::Solid;
+    case HS_HORIZONTAL: return bsHorizontal;
+    case HS_VERTICAL: return bsVertical;
+    case HS_FDIAGONAL: return bsFDiagonal;
+    case HS_BDIAGONAL: return bsBDiagonal;
+    case HS_CROSS: return bsCross;
+    case HS_DIAGCROSS: return bsDiagCross;
+    default: return bsSolid;
     }
+}
+
+TRepBrush MakeBrush(TRepBrushStyle style, const QColor &color)
+{
+    TRepBrush b;
+    b.Style = style;
+    b.Color = color;
+    return b;
+}
+
+TRepPen MakePen(TRepPenStyle style, const QColor &color)
+{
+    TRepPen p;
+    p.Style = style;
+    p.Color = color;
+    p.Width = 1;
+    return p;
 }
 
 struct GdiObject
 {
     enum Kind { None, Font, Pen, Brush } kind = None;
     TRepCanvasFont font;
-    TRepCanvasPen pen;
-    TRepCanvasBrush brush;
+    TRepPen pen;
+    TRepBrush brush;
 };
 
 // Calls f(record, type, size) for each record after the header, up to and
@@ -229,8 +246,8 @@ void TRepEmfPlayer::Play(TRepCanvas &canvas) const
     std::vector<GdiObject> objects(m_metafile.HandleCount());
     const TRepCanvasFont defaultFont;
     TRepCanvasFont font = defaultFont;
-    canvas.SetPen(TRepCanvasPen());
-    canvas.SetBrush(TRepCanvasBrush());
+    canvas.SetPen(TRepPen());
+    canvas.SetBrush(TRepBrush());
     QColor textColor = Qt::black;
     quint32 align = TA_TOP | TA_LEFT;
     QPoint current;
@@ -294,15 +311,15 @@ void TRepEmfPlayer::Play(TRepCanvas &canvas) const
             const quint32 h = U32(r + 8);
             if (h & StockFlag) {
                 switch (h) {
-                case WHITE_BRUSH: canvas.SetBrush({TRepBrushStyle::Solid, Qt::white}); break;
-                case LTGRAY_BRUSH: canvas.SetBrush({TRepBrushStyle::Solid, QColor(192, 192, 192)}); break;
-                case GRAY_BRUSH: canvas.SetBrush({TRepBrushStyle::Solid, QColor(128, 128, 128)}); break;
-                case DKGRAY_BRUSH: canvas.SetBrush({TRepBrushStyle::Solid, QColor(64, 64, 64)}); break;
-                case BLACK_BRUSH: canvas.SetBrush({TRepBrushStyle::Solid, Qt::black}); break;
-                case NULL_BRUSH: canvas.SetBrush({TRepBrushStyle::Clear, Qt::white}); break;
-                case WHITE_PEN: canvas.SetPen({TRepPenStyle::Solid, 1, Qt::white}); break;
-                case BLACK_PEN: canvas.SetPen({TRepPenStyle::Solid, 1, Qt::black}); break;
-                case NULL_PEN: canvas.SetPen({TRepPenStyle::Clear, 1, Qt::black}); break;
+                case WHITE_BRUSH: canvas.SetBrush(MakeBrush(bsSolid, Qt::white)); break;
+                case LTGRAY_BRUSH: canvas.SetBrush(MakeBrush(bsSolid, QColor(192, 192, 192))); break;
+                case GRAY_BRUSH: canvas.SetBrush(MakeBrush(bsSolid, QColor(128, 128, 128))); break;
+                case DKGRAY_BRUSH: canvas.SetBrush(MakeBrush(bsSolid, QColor(64, 64, 64))); break;
+                case BLACK_BRUSH: canvas.SetBrush(MakeBrush(bsSolid, Qt::black)); break;
+                case NULL_BRUSH: canvas.SetBrush(MakeBrush(bsClear, Qt::white)); break;
+                case WHITE_PEN: canvas.SetPen(MakePen(psSolid, Qt::white)); break;
+                case BLACK_PEN: canvas.SetPen(MakePen(psSolid, Qt::black)); break;
+                case NULL_PEN: canvas.SetPen(MakePen(psClear, Qt::black)); break;
                 default:
                     if (h >= 0x8000000Au && h <= 0x80000011u) // stock fonts
                         font = defaultFont;
@@ -346,11 +363,11 @@ void TRepEmfPlayer::Play(TRepCanvas &canvas) const
             QPoint ref(I32(r + 36), I32(r + 40));
             if (align & TA_UPDATECP)
                 ref = current;
-            TRepTextAlign h = TRepTextAlign::Left;
+            TRepAlignment h = taLeftJustify;
             if ((align & TA_CENTER) == TA_CENTER)
-                h = TRepTextAlign::Center;
+                h = taCenter;
             else if (align & TA_RIGHT)
-                h = TRepTextAlign::Right;
+                h = taRightJustify;
             qint64 top = ref.y();
             if ((align & TA_BASELINE) == TA_BASELINE)
                 top -= std::llround(canvas.FontAscent());
@@ -360,9 +377,9 @@ void TRepEmfPlayer::Play(TRepCanvas &canvas) const
             if (align & TA_UPDATECP) {
                 const double w = canvas.TextWidthF(text);
                 qint64 x = current.x();
-                if (h == TRepTextAlign::Left)
+                if (h == taLeftJustify)
                     x += std::llround(w);
-                else if (h == TRepTextAlign::Right)
+                else if (h == taRightJustify)
                     x -= std::llround(w);
                 current.setX(int(std::clamp<qint64>(x, INT_MIN, INT_MAX)));
                 canvas.MoveTo(current.x(), current.y());

@@ -10,14 +10,14 @@ namespace {
 Qt::BrushStyle QtBrushStyle(TRepBrushStyle style)
 {
     switch (style) {
-    case TRepBrushStyle::Solid: return Qt::SolidPattern;
-    case TRepBrushStyle::Clear: return Qt::NoBrush;
-    case TRepBrushStyle::Horizontal: return Qt::HorPattern;
-    case TRepBrushStyle::Vertical: return Qt::VerPattern;
-    case TRepBrushStyle::FDiagonal: return Qt::FDiagPattern;
-    case TRepBrushStyle::BDiagonal: return Qt::BDiagPattern;
-    case TRepBrushStyle::Cross: return Qt::CrossPattern;
-    case TRepBrushStyle::DiagCross: return Qt::DiagCrossPattern;
+    case bsSolid: return Qt::SolidPattern;
+    case bsClear: return Qt::NoBrush;
+    case bsHorizontal: return Qt::HorPattern;
+    case bsVertical: return Qt::VerPattern;
+    case bsFDiagonal: return Qt::FDiagPattern;
+    case bsBDiagonal: return Qt::BDiagPattern;
+    case bsCross: return Qt::CrossPattern;
+    case bsDiagCross: return Qt::DiagCrossPattern;
     }
     return Qt::SolidPattern;
 }
@@ -25,13 +25,13 @@ Qt::BrushStyle QtBrushStyle(TRepBrushStyle style)
 Qt::PenStyle QtPenStyle(TRepPenStyle style)
 {
     switch (style) {
-    case TRepPenStyle::Solid:
-    case TRepPenStyle::InsideFrame: return Qt::SolidLine;
-    case TRepPenStyle::Dash: return Qt::DashLine;
-    case TRepPenStyle::Dot: return Qt::DotLine;
-    case TRepPenStyle::DashDot: return Qt::DashDotLine;
-    case TRepPenStyle::DashDotDot: return Qt::DashDotDotLine;
-    case TRepPenStyle::Clear: return Qt::NoPen;
+    case psSolid:
+    case psInsideFrame: return Qt::SolidLine;
+    case psDash: return Qt::DashLine;
+    case psDot: return Qt::DotLine;
+    case psDashDot: return Qt::DashDotLine;
+    case psDashDotDot: return Qt::DashDotDotLine;
+    case psClear: return Qt::NoPen;
     }
     return Qt::SolidLine;
 }
@@ -46,12 +46,12 @@ TRepPainterCanvas::TRepPainterCanvas(QPainter *painter, double dpi)
 
 bool TRepPainterCanvas::HasPen() const
 {
-    return Pen().Style != TRepPenStyle::Clear;
+    return Pen().Style != psClear;
 }
 
 void TRepPainterCanvas::ApplyPen()
 {
-    const TRepCanvasPen &p = Pen();
+    const TRepPen &p = Pen();
     if (!HasPen()) {
         m_painter->setPen(Qt::NoPen);
         return;
@@ -74,8 +74,8 @@ void TRepPainterCanvas::ApplyPen()
 
 void TRepPainterCanvas::ApplyBrush()
 {
-    const TRepCanvasBrush &b = Brush();
-    if (b.Style == TRepBrushStyle::Clear) {
+    const TRepBrush &b = Brush();
+    if (b.Style == bsClear) {
         m_painter->setBrush(Qt::NoBrush);
         return;
     }
@@ -89,7 +89,7 @@ QRectF TRepPainterCanvas::ShapeRect(int left, int top, int right, int bottom) co
     if (bottom < top)
         std::swap(top, bottom);
     QRectF r(left + 0.5, top + 0.5, std::max(0.0, double(right) - left - 1), std::max(0.0, double(bottom) - top - 1));
-    if (Pen().Style == TRepPenStyle::InsideFrame && Pen().Width > 1) {
+    if (Pen().Style == psInsideFrame && Pen().Width > 1) {
         const double inset = (Pen().Width - 1) / 2.0;
         r.adjust(inset, inset, -inset, -inset);
         if (r.width() < 0)
@@ -102,7 +102,7 @@ QRectF TRepPainterCanvas::ShapeRect(int left, int top, int right, int bottom) co
 
 void TRepPainterCanvas::FillRect(int left, int top, int right, int bottom)
 {
-    if (Brush().Style == TRepBrushStyle::Clear)
+    if (Brush().Style == bsClear)
         return;
     if (right < left)
         std::swap(left, right);
@@ -166,16 +166,16 @@ void TRepPainterCanvas::LineTo(int x, int y)
     m_pos = QPoint(x, y);
 }
 
-void TRepPainterCanvas::TextOut(int x, int y, const QString &text, TRepTextAlign align)
+void TRepPainterCanvas::TextOut(int x, int y, const QString &text, TRepAlignment align)
 {
     if (text.isEmpty())
         return;
     const QFont &font = CurrentQtFont();
     const double width = TextWidthF(text);
     double left = x;
-    if (align == TRepTextAlign::Right)
+    if (align == taRightJustify)
         left = x - width;
-    else if (align == TRepTextAlign::Center)
+    else if (align == taCenter)
         left = x - width / 2.0;
     m_painter->setFont(font);
     m_painter->setPen(QPen(Font().Color));

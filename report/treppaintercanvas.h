@@ -21,7 +21,7 @@ public:
     void RoundRect(int left, int top, int right, int bottom, int cornerWidth, int cornerHeight) override;
     void MoveTo(int x, int y) override;
     void LineTo(int x, int y) override;
-    void TextOut(int x, int y, const QString &text, TRepTextAlign align = TRepTextAlign::Left) override;
+    void TextOut(int x, int y, const QString &text, TRepAlignment align = taLeftJustify) override;
 
 private:
     void ApplyPen();

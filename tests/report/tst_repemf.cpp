@@ -20,36 +20,36 @@ constexpr int PageH = 300;
 // A bit of everything the engine draws on a page.
 void DrawSample(TRepCanvas &c)
 {
-    TRepCanvasBrush brush;
+    TRepBrush brush;
     brush.Color = QColor(230, 230, 250);
     c.SetBrush(brush);
     c.FillRect(10, 10, 390, 60);
 
-    TRepCanvasPen pen;
+    TRepPen pen;
     pen.Width = 2;
     pen.Color = QColor(0, 0, 128);
     c.SetPen(pen);
     brush.Color = Qt::white;
     c.SetBrush(brush);
     c.Rectangle(20, 80, 120, 140);
-    brush.Style = TRepBrushStyle::DiagCross;
+    brush.Style = bsDiagCross;
     brush.Color = QColor(200, 0, 0);
     c.SetBrush(brush);
     c.Ellipse(140, 80, 240, 140);
-    pen.Style = TRepPenStyle::Dash;
+    pen.Style = psDash;
     pen.Width = 1;
     c.SetPen(pen);
-    brush.Style = TRepBrushStyle::Clear;
+    brush.Style = bsClear;
     c.SetBrush(brush);
     c.RoundRect(260, 80, 380, 140, 20, 20);
-    pen.Style = TRepPenStyle::Clear;
+    pen.Style = psClear;
     c.SetPen(pen);
-    brush.Style = TRepBrushStyle::Solid;
+    brush.Style = bsSolid;
     brush.Color = QColor(0, 128, 0);
     c.SetBrush(brush);
     c.Rectangle(20, 150, 60, 170);
 
-    pen = TRepCanvasPen();
+    pen = TRepPen();
     c.SetPen(pen);
     c.MoveTo(10, 200);
     c.LineTo(390, 200);
@@ -64,11 +64,11 @@ void DrawSample(TRepCanvas &c)
     font.Bold = false;
     font.Color = QColor(0, 0, 255);
     c.SetFont(font);
-    c.TextOut(385, 20, QStringLiteral("Nº 000042"), TRepTextAlign::Right);
+    c.TextOut(385, 20, QStringLiteral("Nº 000042"), taRightJustify);
     font.Italic = true;
     font.Name = QStringLiteral("Verdana");
     c.SetFont(font);
-    c.TextOut(200, 210, QStringLiteral("Ação concluída"), TRepTextAlign::Center);
+    c.TextOut(200, 210, QStringLiteral("Ação concluída"), taCenter);
     font.Italic = false;
     font.Underline = true;
     font.Color = Qt::black;

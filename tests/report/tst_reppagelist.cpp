@@ -22,7 +22,7 @@ QByteArray PageBytes(int n, int lines = 3)
     TRepEmfCanvas c(794, 1247);
     TRepCanvasFont f;
     c.SetFont(f);
-    c.TextOut(400, 20, QStringLiteral("Página %1").arg(n), TRepTextAlign::Center);
+    c.TextOut(400, 20, QStringLiteral("Página %1").arg(n), taCenter);
     for (int i = 0; i < lines; ++i) {
         c.TextOut(40, 60 + i * 20, QStringLiteral("Linha %1 da página %2 com o texto do relatório").arg(i).arg(n));
         c.Rectangle(30, 55 + i * 20, 760, 75 + i * 20);
