@@ -1,0 +1,310 @@
+// The client record form, opened as the client list opens it, on a real
+// database file: defaults, saving, the name rule, the two choices, the
+// person-type switch, the editors' limits and the cancels.
+#include "tbitbtn.h"
+#include "tclientesform.h"
+#include "tclienttestdata.h"
+#include "tdbedit.h"
+#include "tdbmemo.h"
+#include "teditorlook.h"
+#include "tlistaclientesform.h"
+#include "tradiogroup.h"
+
+#include <QLocale>
+#include <QPointer>
+#include <QRadioButton>
+#include <QtTest>
+
+using namespace TClientTestData;
+
+class TstTClientesForm : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+
+    void newClientDefaultsAndSave();
+    void emptyNameKeepsRecordUntilCancelled();
+    void choicesOutOfRangeOpenAsFirstAndSaveAs1_data();
+    void choicesOutOfRangeOpenAsFirstAndSaveAs1();
+    void companyClientOpensAsCompany();
+    void personTypeSwitchClearsNothing();
+    void estadoCapitalsTwoCharacters();
+    void longAnnotationStoredCut();
+    void closeBoxAndEscCancel();
+    void savedChoicesWrittenFromGroups();
+    void legendButton();
+
+private:
+    std::unique_ptr<TFbTestDb> m_db;
+    std::unique_ptr<TDM> m_dm;
+    std::unique_ptr<TMessageRecorder> m_messages;
+    QPointer<TListaClientesForm> m_list;
+};
+
+static TClientesForm *Form(QDialog *d)
+{
+    return qobject_cast<TClientesForm *>(d);
+}
+
+void TstTClientesForm::initTestCase()
+{
+    QLocale::setDefault(QLocale(QLocale::Portuguese, QLocale::Brazil));
+    QCoreApplication::setApplicationName(QStringLiteral("OS - Tarvo Vodevuru"));
+}
+
+void TstTClientesForm::init()
+{
+    m_db = std::make_unique<TFbTestDb>();
+    QVERIFY2(m_db->IsValid(), qPrintable(m_db->Error()));
+    m_dm = m_db->MakeDM();
+    m_messages = std::make_unique<TMessageRecorder>();
+    AddClient({1, QStringLiteral("ANA"), QStringLiteral("3"), QStringLiteral("1")});
+    AddClient({7, QStringLiteral("OFICINA LTDA"), QStringLiteral("2"), QStringLiteral("2")});
+    ListAllClients();
+    m_list = new TListaClientesForm;
+}
+
+void TstTClientesForm::cleanup()
+{
+    delete m_list;
+    m_messages.reset();
+    m_dm.reset();
+    m_db.reset();
+}
+
+void TstTClientesForm::newClientDefaultsAndSave()
+{
+    OnModal([&](QDialog *d) {
+        TClientesForm *f = Form(d);
+        QVERIFY(f);
+        QCOMPARE(f->windowTitle(), QStringLiteral("Cadastro de Cliente"));
+        QCOMPARE(DM->ClientesQuery->State(), TFbQuery::dsInsert);
+        // Next number, today's date, the first choices.
+        QCOMPARE(f->DBEdit1->text(), QStringLiteral("8"));
+        QVERIFY(!f->DBEdit1->isEnabled());
+        QCOMPARE(f->DBEdit17->text(), QLocale().toString(QDate::currentDate(), QLocale::ShortFormat));
+        QCOMPARE(f->RadioGroup1->ItemIndex(), 0);
+        QCOMPARE(f->RadioGroup2->ItemIndex(), 0);
+        QVERIFY(f->RadioGroup1->Button(0)->isChecked());
+        f->DBEdit2->setFocus();
+        QTest::keyClicks(f->DBEdit2, QStringLiteral("Maria Souza"));
+        f->DBEdit8->setFocus();
+        QTest::keyClicks(f->DBEdit8, QStringLiteral("Campinas"));
+        f->BitBtn1->click();
+        QVERIFY(!f->isVisible());
+    });
+    m_list->BitBtn2->click();
+    QCOMPARE(m_messages->Count(), 0);
+    QCOMPARE(DM->ClientesQuery->State(), TFbQuery::dsBrowse);
+    QCOMPARE(Count(QStringLiteral("select count(*) from clientes where idcliente=8 and nome='Maria Souza' "
+                                  "and cidade='Campinas' and tipoanot=1 and tipopessoa=1")),
+             1);
+    QCOMPARE(Text(QStringLiteral("select datacadastro from clientes where idcliente=8")),
+             QLocale().toString(QDate::currentDate(), QLocale::ShortFormat));
+}
+
+void TstTClientesForm::emptyNameKeepsRecordUntilCancelled()
+{
+    OnModal([&](QDialog *d) {
+        TClientesForm *f = Form(d);
+        f->RadioGroup2->SetItemIndex(3);
+        f->BitBtn1->click();
+        QCOMPARE(m_messages->Count(), 1);
+        QCOMPARE(m_messages->Last().text, QStringLiteral("Nome do Cliente não pode ser em branco!"));
+        QCOMPARE(m_messages->Last().caption, QStringLiteral("OS - Tarvo Vodevuru"));
+        QCOMPARE(m_messages->Last().icon, TMessages::NoIcon);
+        QVERIFY(f->isVisible());
+        QCOMPARE(DM->ClientesQuery->State(), TFbQuery::dsInsert);
+        // The choices were written before the check.
+        QCOMPARE(DM->ClientesQuery->FieldByName("TIPOANOT")->AsInteger(), 4);
+        QCOMPARE(DM->ClientesQuery->FieldByName("TIPOPESSOA")->AsInteger(), 1);
+        f->BitBtn2->click();
+        QVERIFY(!f->isVisible());
+    });
+    m_list->BitBtn2Click();
+    QCOMPARE(DM->ClientesQuery->State(), TFbQuery::dsBrowse);
+    QCOMPARE(DM->ClientesQuery->RecordCount(), 2);
+    QCOMPARE(Count(QStringLiteral("select count(*) from clientes")), 2);
+    // Nothing was consumed: the next new client gets the same number.
+    DM->ClientesQuery->Append();
+    QCOMPARE(DM->ClientesQuery->FieldByName("IDCLIENTE")->AsInteger(), 8);
+    DM->ClientesQuery->Cancel();
+}
+
+void TstTClientesForm::choicesOutOfRangeOpenAsFirstAndSaveAs1_data()
+{
+    QTest::addColumn<QString>("tipoAnot");
+    QTest::addColumn<QString>("tipoPessoa");
+    QTest::newRow("null, null") << "null" << "null";
+    QTest::newRow("0, 0") << "0" << "0";
+    QTest::newRow("5, 3") << "5" << "3";
+    QTest::newRow("-1, -2") << "-1" << "-2";
+}
+
+void TstTClientesForm::choicesOutOfRangeOpenAsFirstAndSaveAs1()
+{
+    QFETCH(QString, tipoAnot);
+    QFETCH(QString, tipoPessoa);
+    AddClient({9, QStringLiteral("AAA ODD"), tipoAnot, tipoPessoa});
+    ListAllClients();
+    QVERIFY(DM->ClientesQuery->Locate(QStringLiteral("IDCLIENTE"), 9));
+    OnModal([&](QDialog *d) {
+        TClientesForm *f = Form(d);
+        QCOMPARE(f->windowTitle(), QStringLiteral("Alteração de Cliente"));
+        QCOMPARE(f->RadioGroup1->ItemIndex(), 0);
+        QCOMPARE(f->RadioGroup2->ItemIndex(), 0);
+        QCOMPARE(DM->ClientesQuery->State(), TFbQuery::dsEdit);
+        f->BitBtn1->click();
+    });
+    m_list->BitBtn3->click();
+    QCOMPARE(m_messages->Count(), 0);
+    QCOMPARE(Count(QStringLiteral("select count(*) from clientes where idcliente=9 and tipoanot=1 and tipopessoa=1")), 1);
+}
+
+void TstTClientesForm::companyClientOpensAsCompany()
+{
+    QVERIFY(DM->ClientesQuery->Locate(QStringLiteral("IDCLIENTE"), 7));
+    OnModal([&](QDialog *d) {
+        TClientesForm *f = Form(d);
+        QCOMPARE(f->windowTitle(), QStringLiteral("Alteração de Cliente"));
+        QCOMPARE(f->RadioGroup1->ItemIndex(), 1);
+        QCOMPARE(f->RadioGroup2->ItemIndex(), 1);
+        for (const char *open : {"CNPJ", "IE", "PESSOACONT", "NOME", "FONECOM", "EMAIL"})
+            QVERIFY2(TEditorLook::IsOpen(f->EditorOf(QLatin1String(open))), open);
+        for (const char *locked : {"FONERES", "CPF", "RG", "IDCLIENTE"}) {
+            TDBEdit *e = f->EditorOf(QLatin1String(locked));
+            QVERIFY2(!e->isEnabled(), locked);
+            QCOMPARE(e->palette().color(QPalette::Disabled, QPalette::Base), TEditorLook::Grey());
+        }
+        QCOMPARE(f->DBEdit2->text(), QStringLiteral("OFICINA LTDA"));
+        QCOMPARE(f->DBEdit14->text(), QStringLiteral("CNPJ 7"));
+        f->BitBtn2->click();
+    });
+    m_list->BitBtn3->click();
+    QCOMPARE(DM->ClientesQuery->State(), TFbQuery::dsBrowse);
+}
+
+void TstTClientesForm::personTypeSwitchClearsNothing()
+{
+    QVERIFY(DM->ClientesQuery->Locate(QStringLiteral("IDCLIENTE"), 7));
+    OnModal([&](QDialog *d) {
+        TClientesForm *f = Form(d);
+        // The user's click on "Pessoa Física".
+        QTest::mouseClick(f->RadioGroup1->Button(0), Qt::LeftButton);
+        QCOMPARE(f->RadioGroup1->ItemIndex(), 0);
+        QCOMPARE(f->windowTitle(), QStringLiteral("Cadastro de Clientes - Pessoa Física"));
+        for (const char *open : {"FONERES", "CPF", "RG"})
+            QVERIFY2(TEditorLook::IsOpen(f->EditorOf(QLatin1String(open))), open);
+        for (const char *locked : {"CNPJ", "IE", "PESSOACONT"})
+            QVERIFY2(!f->EditorOf(QLatin1String(locked))->isEnabled(), locked);
+        QCOMPARE(f->DBEdit14->text(), QStringLiteral("CNPJ 7"));
+        QTest::mouseClick(f->RadioGroup1->Button(1), Qt::LeftButton);
+        QCOMPARE(f->windowTitle(), QStringLiteral("Cadastro de Clientes - Pessoa Jurídica"));
+        QVERIFY(TEditorLook::IsOpen(f->DBEdit14));
+        QVERIFY(!f->DBEdit11->isEnabled());
+        QTest::mouseClick(f->RadioGroup1->Button(0), Qt::LeftButton);
+        f->BitBtn1->click();
+    });
+    m_list->BitBtn3->click();
+    QCOMPARE(Count(QStringLiteral("select count(*) from clientes where idcliente=7 and tipopessoa=1 "
+                                  "and cnpj='CNPJ 7' and cpf='CPF 7'")),
+             1);
+}
+
+void TstTClientesForm::estadoCapitalsTwoCharacters()
+{
+    OnModal([&](QDialog *d) {
+        TClientesForm *f = Form(d);
+        QTest::keyClicks(f->DBEdit2, QStringLiteral("Zé"));
+        f->DBEdit9->setFocus();
+        QTest::keyClicks(f->DBEdit9, QStringLiteral("spx"));
+        QCOMPARE(f->DBEdit9->text(), QStringLiteral("SP"));
+        QCOMPARE(DM->ClientesQuery->FieldByName("UF")->AsString(), QStringLiteral("SP"));
+        f->BitBtn1->click();
+    });
+    m_list->BitBtn2->click();
+    QCOMPARE(Text(QStringLiteral("select uf from clientes where idcliente=8")), QStringLiteral("SP"));
+}
+
+void TstTClientesForm::longAnnotationStoredCut()
+{
+    QString note;
+    for (int i = 0; i < 35; ++i)
+        note += QStringLiteral("nota %1 ").arg(i % 10, 3, 10, QLatin1Char('0'));
+    QCOMPARE(note.size(), 350);
+    OnModal([&](QDialog *d) {
+        TClientesForm *f = Form(d);
+        QTest::keyClicks(f->DBEdit2, QStringLiteral("Anotado"));
+        f->DBMemo1->setFocus();
+        f->DBMemo1->insertPlainText(note);
+        QCOMPARE(f->DBMemo1->toPlainText(), note);
+        f->BitBtn1->click();
+    });
+    m_list->BitBtn2->click();
+    QCOMPARE(Text(QStringLiteral("select anota from clientes where idcliente=8")), note.left(300));
+}
+
+void TstTClientesForm::closeBoxAndEscCancel()
+{
+    // Close box on a new client: nothing stays behind.
+    OnModal([&](QDialog *d) {
+        TClientesForm *f = Form(d);
+        QTest::keyClicks(f->DBEdit2, QStringLiteral("Fantasma"));
+        QCOMPARE(DM->ClientesQuery->RecordCount(), 3);
+        f->close();
+    });
+    m_list->BitBtn2->click();
+    QCOMPARE(DM->ClientesQuery->State(), TFbQuery::dsBrowse);
+    QCOMPARE(DM->ClientesQuery->RecordCount(), 2);
+    QCOMPARE(m_list->DBGrid1->model()->rowCount(), 2);
+
+    // Esc while typing in an edited client: the old values come back.
+    QVERIFY(DM->ClientesQuery->Locate(QStringLiteral("IDCLIENTE"), 1));
+    OnModal([&](QDialog *d) {
+        TClientesForm *f = Form(d);
+        f->DBEdit8->setFocus();
+        QTest::keyClicks(f->DBEdit8, QStringLiteral("Recife"));
+        QCOMPARE(DM->ClientesQuery->FieldByName("CIDADE")->AsString(), QStringLiteral("Recife"));
+        QTest::keyClick(f->DBEdit8, Qt::Key_Escape);
+        QVERIFY(!f->isVisible());
+    });
+    m_list->BitBtn3->click();
+    QCOMPARE(DM->ClientesQuery->State(), TFbQuery::dsBrowse);
+    QCOMPARE(DM->ClientesQuery->FieldByName("CIDADE")->AsString(), QString());
+    QCOMPARE(Count(QStringLiteral("select count(*) from clientes where cidade='Recife'")), 0);
+}
+
+void TstTClientesForm::savedChoicesWrittenFromGroups()
+{
+    QVERIFY(DM->ClientesQuery->Locate(QStringLiteral("IDCLIENTE"), 1));
+    OnModal([&](QDialog *d) {
+        TClientesForm *f = Form(d);
+        QCOMPARE(f->RadioGroup2->ItemIndex(), 2);
+        QTest::mouseClick(f->RadioGroup2->Button(3), Qt::LeftButton);
+        QTest::mouseClick(f->RadioGroup1->Button(1), Qt::LeftButton);
+        f->BitBtn1->click();
+    });
+    m_list->BitBtn3->click();
+    QCOMPARE(Count(QStringLiteral("select count(*) from clientes where idcliente=1 and tipoanot=4 and tipopessoa=2")), 1);
+    QCOMPARE(m_list->DBGrid1->RowTextColor(DM->ClientesQuery->RecNo()), QColor(255, 0, 0));
+}
+
+void TstTClientesForm::legendButton()
+{
+    OnModal([&](QDialog *d) {
+        TClientesForm *f = Form(d);
+        QCOMPARE(f->BitBtn3->text(), QStringLiteral("Legenda Anotações"));
+        f->BitBtn3->click();
+        f->BitBtn2->click();
+    });
+    m_list->BitBtn2->click();
+    QCOMPARE(m_messages->Count(), 1);
+    QCOMPARE(m_messages->Last().caption, QStringLiteral("Legenda Tipos de Anotações"));
+    QVERIFY(m_messages->Last().text.startsWith(QStringLiteral("Preto - Sem Anotação\rVerde - ")));
+}
+
+QTEST_MAIN(TstTClientesForm)
+#include "tst_tclientesform.moc"

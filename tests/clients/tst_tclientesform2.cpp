@@ -1,0 +1,181 @@
+// The client picker on a real database file: choosing reloads the orders,
+// the close box leaves them, the empty list is refused, the paint rule.
+#include "tbitbtn.h"
+#include "tclientesform2.h"
+#include "tclienttestdata.h"
+#include "tdbgrid.h"
+#include "trowcolors.h"
+
+#include <QLocale>
+#include <QtTest>
+
+using namespace TClientTestData;
+
+class TstTClientesForm2 : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+
+    void okReloadsOrdersOfChosenClient();
+    void doubleClickChooses();
+    void closeBoxLeavesOrders();
+    void clientWithoutOrdersLeavesOrdersOpenAndEmpty();
+    void emptyClientListIsRefused();
+    void showsWhateverTheClientDatasetHolds();
+
+private:
+    int Row(int idCliente) const;
+
+    std::unique_ptr<TFbTestDb> m_db;
+    std::unique_ptr<TDM> m_dm;
+    std::unique_ptr<TMessageRecorder> m_messages;
+};
+
+void TstTClientesForm2::initTestCase()
+{
+    QLocale::setDefault(QLocale(QLocale::Portuguese, QLocale::Brazil));
+    QCoreApplication::setApplicationName(QStringLiteral("OS - Tarvo Vodevuru"));
+}
+
+void TstTClientesForm2::init()
+{
+    m_db = std::make_unique<TFbTestDb>();
+    QVERIFY2(m_db->IsValid(), qPrintable(m_db->Error()));
+    m_dm = m_db->MakeDM();
+    m_messages = std::make_unique<TMessageRecorder>();
+    AddClient({1, QStringLiteral("ANA")});
+    AddClient({2, QStringLiteral("BRUNO")});
+    AddClient({3, QStringLiteral("CARLA")});
+    AddOrder(1, 1);
+    AddOrder(2, 1);
+    AddOrder(3, 2);
+    ListAllClients();
+    // The service order screen shows the first client's orders.
+    DM->OrdensQuery->Close();
+    DM->OrdensQuery->SetSQL(QStringLiteral("select * from ordemserv where idcliente=1"));
+    DM->OrdensQuery->Open();
+}
+
+void TstTClientesForm2::cleanup()
+{
+    m_messages.reset();
+    m_dm.reset();
+    m_db.reset();
+}
+
+int TstTClientesForm2::Row(int idCliente) const
+{
+    TFbField *f = DM->ClientesQuery->FieldByName(QStringLiteral("IDCLIENTE"));
+    for (int row = 0; row < DM->ClientesQuery->RecordCount(); ++row) {
+        if (f->ValueAt(row).toInt() == idCliente)
+            return row;
+    }
+    return -1;
+}
+
+void TstTClientesForm2::okReloadsOrdersOfChosenClient()
+{
+    OnModal([&](QDialog *d) {
+        auto *picker = qobject_cast<TClientesForm2 *>(d);
+        QVERIFY(picker);
+        QCOMPARE(picker->windowTitle(), QStringLiteral("Clientes"));
+        QCOMPARE(picker->DBGrid1->columnWidth(1), 354);
+        QCOMPARE(picker->DBGrid1->model()->headerData(0, Qt::Horizontal).toString(), QStringLiteral("Cod. Cliente"));
+        // Every row in the menu-highlight colour; the selected one on sky blue.
+        const QColor highlight = QApplication::palette().color(QPalette::Active, QPalette::Highlight);
+        for (int row = 0; row < 3; ++row)
+            QCOMPARE(picker->DBGrid1->RowTextColor(row), highlight);
+        picker->DBGrid1->setCurrentIndex(picker->DBGrid1->model()->index(Row(2), 0));
+        QCOMPARE(DM->ClientesQuery->FieldByName("NOME")->AsString(), QStringLiteral("BRUNO"));
+        QCOMPARE(picker->DBGrid1->RowBackground(Row(2)), TRowColors::SkyBlue());
+        picker->BitBtn1->click();
+        QVERIFY(!picker->isVisible());
+    });
+    QVERIFY(TClientesForm2::Pick());
+    QCOMPARE(m_messages->Count(), 0);
+    QCOMPARE(DM->OrdensQuery->SQLText(), QStringLiteral("select * from ordemserv where idcliente=2"));
+    QVERIFY(DM->OrdensQuery->Active());
+    QCOMPARE(DM->OrdensQuery->RecordCount(), 1);
+    QCOMPARE(DM->OrdensQuery->FieldByName("IDORDEM")->AsInteger(), 3);
+}
+
+void TstTClientesForm2::doubleClickChooses()
+{
+    OnModal([&](QDialog *d) {
+        auto *picker = qobject_cast<TClientesForm2 *>(d);
+        TDBGrid *grid = picker->DBGrid1;
+        const QRect cell = grid->visualRect(grid->model()->index(Row(2), 1));
+        QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, cell.center());
+        QTest::mouseDClick(grid->viewport(), Qt::LeftButton, {}, cell.center());
+    });
+    QVERIFY(TClientesForm2::Pick());
+    QCOMPARE(DM->OrdensQuery->SQLText(), QStringLiteral("select * from ordemserv where idcliente=2"));
+    QCOMPARE(DM->OrdensQuery->RecordCount(), 1);
+}
+
+void TstTClientesForm2::closeBoxLeavesOrders()
+{
+    OnModal([&](QDialog *d) {
+        auto *picker = qobject_cast<TClientesForm2 *>(d);
+        picker->DBGrid1->setCurrentIndex(picker->DBGrid1->model()->index(Row(2), 0));
+        picker->close();
+    });
+    QVERIFY(TClientesForm2::Pick());
+    // The client moved at once; the orders are still the first client's.
+    QCOMPARE(DM->ClientesQuery->FieldByName("IDCLIENTE")->AsInteger(), 2);
+    QCOMPARE(DM->OrdensQuery->SQLText(), QStringLiteral("select * from ordemserv where idcliente=1"));
+    QCOMPARE(DM->OrdensQuery->RecordCount(), 2);
+}
+
+void TstTClientesForm2::clientWithoutOrdersLeavesOrdersOpenAndEmpty()
+{
+    OnModal([&](QDialog *d) {
+        auto *picker = qobject_cast<TClientesForm2 *>(d);
+        picker->DBGrid1->setCurrentIndex(picker->DBGrid1->model()->index(Row(3), 0));
+        picker->BitBtn1->click();
+    });
+    QVERIFY(TClientesForm2::Pick());
+    QVERIFY(DM->OrdensQuery->Active());
+    QCOMPARE(DM->OrdensQuery->RecordCount(), 0);
+}
+
+void TstTClientesForm2::emptyClientListIsRefused()
+{
+    DM->ClientesQuery->Close();
+    DM->ClientesQuery->SetSQL(QStringLiteral("select * from clientes where idcliente < 0"));
+    DM->ClientesQuery->Open();
+    bool opened = false;
+    OnModal([&](QDialog *) { opened = true; });
+    QVERIFY(!TClientesForm2::Pick());
+    QCoreApplication::processEvents();
+    QVERIFY(!opened);
+    QCOMPARE(m_messages->Count(), 1);
+    QCOMPARE(m_messages->Last().text, QStringLiteral("Não existe cliente cadastrado!"));
+    QCOMPARE(DM->OrdensQuery->SQLText(), QStringLiteral("select * from ordemserv where idcliente=1"));
+}
+
+void TstTClientesForm2::showsWhateverTheClientDatasetHolds()
+{
+    // The last search's rows, not a query of the picker's own.
+    DM->ClientesQuery->Close();
+    DM->ClientesQuery->SetSQL(QStringLiteral("select * from clientes where idcliente >= 2 order by nome desc"));
+    DM->ClientesQuery->Open();
+    int rows = -1;
+    QString first;
+    OnModal([&](QDialog *d) {
+        auto *picker = qobject_cast<TClientesForm2 *>(d);
+        rows = picker->DBGrid1->model()->rowCount();
+        first = picker->DBGrid1->model()->index(0, 1).data().toString();
+    });
+    QVERIFY(TClientesForm2::Pick());
+    QCOMPARE(rows, 2);
+    QCOMPARE(first, QStringLiteral("CARLA"));
+    QCOMPARE(DM->ClientesQuery->SQLText(),
+             QStringLiteral("select * from clientes where idcliente >= 2 order by nome desc"));
+}
+
+QTEST_MAIN(TstTClientesForm2)
+#include "tst_tclientesform2.moc"

@@ -1,0 +1,392 @@
+// The client list on a real database file: searches, legend, deleting a
+// client with its orders, keys, the grid's colours, the window bar.
+#include "tclientesform.h"
+#include "tclienttestdata.h"
+#include "tdbgrid.h"
+#include "tfbquerymodel.h"
+#include "tlistaclientesform.h"
+#include "tprincipalform.h"
+#include "tradiogroup.h"
+#include "trowcolors.h"
+#include "tsearchedit.h"
+
+#include <QLocale>
+#include <QPointer>
+#include <QSignalSpy>
+#include <QStatusBar>
+#include <QLabel>
+#include <QToolBar>
+#include <QtTest>
+
+using namespace TClientTestData;
+
+class TstTListaClientesForm : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+
+    void layoutTextsAndColumns();
+    void searchStatements_data();
+    void searchStatements();
+    void searchFindsAnyLetterCaseOrderedByName();
+    void searchFindsNameWithDoubleQuote();
+    void searchInjectionChangesNothing();
+    void searchByEnterIsConsumed();
+    void legendShowsSettingsTexts();
+    void deleteAsksThenRemovesClientAndOrders();
+    void deleteIsOneUnitOfWork();
+    void editAndDeleteWithoutClientDoNothing();
+    void functionKeysActFromSearchBox();
+    void ctrlDeleteInGridDoesNothing();
+    void gridColoursByAnnotationType();
+    void minimiseGoesToWindowBar();
+
+private:
+    std::unique_ptr<TFbTestDb> m_db;
+    std::unique_ptr<TDM> m_dm;
+    std::unique_ptr<TMessageRecorder> m_messages;
+    QPointer<TListaClientesForm> m_list;
+};
+
+void TstTListaClientesForm::initTestCase()
+{
+    QLocale::setDefault(QLocale(QLocale::Portuguese, QLocale::Brazil));
+    QCoreApplication::setApplicationName(QStringLiteral("OS - Tarvo Vodevuru"));
+}
+
+void TstTListaClientesForm::init()
+{
+    m_db = std::make_unique<TFbTestDb>();
+    QVERIFY2(m_db->IsValid(), qPrintable(m_db->Error()));
+    m_dm = m_db->MakeDM();
+    m_messages = std::make_unique<TMessageRecorder>();
+    AddClient({1, QStringLiteral("ANA SILVA"), QStringLiteral("2"), QStringLiteral("1"),
+               QStringLiteral("Campinas"), QStringLiteral("Rua das Flores, 10")});
+    AddClient({2, QStringLiteral("João da Silva"), QStringLiteral("3"), QStringLiteral("1"),
+               QStringLiteral("São Paulo"), QStringLiteral("Avenida Brasil, 200")});
+    AddClient({3, QStringLiteral("SILVANA"), QStringLiteral("4"), QStringLiteral("2"),
+               QStringLiteral("Campinas"), QStringLiteral("Rua Campinas, 5")});
+    AddClient({4, QStringLiteral("Carlos Silveira"), QStringLiteral("1"), QStringLiteral("1"),
+               QStringLiteral("Santos"), QStringLiteral("Praça XV")});
+    AddClient({5, QStringLiteral("JOAO \"ZE\" PEREIRA"), QStringLiteral("null"), QStringLiteral("1"),
+               QStringLiteral("Campinas"), QStringLiteral("Rua Nova")});
+    AddClient({6, QStringLiteral("ZULMIRA"), QStringLiteral("9"), QStringLiteral("1"),
+               QStringLiteral("Jundiaí"), QStringLiteral("Rua Velha")});
+    ListAllClients();
+    m_list = new TListaClientesForm;
+}
+
+void TstTListaClientesForm::cleanup()
+{
+    delete m_list;
+    m_messages.reset();
+    m_dm.reset();
+    m_db.reset();
+}
+
+void TstTListaClientesForm::layoutTextsAndColumns()
+{
+    QCOMPARE(m_list->windowTitle(), QStringLiteral("Lista de Clientes"));
+    QCOMPARE(m_list->StatusPanel->text(),
+             QStringLiteral("F1 - Cadastrar Cliente | F2 - Editar Cliente | F3 - Excluir Cliente | "
+                            "ESC - Fechar Fanela"));
+    QCOMPARE(m_list->RadioGroup1->title(), QStringLiteral("Procurar por:"));
+    QCOMPARE(m_list->RadioGroup1->Items(),
+             QStringList({QStringLiteral("Nome"), QStringLiteral("Cidade"), QStringLiteral("Endereço")}));
+    QCOMPARE(m_list->RadioGroup1->ItemIndex(), 0);
+    QCOMPARE(m_list->BitBtn5->text(), QStringLiteral("Fechar Janela"));
+    QVERIFY(!m_list->BitBtn1->icon().isNull());
+
+    const QAbstractItemModel *model = m_list->DBGrid1->model();
+    QStringList titles;
+    for (int c = 0; c < model->columnCount(); ++c)
+        titles << model->headerData(c, Qt::Horizontal).toString();
+    QCOMPARE(titles.join(QLatin1Char('|')),
+             QStringLiteral("Cod. Cliente|Nome|Telefone Residencial|Telefone Comercial|Celular|"
+                            "Endereço|Endereço|Cidade|UF|CEP|CPF|RG|E-mail|CNPJ|IE|Pessoa Contato|Anotações"));
+    QCOMPARE(m_list->DBGrid1->columnWidth(1), 250);
+    QCOMPARE(m_list->DBGrid1->columnWidth(8), 30);
+    QCOMPARE(m_list->DBGrid1->columnWidth(12), 350);
+    QCOMPARE(model->rowCount(), 6);
+    QCOMPARE(m_list->DBGrid1->editTriggers(), QAbstractItemView::NoEditTriggers);
+    QCOMPARE(m_list->DBGrid1->selectionBehavior(), QAbstractItemView::SelectRows);
+}
+
+void TstTListaClientesForm::searchStatements_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<int>("choice");
+    QTest::addColumn<QString>("statement");
+    QTest::addColumn<QStringList>("names");
+
+    QTest::newRow("empty, Nome") << "" << 0 << "select * from clientes order by nome"
+                                 << QStringList{"ANA SILVA", "Carlos Silveira", "JOAO \"ZE\" PEREIRA",
+                                                "João da Silva", "SILVANA", "ZULMIRA"};
+    QTest::newRow("blanks, Cidade") << "   " << 1 << "select * from clientes order by nome"
+                                    << QStringList{"ANA SILVA", "Carlos Silveira", "JOAO \"ZE\" PEREIRA",
+                                                   "João da Silva", "SILVANA", "ZULMIRA"};
+    QTest::newRow("Nome") << "silva" << 0
+                          << "select * from clientes where upper(nome) like \"%SILVA%\" order by nome"
+                          << QStringList{"ANA SILVA", "João da Silva", "SILVANA"};
+    QTest::newRow("Cidade, ordered by name") << "campinas" << 1
+                                             << "select * from clientes where upper(cidade) like \"%CAMPINAS%\" order by nome"
+                                             << QStringList{"ANA SILVA", "JOAO \"ZE\" PEREIRA", "SILVANA"};
+    QTest::newRow("Endereço, first line only") << "rua" << 2
+                                               << "select * from clientes where upper(end1) like \"%RUA%\" order by nome"
+                                               << QStringList{"ANA SILVA", "JOAO \"ZE\" PEREIRA", "SILVANA", "ZULMIRA"};
+    QTest::newRow("wildcard _") << "s_lv" << 0
+                                << "select * from clientes where upper(nome) like \"%S_LV%\" order by nome"
+                                << QStringList{"ANA SILVA", "Carlos Silveira", "João da Silva", "SILVANA"};
+}
+
+void TstTListaClientesForm::searchStatements()
+{
+    QFETCH(QString, typed);
+    QFETCH(int, choice);
+    QFETCH(QString, statement);
+    QFETCH(QStringList, names);
+
+    m_list->Edit1->setText(typed);
+    m_list->RadioGroup1->SetItemIndex(choice);
+    m_list->BitBtn1->click();
+    QCOMPARE(m_messages->Count(), 0);
+    QCOMPARE(DM->ClientesQuery->SQLText(), statement);
+    QCOMPARE(Names(), names);
+    QCOMPARE(m_list->DBGrid1->model()->rowCount(), names.size());
+    QCOMPARE(DM->ClientesQuery->RecNo(), 0);
+}
+
+void TstTListaClientesForm::searchFindsAnyLetterCaseOrderedByName()
+{
+    // Lower case typed, upper and mixed case stored.
+    m_list->Edit1->setText(QStringLiteral("  sIlVa "));
+    m_list->BitBtn1Click();
+    QCOMPARE(Names(), QStringList({"ANA SILVA", "João da Silva", "SILVANA"}));
+}
+
+void TstTListaClientesForm::searchFindsNameWithDoubleQuote()
+{
+    m_list->Edit1->setText(QStringLiteral("\"ze\""));
+    m_list->BitBtn1->click();
+    QCOMPARE(m_messages->Count(), 0);
+    QVERIFY(DM->ClientesQuery->Active());
+    QCOMPARE(Names(), QStringList({"JOAO \"ZE\" PEREIRA"}));
+}
+
+void TstTListaClientesForm::searchInjectionChangesNothing()
+{
+    // Pasted as typed, this text would close the literal and make the
+    // condition match every client.
+    m_list->Edit1->setText(QStringLiteral("\" or \"\"=\""));
+    m_list->BitBtn1->click();
+    QCOMPARE(m_messages->Count(), 0);
+    QVERIFY(DM->ClientesQuery->Active());
+    QCOMPARE(Names(), QStringList());
+
+    m_list->Edit1->setText(QStringLiteral("x\"; delete from clientes; --"));
+    m_list->BitBtn1->click();
+    QCOMPARE(m_messages->Count(), 0);
+    QCOMPARE(Names(), QStringList());
+    QCOMPARE(Count(QStringLiteral("select count(*) from clientes")), 6);
+}
+
+void TstTListaClientesForm::searchByEnterIsConsumed()
+{
+    QSignalSpy returnPressed(m_list->Edit1, &QLineEdit::returnPressed);
+    m_list->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_list));
+    m_list->Edit1->setFocus();
+    QTest::keyClicks(m_list->Edit1, QStringLiteral("silvana"));
+    QTest::keyClick(m_list->Edit1, Qt::Key_Return);
+    QCOMPARE(Names(), QStringList({"SILVANA"}));
+    QTest::keyClick(m_list->Edit1, Qt::Key_Enter, Qt::KeypadModifier);
+    QCOMPARE(returnPressed.count(), 0);
+    QCOMPARE(m_list->Edit1->text(), QStringLiteral("silvana"));
+}
+
+void TstTListaClientesForm::legendShowsSettingsTexts()
+{
+    Exec(QStringLiteral("update config set verde='Cliente devendo', azul='Cheque devolvido', "
+                        "vermelho='Não atender' where idconfig=1"));
+    DM->ConfigQuery->Close();
+    DM->ConfigQuery->Open();
+    m_list->BitBtn6->click();
+    QCOMPARE(m_messages->Count(), 1);
+    const TMessageBoxRequest box = m_messages->Last();
+    QCOMPARE(box.caption, QStringLiteral("Legenda Tipos de Anotações"));
+    QCOMPARE(box.text, QStringLiteral("Preto - Sem Anotação\rVerde - Cliente devendo\r"
+                                      "Azul - Cheque devolvido\rVermelho - Não atender"));
+    QCOMPARE(box.icon, TMessages::Warning);
+    QCOMPARE(box.buttons, int(TMessages::Ok));
+}
+
+void TstTListaClientesForm::deleteAsksThenRemovesClientAndOrders()
+{
+    for (int i = 1; i <= 3; ++i)
+        AddOrder(i, 3);
+    AddOrder(4, 1);
+    QVERIFY(DM->ClientesQuery->Locate(QStringLiteral("IDCLIENTE"), 3));
+
+    m_messages->QueueAnswer(TMessages::No);
+    m_list->BitBtn4->click();
+    QCOMPARE(m_messages->Count(), 1);
+    QCOMPARE(m_messages->Last().caption, QStringLiteral("Excluir Cliente"));
+    QCOMPARE(m_messages->Last().text, QStringLiteral("Deseja excluir o Cliente [ SILVANA ] ?"));
+    QCOMPARE(m_messages->Last().icon, TMessages::Warning);
+    QCOMPARE(m_messages->Last().buttons, int(TMessages::YesNo));
+    QCOMPARE(Count(QStringLiteral("select count(*) from ordemserv")), 4);
+    QCOMPARE(Count(QStringLiteral("select count(*) from clientes")), 6);
+    QCOMPARE(DM->ClientesQuery->RecordCount(), 6);
+
+    m_messages->QueueAnswer(TMessages::Yes);
+    m_list->BitBtn4->click();
+    QCOMPARE(m_messages->Count(), 2);
+    QCOMPARE(Count(QStringLiteral("select count(*) from clientes where idcliente=3")), 0);
+    QCOMPARE(Count(QStringLiteral("select count(*) from ordemserv where idcliente=3")), 0);
+    QCOMPARE(Count(QStringLiteral("select count(*) from ordemserv where idcliente=1")), 1);
+    QCOMPARE(DM->ClientesQuery->RecordCount(), 5);
+    QCOMPARE(m_list->DBGrid1->model()->rowCount(), 5);
+    QVERIFY(!Names().contains(QStringLiteral("SILVANA")));
+    // The order dataset is left closed with the delete statement.
+    QVERIFY(!DM->OrdensQuery->Active());
+    QCOMPARE(DM->OrdensQuery->SQLText(), QStringLiteral("delete from ordemserv where idcliente=3"));
+}
+
+void TstTListaClientesForm::deleteIsOneUnitOfWork()
+{
+    // The client's row goes away behind the list's back, so deleting it
+    // through the list fails after its orders were deleted: the orders
+    // must come back.
+    for (int i = 1; i <= 3; ++i)
+        AddOrder(i, 3);
+    QVERIFY(DM->ClientesQuery->Locate(QStringLiteral("IDCLIENTE"), 3));
+    Exec(QStringLiteral("delete from clientes where idcliente=3"));
+
+    m_messages->QueueAnswer(TMessages::Yes);
+    m_list->BitBtn4->click();
+    QCOMPARE(m_messages->Count(), 2);
+    QCOMPARE(m_messages->Last().icon, TMessages::Error);
+    QCOMPARE(m_messages->Last().text, QStringLiteral("Update Failed."));
+    QCOMPARE(Count(QStringLiteral("select count(*) from ordemserv where idcliente=3")), 3);
+    QCOMPARE(Count(QStringLiteral("select count(*) from clientes")), 5);
+}
+
+void TstTListaClientesForm::editAndDeleteWithoutClientDoNothing()
+{
+    m_list->Edit1->setText(QStringLiteral("nobody at all"));
+    m_list->BitBtn1Click();
+    QCOMPARE(DM->ClientesQuery->RecordCount(), 0);
+    bool opened = false;
+    OnModal([&](QDialog *) { opened = true; });
+    m_list->BitBtn3->click();
+    m_list->BitBtn4->click();
+    QCoreApplication::processEvents();
+    QVERIFY(!opened);
+    QCOMPARE(m_messages->Count(), 0);
+    QCOMPARE(DM->ClientesQuery->State(), TFbQuery::dsBrowse);
+}
+
+void TstTListaClientesForm::functionKeysActFromSearchBox()
+{
+    m_list->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_list));
+    m_list->Edit1->setFocus();
+    QVERIFY(DM->ClientesQuery->Locate(QStringLiteral("IDCLIENTE"), 1));
+
+    // F3 with Shift held: the delete question, answered No.
+    QTest::keyClick(m_list->Edit1, Qt::Key_F3, Qt::ShiftModifier);
+    QCOMPARE(m_messages->Count(), 1);
+    QCOMPARE(m_messages->Last().text, QStringLiteral("Deseja excluir o Cliente [ ANA SILVA ] ?"));
+
+    // F2: the record form on the selected client.
+    QString caption;
+    OnModal([&](QDialog *d) { caption = d->windowTitle(); d->reject(); });
+    QTest::keyClick(m_list->Edit1, Qt::Key_F2);
+    QCOMPARE(caption, QStringLiteral("Alteração de Cliente"));
+    QCOMPARE(DM->ClientesQuery->State(), TFbQuery::dsBrowse);
+
+    // F1: a new client.
+    OnModal([&](QDialog *d) { caption = d->windowTitle(); d->reject(); });
+    QTest::keyClick(m_list->Edit1, Qt::Key_F1);
+    QCOMPARE(caption, QStringLiteral("Cadastro de Cliente"));
+    QCOMPARE(DM->ClientesQuery->RecordCount(), 6);
+
+    // Esc closes and destroys the screen.
+    QTest::keyClick(m_list->Edit1, Qt::Key_Escape);
+    QTRY_VERIFY(m_list.isNull());
+}
+
+void TstTListaClientesForm::ctrlDeleteInGridDoesNothing()
+{
+    m_list->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_list));
+    m_list->DBGrid1->setFocus();
+    QTest::keyClick(m_list->DBGrid1, Qt::Key_Delete, Qt::ControlModifier);
+    QCOMPARE(m_messages->Count(), 0);
+    QCOMPARE(DM->ClientesQuery->RecordCount(), 6);
+    QCOMPARE(DM->ClientesQuery->State(), TFbQuery::dsBrowse);
+    QCOMPARE(Count(QStringLiteral("select count(*) from clientes")), 6);
+}
+
+void TstTListaClientesForm::gridColoursByAnnotationType()
+{
+    // Rows by name: ANA SILVA 2, Carlos Silveira 1, JOAO "ZE" null,
+    // João da Silva 3, SILVANA 4, ZULMIRA 9.
+    TDBGrid *grid = m_list->DBGrid1;
+    const QColor own = grid->palette().color(QPalette::Active, QPalette::Text);
+    const QList<QColor> expected{QColor(0, 128, 0), QColor(0, 0, 0), own,
+                                 QColor(0, 0, 255), QColor(255, 0, 0), own};
+    for (int row = 0; row < expected.size(); ++row)
+        QCOMPARE(grid->RowTextColor(row), expected.at(row));
+
+    QCOMPARE(DM->ClientesQuery->RecNo(), 0);
+    QCOMPARE(grid->RowBackground(0), TRowColors::SkyBlue());
+    QCOMPARE(grid->RowBackground(1), grid->palette().color(QPalette::Active, QPalette::Base));
+
+    // Selecting a red client in the grid moves the dataset; the row keeps
+    // its red text on the sky-blue ground.
+    grid->setCurrentIndex(grid->model()->index(4, 1));
+    QCOMPARE(DM->ClientesQuery->RecNo(), 4);
+    QCOMPARE(DM->ClientesQuery->FieldByName(QStringLiteral("NOME"))->AsString(), QStringLiteral("SILVANA"));
+    QCOMPARE(grid->RowBackground(4), TRowColors::SkyBlue());
+    QCOMPARE(grid->RowTextColor(4), QColor(255, 0, 0));
+    QCOMPARE(grid->RowBackground(0), grid->palette().color(QPalette::Active, QPalette::Base));
+
+    // What reaches the screen: the cell's ground right of its text.
+    m_list->resize(900, 400);
+    m_list->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_list));
+    const QImage image = grid->viewport()->grab().toImage();
+    const QRect selected = grid->visualRect(grid->model()->index(4, 1));
+    const QRect other = grid->visualRect(grid->model()->index(0, 1));
+    QCOMPARE(QColor(image.pixel(selected.right() - 3, selected.bottom() - 1)), TRowColors::SkyBlue());
+    QCOMPARE(QColor(image.pixel(other.right() - 3, other.bottom() - 1)),
+             grid->palette().color(QPalette::Active, QPalette::Base));
+}
+
+void TstTListaClientesForm::minimiseGoesToWindowBar()
+{
+    TPrincipalForm principal;
+    m_list->setParent(&principal, m_list->windowFlags());
+    m_list->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_list));
+    m_list->showMinimized();
+    QTRY_VERIFY(!m_list->isVisible());
+    QVERIFY(!m_list->windowState().testFlag(Qt::WindowMinimized));
+    QStringList captions;
+    for (QAction *a : principal.ToolBar1->actions())
+        captions << a->text();
+    QCOMPARE(captions, QStringList{QStringLiteral("Lista de Clientes")});
+
+    // Maximising is left alone.
+    m_list->show();
+    m_list->showMaximized();
+    QVERIFY(m_list->isVisible());
+    delete m_list;
+}
+
+QTEST_MAIN(TstTListaClientesForm)
+#include "tst_tlistaclientesform.moc"
