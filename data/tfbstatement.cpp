@@ -84,7 +84,10 @@ void TFbStatement::Prepare(TFbTransaction *tr, const QByteArray &sql)
     Unprepare();
     ISC_STATUS_ARRAY st;
     isc_stmt_handle h = 0;
-    if (m_api->isc_dsql_alloc_statement2(st, m_db->Handle(), &h))
+    // Not isc_dsql_alloc_statement2: that one remembers the address of `h`
+    // (a local) to zero it when the attachment goes, and later writes
+    // through that stale address into whatever stack frame is there.
+    if (m_api->isc_dsql_allocate_statement(st, m_db->Handle(), &h))
         m_api->Raise(st);
     if (!m_out)
         m_out = AllocDa(20);
