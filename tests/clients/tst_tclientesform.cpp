@@ -5,6 +5,7 @@
 #include "tclientesform.h"
 #include "tclienttestdata.h"
 #include "tdbedit.h"
+#include "tdbgrid.h"
 #include "tdbmemo.h"
 #include "teditorlook.h"
 #include "tlistaclientesform.h"

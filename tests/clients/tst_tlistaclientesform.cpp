@@ -1,5 +1,6 @@
 // The client list on a real database file: searches, legend, deleting a
 // client with its orders, keys, the grid's colours, the window bar.
+#include "tbitbtn.h"
 #include "tclientesform.h"
 #include "tclienttestdata.h"
 #include "tdbgrid.h"
