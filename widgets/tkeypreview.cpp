@@ -45,10 +45,23 @@ bool TKeyPreview::eventFilter(QObject *watched, QEvent *event)
     if (event->type() != QEvent::KeyPress || !m_window || !watched->isWidgetType())
         return false;
     auto *receiver = static_cast<QWidget *>(watched);
-    if (receiver->window() != m_window || !IsFirstReceiver(receiver))
+    if (receiver->window() != m_window)
         return false;
-
     auto *key = static_cast<QKeyEvent *>(event);
+    // An action may open a modal form; when it closes, the focus may have
+    // moved, so the first-receiver rule alone cannot tell the key, now
+    // travelling up from the control that ignored it, from a new one.
+    if (event == m_lastEvent && key->timestamp() == m_lastTimestamp && key->key() == m_lastKey
+        && m_lastReceiver && receiver->isAncestorOf(m_lastReceiver)) {
+        m_lastReceiver = receiver;
+        return false;
+    }
+    if (!IsFirstReceiver(receiver))
+        return false;
+    m_lastEvent = event;
+    m_lastTimestamp = key->timestamp();
+    m_lastKey = key->key();
+    m_lastReceiver = receiver;
     // The window may close and be destroyed while an action runs.
     QPointer<TKeyPreview> self(this);
     bool consume = false;

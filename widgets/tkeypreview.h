@@ -46,6 +46,12 @@ private:
     bool IsFirstReceiver(QWidget *receiver) const;
 
     QPointer<QWidget> m_window;
+    // The key last acted on: a key travelling up to the parents of the
+    // control that ignored it is the same event object, seen again.
+    const QEvent *m_lastEvent = nullptr;
+    quint64 m_lastTimestamp = 0;
+    int m_lastKey = 0;
+    QPointer<QWidget> m_lastReceiver;
     std::vector<Binding> m_bindings;
     std::function<bool(QKeyEvent *)> m_handler;
 };

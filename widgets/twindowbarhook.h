@@ -19,4 +19,5 @@ protected:
 
 private:
     QWidget *m_screen;
+    bool m_handing = false;
 };

@@ -194,7 +194,7 @@ void TstTClientesForm::personTypeSwitchClearsNothing()
     OnModal([&](QDialog *d) {
         TClientesForm *f = Form(d);
         // The user's click on "Pessoa Física".
-        QTest::mouseClick(f->RadioGroup1->Button(0), Qt::LeftButton);
+        f->RadioGroup1->Button(0)->click();
         QCOMPARE(f->RadioGroup1->ItemIndex(), 0);
         QCOMPARE(f->windowTitle(), QStringLiteral("Cadastro de Clientes - Pessoa Física"));
         for (const char *open : {"FONERES", "CPF", "RG"})
@@ -202,11 +202,11 @@ void TstTClientesForm::personTypeSwitchClearsNothing()
         for (const char *locked : {"CNPJ", "IE", "PESSOACONT"})
             QVERIFY2(!f->EditorOf(QLatin1String(locked))->isEnabled(), locked);
         QCOMPARE(f->DBEdit14->text(), QStringLiteral("CNPJ 7"));
-        QTest::mouseClick(f->RadioGroup1->Button(1), Qt::LeftButton);
+        f->RadioGroup1->Button(1)->click();
         QCOMPARE(f->windowTitle(), QStringLiteral("Cadastro de Clientes - Pessoa Jurídica"));
         QVERIFY(TEditorLook::IsOpen(f->DBEdit14));
         QVERIFY(!f->DBEdit11->isEnabled());
-        QTest::mouseClick(f->RadioGroup1->Button(0), Qt::LeftButton);
+        f->RadioGroup1->Button(0)->click();
         f->BitBtn1->click();
     });
     m_list->BitBtn3->click();
@@ -219,7 +219,7 @@ void TstTClientesForm::estadoCapitalsTwoCharacters()
 {
     OnModal([&](QDialog *d) {
         TClientesForm *f = Form(d);
-        QTest::keyClicks(f->DBEdit2, QStringLiteral("Zé"));
+        QTest::keyClicks(f->DBEdit2, QStringLiteral("Ze"));
         f->DBEdit9->setFocus();
         QTest::keyClicks(f->DBEdit9, QStringLiteral("spx"));
         QCOMPARE(f->DBEdit9->text(), QStringLiteral("SP"));
@@ -234,7 +234,7 @@ void TstTClientesForm::longAnnotationStoredCut()
 {
     QString note;
     for (int i = 0; i < 35; ++i)
-        note += QStringLiteral("nota %1 ").arg(i % 10, 3, 10, QLatin1Char('0'));
+        note += QStringLiteral("nota %1 ").arg(i, 4, 10, QLatin1Char('0'));
     QCOMPARE(note.size(), 350);
     OnModal([&](QDialog *d) {
         TClientesForm *f = Form(d);
@@ -284,8 +284,8 @@ void TstTClientesForm::savedChoicesWrittenFromGroups()
     OnModal([&](QDialog *d) {
         TClientesForm *f = Form(d);
         QCOMPARE(f->RadioGroup2->ItemIndex(), 2);
-        QTest::mouseClick(f->RadioGroup2->Button(3), Qt::LeftButton);
-        QTest::mouseClick(f->RadioGroup1->Button(1), Qt::LeftButton);
+        f->RadioGroup2->Button(3)->click();
+        f->RadioGroup1->Button(1)->click();
         f->BitBtn1->click();
     });
     m_list->BitBtn3->click();

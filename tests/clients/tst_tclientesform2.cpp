@@ -148,9 +148,9 @@ void TstTClientesForm2::emptyClientListIsRefused()
     DM->ClientesQuery->SetSQL(QStringLiteral("select * from clientes where idcliente < 0"));
     DM->ClientesQuery->Open();
     bool opened = false;
-    OnModal([&](QDialog *) { opened = true; });
+    OnModal([&](QDialog *) { opened = true; }, 3);
     QVERIFY(!TClientesForm2::Pick());
-    QCoreApplication::processEvents();
+    QTest::qWait(100);
     QVERIFY(!opened);
     QCOMPARE(m_messages->Count(), 1);
     QCOMPARE(m_messages->Last().text, QStringLiteral("Não existe cliente cadastrado!"));

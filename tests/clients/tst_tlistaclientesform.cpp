@@ -281,10 +281,10 @@ void TstTListaClientesForm::editAndDeleteWithoutClientDoNothing()
     m_list->BitBtn1Click();
     QCOMPARE(DM->ClientesQuery->RecordCount(), 0);
     bool opened = false;
-    OnModal([&](QDialog *) { opened = true; });
+    OnModal([&](QDialog *) { opened = true; }, 3);
     m_list->BitBtn3->click();
     m_list->BitBtn4->click();
-    QCoreApplication::processEvents();
+    QTest::qWait(100);
     QVERIFY(!opened);
     QCOMPARE(m_messages->Count(), 0);
     QCOMPARE(DM->ClientesQuery->State(), TFbQuery::dsBrowse);
