@@ -1,15 +1,13 @@
 // The application: creates the pieces and wires them together.
-#include <QApplication>
-#include <QLocale>
-#include <QMainWindow>
+#include "tapplication.h"
+#include "tprincipalform.h"
 
 int main(int argc, char *argv[])
 {
-    QApplication app(argc, argv);
-    QLocale::setDefault(QLocale(QLocale::Portuguese, QLocale::Brazil));
-    QApplication::setApplicationName(QStringLiteral("OS - Tarvo Vodevuru"));
-    QMainWindow w;
-    w.setWindowTitle(QStringLiteral("Ordem de Serviço 1.5  - Tarvo Vodevuru"));
-    w.showMaximized();
+    TApplication app(argc, argv);
+    TApplication::Configure();
+
+    TPrincipalForm principal;
+    principal.show();
     return app.exec();
 }

@@ -1,0 +1,87 @@
+#include "tmessages.h"
+
+#include <QCoreApplication>
+#include <QMessageBox>
+#include <QPushButton>
+
+namespace {
+
+TMessages::Presenter &CurrentPresenter()
+{
+    static TMessages::Presenter presenter;
+    return presenter;
+}
+
+int DialogPresenter(const TMessageBoxRequest &request)
+{
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+    switch (request.icon) {
+    case TMessages::NoIcon: icon = QMessageBox::NoIcon; break;
+    case TMessages::Information: icon = QMessageBox::Information; break;
+    case TMessages::Warning: icon = QMessageBox::Warning; break;
+    case TMessages::Error: icon = QMessageBox::Critical; break;
+    case TMessages::Question: icon = QMessageBox::Question; break;
+    }
+    QMessageBox::StandardButtons buttons;
+    if (request.buttons & TMessages::Ok)
+        buttons |= QMessageBox::Ok;
+    if (request.buttons & TMessages::Yes)
+        buttons |= QMessageBox::Yes;
+    if (request.buttons & TMessages::No)
+        buttons |= QMessageBox::No;
+    if (!buttons)
+        buttons = QMessageBox::Ok;
+    // No parent: the box is centred on the screen and blocks the whole
+    // application until it is closed.
+    QMessageBox box(icon, request.caption, request.text, buttons);
+    // The Windows-style dialog shows the text as it is, never as markup.
+    box.setTextFormat(Qt::PlainText);
+    switch (box.exec()) {
+    case QMessageBox::Yes: return TMessages::Yes;
+    case QMessageBox::No: return TMessages::No;
+    default: return (request.buttons & TMessages::Ok) || !(request.buttons & TMessages::No)
+                        ? TMessages::Ok : TMessages::No;
+    }
+}
+
+int Present(const TMessageBoxRequest &request)
+{
+    const TMessages::Presenter &presenter = CurrentPresenter();
+    return presenter ? presenter(request) : DialogPresenter(request);
+}
+
+QString ApplicationTitle()
+{
+    return QCoreApplication::applicationName();
+}
+
+} // namespace
+
+void TMessages::ShowMessage(const QString &text)
+{
+    Present({ApplicationTitle(), text, NoIcon, Ok});
+}
+
+int TMessages::MessageBox(const QString &text, const QString &caption, Icon icon, int buttons)
+{
+    return Present({caption, text, icon, buttons});
+}
+
+void TMessages::ShowError(const QString &message)
+{
+    Present({ApplicationTitle(), ErrorText(message), Error, Ok});
+}
+
+QString TMessages::ErrorText(const QString &message)
+{
+    if (!message.isEmpty() && message.back() > QLatin1Char('.'))
+        return message + QLatin1Char('.');
+    return message;
+}
+
+TMessages::Presenter TMessages::SetPresenter(Presenter presenter)
+{
+    Presenter previous = std::move(CurrentPresenter());
+    CurrentPresenter() = std::move(presenter);
+    return previous;
+}

@@ -1,0 +1,427 @@
+#include "tprincipalform.h"
+#include "tapplication.h"
+#include "tguard.h"
+#include "tshell.h"
+#include "tsobreform.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QDialog>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMouseEvent>
+#include <QStatusBar>
+#include <QToolBar>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+#include <memory>
+
+TPrincipalForm *PrincipalForm = nullptr;
+
+// The pictures live in this static library; nothing else refers to them, so
+// the linker would drop them unless asked for them by name.
+static void InitPictures()
+{
+    Q_INIT_RESOURCE(pictures);
+}
+
+namespace {
+// The window-bar button keeps the screen it stands for.
+const char *const ScreenProperty = "osWindowBarScreen";
+
+// The bar keeps its height when it is empty (the main window's layout goes
+// by the size hint, not by a fixed height).
+class TWindowBar : public QToolBar
+{
+public:
+    using QToolBar::QToolBar;
+    QSize sizeHint() const override { return {QToolBar::sizeHint().width(), 20}; }
+    QSize minimumSizeHint() const override { return {QToolBar::minimumSizeHint().width(), 20}; }
+};
+} // namespace
+
+TPrincipalForm::TPrincipalForm(QWidget *parent)
+    : QMainWindow(parent)
+{
+    setObjectName(QStringLiteral("PrincipalForm"));
+    setWindowTitle(QStringLiteral("Ordem de Serviço 1.5  - Tarvo Vodevuru"));
+    setFont(QFont(QStringLiteral("Tahoma"), 8));
+    InitPictures();
+    CreateMenus();
+    CreatePanel();
+    CreateWindowBar();
+    CreateStatusBar();
+    setWindowState(Qt::WindowMaximized);
+    if (!PrincipalForm)
+        PrincipalForm = this;
+}
+
+TPrincipalForm::~TPrincipalForm()
+{
+    if (PrincipalForm == this)
+        PrincipalForm = nullptr;
+}
+
+void TPrincipalForm::CreateMenus()
+{
+    MainMenu1 = menuBar();
+    MainMenu1->setObjectName(QStringLiteral("MainMenu1"));
+
+    auto addItem = [this](QMenu *menu, const char *name, const QString &caption,
+                          void (TPrincipalForm::*handler)()) {
+        QAction *action = menu->addAction(caption);
+        action->setObjectName(QLatin1String(name));
+        connect(action, &QAction::triggered, this, Guarded([this, handler] { (this->*handler)(); }));
+        return action;
+    };
+    auto addMenu = [this](const char *name, const QString &caption) {
+        QMenu *menu = MainMenu1->addMenu(caption);
+        menu->setObjectName(QLatin1String(name));
+        return menu;
+    };
+
+    Arquivo1 = addMenu("Arquivo1", QStringLiteral("Arquivo"));
+    Configuraes1 = addItem(Arquivo1, "Configuraes1", QStringLiteral("Configurações"),
+                           &TPrincipalForm::Configuraes1Click);
+    Arquivo1->addSeparator();
+    Sair1 = addItem(Arquivo1, "Sair1", QStringLiteral("Sair"), &TPrincipalForm::Sair1Click);
+
+    Cadastros1 = addMenu("Cadastros1", QStringLiteral("Cadastros"));
+    ListadeClientes1 = addItem(Cadastros1, "ListadeClientes1", QStringLiteral("Clientes"),
+                               &TPrincipalForm::ListadeClientes1Click);
+    Fornecedores1 = addItem(Cadastros1, "Fornecedores1", QStringLiteral("Fornecedores"),
+                            &TPrincipalForm::Fornecedores1Click);
+    Estoque1 = addItem(Cadastros1, "Estoque1", QStringLiteral("Estoque"), &TPrincipalForm::Estoque1Click);
+
+    OS1 = addMenu("OS1", QStringLiteral("OS"));
+    OrdemdeServio1 = addItem(OS1, "OrdemdeServio1", QStringLiteral("Ordens de Serviço"),
+                             &TPrincipalForm::OrdemdeServio1Click);
+    OSemBranco1 = addItem(OS1, "OSemBranco1", QStringLiteral("OS em Branco"), &TPrincipalForm::OSemBranco1Click);
+
+    Relatrios1 = addMenu("Relatrios1", QStringLiteral("Relatórios"));
+    RelatriodeEstoque1 = addItem(Relatrios1, "RelatriodeEstoque1", QStringLiteral("Relatório de Estoque"),
+                                 &TPrincipalForm::RelatriodeEstoque1Click);
+
+    Sobre2 = addMenu("Sobre2", QStringLiteral("Sobre"));
+    TarvoVodevuru1 = addItem(Sobre2, "TarvoVodevuru1", QStringLiteral("Tarvo Vodevuru"),
+                             &TPrincipalForm::TarvoVodevuru1Click);
+    Sobre2->addSeparator();
+    Sobre1 = addItem(Sobre2, "Sobre1", QStringLiteral("Sobre"), &TPrincipalForm::Sobre1Click);
+}
+
+QLabel *TPrincipalForm::CreatePicture(const QString &name, const QString &resource, int left, bool hover)
+{
+    auto *picture = new QLabel(Panel1);
+    picture->setObjectName(name);
+    picture->setPixmap(QPixmap(QStringLiteral(":/pictures/") + resource));
+    picture->setGeometry(left, 2, 65, 65);
+    picture->setVisible(!hover);
+    if (hover)
+        picture->setCursor(Qt::PointingHandCursor);
+    picture->installEventFilter(this);
+    return picture;
+}
+
+void TPrincipalForm::CreatePanel()
+{
+    auto *central = new QWidget(this);
+    central->setObjectName(QStringLiteral("ClientArea"));
+    auto *layout = new QVBoxLayout(central);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+
+    Panel1 = new QWidget(central);
+    Panel1->setObjectName(QStringLiteral("Panel1"));
+    Panel1->setFixedHeight(69);
+    Panel1->installEventFilter(this);
+    layout->addWidget(Panel1);
+
+    Image1 = new QLabel(central);
+    Image1->setObjectName(QStringLiteral("Image1"));
+    Image1->setPixmap(QPixmap(QStringLiteral(":/pictures/fundo.jpg")));
+    Image1->setScaledContents(true);
+    Image1->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Ignored);
+    Image1->installEventFilter(this);
+    layout->addWidget(Image1, 1);
+    setCentralWidget(central);
+
+    Image3 = CreatePicture(QStringLiteral("Image3"), QStringLiteral("clientes.jpg"), 1, false);
+    Image5 = CreatePicture(QStringLiteral("Image5"), QStringLiteral("clientes-sel.jpg"), 1, true);
+    Image10 = CreatePicture(QStringLiteral("Image10"), QStringLiteral("fornecedor.jpg"), 68, false);
+    Image11 = CreatePicture(QStringLiteral("Image11"), QStringLiteral("fornecedor-sel.jpg"), 68, true);
+    Image2 = CreatePicture(QStringLiteral("Image2"), QStringLiteral("os.jpg"), 135, false);
+    Image6 = CreatePicture(QStringLiteral("Image6"), QStringLiteral("os-sel.jpg"), 135, true);
+    Image7 = CreatePicture(QStringLiteral("Image7"), QStringLiteral("estoque.jpg"), 202, false);
+    Image8 = CreatePicture(QStringLiteral("Image8"), QStringLiteral("estoque-sel.jpg"), 202, true);
+    Image4 = CreatePicture(QStringLiteral("Image4"), QStringLiteral("relatorios.jpg"), 269, false);
+    Image9 = CreatePicture(QStringLiteral("Image9"), QStringLiteral("relatorios-sel.jpg"), 269, true);
+    m_pictures = {
+        {Image3, Image5, &TPrincipalForm::ListadeClientes1Click},
+        {Image10, Image11, &TPrincipalForm::Fornecedores1Click},
+        {Image2, Image6, &TPrincipalForm::OrdemdeServio1Click},
+        {Image7, Image8, &TPrincipalForm::Estoque1Click},
+        {Image4, Image9, &TPrincipalForm::RelatriodeEstoque1Click},
+    };
+}
+
+void TPrincipalForm::CreateWindowBar()
+{
+    ToolBar1 = new TWindowBar(this);
+    ToolBar1->setObjectName(QStringLiteral("ToolBar1"));
+    ToolBar1->setMovable(false);
+    ToolBar1->setFloatable(false);
+    ToolBar1->setFixedHeight(20);
+    ToolBar1->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    ToolBar1->setContextMenuPolicy(Qt::PreventContextMenu);
+    // Gradient from the menu-highlight colour to the highlight colour, white
+    // bold captions, the active-caption gradient colour when hot.
+    const QColor highlight = palette().color(QPalette::Highlight);
+    const QColor menuHighlight = highlight.lighter(125);
+    const QColor hot(185, 209, 234);
+    ToolBar1->setStyleSheet(QStringLiteral(
+        "QToolBar#ToolBar1 { border: 0px; border-top: 1px solid %4; padding: 0px; spacing: 1px;"
+        " background: qlineargradient(x1:0, y1:0, x2:0, y2:1, stop:0 %1, stop:1 %2); }"
+        "QToolBar#ToolBar1 QToolButton { color: white; font-family: Tahoma; font-size: 8pt;"
+        " font-weight: bold; border: 0px; min-width: 81px; max-height: 19px; min-height: 19px;"
+        " padding: 0px 4px; }"
+        "QToolBar#ToolBar1 QToolButton:hover { background: %3; color: black; }")
+        .arg(menuHighlight.name(), highlight.name(), hot.name(), highlight.darker(130).name()));
+    addToolBar(Qt::BottomToolBarArea, ToolBar1);
+}
+
+void TPrincipalForm::CreateStatusBar()
+{
+    StatusBar1 = new QStatusBar(this);
+    StatusBar1->setObjectName(QStringLiteral("StatusBar1"));
+    StatusBar1->setFixedHeight(19);
+    const int widths[3] = {200, 160, 50};
+    const QString texts[3] = {
+        TApplication::MakerName() + QStringLiteral(" - ") + TApplication::WebAddress(),
+        TApplication::SupportEmail(),
+        QString(),
+    };
+    for (int i = 0; i < 3; ++i) {
+        StatusPanels[i] = new QLabel(texts[i], StatusBar1);
+        StatusPanels[i]->setObjectName(QStringLiteral("StatusPanel%1").arg(i + 1));
+        StatusPanels[i]->setFixedWidth(widths[i]);
+        StatusBar1->addWidget(StatusPanels[i]);
+    }
+    setStatusBar(StatusBar1);
+}
+
+void TPrincipalForm::SetScreenFactory(Screen screen, ScreenFactory factory)
+{
+    m_factories.insert(static_cast<int>(screen), std::move(factory));
+}
+
+void TPrincipalForm::SetSettingsFactory(std::function<QDialog *()> factory)
+{
+    m_settingsFactory = std::move(factory);
+}
+
+void TPrincipalForm::SetBlankOrderPrinter(std::function<void()> printer)
+{
+    m_blankOrderPrinter = std::move(printer);
+}
+
+// ---- picture buttons ------------------------------------------------------
+
+void TPrincipalForm::ResetPictures()
+{
+    for (const PicturePair &pair : std::as_const(m_pictures)) {
+        pair.hover->hide();
+        pair.normal->show();
+    }
+}
+
+bool TPrincipalForm::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::Enter && (watched == Panel1 || watched == Image1)) {
+        ResetPictures();
+        return false;
+    }
+    for (const PicturePair &pair : std::as_const(m_pictures)) {
+        if (watched == pair.normal && event->type() == QEvent::Enter) {
+            pair.normal->hide();
+            pair.hover->show();
+            return false;
+        }
+        if (watched == pair.hover) {
+            if (event->type() == QEvent::Leave) {
+                pair.hover->hide();
+                pair.normal->show();
+                return false;
+            }
+            if (event->type() == QEvent::MouseButtonRelease) {
+                auto *mouse = static_cast<QMouseEvent *>(event);
+                if (mouse->button() == Qt::LeftButton && pair.hover->rect().contains(mouse->position().toPoint())) {
+                    const auto click = pair.click;
+                    Guard([this, click] { (this->*click)(); });
+                    return true;
+                }
+            }
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+// ---- window bar -----------------------------------------------------------
+
+void TPrincipalForm::MinimizeToWindowBar(QWidget *screen)
+{
+    if (!screen)
+        return;
+    // The button's object belongs to the screen, so that it goes with it;
+    // the bar shows it as a tool button of its own.
+    auto button = std::make_unique<QAction>(screen);
+    button->setObjectName(QStringLiteral("WindowBarButton"));
+    button->setProperty(ScreenProperty, QVariant::fromValue(QPointer<QWidget>(screen)));
+    QAction *first = ToolBar1->actions().value(0);
+    ToolBar1->insertAction(first, button.get());
+    if (auto *tool = qobject_cast<QToolButton *>(ToolBar1->widgetForAction(button.get())))
+        tool->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    QAction *raw = button.get();
+    connect(raw, &QAction::triggered, this, [this, raw] { Guard([this, raw] { WindowBarButtonClick(raw); }); });
+    raw->setText(screen->windowTitle());
+    raw->setToolTip(screen->windowTitle());
+    button.release();
+    screen->hide();
+}
+
+QWidget *TPrincipalForm::ScreenOfButton(QAction *button)
+{
+    if (!button)
+        return nullptr;
+    return button->property(ScreenProperty).value<QPointer<QWidget>>().data();
+}
+
+void TPrincipalForm::WindowBarButtonClick(QAction *button)
+{
+    // Posted, not sent: the button is destroyed only after its own click
+    // handling has returned.
+    QCoreApplication::postEvent(this, new TRestoreWindowEvent(button));
+}
+
+bool TPrincipalForm::event(QEvent *event)
+{
+    if (event->type() == WM_RESTOREWINDOW) {
+        QAction *button = static_cast<TRestoreWindowEvent *>(event)->Button.data();
+        if (button) {
+            if (QWidget *screen = ScreenOfButton(button)) {
+                screen->show();
+                screen->raise();
+                screen->activateWindow();
+            }
+            delete button;
+        }
+        return true;
+    }
+    return QMainWindow::event(event);
+}
+
+// ---- start and end --------------------------------------------------------
+
+void TPrincipalForm::showEvent(QShowEvent *event)
+{
+    QMainWindow::showEvent(event);
+    if (!m_shown) {
+        m_shown = true;
+        // After the window is on screen, so that a failure to reach the
+        // database is shown over it.
+        QMetaObject::invokeMethod(this, [this] { Guard([this] { FormShow(); }); }, Qt::QueuedConnection);
+    }
+}
+
+void TPrincipalForm::closeEvent(QCloseEvent *event)
+{
+    Guard([this] { FormClose(); });
+    QMainWindow::closeEvent(event);
+}
+
+void TPrincipalForm::FormShow()
+{
+}
+
+void TPrincipalForm::FormClose()
+{
+}
+
+// ---- menu handlers --------------------------------------------------------
+
+void TPrincipalForm::OpenListScreen(Screen which, const std::function<void()> &prepare)
+{
+    const ScreenFactory factory = m_factories.value(static_cast<int>(which));
+    if (!factory)
+        return;
+    std::unique_ptr<QWidget> screen(factory(this));
+    if (!screen)
+        return;
+    if (screen->parentWidget() != this)
+        screen->setParent(this);
+    screen->setWindowFlag(Qt::Window, true);
+    screen->setAttribute(Qt::WA_DeleteOnClose);
+    // A failure here leaves no half-made screen behind.
+    if (prepare)
+        prepare();
+    screen.release()->show();
+}
+
+void TPrincipalForm::Configuraes1Click()
+{
+    if (!m_settingsFactory)
+        return;
+    std::unique_ptr<QDialog> dialog(m_settingsFactory());
+    if (!dialog)
+        return;
+    dialog->exec();
+}
+
+void TPrincipalForm::Sair1Click()
+{
+    close();
+}
+
+void TPrincipalForm::ListadeClientes1Click()
+{
+    OpenListScreen(Screen::ClientList, nullptr);
+}
+
+void TPrincipalForm::Fornecedores1Click()
+{
+    OpenListScreen(Screen::Suppliers, nullptr);
+}
+
+void TPrincipalForm::Estoque1Click()
+{
+    OpenListScreen(Screen::Products, nullptr);
+}
+
+void TPrincipalForm::OrdemdeServio1Click()
+{
+    OpenListScreen(Screen::Orders, nullptr);
+}
+
+void TPrincipalForm::OSemBranco1Click()
+{
+    if (m_blankOrderPrinter)
+        m_blankOrderPrinter();
+}
+
+void TPrincipalForm::RelatriodeEstoque1Click()
+{
+    OpenListScreen(Screen::StockReport, nullptr);
+}
+
+void TPrincipalForm::TarvoVodevuru1Click()
+{
+    TShell::OpenWebAddress(TApplication::WebAddress());
+}
+
+void TPrincipalForm::Sobre1Click()
+{
+    TSobreForm form;
+    form.exec();
+}

@@ -1,0 +1,16 @@
+#include "ereperror.h"
+
+ERepError::ERepError(const QString &message)
+    : std::runtime_error(message.toStdString())
+{
+}
+
+ERepError::ERepError(const char *message)
+    : std::runtime_error(message)
+{
+}
+
+QString ERepError::Message() const
+{
+    return QString::fromUtf8(what());
+}

@@ -1,0 +1,20 @@
+#include "trepband.h"
+
+#include "ereperror.h"
+#include "trepreport.h"
+
+TRepBand::TRepBand(TRepBandType type, QObject *parent)
+    : TRepCustomBand(parent), FBandType(type == rbChild ? rbDetail : type)
+{
+    if (type == rbChild)
+        throw ERepError(QStringLiteral("A child band is made with its parent band"));
+}
+
+void TRepBand::SetBandType(TRepBandType type)
+{
+    if (type == rbChild)
+        throw ERepError(QStringLiteral("A child band is made with its parent band"));
+    FBandType = type;
+    if (Report())
+        Report()->LayoutBands();
+}

@@ -1,0 +1,6 @@
+#include "treplabel.h"
+
+TRepLabel::TRepLabel(QObject *parent)
+    : TRepCustomLabel(parent)
+{
+}

@@ -1,0 +1,12 @@
+#pragma once
+
+#include "trepcustomlabel.h"
+
+// Fixed text.
+class TRepLabel : public TRepCustomLabel
+{
+    Q_OBJECT
+
+public:
+    explicit TRepLabel(QObject *parent = nullptr);
+};

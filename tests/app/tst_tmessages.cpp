@@ -1,0 +1,141 @@
+// The plain message box, the message box with its own caption, and the
+// standard error box with its full-stop rule.
+#include "tapplication.h"
+#include "tmessagerecorder.h"
+#include "tmessages.h"
+
+#include <QAbstractButton>
+#include <QMessageBox>
+#include <QTimer>
+#include <QtTest>
+
+class TstTMessages : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase() { TApplication::Configure(); }
+
+    void errorText_data();
+    void errorText();
+    void showErrorIsCaptionedWithTheTitle();
+    void showMessageIsPlain();
+    void messageBoxAnswersFromTheQueue();
+    void unqueuedYesNoAnswersNo();
+    void recorderRestoresThePreviousPresenter();
+    void realDialogShowsPlainTextAndReturnsTheButton();
+};
+
+void TstTMessages::errorText_data()
+{
+    QTest::addColumn<QString>("message");
+    QTest::addColumn<QString>("shown");
+    QTest::newRow("letter") << "Update Failed" << "Update Failed.";
+    QTest::newRow("digit") << "Erro 42" << "Erro 42.";
+    QTest::newRow("full stop kept") << "Arquivo inexistente." << "Arquivo inexistente.";
+    QTest::newRow("exclamation sorts before") << "Cuidado!" << "Cuidado!";
+    QTest::newRow("closing bracket sorts before") << "valor (x)" << "valor (x)";
+    QTest::newRow("question mark sorts after") << "Deseja?" << "Deseja?.";
+    QTest::newRow("accented letter") << "Não é válido: ação" << "Não é válido: ação.";
+    QTest::newRow("quote sorts before") << "Field 'NOME'" << "Field 'NOME'";
+    QTest::newRow("line break last") << "linha\n" << "linha\n";
+    QTest::newRow("blank last") << "fim " << "fim ";
+    QTest::newRow("empty") << "" << "";
+    QTest::newRow("slash sorts after") << "C:/Backup_OS/" << "C:/Backup_OS/.";
+}
+
+void TstTMessages::errorText()
+{
+    QFETCH(QString, message);
+    QFETCH(QString, shown);
+    QCOMPARE(TMessages::ErrorText(message), shown);
+}
+
+void TstTMessages::showErrorIsCaptionedWithTheTitle()
+{
+    TMessageRecorder recorder;
+    TMessages::ShowError(QStringLiteral("Update Failed"));
+    QCOMPARE(recorder.Count(), 1);
+    const TMessageBoxRequest box = recorder.Last();
+    QCOMPARE(box.caption, QStringLiteral("OS - Tarvo Vodevuru"));
+    QCOMPARE(box.text, QStringLiteral("Update Failed."));
+    QCOMPARE(box.icon, TMessages::Error);
+    QCOMPARE(box.buttons, int(TMessages::Ok));
+}
+
+void TstTMessages::showMessageIsPlain()
+{
+    TMessageRecorder recorder;
+    TMessages::ShowMessage(QStringLiteral("Nome do Cliente não pode estar em branco!"));
+    QCOMPARE(recorder.Count(), 1);
+    QCOMPARE(recorder.Last().caption, QStringLiteral("OS - Tarvo Vodevuru"));
+    // The plain message is shown as it is: no full stop added, no icon.
+    QCOMPARE(recorder.Last().text, QStringLiteral("Nome do Cliente não pode estar em branco!"));
+    QCOMPARE(recorder.Last().icon, TMessages::NoIcon);
+    QCOMPARE(recorder.Last().buttons, int(TMessages::Ok));
+}
+
+void TstTMessages::messageBoxAnswersFromTheQueue()
+{
+    TMessageRecorder recorder;
+    recorder.QueueAnswer(TMessages::Yes);
+    recorder.QueueAnswer(TMessages::No);
+    QCOMPARE(TMessages::MessageBox(QStringLiteral("Deseja excluir o cliente?"), QStringLiteral("Atenção"),
+                                   TMessages::Warning, TMessages::YesNo),
+             int(TMessages::Yes));
+    QCOMPARE(TMessages::MessageBox(QStringLiteral("Deseja excluir a OS?"), QStringLiteral("Atenção"),
+                                   TMessages::Warning, TMessages::YesNo),
+             int(TMessages::No));
+    QCOMPARE(recorder.Texts(), QStringList({QStringLiteral("Deseja excluir o cliente?"),
+                                            QStringLiteral("Deseja excluir a OS?")}));
+    QCOMPARE(recorder.Boxes().at(0).caption, QStringLiteral("Atenção"));
+    QCOMPARE(recorder.Boxes().at(0).icon, TMessages::Warning);
+    QCOMPARE(recorder.Boxes().at(0).buttons, int(TMessages::YesNo));
+}
+
+void TstTMessages::unqueuedYesNoAnswersNo()
+{
+    TMessageRecorder recorder;
+    QCOMPARE(TMessages::MessageBox(QStringLiteral("Deseja excluir?"), QStringLiteral("x"), TMessages::Question,
+                                   TMessages::YesNo),
+             int(TMessages::No));
+    QCOMPARE(TMessages::MessageBox(QStringLiteral("Pronto"), QStringLiteral("x"), TMessages::Information,
+                                   TMessages::Ok),
+             int(TMessages::Ok));
+}
+
+void TstTMessages::recorderRestoresThePreviousPresenter()
+{
+    TMessageRecorder outer;
+    {
+        TMessageRecorder inner;
+        TMessages::ShowMessage(QStringLiteral("dentro"));
+        QCOMPARE(inner.Count(), 1);
+    }
+    TMessages::ShowMessage(QStringLiteral("fora"));
+    QCOMPARE(outer.Texts(), QStringList{QStringLiteral("fora")});
+}
+
+void TstTMessages::realDialogShowsPlainTextAndReturnsTheButton()
+{
+    // The real dialog, closed by a timer: it must show the text as given
+    // (never as markup), the title as caption, and report the button.
+    QString caption, text;
+    int textFormat = -1;
+    QTimer::singleShot(0, [&] {
+        auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+        QVERIFY(box);
+        caption = box->windowTitle();
+        text = box->text();
+        textFormat = box->textFormat();
+        box->button(QMessageBox::Yes)->click();
+    });
+    const int answer = TMessages::MessageBox(QStringLiteral("<b>Deseja</b> excluir?"), QStringLiteral("Excluir"),
+                                             TMessages::Warning, TMessages::YesNo);
+    QCOMPARE(answer, int(TMessages::Yes));
+    QCOMPARE(caption, QStringLiteral("Excluir"));
+    QCOMPARE(text, QStringLiteral("<b>Deseja</b> excluir?"));
+    QCOMPARE(textFormat, int(Qt::PlainText));
+}
+
+QTEST_MAIN(TstTMessages)
+#include "tst_tmessages.moc"

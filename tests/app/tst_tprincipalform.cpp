@@ -1,0 +1,420 @@
+// The main window without a database: menus, picture buttons, window bar,
+// status bar, and the screens it opens (stand-in windows here).
+#include "tapplication.h"
+#include "tmessagerecorder.h"
+#include "tprincipalform.h"
+#include "tshell.h"
+
+#include <QAction>
+#include <QDialog>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPointer>
+#include <QStatusBar>
+#include <QToolBar>
+#include <QToolButton>
+#include <QtTest>
+#include <stdexcept>
+
+namespace {
+
+// What a menu shows: captions, "-" for a separator.
+QStringList Captions(const QMenu *menu)
+{
+    QStringList list;
+    for (QAction *a : menu->actions())
+        list << (a->isSeparator() ? QStringLiteral("-") : a->text());
+    return list;
+}
+
+QStringList BarCaptions(const QToolBar *bar)
+{
+    QStringList list;
+    for (QAction *a : bar->actions())
+        list << a->text();
+    return list;
+}
+
+QWidget *StandIn(const QString &caption, QWidget *owner)
+{
+    auto *w = new QWidget(owner, Qt::Window);
+    w->setWindowTitle(caption);
+    w->resize(300, 200);
+    return w;
+}
+
+void Enter(QWidget *w)
+{
+    QEnterEvent e(QPointF(5, 5), QPointF(5, 5), QPointF(5, 5));
+    QCoreApplication::sendEvent(w, &e);
+}
+
+void Leave(QWidget *w)
+{
+    QEvent e(QEvent::Leave);
+    QCoreApplication::sendEvent(w, &e);
+}
+
+} // namespace
+
+class TstTPrincipalForm : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase() { TApplication::Configure(); }
+    void captionAndFrame();
+    void menus();
+    void statusBar();
+    void pictures_data();
+    void pictures();
+    void pictureHoverAndReset();
+    void pictureClickOnlyOnHover();
+    void windowBarOrderAndRestoreMiddle();
+    void windowBarButtonGoesWithItsScreen();
+    void hiddenScreensGoWithTheMainWindow();
+    void restoreIsPostedNotSent();
+    void listScreensOpenOwnedAndTwice();
+    void handlerErrorIsShownAndWindowKeepsRunning();
+    void settingsAndAboutAreModal();
+    void webAddressMenu();
+};
+
+void TstTPrincipalForm::captionAndFrame()
+{
+    TPrincipalForm form;
+    QCOMPARE(PrincipalForm, &form);
+    QCOMPARE(form.windowTitle(), QStringLiteral("Ordem de Serviço 1.5  - Tarvo Vodevuru"));
+    QVERIFY(form.windowState() & Qt::WindowMaximized);
+    QCOMPARE(form.font().family(), QStringLiteral("Tahoma"));
+    QCOMPARE(form.font().pointSize(), 8);
+    QCOMPARE(form.Panel1->height(), 69);
+    form.show();
+    QTRY_COMPARE(form.ToolBar1->height(), 20);
+    QCOMPARE(form.toolBarArea(form.ToolBar1), Qt::BottomToolBarArea);
+    QVERIFY(form.ToolBar1->actions().isEmpty());
+    QVERIFY(!form.Image1->pixmap().isNull());
+    QCOMPARE(form.Image1->pixmap().size(), QSize(1024, 768));
+    QVERIFY(form.Image1->hasScaledContents());
+    QCOMPARE(form.findChild<QToolBar *>(QStringLiteral("ToolBar1")), form.ToolBar1);
+    QCOMPARE(form.findChild<QMenuBar *>(QStringLiteral("MainMenu1")), form.MainMenu1);
+}
+
+void TstTPrincipalForm::menus()
+{
+    TPrincipalForm form;
+    QStringList titles;
+    for (QAction *a : form.MainMenu1->actions())
+        titles << a->text();
+    QCOMPARE(titles, QStringList({"Arquivo", "Cadastros", "OS", "Relatórios", "Sobre"}));
+    QCOMPARE(Captions(form.Arquivo1), QStringList({"Configurações", "-", "Sair"}));
+    QCOMPARE(Captions(form.Cadastros1), QStringList({"Clientes", "Fornecedores", "Estoque"}));
+    QCOMPARE(Captions(form.OS1), QStringList({"Ordens de Serviço", "OS em Branco"}));
+    QCOMPARE(Captions(form.Relatrios1), QStringList({"Relatório de Estoque"}));
+    QCOMPARE(Captions(form.Sobre2), QStringList({"Tarvo Vodevuru", "-", "Sobre"}));
+    const char *names[] = {"Configuraes1", "Sair1", "ListadeClientes1", "Fornecedores1", "Estoque1",
+                           "OrdemdeServio1", "OSemBranco1", "RelatriodeEstoque1", "TarvoVodevuru1", "Sobre1"};
+    for (const char *name : names)
+        QVERIFY2(form.findChild<QAction *>(QLatin1String(name)), name);
+}
+
+void TstTPrincipalForm::statusBar()
+{
+    TPrincipalForm form;
+    QCOMPARE(form.StatusBar1->height(), 19);
+    QCOMPARE(form.StatusPanels[0]->width(), 200);
+    QCOMPARE(form.StatusPanels[1]->width(), 160);
+    QCOMPARE(form.StatusPanels[2]->width(), 50);
+    QCOMPARE(form.StatusPanels[0]->text(), TApplication::MakerName() + " - " + TApplication::WebAddress());
+    QCOMPARE(form.StatusPanels[1]->text(), TApplication::SupportEmail());
+    QVERIFY(form.StatusPanels[2]->text().isEmpty());
+    // The texts are read in full within the panels' widths.
+    for (QLabel *panel : {form.StatusPanels[0], form.StatusPanels[1]})
+        QVERIFY2(panel->fontMetrics().horizontalAdvance(panel->text()) <= panel->contentsRect().width(),
+                 qPrintable(panel->text()));
+}
+
+void TstTPrincipalForm::pictures_data()
+{
+    QTest::addColumn<QString>("normal");
+    QTest::addColumn<QString>("hover");
+    QTest::addColumn<int>("left");
+    QTest::newRow("CLIENTES") << "Image3" << "Image5" << 1;
+    QTest::newRow("FORNECEDOR") << "Image10" << "Image11" << 68;
+    QTest::newRow("O.S.") << "Image2" << "Image6" << 135;
+    QTest::newRow("ESTOQUE") << "Image7" << "Image8" << 202;
+    QTest::newRow("RELATÓRIOS") << "Image4" << "Image9" << 269;
+}
+
+void TstTPrincipalForm::pictures()
+{
+    QFETCH(QString, normal);
+    QFETCH(QString, hover);
+    QFETCH(int, left);
+    TPrincipalForm form;
+    form.show();
+    auto *n = form.Panel1->findChild<QLabel *>(normal);
+    auto *h = form.Panel1->findChild<QLabel *>(hover);
+    QVERIFY(n && h);
+    QCOMPARE(n->geometry(), QRect(left, 2, 65, 65));
+    QCOMPARE(h->geometry(), QRect(left, 2, 65, 65));
+    QCOMPARE(n->pixmap().size(), QSize(65, 65));
+    QCOMPARE(h->pixmap().size(), QSize(65, 65));
+    QVERIFY(n->pixmap().toImage() != h->pixmap().toImage());
+    QVERIFY(n->isVisible());
+    QVERIFY(!h->isVisible());
+    QCOMPARE(h->cursor().shape(), Qt::PointingHandCursor);
+    // Grey behind the normal picture, light blue behind the hover one.
+    auto topRow = [](const QLabel *l) {
+        const QImage image = l->pixmap().toImage();
+        int r = 0, b = 0;
+        for (int x = 2; x < 63; ++x) {
+            r += image.pixelColor(x, 3).red();
+            b += image.pixelColor(x, 3).blue();
+        }
+        return std::pair{r / 61, b / 61};
+    };
+    const auto [greyR, greyB] = topRow(n);
+    const auto [blueR, blueB] = topRow(h);
+    QVERIFY(qAbs(greyR - greyB) < 10);
+    QVERIFY(blueB > blueR + 5);
+}
+
+void TstTPrincipalForm::pictureHoverAndReset()
+{
+    TPrincipalForm form;
+    form.show();
+    Enter(form.Image3);
+    QVERIFY(!form.Image3->isVisible());
+    QVERIFY(form.Image5->isVisible());
+    Leave(form.Image5);
+    QVERIFY(form.Image3->isVisible());
+    QVERIFY(!form.Image5->isVisible());
+
+    // Two pairs turned to hover (the mouse left one without a leave event),
+    // then entering the panel or the background resets every pair.
+    for (QWidget *reset : {static_cast<QWidget *>(form.Panel1), static_cast<QWidget *>(form.Image1)}) {
+        Enter(form.Image10);
+        Enter(form.Image4);
+        QVERIFY(form.Image11->isVisible() && form.Image9->isVisible());
+        Enter(reset);
+        for (QLabel *n : {form.Image3, form.Image10, form.Image2, form.Image7, form.Image4})
+            QVERIFY(n->isVisible());
+        for (QLabel *h : {form.Image5, form.Image11, form.Image6, form.Image8, form.Image9})
+            QVERIFY(!h->isVisible());
+    }
+}
+
+void TstTPrincipalForm::pictureClickOnlyOnHover()
+{
+    TPrincipalForm form;
+    QStringList opened;
+    const std::pair<TPrincipalForm::Screen, QString> screens[] = {
+        {TPrincipalForm::Screen::ClientList, "clientes"}, {TPrincipalForm::Screen::Suppliers, "fornecedores"},
+        {TPrincipalForm::Screen::Orders, "ordens"}, {TPrincipalForm::Screen::Products, "estoque"},
+        {TPrincipalForm::Screen::StockReport, "relatorio"}};
+    for (const auto &[screen, name] : screens)
+        form.SetScreenFactory(screen, [&opened, name = name](QWidget *owner) {
+            opened << name;
+            return StandIn(name, owner);
+        });
+    form.show();
+    // A click on a normal picture does nothing.
+    QTest::mouseClick(form.Image3, Qt::LeftButton);
+    QVERIFY(opened.isEmpty());
+    const QList<std::pair<QLabel *, QLabel *>> pairs = {{form.Image3, form.Image5}, {form.Image10, form.Image11},
+                                                        {form.Image2, form.Image6}, {form.Image7, form.Image8},
+                                                        {form.Image4, form.Image9}};
+    for (const auto &[normal, hover] : pairs) {
+        Enter(normal);
+        QTest::mouseClick(hover, Qt::LeftButton);
+        Leave(hover);
+    }
+    QCOMPARE(opened, QStringList({"clientes", "fornecedores", "ordens", "estoque", "relatorio"}));
+}
+
+void TstTPrincipalForm::windowBarOrderAndRestoreMiddle()
+{
+    TPrincipalForm form;
+    form.show();
+    QWidget *a = StandIn("Lista de Clientes", &form);
+    QWidget *b = StandIn("Ordem de Serviço", &form);
+    QWidget *c = StandIn("Fornecedores", &form);
+    for (QWidget *w : {a, b, c})
+        w->show();
+    b->move(123, 77);
+    b->resize(321, 187);
+    const QRect before = b->geometry();
+
+    form.MinimizeToWindowBar(a);
+    form.MinimizeToWindowBar(b);
+    form.MinimizeToWindowBar(c);
+    QVERIFY(!a->isVisible() && !b->isVisible() && !c->isVisible());
+    // The last hidden stands first.
+    QCOMPARE(BarCaptions(form.ToolBar1), QStringList({"Fornecedores", "Ordem de Serviço", "Lista de Clientes"}));
+    for (QAction *button : form.ToolBar1->actions()) {
+        auto *tool = qobject_cast<QToolButton *>(form.ToolBar1->widgetForAction(button));
+        QVERIFY(tool);
+        QCOMPARE(tool->toolButtonStyle(), Qt::ToolButtonTextOnly);
+        QTRY_VERIFY(tool->isVisibleTo(form.ToolBar1));
+        QCOMPARE(tool->height(), 19);
+        QVERIFY(tool->width() >= 81);
+    }
+
+    // Restore the middle one through its button.
+    QAction *middle = form.ToolBar1->actions().at(1);
+    QCOMPARE(TPrincipalForm::ScreenOfButton(middle), b);
+    QTest::mouseClick(form.ToolBar1->widgetForAction(middle), Qt::LeftButton);
+    QTRY_VERIFY(b->isVisible());
+    QCOMPARE(b->geometry(), before);
+    QTRY_COMPARE(BarCaptions(form.ToolBar1), QStringList({"Fornecedores", "Lista de Clientes"}));
+    QVERIFY(!a->isVisible() && !c->isVisible());
+
+    // Minimised again, it goes back to the front.
+    form.MinimizeToWindowBar(b);
+    QCOMPARE(BarCaptions(form.ToolBar1), QStringList({"Ordem de Serviço", "Fornecedores", "Lista de Clientes"}));
+}
+
+void TstTPrincipalForm::windowBarButtonGoesWithItsScreen()
+{
+    TPrincipalForm form;
+    form.show();
+    QWidget *a = StandIn("A", &form);
+    QWidget *b = StandIn("B", &form);
+    a->show();
+    b->show();
+    form.MinimizeToWindowBar(a);
+    form.MinimizeToWindowBar(b);
+    delete a;
+    QCOMPARE(BarCaptions(form.ToolBar1), QStringList{"B"});
+}
+
+void TstTPrincipalForm::hiddenScreensGoWithTheMainWindow()
+{
+    auto *form = new TPrincipalForm;
+    form->show();
+    QPointer<QWidget> b = StandIn("B", form);
+    b->show();
+    form->MinimizeToWindowBar(b);
+    QPointer<QAction> button = form->ToolBar1->actions().value(0);
+    delete form;
+    QVERIFY(!b);
+    QVERIFY(!button);
+    QCOMPARE(PrincipalForm, nullptr);
+}
+
+void TstTPrincipalForm::restoreIsPostedNotSent()
+{
+    TPrincipalForm form;
+    form.show();
+    QWidget *a = StandIn("A", &form);
+    a->show();
+    form.MinimizeToWindowBar(a);
+    QPointer<QAction> button = form.ToolBar1->actions().value(0);
+    form.WindowBarButtonClick(button);
+    // Nothing happens until the posted message is handled.
+    QVERIFY(button);
+    QVERIFY(!a->isVisible());
+    QTRY_VERIFY(!button);
+    QVERIFY(a->isVisible());
+    // A message whose button has gone meanwhile is ignored.
+    form.MinimizeToWindowBar(a);
+    QPointer<QAction> second = form.ToolBar1->actions().value(0);
+    form.WindowBarButtonClick(second);
+    delete a;
+    QVERIFY(!second);
+    QCoreApplication::processEvents();
+    QVERIFY(form.ToolBar1->actions().isEmpty());
+}
+
+void TstTPrincipalForm::listScreensOpenOwnedAndTwice()
+{
+    TPrincipalForm form;
+    form.show();
+    QList<QPointer<QWidget>> made;
+    form.SetScreenFactory(TPrincipalForm::Screen::ClientList, [&](QWidget *owner) {
+        QWidget *w = StandIn("Clientes", owner);
+        made << w;
+        return w;
+    });
+    form.ListadeClientes1->trigger();
+    form.ListadeClientes1->trigger();
+    QCOMPARE(made.size(), 2);
+    for (const QPointer<QWidget> &w : made) {
+        QVERIFY(w->isVisible());
+        QCOMPARE(w->parentWidget(), &form);
+        QVERIFY(w->isWindow());
+        QVERIFY(w->testAttribute(Qt::WA_DeleteOnClose));
+    }
+    QVERIFY(made[0] != made[1]);
+    // Closing a list screen destroys it.
+    made[0]->close();
+    QTRY_VERIFY(!made[0]);
+    QVERIFY(made[1]);
+}
+
+void TstTPrincipalForm::handlerErrorIsShownAndWindowKeepsRunning()
+{
+    TMessageRecorder recorder;
+    TPrincipalForm form;
+    form.show();
+    int attempts = 0;
+    form.SetScreenFactory(TPrincipalForm::Screen::Suppliers, [&](QWidget *) -> QWidget * {
+        ++attempts;
+        throw std::runtime_error("unavailable database");
+    });
+    form.Fornecedores1->trigger();
+    Enter(form.Image10);
+    QTest::mouseClick(form.Image11, Qt::LeftButton);
+    QCOMPARE(attempts, 2);
+    QCOMPARE(recorder.Texts(), QStringList({"unavailable database.", "unavailable database."}));
+    QVERIFY(form.isVisible());
+}
+
+void TstTPrincipalForm::settingsAndAboutAreModal()
+{
+    TPrincipalForm form;
+    form.show();
+    QPointer<QDialog> shown;
+    bool modal = false;
+    form.SetSettingsFactory([&] {
+        auto *d = new QDialog;
+        shown = d;
+        QTimer::singleShot(0, d, [&, d] {
+            modal = d->isModal() && QApplication::activeModalWidget() == d && !d->parent();
+            d->reject();
+        });
+        return d;
+    });
+    form.Configuraes1->trigger();
+    QVERIFY(modal);
+    QVERIFY(!shown); // destroyed by the handler
+
+    QString caption;
+    QTimer::singleShot(0, [&] {
+        if (QWidget *w = QApplication::activeModalWidget()) {
+            caption = w->windowTitle();
+            w->close();
+        }
+    });
+    form.Sobre1->trigger();
+    QCOMPARE(caption, QStringLiteral("Sobre - Ordem de Serviço"));
+}
+
+void TstTPrincipalForm::webAddressMenu()
+{
+    TPrincipalForm form;
+    QList<QUrl> urls;
+    TShell::UrlOpener previous = TShell::SetUrlOpener([&](const QUrl &url) {
+        urls << url;
+        return false; // no browser: nothing is reported
+    });
+    TMessageRecorder recorder;
+    form.TarvoVodevuru1->trigger();
+    TShell::SetUrlOpener(previous);
+    QCOMPARE(urls, QList<QUrl>{QUrl("http://" + TApplication::WebAddress())});
+    QCOMPARE(recorder.Count(), 0);
+}
+
+QTEST_MAIN(TstTPrincipalForm)
+#include "tst_tprincipalform.moc"
