@@ -47,22 +47,15 @@ TRepAlignment EffectiveAlignment(const TRepPrintable &e)
     return e.Alignment();
 }
 
-TRepTextAlign CanvasAlign(TRepAlignment a)
-{
-    switch (a) {
-    case taRightJustify: return TRepTextAlign::Right;
-    case taCenter: return TRepTextAlign::Center;
-    default: return TRepTextAlign::Left;
-    }
-}
 
 void FillDevice(TRepPrinter &store, const QColor &color, int l, int t, int r, int b)
 {
     TRepCanvas *cv = store.Canvas();
     if (!cv)
         return;
-    TRepCanvasBrush brush;
+    TRepBrush brush;
     brush.Color = color;
+    brush.Style = bsSolid;
     cv->SetBrush(brush);
     cv->FillRect(l, t, r, b);
 }
@@ -82,36 +75,6 @@ TRepExportGraphic BackgroundGraphic(int x, int y, int w, int h, const QColor &co
 }
 
 } // namespace
-
-TRepCanvasFont TRepElementPrinter::CanvasFont(const TRepFont &font)
-{
-    TRepCanvasFont f;
-    f.Name = font.Name;
-    f.Size = std::max(1, std::abs(font.Size));
-    f.Bold = font.Bold;
-    f.Italic = font.Italic;
-    f.Underline = font.Underline;
-    f.StrikeOut = font.StrikeOut;
-    f.Color = font.Color;
-    return f;
-}
-
-TRepCanvasPen TRepElementPrinter::CanvasPen(const TRepPen &pen)
-{
-    TRepCanvasPen p;
-    p.Color = pen.Color;
-    p.Width = pen.Width;
-    p.Style = decltype(p.Style)(int(pen.Style));
-    return p;
-}
-
-TRepCanvasBrush TRepElementPrinter::CanvasBrush(const TRepBrush &brush)
-{
-    TRepCanvasBrush b;
-    b.Color = brush.Color;
-    b.Style = decltype(b.Style)(int(brush.Style));
-    return b;
-}
 
 double TRepElementPrinter::DesignTextWidth(const TRepFont &font, const QString &text, int zoom)
 {
@@ -397,7 +360,7 @@ void TRepElementPrinter::PrintText(TRepCustomLabel &label, double offsetX, doubl
         }
         const QString &line = label.FormattedLines.at(label.NextLine);
         if (draw && !line.isEmpty())
-            cv.TextOut(store->ToDeviceX(anchor), store->ToDeviceY(y), line, CanvasAlign(align));
+            cv.TextOut(store->ToDeviceX(anchor), store->ToDeviceY(y), line, align);
         if (filter)
             filter->TextOut(font, line, align, anchor, y);
         y += lineHeight;
@@ -444,8 +407,8 @@ void TRepElementPrinter::PrintShape(TRepShape &shape, double offsetX, double off
     if (!store->DrawPass() || !store->Canvas())
         return;
     TRepCanvas &cv = *store->Canvas();
-    cv.SetBrush(CanvasBrush(shape.Brush));
-    cv.SetPen(CanvasPen(shape.Pen));
+    cv.SetBrush(shape.Brush);
+    cv.SetPen(shape.Pen);
     const int L = store->ToDeviceX(l), T = store->ToDeviceY(t);
     const int R = store->ToDeviceX(l + w), B = store->ToDeviceY(t + h);
     auto line = [&](int x1, int y1, int x2, int y2) {
@@ -507,8 +470,8 @@ void TRepElementPrinter::PrintRule(TRepHRule &rule, double offsetX, double offse
     if (!store->DrawPass() || !store->Canvas())
         return;
     TRepCanvas &cv = *store->Canvas();
-    cv.SetBrush(CanvasBrush(rule.Brush));
-    cv.SetPen(CanvasPen(rule.Pen));
+    cv.SetBrush(rule.Brush);
+    cv.SetPen(rule.Pen);
     const int y = store->ToDeviceY(t + h / 2.0);
     cv.MoveTo(store->ToDeviceX(l), y);
     cv.LineTo(store->ToDeviceX(l + w), y);

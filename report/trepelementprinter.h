@@ -13,8 +13,6 @@ class TRepHRule;
 class TRepPrinter;
 class TRepPrintable;
 class TRepShape;
-class TRepBrush;
-class TRepPen;
 
 // What the printable elements draw on a page: the printing half of the
 // element classes, which keep only their data. Works on the element's page
@@ -46,7 +44,5 @@ public:
     // in a drawing pass and handed to the export filter of an exporting one.
     static void DrawFrame(TRepPrinter &store, const TRepFrame &frame, const QRect &device);
 
-    static TRepCanvasFont CanvasFont(const TRepFont &font);
-    static TRepCanvasPen CanvasPen(const TRepPen &pen);
-    static TRepCanvasBrush CanvasBrush(const TRepBrush &brush);
+    static TRepCanvasFont CanvasFont(const TRepFont &font) { return TRepCanvasFont(font); }
 };

@@ -433,7 +433,7 @@ void TRepGenerator::OutputBand(TRepCustomBand *band)
                 m_exportFilter->AcceptGraphic(g);
             }
             if (m_drawPass && height != 0 && store.Canvas()) {
-                TRepCanvasBrush brush;
+                TRepBrush brush;
                 brush.Color = band->Color;
                 store.Canvas()->SetBrush(brush);
                 store.Canvas()->FillRect(l, t, rr, b);
@@ -458,7 +458,7 @@ void TRepGenerator::OutputBand(TRepCustomBand *band)
                             continue;
                         const int x = store.ToDeviceX(m_cursorX + shape->LeftNative() + shape->WidthNative() / 2.0);
                         if (m_drawPass && store.Canvas()) {
-                            store.Canvas()->SetPen(TRepElementPrinter::CanvasPen(shape->Pen));
+                            store.Canvas()->SetPen(shape->Pen);
                             store.Canvas()->MoveTo(x, t);
                             store.Canvas()->LineTo(x, b);
                         }

@@ -67,7 +67,10 @@ int TRepMemoryDataSet::RecordCount() const
 
 int TRepMemoryDataSet::FieldIndex(const QString &name) const
 {
-    return int(m_fieldNames.indexOf(name, 0, Qt::CaseInsensitive));
+    for (qsizetype i = 0; i < m_fieldNames.size(); ++i)
+        if (m_fieldNames.at(i).compare(name, Qt::CaseInsensitive) == 0)
+            return int(i);
+    return -1;
 }
 
 void TRepMemoryDataSet::CheckField(int field) const

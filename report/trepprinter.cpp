@@ -215,7 +215,8 @@ void TRepPrinter::StartDocument()
     m_pagesSinceStart = 0;
     m_state = Busy;
     if (m_target == PageStore) {
-        m_pages = std::make_unique<TRepPageList>(m_settings.MemoryLimit, m_compression);
+        m_pages = std::make_unique<TRepPageList>(m_settings.MemoryLimit);
+        m_pages->SetCompression(m_compression);
         ResetScaleToScreen();
     } else {
         SetScaleFromPrinter();
@@ -438,7 +439,8 @@ void TRepPrinter::LoadFromFile(const QString &fileName)
 {
     if (m_state == Busy)
         throw ERepError("Report printer not ready");
-    auto pages = TRepPageList::LoadFromFile(fileName);
+    auto pages = std::make_unique<TRepPageList>(m_settings.MemoryLimit);
+    pages->LoadFromFile(fileName);
     m_canvas.reset();
     m_emf = nullptr;
     m_pageOpen = false;
