@@ -10,10 +10,10 @@ int TRepBandPlacement::SpaceLeft(double paperLength, double bottomMargin, double
 }
 
 bool TRepBandPlacement::Fits(bool pageFooter, int spaceLeft, double needed, double length, double topMargin,
-                             double bottomMargin)
+                             double bottomMargin, bool columnEmpty)
 {
     const int n = TRepDeviceMap::RoundHalfEven(needed);
-    return pageFooter || spaceLeft >= n || n > length - (topMargin + bottomMargin);
+    return pageFooter || spaceLeft >= n || (n > length - (topMargin + bottomMargin) && columnEmpty);
 }
 
 int TRepBandPlacement::AlignToBottomY(double paperLength, int cursorY, double bandHeight, double bottomMargin,

@@ -10,9 +10,10 @@ struct TRepBandPlacement
 
     // Whether a band of `needed` height may be printed at the cursor: page
     // footers always are, and so is a band taller than a whole page (it
-    // could never fit anywhere).
+    // could never fit anywhere) once it stands at the top of a column that
+    // holds nothing yet; below other bands it would run off the page.
     static bool Fits(bool pageFooter, int spaceLeft, double needed, double length, double topMargin,
-                     double bottomMargin);
+                     double bottomMargin, bool columnEmpty = true);
 
     // Where a band printed at the bottom of the free area starts; returns the
     // cursor unchanged when the band does not fit below it.

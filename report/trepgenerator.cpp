@@ -371,7 +371,8 @@ void TRepGenerator::EnsureBandSpace(TRepCustomBand *band)
     const bool fits = TRepBandPlacement::Fits(footer, SpaceLeft(), NeededSpace(band),
                                               page.NativeValue(TRepPage::LengthIndex),
                                               page.NativeValue(TRepPage::TopMarginIndex),
-                                              page.NativeValue(TRepPage::BottomMarginIndex));
+                                              page.NativeValue(TRepPage::BottomMarginIndex),
+                                              m_cursorY <= m_columnTop);
     const bool detail = band->BandType() == rbDetail;
     if (fits && m_pagesGenerated > 0) {
         if (detail)

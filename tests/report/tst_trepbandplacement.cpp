@@ -21,13 +21,15 @@ private slots:
         QTest::addColumn<int>("spaceLeft");
         QTest::addColumn<double>("needed");
         QTest::addColumn<bool>("fits");
-        QTest::newRow("room enough") << false << 500 << 499.6 << true;
-        QTest::newRow("exactly the room") << false << 500 << 500.4 << true;
-        QTest::newRow("too tall") << false << 500 << 500.6 << false;
-        QTest::newRow("footer always") << true << -10 << 800.0 << true;
+        QTest::addColumn<bool>("columnEmpty");
+        QTest::newRow("room enough") << false << 500 << 499.6 << true << true;
+        QTest::newRow("exactly the room") << false << 500 << 500.4 << true << true;
+        QTest::newRow("too tall") << false << 500 << 500.6 << false << true;
+        QTest::newRow("footer always") << true << -10 << 800.0 << true << true;
         // Printable length of A4 Plus with 10 mm margins is 3100.
-        QTest::newRow("page-high band does not fit a partly used page") << false << 1500 << 3100.0 << false;
-        QTest::newRow("taller than a page is printed anyway") << false << 1500 << 3101.0 << true;
+        QTest::newRow("page-high band does not fit a partly used page") << false << 1500 << 3100.0 << false << true;
+        QTest::newRow("taller than a page is printed anyway") << false << 1500 << 3101.0 << true << true;
+        QTest::newRow("but not below other bands") << false << 1500 << 3101.0 << false << false;
     }
     void fits()
     {
@@ -35,7 +37,8 @@ private slots:
         QFETCH(int, spaceLeft);
         QFETCH(double, needed);
         QFETCH(bool, fits);
-        QCOMPARE(TRepBandPlacement::Fits(footer, spaceLeft, needed, 3300, 100, 100), fits);
+        QFETCH(bool, columnEmpty);
+        QCOMPARE(TRepBandPlacement::Fits(footer, spaceLeft, needed, 3300, 100, 100, columnEmpty), fits);
     }
 
     void alignToBottom()
