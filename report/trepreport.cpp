@@ -135,6 +135,16 @@ TRepChildBand *TRepReport::AddChildBand(TRepCustomBand *parent, const QString &n
     return child;
 }
 
+void TRepReport::MoveBand(TRepCustomBand *band, int index)
+{
+    const int from = FBandList.indexOf(band);
+    if (from < 0)
+        return;
+    FBandList.removeAt(from);
+    FBandList.insert(qBound(0, index, int(FBandList.size())), band);
+    LayoutBands();
+}
+
 void TRepReport::RemoveBand(TRepCustomBand *band)
 {
     if (!band || !FBandList.contains(band))
