@@ -150,6 +150,9 @@ public:
             if (!a.at(i).isDouble() || !std::isfinite(a.at(i).toDouble()))
                 Fail(QStringLiteral("%1 must hold %2 numbers").arg(key).arg(count));
             out[i] = a.at(i).toDouble();
+            // Lengths are tenths of a millimetre: nothing printable is 100 m long.
+            if (std::abs(out[i]) > 1e6)
+                Fail(QStringLiteral("%1 holds a length beyond 100 m").arg(key));
         }
         return true;
     }

@@ -11,6 +11,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QLocale>
+#include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -77,6 +78,7 @@ private slots:
     void badLayoutsGiveClearErrors_data();
     void badLayoutsGiveClearErrors();
     void fileErrors();
+    void damagedLayoutsNeverCrash();
 };
 
 void TstTRepLayout::loadsEveryProperty()
@@ -257,6 +259,8 @@ void TstTRepLayout::badLayoutsGiveClearErrors_data()
                                     << "Size must not be 0";
     QTest::newRow("huge number") << QByteArray("[100, 0]") << QByteArray("[1e999, 0]")
                                  << "not valid JSON";
+    QTest::newRow("huge length") << QByteArray("[45, 10, 20, 300]") << QByteArray("[45, 10, 20, 3e300]")
+                                 << "L1.Size: Values holds a length beyond 100 m";
     QTest::newRow("top level array") << QByteArray(kLayout) << QByteArray("[1, 2]")
                                      << "must be a JSON object";
 }
@@ -309,6 +313,56 @@ void TstTRepLayout::fileErrors()
         QVERIFY2(e.Message().contains("bad.json"), e.what());
     }
     QVERIFY_THROWS_EXCEPTION(ERepError, TRepLayout::SaveToFile(*r, dir.filePath("no/such/folder/x.json")));
+}
+
+// Seeded random damage to a valid layout: every result is either a report
+// or a clear ERepError, never a crash or a hang.
+void TstTRepLayout::damagedLayoutsNeverCrash()
+{
+    QFile relos(QFINDTESTDATA("../../orders/relos.json"));
+    QVERIFY(relos.open(QIODevice::ReadOnly));
+    const QList<QByteArray> seeds{QByteArray(kLayout), relos.readAll()};
+    static const char *const tokens[] = {"0", "-1", "1e308", "\"\"", "null", "true", "[]", "{}",
+                                         "\"rbChild\"", "\"B1\"", "\"TRepChildBand\"", "99999999999"};
+    QRandomGenerator rng(20261210);
+    int loaded = 0, refused = 0;
+    for (int round = 0; round < 3000; ++round) {
+        QByteArray json = seeds.at(round % seeds.size());
+        const int edits = 1 + int(rng.bounded(4));
+        for (int k = 0; k < edits; ++k) {
+            const int at = int(rng.bounded(quint32(json.size())));
+            switch (rng.bounded(4)) {
+            case 0:     // flip a byte
+                json[at] = char(rng.bounded(256));
+                break;
+            case 1:     // cut the text short
+                json.truncate(at);
+                break;
+            case 2:     // drop a piece
+                json.remove(at, int(rng.bounded(40)));
+                break;
+            default: {  // put a value where a number or name stood
+                const int end = json.indexOf(',', at);
+                if (end > at)
+                    json.replace(at, end - at, tokens[rng.bounded(int(std::size(tokens)))]);
+            }
+            }
+            if (json.isEmpty())
+                break;
+        }
+        try {
+            std::unique_ptr<TRepReport> r(TRepLayout::Load(json));
+            // Whatever loaded must save and load again.
+            std::unique_ptr<TRepReport> again(TRepLayout::Load(TRepLayout::Save(*r)));
+            QCOMPARE(TRepLayout::Save(*again), TRepLayout::Save(*r));
+            ++loaded;
+        } catch (const ERepError &e) {
+            QVERIFY(qstrlen(e.what()) > 0);
+            ++refused;
+        }
+    }
+    QVERIFY(refused > 0);
+    qInfo("%d damaged layouts loaded, %d refused", loaded, refused);
 }
 
 QTEST_GUILESS_MAIN(TstTRepLayout)
