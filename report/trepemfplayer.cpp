@@ -1,0 +1,405 @@
+#include "trepemfplayer.h"
+
+#include "ereperror.h"
+#include "trepemf_p.h"
+#include "trepmetafile.h"
+
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
+using namespace RepEmf;
+
+namespace {
+
+constexpr qint64 MaxPagePixels = 1 << 20;
+
+[[noreturn]] void Damaged(const char *what)
+{
+    throw ERepError(QStringLiteral("Damaged page record: %1").arg(QLatin1String(what)));
+}
+
+// Minimum size of each record type the engine understands.
+quint32 MinimumSize(quint32 type)
+{
+    switch (type) {
+    case EMR_SETBKMODE:
+    case EMR_SETTEXTALIGN:
+    case EMR_SETTEXTCOLOR:
+    case EMR_SELECTOBJECT:
+    case EMR_DELETEOBJECT: return 12;
+    case EMR_MOVETOEX:
+    case EMR_LINETO: return 16;
+    case EMR_EOF: return 20;
+    case EMR_CREATEPEN: return 28;
+    case EMR_CREATEBRUSHINDIRECT:
+    case EMR_RECTANGLE:
+    case EMR_ELLIPSE: return 24;
+    case EMR_ROUNDRECT: return 32;
+    case EMR_EXTCREATEFONTINDIRECTW: return 12 + 92;
+    case EMR_EXTTEXTOUTA:
+    case EMR_EXTTEXTOUTW: return TextRecordFixed;
+    default: return 8;
+    }
+}
+
+bool HandleOk(quint32 handle, quint32 handles)
+{
+    return handle >= 1 && handle < handles;
+}
+
+// The characters of a text record; the record is known to be sound.
+QString TextOf(const char *rec, quint32 type)
+{
+    const quint32 chars = U32(rec + 44);
+    const quint32 off = U32(rec + 48);
+    if (type == EMR_EXTTEXTOUTA)
+        return QString::fromLatin1(rec + off, qsizetype(chars));
+    QString s(qsizetype(chars), Qt::Uninitialized);
+    for (quint32 i = 0; i < chars; ++i)
+        s[qsizetype(i)] = QChar(U16(rec + off + 2 * i));
+    return s;
+}
+
+void CheckRecord(const char *rec, quint32 type, quint32 size, quint32 handles)
+{
+    if (size < MinimumSize(type))
+        Damaged("record too short");
+    switch (type) {
+    case EMR_SELECTOBJECT:
+    case EMR_DELETEOBJECT: {
+        const quint32 h = U32(rec + 8);
+        if (!(h & StockFlag) && !HandleOk(h, handles))
+            Damaged("object handle out of range");
+        break;
+    }
+    case EMR_CREATEPEN:
+    case EMR_CREATEBRUSHINDIRECT:
+    case EMR_EXTCREATEFONTINDIRECTW:
+        if (!HandleOk(U32(rec + 8), handles))
+            Damaged("object handle out of range");
+        break;
+    case EMR_EXTTEXTOUTA:
+    case EMR_EXTTEXTOUTW: {
+        const quint64 unit = type == EMR_EXTTEXTOUTW ? 2 : 1;
+        const quint64 chars = U32(rec + 44);
+        const quint64 off = U32(rec + 48);
+        const quint64 offDx = U32(rec + 72);
+        if (off < 8 || off > size || chars * unit > size - off)
+            Damaged("text outside its record");
+        if (offDx != 0 && (offDx > size || chars * 4 > size - offDx))
+            Damaged("character spacing outside its record");
+        break;
+    }
+    default: break;
+    }
+}
+
+TRepPenStyle PenStyleOf(quint32 style)
+{
+    switch (style & 0x0F) {
+    case PS_SOLID: return psSolid;
+    case PS_DASH: return psDash;
+    case PS_DOT: return psDot;
+    case PS_DASHDOT: return psDashDot;
+    case PS_DASHDOTDOT: return psDashDotDot;
+    case PS_NULL: return psClear;
+    case PS_INSIDEFRAME: return psInsideFrame;
+    default: return psSolid;
+    }
+}
+
+TRepBrushStyle BrushStyleOf(quint32 style, quint32 hatch)
+{
+    if (style == BS_NULL)
+        return bsClear;
+    if (style != BS_HATCHED)
+        return bsSolid;
+    switch (hatch) {
+    case HS_HORIZONTAL: return bsHorizontal;
+    case HS_VERTICAL: return bsVertical;
+    case HS_FDIAGONAL: return bsFDiagonal;
+    case HS_BDIAGONAL: return bsBDiagonal;
+    case HS_CROSS: return bsCross;
+    case HS_DIAGCROSS: return bsDiagCross;
+    default: return bsSolid;
+    }
+}
+
+TRepBrush MakeBrush(TRepBrushStyle style, const QColor &color)
+{
+    TRepBrush b;
+    b.Style = style;
+    b.Color = color;
+    return b;
+}
+
+TRepPen MakePen(TRepPenStyle style, const QColor &color)
+{
+    TRepPen p;
+    p.Style = style;
+    p.Color = color;
+    p.Width = 1;
+    return p;
+}
+
+struct GdiObject
+{
+    enum Kind { None, Font, Pen, Brush } kind = None;
+    TRepCanvasFont font;
+    TRepPen pen;
+    TRepBrush brush;
+};
+
+// Calls f(record, type, size) for each record after the header, up to and
+// including the end-of-file record. The metafile has been checked.
+template<class F>
+void ForEachRecord(const TRepMetafile &m, F f)
+{
+    const QByteArray &b = m.Bytes();
+    const char *d = b.constData();
+    const quint32 n = quint32(b.size());
+    quint32 off = U32(d + 4);
+    while (n - off >= 8) {
+        const quint32 type = U32(d + off);
+        const quint32 size = U32(d + off + 4);
+        if (size < 8 || size > n - off)
+            return;
+        f(d + off, type, size);
+        if (type == EMR_EOF)
+            return;
+        off += size;
+    }
+}
+
+} // namespace
+
+void TRepEmfPlayer::Parse(const QByteArray &bytes, TRepMetafile &out)
+{
+    const char *d = bytes.constData();
+    const qint64 n = bytes.size();
+    if (n < MinHeaderSize)
+        Damaged("too short for a header");
+    if (U32(d) != EMR_HEADER || U32(d + 40) != Signature)
+        throw ERepError("The page record is not an enhanced metafile");
+    const quint32 headerSize = U32(d + 4);
+    if (headerSize < MinHeaderSize || headerSize % 4 != 0 || headerSize > n)
+        Damaged("bad header size");
+    const quint32 total = U32(d + 48);
+    if (total < headerSize || total % 4 != 0 || total > n)
+        Damaged("bad length");
+    const quint32 records = U32(d + 52);
+    if (records < 2 || records > total / 8)
+        Damaged("bad record count");
+    const quint16 handles = U16(d + 56);
+    if (handles < 1)
+        Damaged("bad handle count");
+
+    const qint64 fl = I32(d + 24), ft = I32(d + 28), fr = I32(d + 32), fb = I32(d + 36);
+    const qint64 width = std::llround(double(fr - fl) * 96.0 / 2540.0);
+    const qint64 height = std::llround(double(fb - ft) * 96.0 / 2540.0);
+    if (width < 1 || height < 1 || width > MaxPagePixels || height > MaxPagePixels)
+        Damaged("bad page frame");
+
+    quint32 off = headerSize;
+    quint32 count = 1;
+    bool eof = false;
+    while (off < total) {
+        if (total - off < 8)
+            Damaged("record cut short");
+        const quint32 type = U32(d + off);
+        const quint32 size = U32(d + off + 4);
+        if (size < 8 || size % 4 != 0 || size > total - off)
+            Damaged("bad record size");
+        if (++count > records)
+            Damaged("more records than counted");
+        CheckRecord(d + off, type, size, handles);
+        off += size;
+        if (type == EMR_EOF) {
+            eof = true;
+            break;
+        }
+    }
+    if (!eof)
+        Damaged("no end-of-file record");
+    if (count != records)
+        Damaged("fewer records than counted");
+
+    out.m_bytes = total == quint32(n) ? bytes : bytes.left(total);
+    out.m_width = int(width);
+    out.m_height = int(height);
+    out.m_frame = QRect(QPoint(int(fl), int(ft)), QPoint(int(fr), int(fb)));
+    out.m_bounds = QRect(QPoint(I32(d + 8), I32(d + 12)), QPoint(I32(d + 16), I32(d + 20)));
+    out.m_records = records;
+    out.m_handles = handles;
+}
+
+TRepEmfPlayer::TRepEmfPlayer(const TRepMetafile &metafile)
+    : m_metafile(metafile)
+{
+}
+
+void TRepEmfPlayer::Play(TRepCanvas &canvas) const
+{
+    if (m_metafile.IsNull())
+        return;
+    std::vector<GdiObject> objects(m_metafile.HandleCount());
+    const TRepCanvasFont defaultFont;
+    TRepCanvasFont font = defaultFont;
+    canvas.SetPen(TRepPen());
+    canvas.SetBrush(TRepBrush());
+    QColor textColor = Qt::black;
+    quint32 align = TA_TOP | TA_LEFT;
+    QPoint current;
+    canvas.MoveTo(0, 0);
+
+    ForEachRecord(m_metafile, [&](const char *r, quint32 type, quint32 size) {
+        switch (type) {
+        case EMR_SETTEXTCOLOR:
+            textColor = FromColorRef(U32(r + 8));
+            break;
+        case EMR_SETTEXTALIGN:
+            align = U32(r + 8);
+            break;
+        case EMR_MOVETOEX:
+            current = QPoint(I32(r + 8), I32(r + 12));
+            canvas.MoveTo(current.x(), current.y());
+            break;
+        case EMR_LINETO:
+            current = QPoint(I32(r + 8), I32(r + 12));
+            canvas.LineTo(current.x(), current.y());
+            break;
+        case EMR_CREATEPEN: {
+            GdiObject &o = objects[U32(r + 8)];
+            o = GdiObject();
+            o.kind = GdiObject::Pen;
+            o.pen.Style = PenStyleOf(U32(r + 12));
+            o.pen.Width = std::clamp<qint32>(I32(r + 16), 0, 1 << 16);
+            o.pen.Color = FromColorRef(U32(r + 24));
+            break;
+        }
+        case EMR_CREATEBRUSHINDIRECT: {
+            GdiObject &o = objects[U32(r + 8)];
+            o = GdiObject();
+            o.kind = GdiObject::Brush;
+            o.brush.Style = BrushStyleOf(U32(r + 12), U32(r + 20));
+            o.brush.Color = FromColorRef(U32(r + 16));
+            break;
+        }
+        case EMR_EXTCREATEFONTINDIRECTW: {
+            GdiObject &o = objects[U32(r + 8)];
+            o = GdiObject();
+            o.kind = GdiObject::Font;
+            const char *lf = r + 12;
+            o.font.Height = I32(lf);
+            o.font.Size = 10;
+            o.font.Bold = I32(lf + 16) >= 600;
+            o.font.Italic = lf[20] != 0;
+            o.font.Underline = lf[21] != 0;
+            o.font.StrikeOut = lf[22] != 0;
+            QString face;
+            for (int i = 0; i < 32; ++i) {
+                const quint16 c = U16(lf + 28 + 2 * i);
+                if (c == 0)
+                    break;
+                face.append(QChar(c));
+            }
+            o.font.Name = face.isEmpty() ? defaultFont.Name : face;
+            break;
+        }
+        case EMR_SELECTOBJECT: {
+            const quint32 h = U32(r + 8);
+            if (h & StockFlag) {
+                switch (h) {
+                case WHITE_BRUSH: canvas.SetBrush(MakeBrush(bsSolid, Qt::white)); break;
+                case LTGRAY_BRUSH: canvas.SetBrush(MakeBrush(bsSolid, QColor(192, 192, 192))); break;
+                case GRAY_BRUSH: canvas.SetBrush(MakeBrush(bsSolid, QColor(128, 128, 128))); break;
+                case DKGRAY_BRUSH: canvas.SetBrush(MakeBrush(bsSolid, QColor(64, 64, 64))); break;
+                case BLACK_BRUSH: canvas.SetBrush(MakeBrush(bsSolid, Qt::black)); break;
+                case NULL_BRUSH: canvas.SetBrush(MakeBrush(bsClear, Qt::white)); break;
+                case WHITE_PEN: canvas.SetPen(MakePen(psSolid, Qt::white)); break;
+                case BLACK_PEN: canvas.SetPen(MakePen(psSolid, Qt::black)); break;
+                case NULL_PEN: canvas.SetPen(MakePen(psClear, Qt::black)); break;
+                default:
+                    if (h >= 0x8000000Au && h <= 0x80000011u) // stock fonts
+                        font = defaultFont;
+                    break;
+                }
+                break;
+            }
+            const GdiObject &o = objects[h];
+            if (o.kind == GdiObject::Pen)
+                canvas.SetPen(o.pen);
+            else if (o.kind == GdiObject::Brush)
+                canvas.SetBrush(o.brush);
+            else if (o.kind == GdiObject::Font)
+                font = o.font;
+            break;
+        }
+        case EMR_DELETEOBJECT: {
+            const quint32 h = U32(r + 8);
+            if (!(h & StockFlag))
+                objects[h] = GdiObject();
+            break;
+        }
+        case EMR_RECTANGLE:
+            canvas.Rectangle(I32(r + 8), I32(r + 12), I32(r + 16), I32(r + 20));
+            break;
+        case EMR_ELLIPSE:
+            canvas.Ellipse(I32(r + 8), I32(r + 12), I32(r + 16), I32(r + 20));
+            break;
+        case EMR_ROUNDRECT:
+            canvas.RoundRect(I32(r + 8), I32(r + 12), I32(r + 16), I32(r + 20), I32(r + 24), I32(r + 28));
+            break;
+        case EMR_EXTTEXTOUTA:
+        case EMR_EXTTEXTOUTW: {
+            Q_UNUSED(size);
+            const QString text = TextOf(r, type);
+            if (text.isEmpty())
+                break;
+            TRepCanvasFont f = font;
+            f.Color = textColor;
+            canvas.SetFont(f);
+            QPoint ref(I32(r + 36), I32(r + 40));
+            if (align & TA_UPDATECP)
+                ref = current;
+            TRepAlignment h = taLeftJustify;
+            if ((align & TA_CENTER) == TA_CENTER)
+                h = taCenter;
+            else if (align & TA_RIGHT)
+                h = taRightJustify;
+            qint64 top = ref.y();
+            if ((align & TA_BASELINE) == TA_BASELINE)
+                top -= std::llround(canvas.FontAscent());
+            else if (align & TA_BOTTOM)
+                top -= std::llround(canvas.FontAscent() + canvas.FontDescent());
+            canvas.TextOut(ref.x(), int(std::clamp<qint64>(top, INT_MIN, INT_MAX)), text, h);
+            if (align & TA_UPDATECP) {
+                const double w = canvas.TextWidthF(text);
+                qint64 x = current.x();
+                if (h == taLeftJustify)
+                    x += std::llround(w);
+                else if (h == taRightJustify)
+                    x -= std::llround(w);
+                current.setX(int(std::clamp<qint64>(x, INT_MIN, INT_MAX)));
+                canvas.MoveTo(current.x(), current.y());
+            }
+            break;
+        }
+        default:
+            break;
+        }
+    });
+}
+
+QStringList TRepEmfPlayer::TextRecords() const
+{
+    QStringList texts;
+    if (m_metafile.IsNull())
+        return texts;
+    ForEachRecord(m_metafile, [&](const char *r, quint32 type, quint32) {
+        if (type == EMR_EXTTEXTOUTW || type == EMR_EXTTEXTOUTA)
+            texts.append(TextOf(r, type));
+    });
+    return texts;
+}

@@ -1,0 +1,184 @@
+#include "treppaintercanvas.h"
+
+#include <QPainter>
+#include <QPen>
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+Qt::BrushStyle QtBrushStyle(TRepBrushStyle style)
+{
+    switch (style) {
+    case bsSolid: return Qt::SolidPattern;
+    case bsClear: return Qt::NoBrush;
+    case bsHorizontal: return Qt::HorPattern;
+    case bsVertical: return Qt::VerPattern;
+    case bsFDiagonal: return Qt::FDiagPattern;
+    case bsBDiagonal: return Qt::BDiagPattern;
+    case bsCross: return Qt::CrossPattern;
+    case bsDiagCross: return Qt::DiagCrossPattern;
+    }
+    return Qt::SolidPattern;
+}
+
+Qt::PenStyle QtPenStyle(TRepPenStyle style)
+{
+    switch (style) {
+    case psSolid:
+    case psInsideFrame: return Qt::SolidLine;
+    case psDash: return Qt::DashLine;
+    case psDot: return Qt::DotLine;
+    case psDashDot: return Qt::DashDotLine;
+    case psDashDotDot: return Qt::DashDotDotLine;
+    case psClear: return Qt::NoPen;
+    }
+    return Qt::SolidLine;
+}
+
+} // namespace
+
+TRepPainterCanvas::TRepPainterCanvas(QPainter *painter, double dpi)
+    : m_painter(painter)
+    , m_dpi(dpi > 0 ? dpi : 96.0)
+{
+}
+
+bool TRepPainterCanvas::HasPen() const
+{
+    return Pen().Style != psClear;
+}
+
+void TRepPainterCanvas::ApplyPen()
+{
+    const TRepPen &p = Pen();
+    if (!HasPen()) {
+        m_painter->setPen(Qt::NoPen);
+        return;
+    }
+    const int width = std::max(1, p.Width);
+    QPen pen(p.Color);
+    pen.setStyle(QtPenStyle(p.Style));
+    pen.setCapStyle(Qt::FlatCap);
+    pen.setJoinStyle(Qt::MiterJoin);
+    // A pen never gets thinner than one device pixel, however small the page
+    // is drawn (thumbnails).
+    const QTransform &t = m_painter->worldTransform();
+    const double scale = std::sqrt(std::abs(t.determinant()));
+    if (width * scale < 1.0)
+        pen.setWidth(0);
+    else
+        pen.setWidthF(width);
+    m_painter->setPen(pen);
+}
+
+void TRepPainterCanvas::ApplyBrush()
+{
+    const TRepBrush &b = Brush();
+    if (b.Style == bsClear) {
+        m_painter->setBrush(Qt::NoBrush);
+        return;
+    }
+    m_painter->setBrush(QBrush(b.Color, QtBrushStyle(b.Style)));
+}
+
+QRectF TRepPainterCanvas::ShapeRect(int left, int top, int right, int bottom) const
+{
+    if (right < left)
+        std::swap(left, right);
+    if (bottom < top)
+        std::swap(top, bottom);
+    QRectF r(left + 0.5, top + 0.5, std::max(0.0, double(right) - left - 1), std::max(0.0, double(bottom) - top - 1));
+    if (Pen().Style == psInsideFrame && Pen().Width > 1) {
+        const double inset = (Pen().Width - 1) / 2.0;
+        r.adjust(inset, inset, -inset, -inset);
+        if (r.width() < 0)
+            r.setWidth(0);
+        if (r.height() < 0)
+            r.setHeight(0);
+    }
+    return r;
+}
+
+void TRepPainterCanvas::FillRect(int left, int top, int right, int bottom)
+{
+    if (Brush().Style == bsClear)
+        return;
+    if (right < left)
+        std::swap(left, right);
+    if (bottom < top)
+        std::swap(top, bottom);
+    m_painter->fillRect(QRectF(left, top, double(right) - left, double(bottom) - top),
+                        QBrush(Brush().Color, QtBrushStyle(Brush().Style)));
+}
+
+void TRepPainterCanvas::Rectangle(int left, int top, int right, int bottom)
+{
+    // Without a pen the filled area ends one pixel before the right and
+    // bottom edges, as on the page records.
+    if (!HasPen()) {
+        FillRect(std::min(left, right), std::min(top, bottom), std::max(left, right) - 1, std::max(top, bottom) - 1);
+        return;
+    }
+    ApplyPen();
+    ApplyBrush();
+    m_painter->drawRect(ShapeRect(left, top, right, bottom));
+}
+
+void TRepPainterCanvas::Ellipse(int left, int top, int right, int bottom)
+{
+    ApplyPen();
+    ApplyBrush();
+    if (!HasPen()) {
+        if (right < left)
+            std::swap(left, right);
+        if (bottom < top)
+            std::swap(top, bottom);
+        m_painter->drawEllipse(QRectF(left, top, std::max(0.0, double(right) - left - 1), std::max(0.0, double(bottom) - top - 1)));
+        return;
+    }
+    m_painter->drawEllipse(ShapeRect(left, top, right, bottom));
+}
+
+void TRepPainterCanvas::RoundRect(int left, int top, int right, int bottom, int cornerWidth, int cornerHeight)
+{
+    ApplyPen();
+    ApplyBrush();
+    QRectF r = HasPen() ? ShapeRect(left, top, right, bottom)
+                        : QRectF(std::min(left, right), std::min(top, bottom), std::max(0.0, std::abs(double(right) - left) - 1),
+                                 std::max(0.0, std::abs(double(bottom) - top) - 1));
+    const double rx = std::min(std::abs(double(cornerWidth)) / 2.0, r.width() / 2.0);
+    const double ry = std::min(std::abs(double(cornerHeight)) / 2.0, r.height() / 2.0);
+    m_painter->drawRoundedRect(r, rx, ry, Qt::AbsoluteSize);
+}
+
+void TRepPainterCanvas::MoveTo(int x, int y)
+{
+    m_pos = QPoint(x, y);
+}
+
+void TRepPainterCanvas::LineTo(int x, int y)
+{
+    if (HasPen()) {
+        ApplyPen();
+        m_painter->drawLine(QPointF(m_pos.x() + 0.5, m_pos.y() + 0.5), QPointF(x + 0.5, y + 0.5));
+    }
+    m_pos = QPoint(x, y);
+}
+
+void TRepPainterCanvas::TextOut(int x, int y, const QString &text, TRepAlignment align)
+{
+    if (text.isEmpty())
+        return;
+    const QFont &font = CurrentQtFont();
+    const double width = TextWidthF(text);
+    double left = x;
+    if (align == taRightJustify)
+        left = x - width;
+    else if (align == taCenter)
+        left = x - width / 2.0;
+    m_painter->setFont(font);
+    m_painter->setPen(QPen(Font().Color));
+    m_painter->setBackgroundMode(Qt::TransparentMode);
+    m_painter->drawText(QPointF(left, y + FontAscent()), text);
+}
