@@ -46,6 +46,10 @@ void TConfigFieldEdit::SetOpen(bool open)
 
 void TConfigFieldEdit::Refresh()
 {
+    // While the editor writes its own text, the dataset's echoes must not
+    // put the text back (and move the cursor).
+    if (m_writing)
+        return;
     const TFbQuery *q = m_field->DataSet();
     const bool hasRow = q->Active() && m_field->Bound() && (q->RecNo() >= 0 || q->State() == TFbQuery::dsInsert);
     const QString text = hasRow ? m_field->AsString() : QString();
@@ -63,13 +67,16 @@ void TConfigFieldEdit::Write(const QString &text)
     if (m_refreshing)
         return;
     TFbQuery *q = m_field->DataSet();
+    m_writing = true;
     try {
         if (q->State() == TFbQuery::dsBrowse || q->State() == TFbQuery::dsInactive)
             q->Edit();
         m_field->SetAsString(text);
     } catch (...) {
+        m_writing = false;
         // What the editor shows must stay what the row holds.
         Refresh();
         throw;
     }
+    m_writing = false;
 }

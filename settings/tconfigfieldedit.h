@@ -27,4 +27,5 @@ private:
 
     TFbField *m_field;
     bool m_refreshing = false;
+    bool m_writing = false;
 };

@@ -16,6 +16,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
@@ -53,6 +54,18 @@ QString SessionConfig(const QString &column)
     q.SetSQL(QStringLiteral("select %1 from CONFIG where IDCONFIG = 1").arg(column));
     q.Open();
     return q.Field(0)->AsString();
+}
+
+// Types as the user does (insert() for what the test keyboard lacks).
+void Type(QLineEdit *editor, const QString &text)
+{
+    bool ascii = true;
+    for (QChar c : text)
+        ascii = ascii && c.unicode() < 128;
+    if (ascii)
+        QTest::keyClicks(editor, text);
+    else
+        editor->insert(text);
 }
 
 QColor Base(const QWidget *w)
@@ -258,7 +271,7 @@ void TstTConfigForm::editSaveCancel()
     }
     QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget *>(editors.first()));
     editor->selectAll();
-    QTest::keyClicks(editor, QStringLiteral("Oficina São José"));
+    Type(editor, QStringLiteral("Oficina São José"));
     QCOMPARE(editor->Field()->AsString(), QStringLiteral("Oficina São José"));
 
     // Cancel drops it.
@@ -274,7 +287,7 @@ void TstTConfigForm::editSaveCancel()
     // Save writes it, and it is in the file at once.
     editButton->click();
     editor->selectAll();
-    QTest::keyClicks(editor, QStringLiteral("Rua das Palmeiras, 120"));
+    Type(editor, QStringLiteral("Rua das Palmeiras, 120"));
     saveButton->click();
     QCOMPARE(DM->ConfigQuery->State(), TFbQuery::dsBrowse);
     for (TConfigFieldEdit *e : editors)
@@ -292,7 +305,7 @@ void TstTConfigForm::closeBoxDropsTheEdit()
     m_form->PageControl1->setCurrentIndex(1);
     m_form->BitBtn2->click();
     m_form->DBEdit2->selectAll();
-    QTest::keyClicks(m_form->DBEdit2, QStringLiteral("não deve ficar"));
+    Type(m_form->DBEdit2, QStringLiteral("não deve ficar"));
     QVERIFY(m_form->close());
     QCOMPARE(DM->ConfigQuery->State(), TFbQuery::dsBrowse);
     QVERIFY(DM->ConfigQuery->Active());
@@ -305,7 +318,7 @@ void TstTConfigForm::saveOnTheOtherPageKeepsTheseEditorsOpen()
 {
     m_form->BitBtn2->click();
     m_form->DBEdit1->selectAll();
-    QTest::keyClicks(m_form->DBEdit1, QStringLiteral("Tarvo Consertos"));
+    Type(m_form->DBEdit1, QStringLiteral("Tarvo Consertos"));
     m_form->BitBtn6->click(); // "Gravar Alterações" of the legend page
     QCOMPARE(SessionConfig(QStringLiteral("CAB1")), QStringLiteral("Tarvo Consertos"));
     for (TConfigFieldEdit *e : {m_form->DBEdit1, m_form->DBEdit2, m_form->DBEdit3, m_form->DBEdit4}) {
@@ -315,7 +328,7 @@ void TstTConfigForm::saveOnTheOtherPageKeepsTheseEditorsOpen()
     for (TConfigFieldEdit *e : {m_form->DBEdit5, m_form->DBEdit6, m_form->DBEdit7})
         QVERIFY(!e->isEnabled());
     // Typing into the still open editor starts a new edit by itself.
-    QTest::keyClicks(m_form->DBEdit1, QStringLiteral(" Ltda"));
+    Type(m_form->DBEdit1, QStringLiteral(" Ltda"));
     QCOMPARE(DM->ConfigQuery->State(), TFbQuery::dsEdit);
     m_form->BitBtn3->click();
     QCOMPARE(SessionConfig(QStringLiteral("CAB1")), QStringLiteral("Tarvo Consertos Ltda"));
@@ -350,7 +363,7 @@ void TstTConfigForm::lengthLimits()
     QCOMPARE(e->maxLength(), limit);
     (e == m_form->DBEdit1 || e == m_form->DBEdit3 ? m_form->BitBtn2 : m_form->BitBtn5)->click();
     e->selectAll();
-    QTest::keyClicks(e, QString(limit + 20, QLatin1Char('x')));
+    Type(e, QString(limit + 20, QLatin1Char('x')));
     QCOMPARE(e->text().size(), limit);
     QCOMPARE(e->Field()->AsString().size(), limit);
     (e == m_form->DBEdit1 || e == m_form->DBEdit3 ? m_form->BitBtn3 : m_form->BitBtn6)->click();
@@ -367,7 +380,7 @@ void TstTConfigForm::saveFailureIsShownAndKeptForTheNextSave()
     remove.Execute();
     m_form->BitBtn2->click();
     m_form->DBEdit1->selectAll();
-    QTest::keyClicks(m_form->DBEdit1, QStringLiteral("Nova"));
+    Type(m_form->DBEdit1, QStringLiteral("Nova"));
     m_form->BitBtn3->click();
     QCOMPARE(m_rec->Count(), 1);
     QCOMPARE(m_rec->Last().text, QStringLiteral("Update Failed."));
@@ -403,7 +416,7 @@ void TstTConfigForm::backupSucceedsAndTheCopyOpens()
     // Saved before the backup.
     m_form->BitBtn2->click();
     m_form->DBEdit1->selectAll();
-    QTest::keyClicks(m_form->DBEdit1, QStringLiteral("Assistência Técnica Tarvo"));
+    Type(m_form->DBEdit1, QStringLiteral("Assistência Técnica Tarvo"));
     m_form->BitBtn3->click();
 
     QList<int> steps;
@@ -439,7 +452,7 @@ void TstTConfigForm::twoBackupsInTheSameSecond()
     Backup(when);
     m_form->BitBtn2->click();
     m_form->DBEdit2->selectAll();
-    QTest::keyClicks(m_form->DBEdit2, QStringLiteral("segunda"));
+    Type(m_form->DBEdit2, QStringLiteral("segunda"));
     m_form->BitBtn3->click();
     Backup(when);
     const QString copy = m_db->Dir() + QStringLiteral("/Backup_OS/02.03.26 - 09h05m07s/DADOS.GDB");
@@ -470,7 +483,7 @@ void TstTConfigForm::backupWhileAnEditIsPending()
     const QString before = SessionConfig(QStringLiteral("CAB3"));
     m_form->BitBtn2->click();
     m_form->DBEdit3->selectAll();
-    QTest::keyClicks(m_form->DBEdit3, QStringLiteral("ainda não gravado"));
+    Type(m_form->DBEdit3, QStringLiteral("ainda não gravado"));
     Backup(QDateTime(QDate(2026, 5, 1), QTime(8, 0, 0)));
     const QString copy = m_db->Dir() + QStringLiteral("/Backup_OS/01.05.26 - 08h00m00s/DADOS.GDB");
     QCOMPARE(m_rec->Texts(), QStringList{copy + QStringLiteral("\rBackup feito com sucesso!")});
