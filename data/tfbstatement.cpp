@@ -69,11 +69,13 @@ void TFbStatement::Unprepare()
 {
     m_cursorOpen = false;
     if (m_handle) {
+        // Freed through the member itself: the client library remembers the
+        // address given at allocation and clears it when it drops the
+        // statement.
         ISC_STATUS_ARRAY st;
-        isc_stmt_handle h = m_handle;
-        m_handle = 0;
         if (m_db->Connected())
-            m_api->isc_dsql_free_statement(st, &h, DSQL_drop);
+            m_api->isc_dsql_free_statement(st, &m_handle, DSQL_drop);
+        m_handle = 0;
     }
     m_cols.clear();
     m_params.clear();
@@ -83,19 +85,26 @@ void TFbStatement::Prepare(TFbTransaction *tr, const QByteArray &sql)
 {
     Unprepare();
     ISC_STATUS_ARRAY st;
-    isc_stmt_handle h = 0;
-    if (m_api->isc_dsql_alloc_statement2(st, m_db->Handle(), &h))
+    // A statement allocated with alloc_statement2 is dropped by the library
+    // when the database detaches, and the library then writes 0 to the
+    // handle variable whose address it was given here: that must be the
+    // member, never a local variable of this function (a stale stack slot
+    // would be overwritten later).
+    m_handle = 0;
+    if (m_api->isc_dsql_alloc_statement2(st, m_db->Handle(), &m_handle)) {
+        m_handle = 0;
         m_api->Raise(st);
+    }
     if (!m_out)
         m_out = AllocDa(20);
     m_out->sqld = 0;
-    if (m_api->isc_dsql_prepare(st, tr->Handle(), &h, 0, sql.constData(),
+    if (m_api->isc_dsql_prepare(st, tr->Handle(), &m_handle, 0, sql.constData(),
                                 static_cast<unsigned short>(m_db->SQLDialect()), m_out)) {
         ISC_STATUS_ARRAY st2;
-        m_api->isc_dsql_free_statement(st2, &h, DSQL_drop);
+        m_api->isc_dsql_free_statement(st2, &m_handle, DSQL_drop);
+        m_handle = 0;
         m_api->Raise(st);
     }
-    m_handle = h;
     // Statement type.
     char item = isc_info_sql_stmt_type;
     char res[16] = {};
