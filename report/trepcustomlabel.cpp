@@ -32,7 +32,8 @@ void TRepCustomLabel::SetFont(const TRepFont &font)
 
 void TRepCustomLabel::ApplyFontSize()
 {
-    if (FontSize <= 0)
+    // A font that already has the size (such as the band's) stays as it is.
+    if (FontSize <= 0 || Font().Size == FontSize)
         return;
     TRepFont f = Font();
     f.Size = FontSize;

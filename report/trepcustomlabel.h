@@ -31,7 +31,8 @@ public:
     bool ParentFont() const { return FParentFont; }
     void SetParentFont(bool on) { FParentFont = on; }
 
-    // Persisted point size, applied to the font after loading when positive.
+    // Persisted point size, applied to the font after loading when positive
+    // (a font of that size already, inherited or not, is left alone).
     int FontSize = 0;
     void ApplyFontSize();
 

@@ -1,0 +1,250 @@
+#include "tdm.h"
+#include "efberror.h"
+#include "tdmschema.h"
+#include "tfbconvert.h"
+#include "tfbdatabase.h"
+#include "tfbfield.h"
+#include "tfbquery.h"
+#include "tfbtransaction.h"
+#include "tfbupdatesql.h"
+
+#include <QDate>
+#include <cstring>
+
+TDM *DM = nullptr;
+
+namespace {
+struct FieldMember
+{
+    const char *name;
+    TFbField *TDM::*member;
+};
+
+const FieldMember kFieldMembers[] = {
+        {"ClientesQueryIDCLIENTE", &TDM::ClientesQueryIDCLIENTE},
+        {"ClientesQueryNOME", &TDM::ClientesQueryNOME},
+        {"ClientesQueryFONERES", &TDM::ClientesQueryFONERES},
+        {"ClientesQueryFONECOM", &TDM::ClientesQueryFONECOM},
+        {"ClientesQueryFONECEL", &TDM::ClientesQueryFONECEL},
+        {"ClientesQueryEND1", &TDM::ClientesQueryEND1},
+        {"ClientesQueryEND2", &TDM::ClientesQueryEND2},
+        {"ClientesQueryCIDADE", &TDM::ClientesQueryCIDADE},
+        {"ClientesQueryUF", &TDM::ClientesQueryUF},
+        {"ClientesQueryCEP", &TDM::ClientesQueryCEP},
+        {"ClientesQueryCPF", &TDM::ClientesQueryCPF},
+        {"ClientesQueryRG", &TDM::ClientesQueryRG},
+        {"ClientesQueryEMAIL", &TDM::ClientesQueryEMAIL},
+        {"ClientesQueryCNPJ", &TDM::ClientesQueryCNPJ},
+        {"ClientesQueryIE", &TDM::ClientesQueryIE},
+        {"ClientesQueryPESSOACONT", &TDM::ClientesQueryPESSOACONT},
+        {"ClientesQueryDATACADASTRO", &TDM::ClientesQueryDATACADASTRO},
+        {"ClientesQueryTIPOANOT", &TDM::ClientesQueryTIPOANOT},
+        {"ClientesQueryANOTA", &TDM::ClientesQueryANOTA},
+        {"ClientesQueryTIPOPESSOA", &TDM::ClientesQueryTIPOPESSOA},
+        {"OrdensQueryIDORDEM", &TDM::OrdensQueryIDORDEM},
+        {"OrdensQueryDESCRICAO", &TDM::OrdensQueryDESCRICAO},
+        {"OrdensQuerySOLICITANTE", &TDM::OrdensQuerySOLICITANTE},
+        {"OrdensQueryDATACAD", &TDM::OrdensQueryDATACAD},
+        {"OrdensQueryPRAZOENTREGA", &TDM::OrdensQueryPRAZOENTREGA},
+        {"OrdensQueryANOTA", &TDM::OrdensQueryANOTA},
+        {"OrdensQueryREPARO", &TDM::OrdensQueryREPARO},
+        {"OrdensQueryTECNICO", &TDM::OrdensQueryTECNICO},
+        {"OrdensQueryDATASAIDA", &TDM::OrdensQueryDATASAIDA},
+        {"OrdensQuerySITUACAO", &TDM::OrdensQuerySITUACAO},
+        {"OrdensQueryVALOR", &TDM::OrdensQueryVALOR},
+        {"OrdensQueryJUROS", &TDM::OrdensQueryJUROS},
+        {"OrdensQueryVALORTOT", &TDM::OrdensQueryVALORTOT},
+        {"OrdensQueryDESCONTO", &TDM::OrdensQueryDESCONTO},
+        {"OrdensQueryIDCLIENTE", &TDM::OrdensQueryIDCLIENTE},
+        {"OrdensQueryNORDEM", &TDM::OrdensQueryNORDEM},
+        {"ConfigQueryIDCONFIG", &TDM::ConfigQueryIDCONFIG},
+        {"ConfigQueryCAB1", &TDM::ConfigQueryCAB1},
+        {"ConfigQueryCAB2", &TDM::ConfigQueryCAB2},
+        {"ConfigQueryCAB3", &TDM::ConfigQueryCAB3},
+        {"ConfigQueryCAB4", &TDM::ConfigQueryCAB4},
+        {"ConfigQueryVERDE", &TDM::ConfigQueryVERDE},
+        {"ConfigQueryAZUL", &TDM::ConfigQueryAZUL},
+        {"ConfigQueryVERMELHO", &TDM::ConfigQueryVERMELHO},
+        {"ForneQueryIDFORNECE", &TDM::ForneQueryIDFORNECE},
+        {"ForneQueryRAZAOSOCIAL", &TDM::ForneQueryRAZAOSOCIAL},
+        {"ForneQueryNOMEFANTASIA", &TDM::ForneQueryNOMEFANTASIA},
+        {"ForneQueryCNPJ", &TDM::ForneQueryCNPJ},
+        {"ForneQueryIE", &TDM::ForneQueryIE},
+        {"ForneQueryEND1", &TDM::ForneQueryEND1},
+        {"ForneQueryEND2", &TDM::ForneQueryEND2},
+        {"ForneQueryCIDADE", &TDM::ForneQueryCIDADE},
+        {"ForneQueryUF", &TDM::ForneQueryUF},
+        {"ForneQueryCEP", &TDM::ForneQueryCEP},
+        {"ForneQueryFONE", &TDM::ForneQueryFONE},
+        {"ForneQueryFAX", &TDM::ForneQueryFAX},
+        {"ForneQueryANOTA", &TDM::ForneQueryANOTA},
+        {"ForneQueryPESSOACONT", &TDM::ForneQueryPESSOACONT},
+        {"ForneQuerySITE", &TDM::ForneQuerySITE},
+        {"ForneQueryDATA", &TDM::ForneQueryDATA},
+        {"ForneQueryEMAIL", &TDM::ForneQueryEMAIL},
+        {"ProdForneQueryIDPROD", &TDM::ProdForneQueryIDPROD},
+        {"ProdForneQueryDESCRICAO", &TDM::ProdForneQueryDESCRICAO},
+        {"ProdForneQueryIDFORNECE", &TDM::ProdForneQueryIDFORNECE},
+        {"ProdForneQueryGRUPO", &TDM::ProdForneQueryGRUPO},
+        {"ProdForneQueryMARCA", &TDM::ProdForneQueryMARCA},
+        {"ProdForneQueryCUSTOCOMPRA", &TDM::ProdForneQueryCUSTOCOMPRA},
+        {"ProdForneQueryCUSTOVENDA", &TDM::ProdForneQueryCUSTOVENDA},
+        {"ProdForneQueryANOTA", &TDM::ProdForneQueryANOTA},
+        {"ProdForneQueryQTDEDISP", &TDM::ProdForneQueryQTDEDISP},
+        {"ProdForneQueryQTDEMIN", &TDM::ProdForneQueryQTDEMIN},
+        {"ProdForneQueryDATACAD", &TDM::ProdForneQueryDATACAD},
+        {"ProdForneQueryNOMEFORNE", &TDM::ProdForneQueryNOMEFORNE},
+        {"ProdEntQueryIDPRODENT", &TDM::ProdEntQueryIDPRODENT},
+        {"ProdEntQueryIDPROD", &TDM::ProdEntQueryIDPROD},
+        {"ProdEntQueryDATACAD", &TDM::ProdEntQueryDATACAD},
+        {"ProdEntQueryQTDEENT", &TDM::ProdEntQueryQTDEENT},
+        {"ProdEntQueryOBS", &TDM::ProdEntQueryOBS},
+        {"ProdEntQueryTIPO", &TDM::ProdEntQueryTIPO},
+        {"ProdEntQueryNOMEFORNE", &TDM::ProdEntQueryNOMEFORNE},
+        {"ProdEntQueryDESCRICAO", &TDM::ProdEntQueryDESCRICAO},
+};
+} // namespace
+
+TFbQuery **TDM::QueryMember(const char *name)
+{
+    static const struct { const char *n; TFbQuery *TDM::*m; } q[] = {
+        {"ClientesQuery", &TDM::ClientesQuery}, {"OrdensQuery", &TDM::OrdensQuery},
+        {"ConfigQuery", &TDM::ConfigQuery}, {"ForneQuery", &TDM::ForneQuery},
+        {"ProdForneQuery", &TDM::ProdForneQuery}, {"ProdEntQuery", &TDM::ProdEntQuery},
+        {"AuxQuery", &TDM::AuxQuery}, {"AuxQuery2", &TDM::AuxQuery2}, {"AuxQuery3", &TDM::AuxQuery3},
+        {"AuxQuery4", &TDM::AuxQuery4}, {"AuxQuery5", &TDM::AuxQuery5},
+    };
+    for (const auto &e : q)
+        if (std::strcmp(e.n, name) == 0)
+            return &(this->*e.m);
+    return nullptr;
+}
+
+TFbUpdateSQL **TDM::UpdateMember(const char *name)
+{
+    static const struct { const char *n; TFbUpdateSQL *TDM::*m; } u[] = {
+        {"ClientesUpdate", &TDM::ClientesUpdate}, {"OrdensUpdate", &TDM::OrdensUpdate},
+        {"ConfigUpdate", &TDM::ConfigUpdate}, {"ForneUpdate", &TDM::ForneUpdate},
+        {"ProdForneUpdate", &TDM::ProdForneUpdate}, {"ProdEntUpdate", &TDM::ProdEntUpdate},
+    };
+    for (const auto &e : u)
+        if (std::strcmp(e.n, name) == 0)
+            return &(this->*e.m);
+    return nullptr;
+}
+
+QString TDM::DesignSQL(const TDmTable &t)
+{
+    return QStringLiteral("select * from %1").arg(QLatin1String(t.table));
+}
+
+TDM::TDM(QObject *parent) : QObject(parent)
+{
+    setObjectName(QStringLiteral("DM"));
+    Database = new TFbDatabase(this);   // loads the client library or throws
+    Database->setObjectName(QStringLiteral("Database"));
+    Transaction = new TFbTransaction(this);
+    Transaction->setObjectName(QStringLiteral("Transaction"));
+    Database->SetDatabaseName(TDmSchema::DefaultDatabasePath());
+    Database->SetParams({QStringLiteral("user_name=%1").arg(QLatin1String(TDmSchema::UserName)),
+                         QStringLiteral("password=%1").arg(QLatin1String(TDmSchema::Password))});
+    Database->SetLoginPrompt(false);
+    Database->SetSQLDialect(1);
+    Database->SetDefaultTransaction(Transaction);
+    Transaction->SetDefaultDatabase(Database);
+    // Every user-level save is durable as soon as it succeeds.
+    Transaction->SetCommitAfterWrite(true);
+
+    for (const char *aux : {"AuxQuery", "AuxQuery2", "AuxQuery3", "AuxQuery4", "AuxQuery5"}) {
+        auto *q = new TFbQuery(this);
+        q->setObjectName(QLatin1String(aux));
+        q->SetDatabase(Database);
+        q->SetTransaction(Transaction);
+        *QueryMember(aux) = q;
+    }
+
+    for (const TDmTable &t : TDmSchema::Tables()) {
+        auto *u = new TFbUpdateSQL(this);
+        u->setObjectName(QLatin1String(t.update));
+        u->SetRefreshSQL(TDmSchema::RefreshSQL(t));
+        u->SetModifySQL(TDmSchema::ModifySQL(t));
+        u->SetInsertSQL(TDmSchema::InsertSQL(t));
+        u->SetDeleteSQL(TDmSchema::DeleteSQL(t));
+        *UpdateMember(t.update) = u;
+
+        auto *q = new TFbQuery(this);
+        q->setObjectName(QLatin1String(t.dataset));
+        q->SetDatabase(Database);
+        q->SetTransaction(Transaction);
+        q->SetSQL(DesignSQL(t));
+        q->SetCachedUpdates(true);
+        q->SetUpdateObject(u);
+        *QueryMember(t.dataset) = q;
+
+        for (const TDmColumn &c : t.columns) {
+            const bool key = std::strcmp(c.name, t.key) == 0;
+            TFbField *f = q->AddField(QLatin1String(c.name), c.kind, c.size, key);
+            const QByteArray member = QByteArray(t.dataset) + c.name;
+            for (const FieldMember &m : kFieldMembers)
+                if (member == m.name)
+                    this->*m.member = f;
+        }
+        if (*t.maxSql)
+            q->OnNewRecord = [this](TFbQuery *ds) { NextId(ds); };
+    }
+    if (!::DM)
+        ::DM = this;
+}
+
+TDM::~TDM()
+{
+    try {
+        CloseAll();
+    } catch (...) {
+    }
+    if (::DM == this)
+        ::DM = nullptr;
+}
+
+void TDM::OpenAll()
+{
+    Database->Open();
+    for (TFbQuery *q : {ClientesQuery, ForneQuery, ConfigQuery, OrdensQuery, ProdForneQuery, ProdEntQuery})
+        q->Open();
+}
+
+void TDM::CloseAll()
+{
+    Database->CloseAllDatasets();
+    Database->Close();
+}
+
+void TDM::RunUnitOfWork(const std::function<void()> &work)
+{
+    Transaction->RunUnitOfWork(work);
+}
+
+TFbQuery *TDM::DatasetOf(const QString &table) const
+{
+    const TDmTable *t = TDmSchema::Table(table);
+    return t ? *const_cast<TDM *>(this)->QueryMember(t->dataset) : nullptr;
+}
+
+void TDM::NextId(TFbQuery *dataset)
+{
+    const TDmTable *table = nullptr;
+    for (const TDmTable &t : TDmSchema::Tables())
+        if (dataset == DatasetOf(QLatin1String(t.table)))
+            table = &t;
+    if (!table || !*table->maxSql)
+        return;
+    TFbQuery *aux = *QueryMember(table->scratch);
+    aux->Close();
+    aux->SetSQL(QLatin1String(table->maxSql));
+    aux->Open();
+    const qint32 top = aux->FieldByName(QStringLiteral("cod"))->AsInteger();
+    dataset->FieldByName(QLatin1String(table->key))->SetAsLargeInt(qint64(top) + 1);
+    // Today, as the regional short date text read back by the date field.
+    const QString today = TFbConvert::DateTimeText(QDateTime(QDate::currentDate(), QTime(0, 0)));
+    dataset->FieldByName(QLatin1String(table->dateColumn))->SetAsString(today);
+}

@@ -1,0 +1,118 @@
+#pragma once
+// TDM: the data module, the one shared home of data access. Start-up creates
+// it (which loads the client library: EFbError when it is missing) and it is
+// reachable everywhere as the global pointer DM.
+//
+//   DM->Database            connection; DatabaseName defaults to
+//                           $HOME/OS - Tarvo Vodevuru/DADOS.GDB (change it
+//                           before opening: DM->Database->SetDatabaseName(...))
+//   DM->Transaction         the one transaction; CommitAfterWrite is on, so
+//                           every successful ApplyChanges / Execute is made
+//                           durable at once with commit retaining
+//   DM->ClientesQuery ...   the six datasets (cached updates, update statement
+//                           sets, NextId as OnNewRecord), their field objects
+//                           DM->ClientesQueryNOME ... and the scratch queries
+//                           AuxQuery .. AuxQuery5
+//   DM->OpenAll()           connection plus the six datasets, as the main
+//                           window does when first shown
+//   DM->CloseAll()          every dataset, then the connection (commits)
+//   DM->RunUnitOfWork(fn)   a user-level operation that writes more than once
+//                           (a client with its orders, a product's quantity
+//                           with its movement): all of it reaches the
+//                           database, or none of it (the datasets' caches are
+//                           put back too), and the error propagates
+#include <QObject>
+#include <QString>
+#include <functional>
+
+class TFbDatabase;
+class TFbTransaction;
+class TFbQuery;
+class TFbUpdateSQL;
+class TFbField;
+struct TDmTable;
+
+class TDM : public QObject
+{
+    Q_OBJECT
+public:
+    explicit TDM(QObject *parent = nullptr);
+    ~TDM() override;
+
+    TFbDatabase *Database = nullptr;
+    TFbTransaction *Transaction = nullptr;
+
+    TFbQuery *ClientesQuery = nullptr;
+    TFbQuery *OrdensQuery = nullptr;
+    TFbQuery *ConfigQuery = nullptr;
+    TFbQuery *ForneQuery = nullptr;
+    TFbQuery *ProdForneQuery = nullptr;
+    TFbQuery *ProdEntQuery = nullptr;
+
+    TFbUpdateSQL *ClientesUpdate = nullptr;
+    TFbUpdateSQL *OrdensUpdate = nullptr;
+    TFbUpdateSQL *ConfigUpdate = nullptr;
+    TFbUpdateSQL *ForneUpdate = nullptr;
+    TFbUpdateSQL *ProdForneUpdate = nullptr;
+    TFbUpdateSQL *ProdEntUpdate = nullptr;
+
+    TFbQuery *AuxQuery = nullptr;
+    TFbQuery *AuxQuery2 = nullptr;
+    TFbQuery *AuxQuery3 = nullptr;
+    TFbQuery *AuxQuery4 = nullptr;
+    TFbQuery *AuxQuery5 = nullptr;
+
+    // Field objects: dataset name followed by column name.
+    // CLIENTES
+    TFbField *ClientesQueryIDCLIENTE = nullptr, *ClientesQueryNOME = nullptr, *ClientesQueryFONERES = nullptr, *ClientesQueryFONECOM = nullptr;
+    TFbField *ClientesQueryFONECEL = nullptr, *ClientesQueryEND1 = nullptr, *ClientesQueryEND2 = nullptr, *ClientesQueryCIDADE = nullptr;
+    TFbField *ClientesQueryUF = nullptr, *ClientesQueryCEP = nullptr, *ClientesQueryCPF = nullptr, *ClientesQueryRG = nullptr;
+    TFbField *ClientesQueryEMAIL = nullptr, *ClientesQueryCNPJ = nullptr, *ClientesQueryIE = nullptr, *ClientesQueryPESSOACONT = nullptr;
+    TFbField *ClientesQueryDATACADASTRO = nullptr, *ClientesQueryTIPOANOT = nullptr, *ClientesQueryANOTA = nullptr, *ClientesQueryTIPOPESSOA = nullptr;
+    // ORDEMSERV
+    TFbField *OrdensQueryIDORDEM = nullptr, *OrdensQueryDESCRICAO = nullptr, *OrdensQuerySOLICITANTE = nullptr, *OrdensQueryDATACAD = nullptr;
+    TFbField *OrdensQueryPRAZOENTREGA = nullptr, *OrdensQueryANOTA = nullptr, *OrdensQueryREPARO = nullptr, *OrdensQueryTECNICO = nullptr;
+    TFbField *OrdensQueryDATASAIDA = nullptr, *OrdensQuerySITUACAO = nullptr, *OrdensQueryVALOR = nullptr, *OrdensQueryJUROS = nullptr;
+    TFbField *OrdensQueryVALORTOT = nullptr, *OrdensQueryDESCONTO = nullptr, *OrdensQueryIDCLIENTE = nullptr, *OrdensQueryNORDEM = nullptr;
+    // CONFIG
+    TFbField *ConfigQueryIDCONFIG = nullptr, *ConfigQueryCAB1 = nullptr, *ConfigQueryCAB2 = nullptr, *ConfigQueryCAB3 = nullptr;
+    TFbField *ConfigQueryCAB4 = nullptr, *ConfigQueryVERDE = nullptr, *ConfigQueryAZUL = nullptr, *ConfigQueryVERMELHO = nullptr;
+    // FORNECEDORES
+    TFbField *ForneQueryIDFORNECE = nullptr, *ForneQueryRAZAOSOCIAL = nullptr, *ForneQueryNOMEFANTASIA = nullptr, *ForneQueryCNPJ = nullptr;
+    TFbField *ForneQueryIE = nullptr, *ForneQueryEND1 = nullptr, *ForneQueryEND2 = nullptr, *ForneQueryCIDADE = nullptr;
+    TFbField *ForneQueryUF = nullptr, *ForneQueryCEP = nullptr, *ForneQueryFONE = nullptr, *ForneQueryFAX = nullptr;
+    TFbField *ForneQueryANOTA = nullptr, *ForneQueryPESSOACONT = nullptr, *ForneQuerySITE = nullptr, *ForneQueryDATA = nullptr;
+    TFbField *ForneQueryEMAIL = nullptr;
+    // PRODFORNE
+    TFbField *ProdForneQueryIDPROD = nullptr, *ProdForneQueryDESCRICAO = nullptr, *ProdForneQueryIDFORNECE = nullptr, *ProdForneQueryGRUPO = nullptr;
+    TFbField *ProdForneQueryMARCA = nullptr, *ProdForneQueryCUSTOCOMPRA = nullptr, *ProdForneQueryCUSTOVENDA = nullptr, *ProdForneQueryANOTA = nullptr;
+    TFbField *ProdForneQueryQTDEDISP = nullptr, *ProdForneQueryQTDEMIN = nullptr, *ProdForneQueryDATACAD = nullptr, *ProdForneQueryNOMEFORNE = nullptr;
+    // PRODENT
+    TFbField *ProdEntQueryIDPRODENT = nullptr, *ProdEntQueryIDPROD = nullptr, *ProdEntQueryDATACAD = nullptr, *ProdEntQueryQTDEENT = nullptr;
+    TFbField *ProdEntQueryOBS = nullptr, *ProdEntQueryTIPO = nullptr, *ProdEntQueryNOMEFORNE = nullptr, *ProdEntQueryDESCRICAO = nullptr;
+
+    // Opens the connection, then ClientesQuery, ForneQuery, ConfigQuery,
+    // OrdensQuery, ProdForneQuery, ProdEntQuery with their design SQL texts;
+    // the first failure stops it (the rest stay closed) and propagates.
+    void OpenAll();
+    // CloseAllDatasets, then close the connection (which commits).
+    void CloseAll();
+    void RunUnitOfWork(const std::function<void()> &work);
+
+    // The new-record rule (OnNewRecord of five datasets): key = highest key
+    // + 1 read through the dataset's scratch query, date column = today.
+    void NextId(TFbQuery *dataset);
+
+    // The dataset of a table ("CLIENTES" -> ClientesQuery), nullptr if none.
+    TFbQuery *DatasetOf(const QString &table) const;
+    // The design SQL text of a dataset ("select * from CLIENTES").
+    static QString DesignSQL(const TDmTable &t);
+
+private:
+    TFbQuery **QueryMember(const char *name);
+    TFbUpdateSQL **UpdateMember(const char *name);
+};
+
+// The data module of the running program (set by the first TDM created,
+// cleared when it is destroyed).
+extern TDM *DM;

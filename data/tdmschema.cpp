@@ -1,0 +1,238 @@
+#include "tdmschema.h"
+#include "efberror.h"
+#include "tfbdatabase.h"
+#include "tfbquery.h"
+#include "tfbtransaction.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <algorithm>
+
+const std::vector<TDmTable> &TDmSchema::Tables()
+{
+    static const std::vector<TDmTable> tables = {
+    {"CLIENTES", "IDCLIENTE", "ClientesQuery", "ClientesUpdate", "AuxQuery",
+     "select max(idcliente)as cod from clientes", "DATACADASTRO",
+     {
+      {"IDCLIENTE", TFbFieldKind::Integer, 0},
+      {"NOME", TFbFieldKind::String, 70},
+      {"FONERES", TFbFieldKind::String, 13},
+      {"FONECOM", TFbFieldKind::String, 13},
+      {"FONECEL", TFbFieldKind::String, 13},
+      {"END1", TFbFieldKind::String, 100},
+      {"END2", TFbFieldKind::String, 100},
+      {"CIDADE", TFbFieldKind::String, 50},
+      {"UF", TFbFieldKind::String, 2},
+      {"CEP", TFbFieldKind::String, 9},
+      {"CPF", TFbFieldKind::String, 20},
+      {"RG", TFbFieldKind::String, 20},
+      {"EMAIL", TFbFieldKind::String, 150},
+      {"CNPJ", TFbFieldKind::String, 50},
+      {"IE", TFbFieldKind::String, 50},
+      {"PESSOACONT", TFbFieldKind::String, 70},
+      {"DATACADASTRO", TFbFieldKind::DateTime, 0},
+      {"TIPOANOT", TFbFieldKind::Integer, 0},
+      {"ANOTA", TFbFieldKind::String, 300},
+      {"TIPOPESSOA", TFbFieldKind::Integer, 0}
+     }},
+    {"ORDEMSERV", "IDORDEM", "OrdensQuery", "OrdensUpdate", "AuxQuery2",
+     "select max(idordem)as cod from ordemserv", "DATACAD",
+     {
+      {"IDORDEM", TFbFieldKind::Integer, 0},
+      {"DESCRICAO", TFbFieldKind::String, 100},
+      {"SOLICITANTE", TFbFieldKind::String, 70},
+      {"DATACAD", TFbFieldKind::DateTime, 0},
+      {"PRAZOENTREGA", TFbFieldKind::String, 20},
+      {"ANOTA", TFbFieldKind::String, 300},
+      {"REPARO", TFbFieldKind::String, 300},
+      {"TECNICO", TFbFieldKind::String, 70},
+      {"DATASAIDA", TFbFieldKind::DateTime, 0},
+      {"SITUACAO", TFbFieldKind::String, 20},
+      {"VALOR", TFbFieldKind::Currency, 0},
+      {"JUROS", TFbFieldKind::Currency, 0},
+      {"VALORTOT", TFbFieldKind::Currency, 0},
+      {"DESCONTO", TFbFieldKind::Currency, 0},
+      {"IDCLIENTE", TFbFieldKind::Integer, 0},
+      {"NORDEM", TFbFieldKind::String, 10}
+     }},
+    {"CONFIG", "IDCONFIG", "ConfigQuery", "ConfigUpdate", "",
+     "", "",
+     {
+      {"IDCONFIG", TFbFieldKind::Integer, 0},
+      {"CAB1", TFbFieldKind::String, 100},
+      {"CAB2", TFbFieldKind::String, 100},
+      {"CAB3", TFbFieldKind::String, 100},
+      {"CAB4", TFbFieldKind::String, 100},
+      {"VERDE", TFbFieldKind::String, 150},
+      {"AZUL", TFbFieldKind::String, 150},
+      {"VERMELHO", TFbFieldKind::String, 150}
+     }},
+    {"FORNECEDORES", "IDFORNECE", "ForneQuery", "ForneUpdate", "AuxQuery3",
+     "select max(idfornece)as cod from fornecedores", "DATA",
+     {
+      {"IDFORNECE", TFbFieldKind::Integer, 0},
+      {"RAZAOSOCIAL", TFbFieldKind::String, 100},
+      {"NOMEFANTASIA", TFbFieldKind::String, 150},
+      {"CNPJ", TFbFieldKind::String, 70},
+      {"IE", TFbFieldKind::String, 70},
+      {"END1", TFbFieldKind::String, 150},
+      {"END2", TFbFieldKind::String, 150},
+      {"CIDADE", TFbFieldKind::String, 50},
+      {"UF", TFbFieldKind::String, 2},
+      {"CEP", TFbFieldKind::String, 9},
+      {"FONE", TFbFieldKind::String, 13},
+      {"FAX", TFbFieldKind::String, 13},
+      {"ANOTA", TFbFieldKind::String, 300},
+      {"PESSOACONT", TFbFieldKind::String, 70},
+      {"SITE", TFbFieldKind::String, 100},
+      {"DATA", TFbFieldKind::DateTime, 0},
+      {"EMAIL", TFbFieldKind::String, 150}
+     }},
+    {"PRODFORNE", "IDPROD", "ProdForneQuery", "ProdForneUpdate", "AuxQuery4",
+     "select max(idprod)as cod from prodforne", "DATACAD",
+     {
+      {"IDPROD", TFbFieldKind::Integer, 0},
+      {"DESCRICAO", TFbFieldKind::String, 200},
+      {"IDFORNECE", TFbFieldKind::Integer, 0},
+      {"GRUPO", TFbFieldKind::String, 50},
+      {"MARCA", TFbFieldKind::String, 100},
+      {"CUSTOCOMPRA", TFbFieldKind::Currency, 0},
+      {"CUSTOVENDA", TFbFieldKind::Currency, 0},
+      {"ANOTA", TFbFieldKind::String, 200},
+      {"QTDEDISP", TFbFieldKind::Integer, 0},
+      {"QTDEMIN", TFbFieldKind::Integer, 0},
+      {"DATACAD", TFbFieldKind::DateTime, 0},
+      {"NOMEFORNE", TFbFieldKind::String, 150}
+     }},
+    {"PRODENT", "IDPRODENT", "ProdEntQuery", "ProdEntUpdate", "AuxQuery5",
+     "select max(idprodent)as cod from prodent", "DATACAD",
+     {
+      {"IDPRODENT", TFbFieldKind::Integer, 0},
+      {"IDPROD", TFbFieldKind::Integer, 0},
+      {"DATACAD", TFbFieldKind::DateTime, 0},
+      {"QTDEENT", TFbFieldKind::Integer, 0},
+      {"OBS", TFbFieldKind::String, 200},
+      {"TIPO", TFbFieldKind::String, 7},
+      {"NOMEFORNE", TFbFieldKind::String, 100},
+      {"DESCRICAO", TFbFieldKind::String, 200}
+     }},
+    };
+    return tables;
+}
+
+const TDmTable *TDmSchema::Table(const QString &name)
+{
+    for (const TDmTable &t : Tables())
+        if (name.compare(QLatin1String(t.table), Qt::CaseInsensitive) == 0)
+            return &t;
+    return nullptr;
+}
+
+static QStringList ColumnsByName(const TDmTable &t)
+{
+    QStringList names;
+    for (const TDmColumn &c : t.columns)
+        names << QLatin1String(c.name);
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+QStringList TDmSchema::RefreshSQL(const TDmTable &t)
+{
+    QStringList s{QStringLiteral("Select ")};
+    for (size_t i = 0; i < t.columns.size(); ++i)
+        s << QStringLiteral("  ") + QLatin1String(t.columns[i].name)
+                 + (i + 1 < t.columns.size() ? QStringLiteral(",") : QString());
+    const QString key = QLatin1String(t.key);
+    s << QStringLiteral("from %1 ").arg(QLatin1String(t.table)) << QStringLiteral("where")
+      << QStringLiteral("  %1 = :%1").arg(key);
+    return s;
+}
+
+QStringList TDmSchema::ModifySQL(const TDmTable &t)
+{
+    QStringList s{QStringLiteral("update %1").arg(QLatin1String(t.table)), QStringLiteral("set")};
+    const QStringList names = ColumnsByName(t);
+    for (int i = 0; i < names.size(); ++i)
+        s << QStringLiteral("  %1 = :%1").arg(names[i]) + (i + 1 < names.size() ? QStringLiteral(",") : QString());
+    s << QStringLiteral("where") << QStringLiteral("  %1 = :OLD_%1").arg(QLatin1String(t.key));
+    return s;
+}
+
+QStringList TDmSchema::InsertSQL(const TDmTable &t)
+{
+    const QStringList names = ColumnsByName(t);
+    QStringList params;
+    for (const QString &n : names)
+        params << QLatin1Char(':') + n;
+    return {QStringLiteral("insert into %1").arg(QLatin1String(t.table)),
+            QStringLiteral("  (%1)").arg(names.join(QStringLiteral(", "))), QStringLiteral("values"),
+            QStringLiteral("  (%1)").arg(params.join(QStringLiteral(", ")))};
+}
+
+QStringList TDmSchema::DeleteSQL(const TDmTable &t)
+{
+    return {QStringLiteral("delete from %1").arg(QLatin1String(t.table)), QStringLiteral("where"),
+            QStringLiteral("  %1 = :OLD_%1").arg(QLatin1String(t.key))};
+}
+
+QStringList TDmSchema::CreateTableStatements()
+{
+    QStringList out;
+    for (const TDmTable &t : Tables()) {
+        QStringList cols;
+        for (const TDmColumn &c : t.columns) {
+            QString type;
+            switch (c.kind) {
+            case TFbFieldKind::String: type = QStringLiteral("VARCHAR(%1)").arg(c.size); break;
+            case TFbFieldKind::DateTime: type = QStringLiteral("DATE"); break;
+            case TFbFieldKind::Currency: case TFbFieldKind::Float: type = QStringLiteral("DOUBLE PRECISION"); break;
+            default: type = QStringLiteral("INTEGER"); break;
+            }
+            QString line = QStringLiteral("  %1 %2").arg(QLatin1String(c.name), type);
+            if (qstrcmp(c.name, t.key) == 0)
+                line += QStringLiteral(" NOT NULL");
+            cols << line;
+        }
+        cols << QStringLiteral("  CONSTRAINT PK_%1 PRIMARY KEY (%2)").arg(QLatin1String(t.table), QLatin1String(t.key));
+        out << QStringLiteral("CREATE TABLE %1 (\n%2\n)").arg(QLatin1String(t.table), cols.join(QStringLiteral(",\n")));
+    }
+    return out;
+}
+
+QString TDmSchema::DefaultDatabasePath()
+{
+    return QDir::homePath() + QStringLiteral("/OS - Tarvo Vodevuru/DADOS.GDB");
+}
+
+void TDmSchema::CreateDatabaseFile(const QString &path)
+{
+    if (!TFbDatabase::IsRemoteName(path)) {
+        if (QFileInfo::exists(path))
+            throw EFbError(QStringLiteral("O arquivo \"%1\" já existe e não foi alterado").arg(path));
+        const QString dir = QFileInfo(path).absolutePath();
+        if (!QDir().mkpath(dir))
+            throw EFbError(QStringLiteral("Não foi possível criar a pasta \"%1\"").arg(dir));
+    }
+    TFbDatabase::CreateDatabase(path, QLatin1String(UserName), QLatin1String(Password));
+
+    TFbDatabase db;
+    TFbTransaction tr;
+    db.SetDatabaseName(path);
+    db.SetParams({QStringLiteral("user_name=%1").arg(QLatin1String(UserName)),
+                  QStringLiteral("password=%1").arg(QLatin1String(Password))});
+    db.SetDefaultTransaction(&tr);
+    tr.SetDefaultDatabase(&db);
+    db.Open();
+    TFbQuery q;
+    q.SetDatabase(&db);
+    for (const QString &ddl : CreateTableStatements()) {
+        q.SetSQL(ddl);
+        q.Execute();
+    }
+    tr.Commit();
+    q.SetSQL(QStringLiteral("insert into CONFIG (IDCONFIG) values (1)"));
+    q.Execute();
+    tr.Commit();
+    db.Close();
+}

@@ -1,0 +1,218 @@
+#include "tfbdatabase.h"
+#include "efberror.h"
+#include "tfbclient.h"
+#include "tfbquery.h"
+#include "tfbstatement.h"
+#include "tfbtransaction.h"
+
+#include <QFileInfo>
+#include <algorithm>
+
+bool TFbDatabase::IsRemoteName(const QString &name)
+{
+    int colon = name.indexOf(QLatin1Char(':'));
+    if (colon <= 0)
+        return false;
+    int slash = name.indexOf(QLatin1Char('/'));
+    return slash < 0 || colon < slash || name.startsWith(QLatin1String("inet"));
+}
+
+namespace {
+
+void AddDpbString(QByteArray &dpb, char tag, const QByteArray &value)
+{
+    QByteArray v = value.left(255);
+    dpb.append(tag);
+    dpb.append(char(v.size()));
+    dpb.append(v);
+}
+
+QByteArray FileNameBytes(const QString &name)
+{
+    // File names reach the engine as the file system spells them (UTF-8).
+    return name.toUtf8();
+}
+} // namespace
+
+TFbDatabase::TFbDatabase(QObject *parent) : QObject(parent), m_api(&TFbClient::Instance())
+{
+}
+
+TFbDatabase::~TFbDatabase()
+{
+    try {
+        Close();
+    } catch (...) {
+        // Nothing more can be done at destruction; make sure the handle goes.
+        Detach();
+    }
+    for (TFbQuery *q : std::vector<TFbQuery *>(m_datasets))
+        q->DatabaseDestroyed();
+    for (TFbTransaction *t : std::vector<TFbTransaction *>(m_transactions))
+        if (t->DefaultDatabase() == this)
+            t->SetDefaultDatabase(nullptr);
+}
+
+void TFbDatabase::SetDatabaseName(const QString &name)
+{
+    if (name == m_name)
+        return;
+    if (Connected())
+        Close();
+    m_name = name;
+}
+
+QString TFbDatabase::Param(const QString &name) const
+{
+    for (const QString &line : m_params) {
+        int eq = line.indexOf(QLatin1Char('='));
+        if (eq > 0 && line.left(eq).trimmed().compare(name, Qt::CaseInsensitive) == 0)
+            return line.mid(eq + 1);
+    }
+    return QString();
+}
+
+void TFbDatabase::SetDefaultTransaction(TFbTransaction *tr)
+{
+    m_defaultTr = tr;
+    if (tr && !tr->DefaultDatabase())
+        tr->SetDefaultDatabase(this);
+}
+
+void TFbDatabase::Open()
+{
+    if (Connected())
+        return;
+    QByteArray dpb;
+    dpb.append(char(isc_dpb_version1));
+    const QString user = Param(QStringLiteral("user_name"));
+    const QString pass = Param(QStringLiteral("password"));
+    if (!user.isEmpty())
+        AddDpbString(dpb, isc_dpb_user_name, user.toUtf8());
+    if (!pass.isEmpty())
+        AddDpbString(dpb, isc_dpb_password, pass.toUtf8());
+    AddDpbString(dpb, isc_dpb_lc_ctype, QByteArrayLiteral("NONE"));
+    dpb.append(char(isc_dpb_sql_dialect));
+    dpb.append(char(1));
+    dpb.append(char(m_dialect));
+
+    const QByteArray file = FileNameBytes(m_name);
+    ISC_STATUS_ARRAY st;
+    isc_db_handle h = 0;
+    if (m_api->isc_attach_database(st, short(file.size()), file.constData(), &h, short(dpb.size()),
+                                   dpb.constData()))
+        m_api->Raise(st);
+    m_handle = h;
+
+    // The database's own dialect.
+    char item[] = {char(isc_info_db_sql_dialect), char(isc_info_end)};
+    char res[32] = {};
+    m_dbDialect = 1;
+    if (m_api->isc_database_info(st, &m_handle, sizeof item, item, sizeof res, res) == 0
+        && res[0] == char(isc_info_db_sql_dialect)) {
+        short l = short(m_api->isc_vax_integer(res + 1, 2));
+        m_dbDialect = int(m_api->isc_vax_integer(res + 3, l));
+    }
+    emit connected();
+}
+
+void TFbDatabase::Close()
+{
+    if (!Connected())
+        return;
+    CloseAllDatasets();
+    std::exception_ptr failure;
+    for (TFbTransaction *t : std::vector<TFbTransaction *>(m_transactions)) {
+        if (t->InTransaction()) {
+            try {
+                t->EndWithDefaultAction();
+            } catch (...) {
+                if (!failure)
+                    failure = std::current_exception();
+                try {
+                    t->Rollback();
+                } catch (...) {
+                }
+            }
+        }
+    }
+    Detach();
+    emit disconnected();
+    if (failure)
+        std::rethrow_exception(failure);
+}
+
+void TFbDatabase::Detach()
+{
+    for (TFbStatement *s : std::vector<TFbStatement *>(m_statements))
+        s->Unprepare();
+    if (!m_handle)
+        return;
+    ISC_STATUS_ARRAY st;
+    isc_db_handle h = m_handle;
+    if (m_api->isc_detach_database(st, &h)) {
+        // A transaction we could not end keeps the attachment busy: drop
+        // the handle anyway; the server rolls back on its side.
+        m_handle = 0;
+        m_api->Raise(st);
+    }
+    m_handle = 0;
+}
+
+void TFbDatabase::CloseAllDatasets()
+{
+    for (TFbQuery *q : std::vector<TFbQuery *>(m_datasets))
+        q->Close();
+}
+
+void TFbDatabase::CreateDatabase(const QString &name, const QString &user, const QString &password,
+                                 int pageSize)
+{
+    const TFbClient &api = TFbClient::Instance();
+    if (!IsRemoteName(name) && QFileInfo::exists(name))
+        throw EFbError(QStringLiteral("O arquivo \"%1\" já existe e não foi alterado").arg(name));
+    auto quote = [](QByteArray s) { return "'" + s.replace("'", "''") + "'"; };
+    QByteArray sql = "CREATE DATABASE " + quote(FileNameBytes(name)) + " USER " + quote(user.toUtf8())
+                     + " PASSWORD " + quote(password.toUtf8()) + " PAGE_SIZE "
+                     + QByteArray::number(pageSize) + " DEFAULT CHARACTER SET NONE";
+    ISC_STATUS_ARRAY st;
+    isc_db_handle db = 0;
+    isc_tr_handle tr = 0;
+    if (api.isc_dsql_execute_immediate(st, &db, &tr, 0, sql.constData(), 1, nullptr))
+        api.Raise(st);
+    if (db && api.isc_detach_database(st, &db))
+        api.Raise(st);
+}
+
+void TFbDatabase::BindDataset(TFbQuery *q)
+{
+    if (std::find(m_datasets.begin(), m_datasets.end(), q) == m_datasets.end())
+        m_datasets.push_back(q);
+}
+
+void TFbDatabase::UnbindDataset(TFbQuery *q)
+{
+    m_datasets.erase(std::remove(m_datasets.begin(), m_datasets.end(), q), m_datasets.end());
+}
+
+void TFbDatabase::BindTransaction(TFbTransaction *t)
+{
+    if (std::find(m_transactions.begin(), m_transactions.end(), t) == m_transactions.end())
+        m_transactions.push_back(t);
+}
+
+void TFbDatabase::UnbindTransaction(TFbTransaction *t)
+{
+    m_transactions.erase(std::remove(m_transactions.begin(), m_transactions.end(), t),
+                         m_transactions.end());
+}
+
+void TFbDatabase::RegisterStatement(TFbStatement *s)
+{
+    m_statements.push_back(s);
+}
+
+void TFbDatabase::UnregisterStatement(TFbStatement *s)
+{
+    m_statements.erase(std::remove(m_statements.begin(), m_statements.end(), s), m_statements.end());
+}

@@ -1,0 +1,981 @@
+#include "tfbquery.h"
+#include "efberror.h"
+#include "tfbconvert.h"
+#include "tfbdatabase.h"
+#include "tfbfield.h"
+#include "tfbquery_p.h"
+#include "tfbstatement.h"
+#include "tfbtransaction.h"
+#include "tfbupdatesql.h"
+
+#include <algorithm>
+#include <cstring>
+
+struct TFbQuery::JournalEntry
+{
+    TFbRow *row;
+    TUpdateStatus status;
+    const unsigned char *orig;
+    std::unique_ptr<TFbCell[]> cur;
+    bool gone;
+};
+
+namespace {
+constexpr short kSqlBoolean = 32764;
+
+QString Msg(const char *text)
+{
+    return QString::fromLatin1(text);
+}
+} // namespace
+
+TFbQuery::TFbQuery(QObject *parent) : QObject(parent), m_arena(std::make_unique<TFbArena>())
+{
+}
+
+TFbQuery::~TFbQuery()
+{
+    try {
+        Close();
+    } catch (...) {
+    }
+    if (m_tr)
+        m_tr->ForgetDataset(this);
+    if (m_db)
+        m_db->UnbindDataset(this);
+    m_stmt.reset();
+    for (TFbField *f : m_fields)
+        delete f;
+}
+
+void TFbQuery::SetDatabase(TFbDatabase *db)
+{
+    if (db == m_db)
+        return;
+    Close();
+    m_stmt.reset();
+    if (m_db)
+        m_db->UnbindDataset(this);
+    m_db = db;
+    if (m_db)
+        m_db->BindDataset(this);
+}
+
+void TFbQuery::DatabaseDestroyed()
+{
+    Close();
+    m_stmt.reset();
+    m_db = nullptr;
+}
+
+TFbTransaction *TFbQuery::Transaction() const
+{
+    if (m_tr)
+        return m_tr;
+    return m_db ? m_db->DefaultTransaction() : nullptr;
+}
+
+void TFbQuery::SetSQL(const QStringList &lines)
+{
+    Close();
+    m_stmt.reset();
+    m_sql = lines;
+}
+
+// ---------------------------------------------------------------- fields
+
+TFbField *TFbQuery::AddField(const QString &name, TFbFieldKind kind, int size, bool required)
+{
+    if (Active())
+        throw EFbError(Msg("Cannot perform this operation on an open dataset"));
+    auto *f = new TFbField(this, name, kind, size);
+    f->m_declared = true;
+    f->m_required = required;
+    f->m_index = int(m_fields.size());
+    m_fields.push_back(f);
+    return f;
+}
+
+TFbField *TFbQuery::FindField(const QString &name) const
+{
+    for (TFbField *f : m_fields)
+        if (f->m_name.compare(name, Qt::CaseInsensitive) == 0)
+            return f;
+    return nullptr;
+}
+
+TFbField *TFbQuery::FieldByName(const QString &name) const
+{
+    TFbField *f = FindField(name);
+    if (!f)
+        throw EFbError(QStringLiteral("Field '%1' not found").arg(name));
+    return f;
+}
+
+static TFbFieldKind KindOf(const TFbColumn &c)
+{
+    switch (c.storage) {
+    case TFbStorage::Int:
+        if (c.scale != 0)
+            return TFbFieldKind::Float;
+        return c.sqlType == SQL_INT64 ? TFbFieldKind::LargeInt : TFbFieldKind::Integer;
+    case TFbStorage::Double: return TFbFieldKind::Float;
+    case TFbStorage::Timestamp: return TFbFieldKind::DateTime;
+    case TFbStorage::Text: return TFbFieldKind::String;
+    case TFbStorage::Blob: return TFbFieldKind::Blob;
+    }
+    return TFbFieldKind::String;
+}
+
+void TFbQuery::BindFields()
+{
+    const bool declared = !m_fields.empty() && m_fields.front()->m_declared;
+    auto bind = [](TFbField *f, const TFbColumn &c, int col) {
+        f->m_col = col;
+        f->m_storage = c.storage;
+        f->m_scale = c.scale;
+        f->m_origin = c.relation.isEmpty() ? QString() : c.relation + QLatin1Char('.') + c.sqlName;
+        if (c.storage == TFbStorage::Text && (f->m_size <= 0 || f->m_size > c.length))
+            f->m_size = c.length;
+    };
+    if (declared) {
+        for (TFbField *f : m_fields) {
+            int found = -1;
+            for (size_t i = 0; i < m_cols.size(); ++i)
+                if (m_cols[i].name.compare(f->m_name, Qt::CaseInsensitive) == 0) {
+                    found = int(i);
+                    break;
+                }
+            if (found < 0) {
+                for (TFbField *g : m_fields)
+                    g->m_col = -1;
+                throw EFbError(QStringLiteral("Field '%1' not found").arg(f->m_name));
+            }
+            bind(f, m_cols[size_t(found)], found);
+        }
+        return;
+    }
+    for (size_t i = 0; i < m_cols.size(); ++i) {
+        const TFbColumn &c = m_cols[i];
+        QString name = c.name;
+        for (int n = 1; FindField(name); ++n)
+            name = c.name + QLatin1Char('_') + QString::number(n);
+        auto *f = new TFbField(this, name, KindOf(c), c.storage == TFbStorage::Text ? c.length : 0);
+        f->m_index = int(m_fields.size());
+        f->m_required = !c.nullable;
+        bind(f, c, int(i));
+        m_fields.push_back(f);
+    }
+}
+
+// ---------------------------------------------------------------- open / close
+
+void TFbQuery::CheckActive() const
+{
+    if (!Active())
+        throw EFbError(Msg("Cannot perform this operation on a closed dataset"));
+}
+
+void TFbQuery::PrepareStatement()
+{
+    bool blank = true;
+    for (const QString &l : m_sql)
+        if (!l.trimmed().isEmpty())
+            blank = false;
+    if (blank)
+        throw EFbError(Msg("Empty SQL Statement"));
+    if (!m_db)
+        throw EFbError(Msg("Database not assigned"));
+    m_db->Open();
+    TFbTransaction *tr = Transaction();
+    if (!tr)
+        throw EFbError(Msg("Transaction not assigned"));
+    if (!tr->DefaultDatabase())
+        tr->SetDefaultDatabase(m_db);
+    tr->StartIfNeeded();
+    if (!m_stmt || m_stmt->Database() != m_db)
+        m_stmt = std::make_unique<TFbStatement>(m_db);
+    if (!m_stmt->Prepared())
+        m_stmt->Prepare(tr, TFbConvert::ToAnsi(SQLText()));
+}
+
+void TFbQuery::Open()
+{
+    if (Active())
+        return;
+    PrepareStatement();
+    m_cols = m_stmt->Columns();
+    if (m_cols.empty())
+        throw EFbError(Msg("Statement does not return a result set"));
+    BindFields();
+    try {
+        m_stmt->Execute(Transaction());
+        FetchAll();
+    } catch (...) {
+        ClearRows();
+        for (auto it = m_fields.begin(); it != m_fields.end();) {
+            if ((*it)->m_declared) {
+                (*it)->m_col = -1;
+                ++it;
+            } else {
+                delete *it;
+                it = m_fields.erase(it);
+            }
+        }
+        try {
+            m_stmt->CloseCursor();
+        } catch (...) {
+        }
+        throw;
+    }
+    m_state = dsBrowse;
+    m_cur = m_visible.empty() ? -1 : 0;
+    m_bof = true;
+    m_eof = m_visible.empty();
+    emit opened();
+    emit dataReset();
+    emit stateChanged(m_state);
+    emit currentRowChanged(m_cur);
+}
+
+void TFbQuery::FetchAll()
+{
+    XSQLDA *out = m_stmt->Out();
+    const int n = int(m_cols.size());
+    const size_t nullBytes = size_t((n + 7) / 8);
+    while (m_stmt->Fetch()) {
+        size_t size = nullBytes;
+        for (int i = 0; i < n; ++i) {
+            const XSQLVAR &v = out->sqlvar[i];
+            if (*v.sqlind < 0)
+                continue;
+            const TFbColumn &c = m_cols[size_t(i)];
+            if (c.storage != TFbStorage::Text) {
+                size += 8;
+            } else if (c.sqlType == SQL_VARYING) {
+                unsigned short l;
+                std::memcpy(&l, v.sqldata, 2);
+                size += 2 + l;
+            } else {
+                size += 2 + size_t(v.sqllen);
+            }
+        }
+        unsigned char *p = m_arena->Alloc(size);
+        std::memset(p, 0, nullBytes);
+        unsigned char *w = p + nullBytes;
+        for (int i = 0; i < n; ++i) {
+            const XSQLVAR &v = out->sqlvar[i];
+            if (*v.sqlind < 0) {
+                p[i >> 3] |= static_cast<unsigned char>(1u << (i & 7));
+                continue;
+            }
+            const TFbColumn &c = m_cols[size_t(i)];
+            const char *d = v.sqldata;
+            switch (c.storage) {
+            case TFbStorage::Text: {
+                unsigned short l;
+                const char *src;
+                if (c.sqlType == SQL_VARYING) {
+                    std::memcpy(&l, d, 2);
+                    src = d + 2;
+                } else {
+                    // CHAR: the blanks that pad it are not part of the value.
+                    l = static_cast<unsigned short>(v.sqllen);
+                    while (l > 0 && d[l - 1] == ' ')
+                        --l;
+                    src = d;
+                }
+                std::memcpy(w, &l, 2);
+                std::memcpy(w + 2, src, l);
+                w += 2 + l;
+                break;
+            }
+            case TFbStorage::Double: {
+                double x;
+                if (c.sqlType == SQL_FLOAT) {
+                    float f;
+                    std::memcpy(&f, d, 4);
+                    x = f;
+                } else {
+                    std::memcpy(&x, d, 8);
+                }
+                std::memcpy(w, &x, 8);
+                w += 8;
+                break;
+            }
+            default: {
+                TFbCell cell;
+                qint64 x = 0;
+                switch (c.sqlType) {
+                case SQL_LONG: { ISC_LONG y; std::memcpy(&y, d, 4); x = y; break; }
+                case SQL_SHORT: { short y; std::memcpy(&y, d, 2); x = y; break; }
+                case SQL_TIMESTAMP: {
+                    ISC_TIMESTAMP ts;
+                    std::memcpy(&ts, d, 8);
+                    x = TFbConvert::PackTimestamp(ts.timestamp_date, ts.timestamp_time);
+                    break;
+                }
+                case kSqlBoolean: x = *d ? 1 : 0; break;
+                default:
+                    TFbStatement::ReadCell(v, c, cell);
+                    x = cell.i;
+                    break;
+                }
+                std::memcpy(w, &x, 8);
+                w += 8;
+                break;
+            }
+            }
+        }
+        auto row = std::make_unique<TFbRow>();
+        row->orig = p;
+        m_visible.push_back(row.get());
+        m_rows.push_back(std::move(row));
+    }
+}
+
+void TFbQuery::ClearRows()
+{
+    m_visible.clear();
+    m_rows.clear();
+    m_arena->Clear();
+    m_cur = -1;
+    m_editBackup.reset();
+    m_journal.clear();
+}
+
+void TFbQuery::Close()
+{
+    if (!Active())
+        return;
+    if (TFbTransaction *tr = Transaction())
+        tr->ForgetDataset(this);
+    if (m_state == dsInsert && m_cur >= 0 && m_cur < int(m_visible.size())) {
+        // The unposted new row is owned by nobody else.
+        TFbRow *r = m_visible[size_t(m_cur)];
+        bool owned = false;
+        for (auto &u : m_rows)
+            if (u.get() == r)
+                owned = true;
+        if (!owned)
+            delete r;
+    }
+    ClearRows();
+    try {
+        if (m_stmt && m_db && m_db->Connected())
+            m_stmt->CloseCursor();
+    } catch (...) {
+    }
+    for (auto it = m_fields.begin(); it != m_fields.end();) {
+        if ((*it)->m_declared) {
+            (*it)->m_col = -1;
+            ++it;
+        } else {
+            delete *it;
+            it = m_fields.erase(it);
+        }
+    }
+    m_cols.clear();
+    m_state = dsInactive;
+    m_bof = m_eof = true;
+    emit closed();
+    emit dataReset();
+    emit stateChanged(m_state);
+    emit currentRowChanged(-1);
+}
+
+// ---------------------------------------------------------------- row memory
+
+void TFbQuery::DecodeCell(const unsigned char *p, int col, TFbCell &out) const
+{
+    out = TFbCell();
+    if (!p || (p[col >> 3] & (1u << (col & 7))))
+        return;
+    const unsigned char *w = p + (m_cols.size() + 7) / 8;
+    for (int j = 0; j < col; ++j) {
+        if (p[j >> 3] & (1u << (j & 7)))
+            continue;
+        if (m_cols[size_t(j)].storage == TFbStorage::Text) {
+            unsigned short l;
+            std::memcpy(&l, w, 2);
+            w += 2 + l;
+        } else {
+            w += 8;
+        }
+    }
+    out.null = false;
+    switch (m_cols[size_t(col)].storage) {
+    case TFbStorage::Text: {
+        unsigned short l;
+        std::memcpy(&l, w, 2);
+        out.s = QByteArray(reinterpret_cast<const char *>(w + 2), l);
+        break;
+    }
+    case TFbStorage::Double:
+        std::memcpy(&out.d, w, 8);
+        break;
+    default:
+        std::memcpy(&out.i, w, 8);
+        break;
+    }
+}
+
+void TFbQuery::DecodeRow(const unsigned char *p, TFbCell *out) const
+{
+    for (int i = 0; i < int(m_cols.size()); ++i)
+        DecodeCell(p, i, out[i]);
+}
+
+const unsigned char *TFbQuery::EncodeRow(const TFbCell *cells)
+{
+    const int n = int(m_cols.size());
+    const size_t nullBytes = size_t((n + 7) / 8);
+    size_t size = nullBytes;
+    for (int i = 0; i < n; ++i)
+        if (!cells[i].null)
+            size += m_cols[size_t(i)].storage == TFbStorage::Text ? 2 + size_t(cells[i].s.size()) : 8;
+    unsigned char *p = m_arena->Alloc(size);
+    std::memset(p, 0, nullBytes);
+    unsigned char *w = p + nullBytes;
+    for (int i = 0; i < n; ++i) {
+        const TFbCell &c = cells[i];
+        if (c.null) {
+            p[i >> 3] |= static_cast<unsigned char>(1u << (i & 7));
+            continue;
+        }
+        switch (m_cols[size_t(i)].storage) {
+        case TFbStorage::Text: {
+            unsigned short l = static_cast<unsigned short>(std::min<qsizetype>(c.s.size(), 65535));
+            std::memcpy(w, &l, 2);
+            std::memcpy(w + 2, c.s.constData(), l);
+            w += 2 + l;
+            break;
+        }
+        case TFbStorage::Double:
+            std::memcpy(w, &c.d, 8);
+            w += 8;
+            break;
+        default:
+            std::memcpy(w, &c.i, 8);
+            w += 8;
+            break;
+        }
+    }
+    return p;
+}
+
+void TFbQuery::EnsureCur(TFbRow *row) const
+{
+    if (row->cur)
+        return;
+    row->cur.reset(new TFbCell[m_cols.size()]);
+    if (row->orig)
+        DecodeRow(row->orig, row->cur.get());
+}
+
+TFbCell TFbQuery::CellAt(int row, int col) const
+{
+    CheckActive();
+    if (col < 0 || col >= int(m_cols.size()) || row < 0 || row >= int(m_visible.size()))
+        return TFbCell();
+    const TFbRow *r = m_visible[size_t(row)];
+    if (r->cur)
+        return r->cur[size_t(col)];
+    TFbCell c;
+    DecodeCell(r->orig, col, c);
+    return c;
+}
+
+TFbCell TFbQuery::CurrentCell(int col) const
+{
+    return CellAt(m_cur, col);
+}
+
+TFbCell TFbQuery::OldCell(int col) const
+{
+    CheckActive();
+    TFbCell c;
+    if (m_cur >= 0 && col >= 0)
+        DecodeCell(m_visible[size_t(m_cur)]->orig, col, c);
+    return c;
+}
+
+void TFbQuery::WriteCurrentCell(TFbField *f, const TFbCell &c)
+{
+    CheckActive();
+    if (m_state != dsEdit && m_state != dsInsert)
+        throw EFbError(Msg("Dataset not in edit or insert mode"));
+    TFbRow *r = m_visible[size_t(m_cur)];
+    EnsureCur(r);
+    r->cur[size_t(f->m_col)] = c;
+    emit fieldChanged(f);
+    emit rowChanged(m_cur);
+}
+
+QString TFbQuery::TextAt(int row, int fieldIndex) const
+{
+    const TFbField *f = m_fields.at(size_t(fieldIndex));
+    return f->CellText(CellAt(row, f->m_col));
+}
+
+QVariant TFbQuery::ValueAt(int row, int fieldIndex) const
+{
+    const TFbField *f = m_fields.at(size_t(fieldIndex));
+    return f->CellVariant(CellAt(row, f->m_col));
+}
+
+TFbQuery::TUpdateStatus TFbQuery::UpdateStatusAt(int row) const
+{
+    if (row < 0 || row >= int(m_visible.size()))
+        return usUnmodified;
+    if (m_state == dsInsert && row == m_cur)
+        return usInserted;
+    return m_visible[size_t(row)]->status;
+}
+
+TFbQuery::TUpdateStatus TFbQuery::UpdateStatus() const
+{
+    return UpdateStatusAt(m_cur);
+}
+
+int TFbQuery::RowIndexOf(const TFbRow *r) const
+{
+    auto it = std::find(m_visible.begin(), m_visible.end(), r);
+    return it == m_visible.end() ? -1 : int(it - m_visible.begin());
+}
+
+// ---------------------------------------------------------------- navigation
+
+void TFbQuery::SetState(TDataSetState s)
+{
+    if (s == m_state)
+        return;
+    m_state = s;
+    emit stateChanged(s);
+}
+
+void TFbQuery::SetCurrent(int row)
+{
+    if (m_visible.empty())
+        row = -1;
+    else
+        row = std::clamp(row, 0, int(m_visible.size()) - 1);
+    if (row == m_cur)
+        return;
+    m_cur = row;
+    emit currentRowChanged(row);
+}
+
+void TFbQuery::CheckBrowseMode()
+{
+    CheckActive();
+    if (m_state == dsEdit || m_state == dsInsert)
+        Post();
+}
+
+void TFbQuery::SetRecNo(int row)
+{
+    CheckBrowseMode();
+    SetCurrent(row);
+    m_bof = m_eof = m_visible.empty();
+}
+
+void TFbQuery::First()
+{
+    CheckBrowseMode();
+    SetCurrent(0);
+    m_bof = true;
+    m_eof = m_visible.empty();
+}
+
+void TFbQuery::Last()
+{
+    CheckBrowseMode();
+    SetCurrent(int(m_visible.size()) - 1);
+    m_eof = true;
+    m_bof = m_visible.empty();
+}
+
+void TFbQuery::Next()
+{
+    CheckBrowseMode();
+    if (m_cur + 1 < int(m_visible.size())) {
+        SetCurrent(m_cur + 1);
+        m_bof = m_eof = false;
+    } else {
+        m_eof = true;
+    }
+}
+
+void TFbQuery::Prior()
+{
+    CheckBrowseMode();
+    if (m_cur > 0) {
+        SetCurrent(m_cur - 1);
+        m_bof = m_eof = false;
+    } else {
+        m_bof = true;
+    }
+}
+
+bool TFbQuery::Locate(const QString &fieldName, const QVariant &value)
+{
+    CheckBrowseMode();
+    const TFbField *f = FieldByName(fieldName);
+    const bool text = value.typeId() == QMetaType::QString;
+    for (int r = 0; r < int(m_visible.size()); ++r) {
+        bool hit;
+        if (text)
+            hit = f->AsStringAt(r).compare(value.toString(), Qt::CaseInsensitive) == 0;
+        else if (!value.isValid() || value.isNull())
+            hit = f->IsNullAt(r);
+        else
+            hit = f->ValueAt(r) == value;
+        if (hit) {
+            SetCurrent(r);
+            m_bof = m_eof = false;
+            return true;
+        }
+    }
+    return false;
+}
+
+// ---------------------------------------------------------------- editing
+
+void TFbQuery::StartNewRow()
+{
+    if (!m_cachedUpdates && !m_updateObject)
+        throw EFbError(Msg("Cannot modify a read-only dataset"));
+    m_insertPrevRow = m_cur;
+    auto *row = new TFbRow;
+    row->status = usInserted;
+    row->cur.reset(new TFbCell[m_cols.size()]);
+    m_visible.push_back(row);
+    const int at = int(m_visible.size()) - 1;
+    m_state = dsInsert;
+    emit rowInserted(at);
+    m_cur = at;
+    m_bof = m_eof = false;
+    emit currentRowChanged(at);
+    emit stateChanged(m_state);
+    if (OnNewRecord) {
+        try {
+            OnNewRecord(this);
+        } catch (...) {
+            Cancel();
+            throw;
+        }
+    }
+}
+
+void TFbQuery::Append()
+{
+    CheckBrowseMode();
+    StartNewRow();
+}
+
+void TFbQuery::Edit()
+{
+    CheckActive();
+    if (m_state == dsEdit || m_state == dsInsert)
+        return;
+    if (m_visible.empty()) {
+        StartNewRow();
+        return;
+    }
+    if (!m_cachedUpdates && !m_updateObject)
+        throw EFbError(Msg("Cannot modify a read-only dataset"));
+    TFbRow *r = m_visible[size_t(m_cur)];
+    m_editHadCur = bool(r->cur);
+    EnsureCur(r);
+    m_editBackup.reset(new TFbCell[m_cols.size()]);
+    std::copy(r->cur.get(), r->cur.get() + m_cols.size(), m_editBackup.get());
+    SetState(dsEdit);
+}
+
+void TFbQuery::Post()
+{
+    CheckActive();
+    if (m_state != dsEdit && m_state != dsInsert)
+        return;
+    TFbRow *r = m_visible[size_t(m_cur)];
+    for (TFbField *f : m_fields)
+        if (f->m_required && f->m_col >= 0 && r->cur[size_t(f->m_col)].null)
+            throw EFbError(QStringLiteral("Field '%1' must have a value").arg(f->m_name));
+    if (m_state == dsInsert) {
+        m_rows.emplace_back(r);
+    } else {
+        if (r->status == usUnmodified)
+            r->status = usModified;
+        m_editBackup.reset();
+    }
+    const TDataSetState was = m_state;
+    m_state = dsBrowse;
+    if (!m_cachedUpdates) {
+        // Without a change cache the row is written at once.
+        try {
+            ApplyRow(r);
+            PurgeGone();
+        } catch (...) {
+            // Stay in the edit so that nothing typed is lost.
+            if (was == dsInsert) {
+                (void)m_rows.back().release();
+                m_rows.pop_back();
+            }
+            m_state = was;
+            throw;
+        }
+        if (TFbTransaction *tr = Transaction())
+            tr->AfterWrite();
+    }
+    emit rowChanged(m_cur);
+    emit stateChanged(m_state);
+}
+
+void TFbQuery::Cancel()
+{
+    if (m_state == dsInsert) {
+        const int at = m_cur;
+        TFbRow *r = m_visible[size_t(at)];
+        m_visible.erase(m_visible.begin() + at);
+        delete r;
+        m_state = dsBrowse;
+        emit rowRemoved(at);
+        int back = m_insertPrevRow >= 0 ? m_insertPrevRow : 0;
+        m_cur = m_visible.empty() ? -1 : std::min(back, int(m_visible.size()) - 1);
+        emit currentRowChanged(m_cur);
+        m_bof = m_eof = m_visible.empty();
+        emit stateChanged(m_state);
+    } else if (m_state == dsEdit) {
+        TFbRow *r = m_visible[size_t(m_cur)];
+        if (m_editHadCur)
+            std::copy(m_editBackup.get(), m_editBackup.get() + m_cols.size(), r->cur.get());
+        else
+            r->cur.reset();
+        m_editBackup.reset();
+        m_state = dsBrowse;
+        emit rowChanged(m_cur);
+        emit stateChanged(m_state);
+    }
+}
+
+void TFbQuery::Delete()
+{
+    CheckActive();
+    if (m_state == dsInsert) {
+        Cancel();
+        return;
+    }
+    if (m_state == dsEdit)
+        Cancel();
+    if (m_visible.empty())
+        throw EFbError(Msg("Cannot perform this operation on an empty dataset"));
+    if (!m_cachedUpdates && !m_updateObject)
+        throw EFbError(Msg("Cannot modify a read-only dataset"));
+    const int at = m_cur;
+    TFbRow *r = m_visible[size_t(at)];
+    const TUpdateStatus was = r->status;
+    r->status = was == usInserted ? usInsertedDeleted : usDeleted;
+    if (!m_cachedUpdates) {
+        try {
+            ApplyRow(r);
+        } catch (...) {
+            r->status = was;
+            throw;
+        }
+    }
+    m_visible.erase(m_visible.begin() + at);
+    emit rowRemoved(at);
+    m_cur = at < int(m_visible.size()) ? at : int(m_visible.size()) - 1;
+    emit currentRowChanged(m_cur);
+    m_bof = m_eof = m_visible.empty();
+    if (!m_cachedUpdates) {
+        PurgeGone();
+        if (TFbTransaction *tr = Transaction())
+            tr->AfterWrite();
+    }
+}
+
+bool TFbQuery::UpdatesPending() const
+{
+    if (m_state == dsEdit || m_state == dsInsert)
+        return true;
+    for (const auto &r : m_rows)
+        if (!r->gone && (r->status == usModified || r->status == usInserted || r->status == usDeleted))
+            return true;
+    return false;
+}
+
+void TFbQuery::ApplyRow(TFbRow *r)
+{
+    if (!m_updateObject)
+        throw EFbError(Msg("UpdateObject not assigned"));
+    TFbUpdateSQL::TUpdateKind kind;
+    switch (r->status) {
+    case usModified: kind = TFbUpdateSQL::ukModify; break;
+    case usInserted: kind = TFbUpdateSQL::ukInsert; break;
+    case usDeleted: kind = TFbUpdateSQL::ukDelete; break;
+    default: return;
+    }
+    auto source = [this, r](const QString &name, TFbCell &value, TFbStorage &storage, short &scale) {
+        bool old = false;
+        TFbField *f = nullptr;
+        if (name.startsWith(QLatin1String("OLD_"), Qt::CaseInsensitive)) {
+            f = FindField(name.mid(4));
+            old = f != nullptr;
+        }
+        if (!f)
+            f = FindField(name);
+        if (!f || f->m_col < 0)
+            return false;
+        if (old || !r->cur)
+            DecodeCell(r->orig, f->m_col, value);
+        else
+            value = r->cur[size_t(f->m_col)];
+        storage = f->m_storage;
+        scale = f->m_scale;
+        return true;
+    };
+    TFbTransaction *tr = Transaction();
+    const qint64 n = m_updateObject->Apply(kind, m_db, tr, source);
+    if (n != 1)
+        throw EFbError(Msg("Update Failed"));
+    if (tr && tr->InUnitOfWork()) {
+        JournalEntry e{r, r->status, r->orig, nullptr, r->gone};
+        if (r->cur) {
+            e.cur.reset(new TFbCell[m_cols.size()]);
+            std::copy(r->cur.get(), r->cur.get() + m_cols.size(), e.cur.get());
+        }
+        m_journal.push_back(std::move(e));
+        tr->JournalDataset(this);
+    }
+    if (r->status == usDeleted) {
+        r->gone = true;
+    } else {
+        r->orig = EncodeRow(r->cur.get());
+        r->cur.reset();
+        r->status = usUnmodified;
+    }
+}
+
+void TFbQuery::PurgeGone()
+{
+    if (!m_journal.empty())
+        return;   // a unit of work may still need them
+    m_rows.erase(std::remove_if(m_rows.begin(), m_rows.end(),
+                                [](const std::unique_ptr<TFbRow> &r) {
+                                    return r->gone || r->status == usInsertedDeleted;
+                                }),
+                 m_rows.end());
+}
+
+void TFbQuery::ApplyChanges()
+{
+    if (!m_cachedUpdates)
+        throw EFbError(Msg("CachedUpdates not enabled"));
+    CheckActive();
+    if (m_state == dsEdit || m_state == dsInsert)
+        Post();
+    TFbRow *remembered = m_cur >= 0 ? m_visible[size_t(m_cur)] : nullptr;
+    bool wrote = false;
+    auto finish = [&]() {
+        PurgeGone();
+        int at = RowIndexOf(remembered);
+        SetCurrent(at >= 0 ? at : 0);
+    };
+    try {
+        // Rows may be appended to m_rows by nobody during the walk; index it.
+        for (size_t i = 0; i < m_rows.size(); ++i) {
+            TFbRow *r = m_rows[i].get();
+            if (r->gone)
+                continue;
+            if (r->status == usModified || r->status == usInserted || r->status == usDeleted) {
+                ApplyRow(r);
+                wrote = true;
+                int at = RowIndexOf(r);
+                if (at >= 0)
+                    emit rowChanged(at);
+            }
+        }
+    } catch (...) {
+        finish();
+        if (wrote) {
+            // What was written stays written: make it durable like any save.
+            try {
+                if (TFbTransaction *tr = Transaction())
+                    tr->AfterWrite();
+            } catch (...) {
+            }
+        }
+        throw;
+    }
+    finish();
+    if (wrote)
+        if (TFbTransaction *tr = Transaction())
+            tr->AfterWrite();
+}
+
+void TFbQuery::CancelUpdates()
+{
+    CheckActive();
+    if (m_state == dsEdit || m_state == dsInsert)
+        Cancel();
+    for (auto &r : m_rows) {
+        if (r->gone)
+            continue;
+        if (r->status == usInserted || r->status == usInsertedDeleted) {
+            r->gone = true;
+        } else {
+            r->cur.reset();
+            r->status = usUnmodified;
+        }
+    }
+    PurgeGone();
+    m_visible.clear();
+    for (auto &r : m_rows)
+        if (!r->gone)
+            m_visible.push_back(r.get());
+    m_cur = m_visible.empty() ? -1 : 0;
+    m_bof = true;
+    m_eof = m_visible.empty();
+    emit dataReset();
+    emit currentRowChanged(m_cur);
+}
+
+void TFbQuery::UndoJournal()
+{
+    for (auto it = m_journal.rbegin(); it != m_journal.rend(); ++it) {
+        TFbRow *r = it->row;
+        r->status = it->status;
+        r->orig = it->orig;
+        r->cur = std::move(it->cur);
+        r->gone = it->gone;
+    }
+    m_journal.clear();
+    if (Active())
+        emit dataReset();
+}
+
+void TFbQuery::CommitJournal()
+{
+    m_journal.clear();
+    PurgeGone();
+}
+
+void TFbQuery::Execute()
+{
+    if (Active())
+        throw EFbError(Msg("Cannot perform this operation on an open dataset"));
+    PrepareStatement();
+    TFbTransaction *tr = Transaction();
+    m_stmt->Execute(tr);
+    m_stmt->CloseCursor();
+    switch (m_stmt->StatementType()) {
+    case isc_info_sql_stmt_insert: case isc_info_sql_stmt_update: case isc_info_sql_stmt_delete:
+    case isc_info_sql_stmt_exec_procedure: case isc_info_sql_stmt_ddl:
+        tr->AfterWrite();
+        break;
+    default:
+        break;
+    }
+}

@@ -1,0 +1,183 @@
+#pragma once
+// TFbQuery: a dataset over one SQL text, with a change cache.
+//
+// Life: Open() runs the SQL and reads every row into compact memory (text is
+// decoded only when read); Append/Edit/Delete/Post/Cancel change the rows in
+// memory; ApplyChanges() writes the cached changes through the UpdateObject
+// (a TFbUpdateSQL) and, when the transaction has CommitAfterWrite (the data
+// module sets it), commits them at once with commit retaining.
+//
+// Rows are indexed 0..RecordCount()-1 over the visible rows (rows marked
+// deleted are hidden). RecNo() is the current row's index (-1: none).
+//
+// Signals for grids and bound editors (all row numbers are visible-row
+// indexes at the time of the signal):
+//   opened(), closed()       - after Open / Close (also SQL replaced, connection closed)
+//   dataReset()              - the whole row set changed: re-read everything
+//                              (after open, close, and a failed unit of work)
+//   rowInserted(row)         - Append added a row at `row`
+//   rowRemoved(row)          - Delete hid a row, or Cancel dropped a new row
+//   rowChanged(row)          - values of that row changed (field write, Cancel of an edit, Post)
+//   currentRowChanged(row)   - the current row moved (-1: none)
+//   stateChanged(state)      - dsInactive / dsBrowse / dsEdit / dsInsert
+//   fieldChanged(field)      - a field of the current row was written
+#include "tfbtypes.h"
+#include <QObject>
+#include <QStringList>
+#include <QVariant>
+#include <functional>
+#include <memory>
+#include <vector>
+
+class TFbDatabase;
+class TFbTransaction;
+class TFbField;
+class TFbUpdateSQL;
+class TFbStatement;
+struct TFbRow;
+class TFbArena;
+
+class TFbQuery : public QObject
+{
+    Q_OBJECT
+public:
+    enum TDataSetState { dsInactive, dsBrowse, dsEdit, dsInsert };
+    Q_ENUM(TDataSetState)
+    enum TUpdateStatus { usUnmodified, usModified, usInserted, usDeleted, usInsertedDeleted };
+    Q_ENUM(TUpdateStatus)
+
+    explicit TFbQuery(QObject *parent = nullptr);
+    ~TFbQuery() override;
+
+    TFbDatabase *Database() const { return m_db; }
+    void SetDatabase(TFbDatabase *db);
+    // The transaction; the database's DefaultTransaction when none is set.
+    TFbTransaction *Transaction() const;
+    void SetTransaction(TFbTransaction *tr) { m_tr = tr; }
+
+    QStringList SQL() const { return m_sql; }
+    QString SQLText() const { return m_sql.join(QLatin1Char('\n')); }
+    // Replacing the text closes the dataset (cached changes are dropped)
+    // and forgets the prepared statement.
+    void SetSQL(const QStringList &lines);
+    void SetSQL(const QString &text) { SetSQL(QStringList{text}); }
+
+    bool CachedUpdates() const { return m_cachedUpdates; }
+    void SetCachedUpdates(bool on) { m_cachedUpdates = on; }
+    TFbUpdateSQL *UpdateObject() const { return m_updateObject; }
+    void SetUpdateObject(TFbUpdateSQL *u) { m_updateObject = u; }
+    // Runs when a new row is started (Append, Edit of an empty dataset), with
+    // the new row current and the state dsInsert. If it throws, the new row
+    // is dropped and the error propagates.
+    std::function<void(TFbQuery *)> OnNewRecord;
+
+    // --- operations ---
+    void Open();
+    void Close();
+    bool Active() const { return m_state != dsInactive; }
+    TDataSetState State() const { return m_state; }
+    void Append();
+    void Edit();
+    void Post();
+    void Cancel();
+    void Delete();
+    void ApplyChanges();
+    void Execute();
+    // Drops every cached change and pending edit, back to the rows as read.
+    void CancelUpdates();
+    bool UpdatesPending() const;
+    TUpdateStatus UpdateStatus() const;     // of the current row
+
+    // --- fields ---
+    // Declared fields live as long as the dataset and are bound by name at
+    // every Open ("Field '%s' not found" when the result lacks one). Without
+    // declared fields, fields are made from the result columns at Open and
+    // destroyed at Close.
+    TFbField *AddField(const QString &name, TFbFieldKind kind, int size = 0, bool required = false);
+    int FieldCount() const { return int(m_fields.size()); }
+    TFbField *Field(int i) const { return m_fields.at(size_t(i)); }
+    const std::vector<TFbField *> &Fields() const { return m_fields; }
+    TFbField *FindField(const QString &name) const;        // nullptr when absent
+    TFbField *FieldByName(const QString &name) const;      // throws "Field '%s' not found"
+
+    // --- rows ---
+    int RecordCount() const { return int(m_visible.size()); }
+    bool IsEmpty() const { return m_visible.empty(); }
+    int RecNo() const { return m_cur; }
+    void SetRecNo(int row);      // posts a pending edit first, as every move does
+    void First();
+    void Last();
+    void Next();
+    void Prior();
+    bool Eof() const { return m_eof; }
+    bool Bof() const { return m_bof; }
+    // Moves to the first row whose field equals value (texts compared
+    // case-insensitively); returns false and stays put when none does.
+    bool Locate(const QString &fieldName, const QVariant &value);
+    // Reads without moving: text of field `fieldIndex` in visible row `row`.
+    QString TextAt(int row, int fieldIndex) const;
+    QVariant ValueAt(int row, int fieldIndex) const;
+    TUpdateStatus UpdateStatusAt(int row) const;
+
+    // --- for the layer ---
+    void DatabaseDestroyed();
+    void UndoJournal();
+    void CommitJournal();
+    TFbCell CellAt(int row, int col) const;
+    TFbCell CurrentCell(int col) const;
+    TFbCell OldCell(int col) const;
+    void WriteCurrentCell(TFbField *f, const TFbCell &c);
+    int RowIndexOf(const TFbRow *r) const;
+
+signals:
+    void opened();
+    void closed();
+    void dataReset();
+    void rowInserted(int row);
+    void rowRemoved(int row);
+    void rowChanged(int row);
+    void currentRowChanged(int row);
+    void stateChanged(TFbQuery::TDataSetState state);
+    void fieldChanged(TFbField *field);
+
+private:
+    void CheckActive() const;
+    void CheckBrowseMode();
+    void SetState(TDataSetState s);
+    void SetCurrent(int row);
+    void PrepareStatement();
+    void BindFields();
+    void FetchAll();
+    void ClearRows();
+    void StartNewRow();
+    void ApplyRow(TFbRow *row);
+    void EnsureCur(TFbRow *row) const;
+    void DecodeRow(const unsigned char *p, TFbCell *out) const;
+    void DecodeCell(const unsigned char *p, int col, TFbCell &out) const;
+    const unsigned char *EncodeRow(const TFbCell *cells);
+    void PurgeGone();
+
+    TFbDatabase *m_db = nullptr;
+    TFbTransaction *m_tr = nullptr;
+    QStringList m_sql;
+    std::unique_ptr<TFbStatement> m_stmt;
+    bool m_cachedUpdates = false;
+    TFbUpdateSQL *m_updateObject = nullptr;
+
+    std::vector<TFbField *> m_fields;
+    std::vector<TFbColumn> m_cols;
+    std::unique_ptr<TFbArena> m_arena;
+    std::vector<std::unique_ptr<TFbRow>> m_rows;   // every row, in read order
+    std::vector<TFbRow *> m_visible;               // rows not marked deleted
+    int m_cur = -1;
+    bool m_eof = true, m_bof = true;
+    TDataSetState m_state = dsInactive;
+
+    // Edit/insert in progress.
+    std::unique_ptr<TFbCell[]> m_editBackup;
+    bool m_editHadCur = false;
+    int m_insertPrevRow = -1;
+
+    struct JournalEntry;
+    std::vector<JournalEntry> m_journal;
+};

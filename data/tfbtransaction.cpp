@@ -1,0 +1,213 @@
+#include "tfbtransaction.h"
+#include "efberror.h"
+#include "tfbclient.h"
+#include "tfbdatabase.h"
+#include "tfbquery.h"
+
+#include <algorithm>
+
+namespace {
+// The teb of isc_start_multiple, as the client library lays it out.
+struct TFbTeb
+{
+    isc_db_handle *database;
+    int tpbLength;
+    const char *tpb;
+};
+} // namespace
+
+TFbTransaction::TFbTransaction(QObject *parent) : QObject(parent)
+{
+    TFbClient::Instance();   // fails here, with the layer's message, without the library
+}
+
+TFbTransaction::~TFbTransaction()
+{
+    if (InTransaction()) {
+        try {
+            EndWithDefaultAction();
+        } catch (...) {
+        }
+    }
+    if (m_db)
+        m_db->UnbindTransaction(this);
+}
+
+void TFbTransaction::SetDefaultDatabase(TFbDatabase *db)
+{
+    if (db == m_db)
+        return;
+    if (m_db)
+        m_db->UnbindTransaction(this);
+    m_db = db;
+    if (m_db)
+        m_db->BindTransaction(this);
+}
+
+QByteArray TFbTransaction::BuildTpb() const
+{
+    if (m_params.isEmpty())
+        return QByteArray();
+    static const struct { const char *name; char code; } names[] = {
+        {"consistency", isc_tpb_consistency}, {"concurrency", isc_tpb_concurrency},
+        {"shared", isc_tpb_shared}, {"protected", isc_tpb_protected},
+        {"exclusive", isc_tpb_exclusive}, {"wait", isc_tpb_wait}, {"nowait", isc_tpb_nowait},
+        {"read", isc_tpb_read}, {"write", isc_tpb_write},
+        {"read_committed", isc_tpb_read_committed}, {"rec_version", isc_tpb_rec_version},
+        {"no_rec_version", isc_tpb_no_rec_version},
+    };
+    QByteArray tpb;
+    tpb.append(char(isc_tpb_version3));
+    for (const QString &p : m_params) {
+        const QByteArray n = p.trimmed().toLower().toLatin1();
+        if (n.isEmpty())
+            continue;
+        bool found = false;
+        for (const auto &e : names)
+            if (n == e.name) {
+                tpb.append(e.code);
+                found = true;
+            }
+        if (!found)
+            throw EFbError(QStringLiteral("Invalid transaction parameter '%1'").arg(p));
+    }
+    return tpb;
+}
+
+void TFbTransaction::StartTransaction()
+{
+    if (!m_db)
+        throw EFbError(QStringLiteral("Transaction has no database"));
+    if (InTransaction())
+        throw EFbError(QStringLiteral("Transaction is active"));
+    if (!m_db->Connected())
+        throw EFbError(QStringLiteral("Database not open"));
+    const QByteArray tpb = BuildTpb();
+    TFbTeb teb{m_db->Handle(), int(tpb.size()), tpb.isEmpty() ? nullptr : tpb.constData()};
+    ISC_STATUS_ARRAY st;
+    isc_tr_handle h = 0;
+    const TFbClient &api = m_db->Api();
+    if (api.isc_start_multiple(st, &h, 1, &teb))
+        api.Raise(st);
+    m_handle = h;
+    emit started();
+}
+
+void TFbTransaction::StartIfNeeded()
+{
+    if (InTransaction())
+        return;
+    if (!m_autoStart)
+        throw EFbError(QStringLiteral("Transaction not active"));
+    StartTransaction();
+}
+
+void TFbTransaction::Commit()
+{
+    if (!InTransaction())
+        return;
+    ISC_STATUS_ARRAY st;
+    if (m_db->Api().isc_commit_transaction(st, &m_handle))
+        m_db->Api().Raise(st);
+    m_handle = 0;
+    m_uowDepth = 0;
+    emit committed();
+}
+
+void TFbTransaction::CommitRetaining()
+{
+    if (!InTransaction())
+        return;
+    ISC_STATUS_ARRAY st;
+    if (m_db->Api().isc_commit_retaining(st, &m_handle))
+        m_db->Api().Raise(st);
+    emit committed();
+}
+
+void TFbTransaction::Rollback()
+{
+    if (!InTransaction())
+        return;
+    ISC_STATUS_ARRAY st;
+    if (m_db->Api().isc_rollback_transaction(st, &m_handle))
+        m_db->Api().Raise(st);
+    m_handle = 0;
+    m_uowDepth = 0;
+    emit rolledBack();
+}
+
+void TFbTransaction::EndWithDefaultAction()
+{
+    if (m_defaultAction == TACommit)
+        Commit();
+    else
+        Rollback();
+}
+
+void TFbTransaction::ExecSql(const char *sql)
+{
+    ISC_STATUS_ARRAY st;
+    const TFbClient &api = m_db->Api();
+    if (api.isc_dsql_execute_immediate(st, m_db->Handle(), &m_handle, 0, sql,
+                                       static_cast<unsigned short>(m_db->SQLDialect()), nullptr))
+        api.Raise(st);
+}
+
+void TFbTransaction::RunUnitOfWork(const std::function<void()> &work)
+{
+    if (m_uowDepth > 0) {
+        work();
+        return;
+    }
+    if (!m_db)
+        throw EFbError(QStringLiteral("Transaction has no database"));
+    m_db->Open();
+    StartIfNeeded();
+    ExecSql("SAVEPOINT OS_UNIT_OF_WORK");
+    m_uowDepth = 1;
+    try {
+        work();
+    } catch (...) {
+        m_uowDepth = 0;
+        if (InTransaction()) {
+            try {
+                ExecSql("ROLLBACK TO SAVEPOINT OS_UNIT_OF_WORK");
+                ExecSql("RELEASE SAVEPOINT OS_UNIT_OF_WORK ONLY");
+            } catch (...) {
+                // The original failure is the one the user must see.
+            }
+        }
+        std::vector<TFbQuery *> qs;
+        qs.swap(m_journaled);
+        for (auto it = qs.rbegin(); it != qs.rend(); ++it)
+            (*it)->UndoJournal();
+        throw;
+    }
+    m_uowDepth = 0;
+    std::vector<TFbQuery *> qs;
+    qs.swap(m_journaled);
+    for (TFbQuery *q : qs)
+        q->CommitJournal();
+    if (InTransaction()) {
+        ExecSql("RELEASE SAVEPOINT OS_UNIT_OF_WORK ONLY");
+        if (m_commitAfterWrite)
+            CommitRetaining();
+    }
+}
+
+void TFbTransaction::AfterWrite()
+{
+    if (m_commitAfterWrite && m_uowDepth == 0 && InTransaction())
+        CommitRetaining();
+}
+
+void TFbTransaction::JournalDataset(TFbQuery *q)
+{
+    if (std::find(m_journaled.begin(), m_journaled.end(), q) == m_journaled.end())
+        m_journaled.push_back(q);
+}
+
+void TFbTransaction::ForgetDataset(TFbQuery *q)
+{
+    m_journaled.erase(std::remove(m_journaled.begin(), m_journaled.end(), q), m_journaled.end());
+}

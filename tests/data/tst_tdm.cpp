@@ -1,0 +1,137 @@
+// The data module on a real database file: schema, update statements,
+// new-record rule, saving through the shared datasets, unit of work.
+#include "efberror.h"
+#include "tdm.h"
+#include "tdmschema.h"
+#include "tfbdatabase.h"
+#include "tfbfield.h"
+#include "tfbquery.h"
+#include "tfbtestdb.h"
+#include "tfbtransaction.h"
+#include "tfbupdatesql.h"
+
+#include <QLocale>
+#include <QtTest>
+
+class TstTDM : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase() { QLocale::setDefault(QLocale(QLocale::Portuguese, QLocale::Brazil)); }
+
+    void configUpdateStatementsAsStored()
+    {
+        const TDmTable *t = TDmSchema::Table(QStringLiteral("CONFIG"));
+        QVERIFY(t);
+        QCOMPARE(TDmSchema::RefreshSQL(*t).join(" / "),
+                 QStringLiteral("Select  /   IDCONFIG, /   CAB1, /   CAB2, /   CAB3, /   CAB4, /   VERDE, /   AZUL, /   VERMELHO / from CONFIG  / where /   IDCONFIG = :IDCONFIG"));
+        QCOMPARE(TDmSchema::ModifySQL(*t).join(" / "),
+                 QStringLiteral("update CONFIG / set /   AZUL = :AZUL, /   CAB1 = :CAB1, /   CAB2 = :CAB2, /   CAB3 = :CAB3, /   CAB4 = :CAB4, /   IDCONFIG = :IDCONFIG, /   VERDE = :VERDE, /   VERMELHO = :VERMELHO / where /   IDCONFIG = :OLD_IDCONFIG"));
+        QCOMPARE(TDmSchema::InsertSQL(*t).join(" / "),
+                 QStringLiteral("insert into CONFIG /   (AZUL, CAB1, CAB2, CAB3, CAB4, IDCONFIG, VERDE, VERMELHO) / values /   (:AZUL, :CAB1, :CAB2, :CAB3, :CAB4, :IDCONFIG, :VERDE, :VERMELHO)"));
+        QCOMPARE(TDmSchema::DeleteSQL(*t).join(" / "),
+                 QStringLiteral("delete from CONFIG / where /   IDCONFIG = :OLD_IDCONFIG"));
+    }
+
+    void clientesModifySetsEveryColumnInNameOrder()
+    {
+        const TDmTable *t = TDmSchema::Table(QStringLiteral("clientes"));
+        QStringList cols;
+        const QStringList lines = TDmSchema::ModifySQL(*t);
+        for (int i = 2; i < lines.size() - 2; ++i)
+            cols << lines[i].trimmed().section(QLatin1Char(' '), 0, 0);
+        QCOMPARE(cols.join(","), QStringLiteral("ANOTA,CEP,CIDADE,CNPJ,CPF,DATACADASTRO,EMAIL,END1,END2,FONECEL,FONECOM,FONERES,IDCLIENTE,IE,NOME,PESSOACONT,RG,TIPOANOT,TIPOPESSOA,UF"));
+        QCOMPARE(lines.last(), QStringLiteral("  IDCLIENTE = :OLD_IDCLIENTE"));
+    }
+
+    void openAllGivesDatasetsFieldsAndConfigRow()
+    {
+        TFbTestDb db;
+        QVERIFY2(db.IsValid(), qPrintable(db.Error()));
+        auto dm = db.MakeDM();
+        QCOMPARE(DM, dm.get());
+        QCOMPARE(dm->Database->DatabaseSQLDialect(), 1);
+        for (TFbQuery *q : {dm->ClientesQuery, dm->OrdensQuery, dm->ConfigQuery, dm->ForneQuery,
+                            dm->ProdForneQuery, dm->ProdEntQuery})
+            QVERIFY(q->Active());
+        QCOMPARE(dm->ConfigQuery->RecordCount(), 1);
+        QCOMPARE(dm->ConfigQueryIDCONFIG->AsInteger(), 1);
+        QCOMPARE(dm->ClientesQueryNOME->Size(), 70);
+        QCOMPARE(dm->ClientesQueryNOME->Origin(), QStringLiteral("CLIENTES.NOME"));
+        QVERIFY(dm->OrdensQueryVALORTOT->Currency());
+        QCOMPARE(dm->ClientesQuery->FieldByName("idcliente"), dm->ClientesQueryIDCLIENTE);
+        QCOMPARE(dm->ClientesQuery->FieldCount(), 20);
+    }
+
+    // Keys: first is 1; cancel consumes nothing; applied-not-committed
+    // rows count; deleting the highest key gives it back.
+    void nextIdRule()
+    {
+        TFbTestDb db;
+        QVERIFY2(db.IsValid(), qPrintable(db.Error()));
+        auto dm = db.MakeDM();
+        TFbQuery *q = dm->ClientesQuery;
+        q->Append();
+        QCOMPARE(dm->ClientesQueryIDCLIENTE->AsInteger(), 1);
+        QCOMPARE(dm->ClientesQueryDATACADASTRO->AsDateTime(), QDateTime(QDate::currentDate(), QTime(0, 0)));
+        q->Cancel();
+        q->Append();
+        QCOMPARE(dm->ClientesQueryIDCLIENTE->AsInteger(), 1);
+        dm->ClientesQueryNOME->SetAsString(QStringLiteral("Ana"));
+        q->ApplyChanges();
+        q->Append();
+        QCOMPARE(dm->ClientesQueryIDCLIENTE->AsInteger(), 2);
+        dm->ClientesQueryNOME->SetAsString(QStringLiteral("Bruno"));
+        q->ApplyChanges();
+        QCOMPARE(q->RecordCount(), 2);
+        q->Last();
+        q->Delete();
+        q->ApplyChanges();
+        q->Append();
+        QCOMPARE(dm->ClientesQueryIDCLIENTE->AsInteger(), 2);
+        q->Cancel();
+        // The scratch query stays open with its one row.
+        QVERIFY(dm->AuxQuery->Active());
+        QCOMPARE(dm->AuxQuery->RecordCount(), 1);
+    }
+
+    void configRowWithoutKeyCannotBeSaved()
+    {
+        TFbTestDb db;
+        QVERIFY2(db.IsValid(), qPrintable(db.Error()));
+        auto dm = db.MakeDM();
+        dm->ConfigQuery->Append();
+        dm->ConfigQueryCAB1->SetAsString("x");
+        try {
+            dm->ConfigQuery->ApplyChanges();
+            QFAIL("saved a row without key");
+        } catch (const EFbError &e) {
+            QCOMPARE(e.Message(), QStringLiteral("Field 'IDCONFIG' must have a value"));
+        }
+        QCOMPARE(dm->ConfigQuery->State(), TFbQuery::dsInsert);
+    }
+
+    void savedRowsSurviveReopen()
+    {
+        TFbTestDb db;
+        QVERIFY2(db.IsValid(), qPrintable(db.Error()));
+        {
+            auto dm = db.MakeDM();
+            dm->ClientesQuery->Append();
+            dm->ClientesQueryNOME->SetAsString(QStringLiteral("José Ção"));
+            dm->ClientesQueryTIPOANOT->SetAsInteger(4);
+            dm->ClientesQuery->ApplyChanges();
+            dm->ConfigQuery->Edit();
+            dm->ConfigQueryCAB1->SetAsString(QStringLiteral("Oficina Ñandú €"));
+            dm->ConfigQuery->ApplyChanges();
+        }
+        auto dm = db.MakeDM();
+        QCOMPARE(dm->ClientesQuery->RecordCount(), 1);
+        QCOMPARE(dm->ClientesQueryNOME->AsString(), QStringLiteral("José Ção"));
+        QCOMPARE(dm->ClientesQueryTIPOANOT->AsInteger(), 4);
+        QCOMPARE(dm->ConfigQueryCAB1->AsString(), QStringLiteral("Oficina Ñandú €"));
+    }
+};
+
+QTEST_MAIN(TstTDM)
+#include "tst_tdm.moc"
