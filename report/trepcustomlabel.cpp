@@ -1,6 +1,7 @@
 #include "trepcustomlabel.h"
 
 #include "trepcustomband.h"
+#include "trepelementprinter.h"
 #include "trepreport.h"
 
 TRepCustomLabel::TRepCustomLabel(QObject *parent)
@@ -45,4 +46,9 @@ void TRepCustomLabel::PrepareForPrint(TRepPrinter *printer)
     TRepPrintable::PrepareForPrint(printer);
     PrintCaption = FCaption;
     NextLine = 0;
+}
+
+void TRepCustomLabel::PrintAt(double offsetX, double offsetY)
+{
+    TRepElementPrinter::PrintText(*this, offsetX, offsetY);
 }
