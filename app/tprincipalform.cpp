@@ -1,5 +1,10 @@
 #include "tprincipalform.h"
 #include "tapplication.h"
+#include "tdatabasebackup.h"
+#include "tdm.h"
+#include "tfbdatabase.h"
+#include "tfbfield.h"
+#include "tfbquery.h"
 #include "tguard.h"
 #include "tshell.h"
 #include "tsobreform.h"
@@ -343,10 +348,21 @@ void TPrincipalForm::closeEvent(QCloseEvent *event)
 
 void TPrincipalForm::FormShow()
 {
+    if (!DM)
+        return;
+    DM->Database->Open();
+    // A backup that never ended (the program stopped in the middle of one)
+    // would keep the file frozen for good.
+    TDatabaseBackup::ReleaseStaleLock(DM->Database);
+    DM->OpenAll();
 }
 
 void TPrincipalForm::FormClose()
 {
+    if (!DM)
+        return;
+    DM->Database->CloseAllDatasets();
+    DM->Database->Close();
 }
 
 // ---- menu handlers --------------------------------------------------------
@@ -364,10 +380,19 @@ void TPrincipalForm::OpenListScreen(Screen which, const std::function<void()> &p
     screen->setWindowFlag(Qt::Window, true);
     screen->setAttribute(Qt::WA_DeleteOnClose);
     // A failure here leaves no half-made screen behind.
-    if (prepare)
+    if (prepare && DM)
         prepare();
     screen.release()->show();
 }
+
+namespace {
+void Reopen(TFbQuery *query, const QString &sql)
+{
+    query->Close();
+    query->SetSQL(sql);
+    query->Open();
+}
+} // namespace
 
 void TPrincipalForm::Configuraes1Click()
 {
@@ -376,32 +401,52 @@ void TPrincipalForm::Configuraes1Click()
     std::unique_ptr<QDialog> dialog(m_settingsFactory());
     if (!dialog)
         return;
+    if (DM)
+        DM->ConfigQuery->Open();
     dialog->exec();
 }
 
 void TPrincipalForm::Sair1Click()
 {
+    if (DM) {
+        DM->Database->CloseAllDatasets();
+        DM->Database->Close();
+    }
     close();
 }
 
 void TPrincipalForm::ListadeClientes1Click()
 {
-    OpenListScreen(Screen::ClientList, nullptr);
+    OpenListScreen(Screen::ClientList, [] {
+        Reopen(DM->ClientesQuery, QStringLiteral("select * from clientes order by nome"));
+    });
 }
 
 void TPrincipalForm::Fornecedores1Click()
 {
-    OpenListScreen(Screen::Suppliers, nullptr);
+    OpenListScreen(Screen::Suppliers, [] {
+        Reopen(DM->ForneQuery, QStringLiteral("select * from fornecedores order by nomefantasia"));
+    });
 }
 
 void TPrincipalForm::Estoque1Click()
 {
-    OpenListScreen(Screen::Products, nullptr);
+    OpenListScreen(Screen::Products, [] {
+        Reopen(DM->ProdForneQuery, QStringLiteral("select * from prodforne order by descricao"));
+    });
 }
 
 void TPrincipalForm::OrdemdeServio1Click()
 {
-    OpenListScreen(Screen::Orders, nullptr);
+    OpenListScreen(Screen::Orders, [] {
+        // The orders of the current client; without one the orders stay as
+        // they are.
+        TFbQuery *clients = DM->ClientesQuery;
+        const bool hasRow = clients->Active() && clients->RecNo() >= 0;
+        if (hasRow && !DM->ClientesQueryNOME->AsString().isEmpty())
+            Reopen(DM->OrdensQuery, QStringLiteral("select * from ordemserv where idcliente=")
+                                        + QString::number(DM->ClientesQueryIDCLIENTE->AsInteger()));
+    });
 }
 
 void TPrincipalForm::OSemBranco1Click()
@@ -412,7 +457,7 @@ void TPrincipalForm::OSemBranco1Click()
 
 void TPrincipalForm::RelatriodeEstoque1Click()
 {
-    OpenListScreen(Screen::StockReport, nullptr);
+    OpenListScreen(Screen::StockReport, [] { DM->ProdEntQuery->Open(); });
 }
 
 void TPrincipalForm::TarvoVodevuru1Click()
