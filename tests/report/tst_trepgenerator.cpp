@@ -239,6 +239,22 @@ private slots:
         QCOMPARE(Starts(rec.BandsNamed("RepBand2")), QList<double>({383, 100, 100}));
     }
 
+    // Regression: without a title the first forced page break must not be
+    // swallowed, or the first two records share a page.
+    void forcedPageWithoutTitle()
+    {
+        OrderReport o;
+        o.report.ShowProgress = false;
+        o.report.RemoveBand(o.title);
+        o.detail->Size().SetNativeValue(TRepBandSize::HeightIndex, 100);
+        o.detail->ForceNewPage = true;
+        TRepMemoryDataSet ds;
+        o.Records(ds, 3);
+        RecordingFilter rec;
+        o.Gen()->ExportWithFilter(&rec);
+        QCOMPARE(Pages(rec.BandsNamed("RepBand2")), QList<int>({1, 2, 3}));
+    }
+
     void columnsFillOneAfterAnother()
     {
         OrderReport o;
