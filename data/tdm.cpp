@@ -202,6 +202,14 @@ TDM::~TDM()
         CloseAll();
     } catch (...) {
     }
+    // Datasets before the transaction and the connection they use.
+    for (TFbQuery *q : {ClientesQuery, OrdensQuery, ConfigQuery, ForneQuery, ProdForneQuery, ProdEntQuery,
+                        AuxQuery, AuxQuery2, AuxQuery3, AuxQuery4, AuxQuery5})
+        delete q;
+    for (TFbUpdateSQL *u : {ClientesUpdate, OrdensUpdate, ConfigUpdate, ForneUpdate, ProdForneUpdate, ProdEntUpdate})
+        delete u;
+    delete Transaction;
+    delete Database;
     if (::DM == this)
         ::DM = nullptr;
 }

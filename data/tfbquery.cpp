@@ -39,11 +39,11 @@ TFbQuery::~TFbQuery()
         Close();
     } catch (...) {
     }
-    if (m_tr)
-        m_tr->ForgetDataset(this);
+    if (TFbTransaction *tr = Transaction())
+        tr->ForgetDataset(this);
+    m_stmt.reset();
     if (m_db)
         m_db->UnbindDataset(this);
-    m_stmt.reset();
     for (TFbField *f : m_fields)
         delete f;
 }
@@ -68,10 +68,20 @@ void TFbQuery::DatabaseDestroyed()
     m_db = nullptr;
 }
 
+TFbDatabase *TFbQuery::Database() const
+{
+    return m_db.data();
+}
+
+void TFbQuery::SetTransaction(TFbTransaction *tr)
+{
+    m_tr = tr;
+}
+
 TFbTransaction *TFbQuery::Transaction() const
 {
     if (m_tr)
-        return m_tr;
+        return m_tr.data();
     return m_db ? m_db->DefaultTransaction() : nullptr;
 }
 

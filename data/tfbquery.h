@@ -23,6 +23,7 @@
 //   fieldChanged(field)      - a field of the current row was written
 #include "tfbtypes.h"
 #include <QObject>
+#include <QPointer>
 #include <QStringList>
 #include <QVariant>
 #include <functional>
@@ -49,11 +50,11 @@ public:
     explicit TFbQuery(QObject *parent = nullptr);
     ~TFbQuery() override;
 
-    TFbDatabase *Database() const { return m_db; }
+    TFbDatabase *Database() const;
     void SetDatabase(TFbDatabase *db);
     // The transaction; the database's DefaultTransaction when none is set.
     TFbTransaction *Transaction() const;
-    void SetTransaction(TFbTransaction *tr) { m_tr = tr; }
+    void SetTransaction(TFbTransaction *tr);
 
     QStringList SQL() const { return m_sql; }
     QString SQLText() const { return m_sql.join(QLatin1Char('\n')); }
@@ -157,8 +158,8 @@ private:
     const unsigned char *EncodeRow(const TFbCell *cells);
     void PurgeGone();
 
-    TFbDatabase *m_db = nullptr;
-    TFbTransaction *m_tr = nullptr;
+    QPointer<TFbDatabase> m_db;
+    QPointer<TFbTransaction> m_tr;
     QStringList m_sql;
     std::unique_ptr<TFbStatement> m_stmt;
     bool m_cachedUpdates = false;

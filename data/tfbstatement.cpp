@@ -7,6 +7,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <cstdio>
 
 namespace {
 constexpr short kSqlBoolean = 32764;
@@ -69,11 +70,10 @@ void TFbStatement::Unprepare()
 {
     m_cursorOpen = false;
     if (m_handle) {
-        // Freed through the member itself: the client library remembers the
-        // address given at allocation and clears it when it drops the
-        // statement.
         ISC_STATUS_ARRAY st;
-        if (m_db->Connected())
+        // The client keeps the address of the handle given at allocation
+        // (it clears it at detach): always pass the member itself.
+        if (m_db && m_db->Connected())
             m_api->isc_dsql_free_statement(st, &m_handle, DSQL_drop);
         m_handle = 0;
     }
@@ -84,17 +84,12 @@ void TFbStatement::Unprepare()
 void TFbStatement::Prepare(TFbTransaction *tr, const QByteArray &sql)
 {
     Unprepare();
+    if (!m_db)
+        throw EFbError(QStringLiteral("Database not assigned"));
     ISC_STATUS_ARRAY st;
-    // A statement allocated with alloc_statement2 is dropped by the library
-    // when the database detaches, and the library then writes 0 to the
-    // handle variable whose address it was given here: that must be the
-    // member, never a local variable of this function (a stale stack slot
-    // would be overwritten later).
     m_handle = 0;
-    if (m_api->isc_dsql_alloc_statement2(st, m_db->Handle(), &m_handle)) {
-        m_handle = 0;
+    if (m_api->isc_dsql_alloc_statement2(st, m_db->Handle(), &m_handle))
         m_api->Raise(st);
-    }
     if (!m_out)
         m_out = AllocDa(20);
     m_out->sqld = 0;
@@ -293,7 +288,7 @@ void TFbStatement::CloseCursor()
         return;
     m_cursorOpen = false;
     ISC_STATUS_ARRAY st;
-    if (m_db->Connected() && m_api->isc_dsql_free_statement(st, &m_handle, DSQL_close))
+    if (m_db && m_db->Connected() && m_api->isc_dsql_free_statement(st, &m_handle, DSQL_close))
         m_api->Raise(st);
 }
 

@@ -85,11 +85,12 @@ void TFbTransaction::StartTransaction()
     const QByteArray tpb = BuildTpb();
     TFbTeb teb{m_db->Handle(), int(tpb.size()), tpb.isEmpty() ? nullptr : tpb.constData()};
     ISC_STATUS_ARRAY st;
-    isc_tr_handle h = 0;
+    m_handle = 0;
     const TFbClient &api = m_db->Api();
-    if (api.isc_start_multiple(st, &h, 1, &teb))
+    if (api.isc_start_multiple(st, &m_handle, 1, &teb)) {
+        m_handle = 0;
         api.Raise(st);
-    m_handle = h;
+    }
     emit started();
 }
 

@@ -310,6 +310,17 @@ void TstTRelOSLayout::orderDataTexts()
         QCOMPARE(t->DataSetName, QStringLiteral("FbQuery3"));
         QCOMPARE(t->DataField(), QStringLiteral("CAB%1").arg(i));
     }
+    // The application binds its three queries by name: 14 client columns,
+    // 5 order columns, 4 header lines.
+    auto *client = reinterpret_cast<TRepDataSet *>(this);     // only compared, never used
+    auto *order = reinterpret_cast<TRepDataSet *>(&dataSets);
+    QCOMPARE(FReport->BindDataSet("FbQuery1", client), 14);
+    QCOMPARE(FReport->BindDataSet("FbQuery2", order), 5);
+    QCOMPARE(FReport->BindDataSet("FbQuery3", nullptr), 4);
+    QCOMPARE(qobject_cast<TRepDBText *>(FReport->FindElement("RepDBText6"))->DataSet, client);
+    QCOMPARE(qobject_cast<TRepDBText *>(FReport->FindElement("RepDBText23"))->DataSet, order);
+    QCOMPARE(FReport->DataSet, nullptr);
+
     // Each report made from the layout is a fresh one.
     std::unique_ptr<TRepReport> other(TRelOSLayout::Load());
     QVERIFY(other.get() != FReport.get());

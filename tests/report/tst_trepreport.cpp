@@ -318,6 +318,15 @@ void TstTRepReport::functionConstants()
     f.Unprepare();
     QCOMPARE(f.GetConstant("PAGENUMBER").toString(), QStringLiteral("0"));
     QVERIFY(!f.At(0).Settable);
+
+    // A stored list without the three gets them back for the pass.
+    TRepEvEnvironment g;
+    g.SetStrings({"X"}, {"1"});
+    g.Prepare("T");
+    QCOMPARE(g.Strings(), QStringList({"X", "PAGENUMBER", "COLUMNNUMBER", "REPORTTITLE"}));
+    QCOMPARE(g.Expression("REPORTTITLE"), QStringLiteral("''"));
+    g.SetIntegerConstant("PAGENUMBER", 1);
+    QCOMPARE(g.GetConstant("PAGENUMBER").toInt(), 1);
 }
 
 void TstTRepReport::functionListPersistedFormChecked()
