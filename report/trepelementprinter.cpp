@@ -14,6 +14,7 @@
 #include <QFontMetricsF>
 
 #include <cmath>
+#include <vector>
 
 namespace {
 
@@ -76,16 +77,37 @@ TRepExportGraphic BackgroundGraphic(int x, int y, int w, int h, const QColor &co
 
 } // namespace
 
+namespace {
+
+// Metrics of the last fonts measured: a pass measures the same few fonts
+// over and over (single thread, like the whole engine).
+const QFontMetricsF &Metrics(const TRepFont &font)
+{
+    struct Entry
+    {
+        TRepFont font;
+        QFontMetricsF metrics;
+    };
+    static std::vector<Entry> cache;
+    for (const Entry &e : cache)
+        if (e.font == font)
+            return e.metrics;
+    if (cache.size() >= 16)
+        cache.erase(cache.begin());
+    cache.push_back({font, QFontMetricsF(TRepCanvas::QtFont(TRepCanvasFont(font), DesignDpi))});
+    return cache.back().metrics;
+}
+
+} // namespace
+
 double TRepElementPrinter::DesignTextWidth(const TRepFont &font, const QString &text, int zoom)
 {
-    const QFontMetricsF fm(TRepCanvas::QtFont(CanvasFont(font), DesignDpi));
-    return (std::ceil(fm.horizontalAdvance(text)) + 1.0) * zoom / 100.0;
+    return (std::ceil(Metrics(font).horizontalAdvance(text)) + 1.0) * zoom / 100.0;
 }
 
 double TRepElementPrinter::DesignTextHeight(const TRepFont &font, int zoom)
 {
-    const QFontMetricsF fm(TRepCanvas::QtFont(CanvasFont(font), DesignDpi));
-    return std::ceil(fm.height()) * zoom / 100.0;
+    return std::ceil(Metrics(font).height()) * zoom / 100.0;
 }
 
 void TRepElementPrinter::PrepareDBText(TRepDBText &)

@@ -113,6 +113,8 @@ public:
     int AvailablePages() const { return m_availablePages; }
     // Pages in the page list (complete pages of a recorded document).
     int PageCount() const;
+    // The page list itself (none before the first document or load).
+    const TRepPageList *PageList() const { return m_pages.get(); }
     // The canvas of the current page (none between pages).
     TRepCanvas *Canvas() const { return m_canvas.get(); }
 

@@ -53,7 +53,8 @@ if ! running; then
 fi
 
 if ! lpstat -p "$QUEUE" >/dev/null 2>&1; then
-    ppd=$(ls /usr/share/ppd/cups-pdf/*.ppd 2>/dev/null | head -n1)
+    ppd=/usr/share/ppd/cups-pdf/CUPS-PDF_opt.ppd
+    [ -f "$ppd" ] || ppd=$(ls /usr/share/ppd/cups-pdf/*.ppd 2>/dev/null | head -n1)
     if [ -z "$ppd" ]; then
         note "no PDF printer description found"
         exit 0
@@ -61,6 +62,10 @@ if ! lpstat -p "$QUEUE" >/dev/null 2>&1; then
     timeout 30 lpadmin -p "$QUEUE" -v "cups-pdf:/$QUEUE" -P "$ppd" -E \
         -o printer-error-policy=abort-job || { note "lpadmin failed"; exit 0; }
 fi
+# Jobs reach the driver as PostScript; made by poppler's cairo renderer the
+# text stays text in the PDF (the default renderer turns it into glyph
+# pictures that no text extraction can read).
+timeout 30 lpadmin -p "$QUEUE" -o pdftops-renderer-default=pdftocairo >/dev/null 2>&1 || true
 timeout 10 cupsenable "$QUEUE" >/dev/null 2>&1 || true
 timeout 10 cupsaccept "$QUEUE" >/dev/null 2>&1 || true
 

@@ -10,6 +10,9 @@
 #include "trepprinter.h"
 #include "trepreport.h"
 
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QPrinterInfo>
 #include <QtTest>
 
 namespace {
@@ -385,6 +388,54 @@ private slots:
         o.Gen()->SetPrinter(nullptr);
         QCOMPARE(store.PageCount(), 1);
         QCOMPARE(store.PageMetafile(1).TextRecords().count("Nome:"), 4);
+    }
+
+    void printerSetupCancelledChangesNothing()
+    {
+        OrderReport o;
+        o.report.PrinterSettings.Copies = 2;
+        TRepGenerator::ExecPrintDialog = [](QPrintDialog &) { return false; };
+        o.Gen()->RunPrinterSetup();
+        TRepGenerator::ExecPrintDialog = nullptr;
+        QCOMPARE(o.report.Tag, 1);
+        QCOMPARE(o.report.PrinterSettings.Copies, 2);
+        QCOMPARE(o.report.PrinterSettings.FirstPage, 0);
+    }
+
+    void printerSetupTakesTheChoices()
+    {
+        if (QPrinterInfo::availablePrinterNames().isEmpty())
+            QSKIP("no printer installed");
+        OrderReport o;
+        o.report.Tag = 1;
+        TRepGenerator::ExecPrintDialog = [](QPrintDialog &dialog) {
+            QPrinter *p = dialog.printer();
+            p->setCopyCount(3);
+            p->setPrintRange(QPrinter::PageRange);
+            p->setFromTo(2, 4);
+            p->setPageOrientation(QPageLayout::Landscape);
+            return true;
+        };
+        o.Gen()->RunPrinterSetup();
+        TRepGenerator::ExecPrintDialog = nullptr;
+        QCOMPARE(o.report.Tag, 0);
+        QCOMPARE(o.report.PrinterSettings.Copies, 3);
+        QCOMPARE(o.report.PrinterSettings.FirstPage, 2);
+        QCOMPARE(o.report.PrinterSettings.LastPage, 4);
+        QCOMPARE(o.report.PrinterSetupSettings.FirstPage, 2);
+        QCOMPARE(o.report.Page().Orientation(), poLandscape);
+        // Landscape re-applies the paper: A4 Plus lies on its side.
+        QCOMPARE(o.report.Page().NativeValue(TRepPage::WidthIndex), 3300.0);
+        QVERIFY(o.report.PrinterSettings.PrinterIndex >= 0);
+        // Printing all pages again clears the range.
+        TRepGenerator::ExecPrintDialog = [](QPrintDialog &dialog) {
+            dialog.printer()->setPrintRange(QPrinter::AllPages);
+            return true;
+        };
+        o.Gen()->RunPrinterSetup();
+        TRepGenerator::ExecPrintDialog = nullptr;
+        QCOMPARE(o.report.PrinterSettings.FirstPage, 0);
+        QCOMPARE(o.report.PrinterSettings.LastPage, 0);
     }
 
     void pageNumberFunction()
