@@ -56,7 +56,8 @@ void TRepPainterCanvas::ApplyPen()
         m_painter->setPen(Qt::NoPen);
         return;
     }
-    const int width = std::max(1, p.Width);
+    // Wider than this is no line any page draws (and beyond what QPen takes).
+    const int width = std::clamp(p.Width, 1, 4096);
     QPen pen(p.Color);
     pen.setStyle(QtPenStyle(p.Style));
     pen.setCapStyle(Qt::FlatCap);
