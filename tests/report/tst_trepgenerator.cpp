@@ -7,6 +7,7 @@
 #include "trepgenerator.h"
 #include "treplabel.h"
 #include "trepmemorydataset.h"
+#include "trepnotifyevent.h"
 #include "trepprinter.h"
 #include "trepreport.h"
 
@@ -238,6 +239,22 @@ private slots:
         QCOMPARE(Starts(rec.BandsNamed("RepBand2")), QList<double>({383, 100, 100}));
     }
 
+    // Regression: without a title the first forced page break must not be
+    // swallowed, or the first two records share a page.
+    void forcedPageWithoutTitle()
+    {
+        OrderReport o;
+        o.report.ShowProgress = false;
+        o.report.RemoveBand(o.title);
+        o.detail->Size().SetNativeValue(TRepBandSize::HeightIndex, 100);
+        o.detail->ForceNewPage = true;
+        TRepMemoryDataSet ds;
+        o.Records(ds, 3);
+        RecordingFilter rec;
+        o.Gen()->ExportWithFilter(&rec);
+        QCOMPARE(Pages(rec.BandsNamed("RepBand2")), QList<int>({1, 2, 3}));
+    }
+
     void columnsFillOneAfterAnother()
     {
         OrderReport o;
@@ -436,6 +453,92 @@ private slots:
         TRepGenerator::ExecPrintDialog = nullptr;
         QCOMPARE(o.report.PrinterSettings.FirstPage, 0);
         QCOMPARE(o.report.PrinterSettings.LastPage, 0);
+    }
+
+    void keepOnOnePageMovesAStretchedBand()
+    {
+        OrderReport o;
+        o.report.ShowProgress = false;
+        o.detail->Size().SetNativeValue(TRepBandSize::HeightIndex, 100);
+        TRepMemoryDataSet ds;
+        ds.AddField("OBS", TRepFieldKind::Memo);
+        QStringList lines;
+        for (int i = 0; i < 50; ++i)
+            lines << QStringLiteral("linha %1").arg(i);
+        ds.AppendRow({QStringLiteral("curta")});
+        ds.AppendRow({lines.join('\n')});
+        o.report.DataSet = &ds;
+        auto *memo = new TRepDBText;
+        o.detail->InsertElement(memo);
+        memo->Size().SetValues({45, 500, 0, 800});
+        memo->DataSet = &ds;
+        memo->SetDataField("OBS");
+        memo->AutoStretch = true;
+        o.detail->KeepOnOnePage = true;
+        RecordingFilter rec;
+        o.Gen()->ExportWithFilter(&rec);
+        // Fifty lines (about 210 mm) do not fit below the first record but
+        // do on a page of their own: the band starts on page 2 whole.
+        QCOMPARE(Pages(rec.BandsNamed("RepBand2")), QList<int>({1, 2}));
+        int onPage2 = 0;
+        for (const auto &t : rec.texts)
+            if (t.text.startsWith("linha"))
+                onPage2 += t.page == 2;
+        QCOMPARE(onPage2, 50);
+    }
+
+    void reportElementsAndFrameOnEveryPage()
+    {
+        OrderReport o;
+        o.report.ShowProgress = false;
+        auto *stamp = new TRepLabel;
+        o.report.InsertElement(stamp);
+        stamp->Size().SetValues({45, 1500, 50, 300});
+        stamp->SetCaption("Carimbo");
+        o.report.Frame.DrawTop = o.report.Frame.DrawBottom = o.report.Frame.DrawLeft = o.report.Frame.DrawRight = true;
+        TRepMemoryDataSet ds;
+        o.Records(ds, 5);
+        RecordingFilter rec;
+        o.Gen()->ExportWithFilter(&rec);
+        QCOMPARE(rec.pages, 3);
+        for (int p = 1; p <= 3; ++p)
+            QCOMPARE(rec.TextsOn(p).count("Carimbo"), 1);
+        int frames = 0;
+        for (const TRepExportGraphic &g : rec.graphics)
+            if (g.kind == TRepExportGraphic::Rectangle && !g.Filled() && g.X == 38 && g.Y == 38)
+                ++frames;
+        QCOMPARE(frames, 3);
+    }
+
+    void onPrintChangesTheTextOfOnePrint()
+    {
+        OrderReport o;
+        o.report.ShowProgress = false;
+        TRepMemoryDataSet ds;
+        o.Records(ds, 2);
+        int n = 0;
+        o.caption->OnPrint = [&](TRepCustomLabel *, QString &value) { value += QString::number(++n); };
+        RecordingFilter rec;
+        o.Gen()->ExportWithFilter(&rec);
+        QCOMPARE(rec.TextsOn(1).filter("Nome:"), QStringList({"Nome:1", "Nome:2"}));
+        QCOMPARE(o.caption->Caption(), QString("Nome:"));
+    }
+
+    void closingThePreviewCancelsThePass()
+    {
+        OrderReport o;
+        o.report.ShowProgress = false;
+        o.detail->Size().SetNativeValue(TRepBandSize::HeightIndex, 500);
+        TRepMemoryDataSet ds;
+        o.Records(ds, 40);
+        o.report.OnStartPage = [&](TRepReport *) {
+            if (o.Gen()->PagesGenerated() == 2)
+                QCoreApplication::postEvent(o.Gen(), new TRepNotifyEvent(TRepNotifyEvent::PreviewClosed, 0));
+        };
+        o.Gen()->ShowPreview();
+        QVERIFY(o.Gen()->Cancelled());
+        QCOMPARE(o.Gen()->PagesGenerated(), 2);
+        QVERIFY(!o.Gen()->PreviewStore());
     }
 
     void pageNumberFunction()
