@@ -15,6 +15,7 @@
 #include "trepreport.h"
 #include "trepshape.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QEventLoop>
 #include <QPrintDialog>
@@ -37,6 +38,22 @@ TRepBandType RoleOf(const TRepCustomBand *band)
     }
     return band->BandType();
 }
+
+// Ends a local event loop when the watched window is hidden.
+class WindowWatch : public QObject
+{
+public:
+    explicit WindowWatch(QEventLoop *loop) : m_loop(loop) {}
+    bool eventFilter(QObject *, QEvent *e) override
+    {
+        if (e->type() == QEvent::Hide || e->type() == QEvent::Close)
+            m_loop->quit();
+        return false;
+    }
+
+private:
+    QEventLoop *m_loop;
+};
 
 bool IsPageBand(TRepBandType t)
 {
@@ -630,9 +647,17 @@ void TRepGenerator::ShowPreview()
         return;
     }
     if (m_previewWindow) {
+        // Until the window is closed (hidden or freed) or the application
+        // ends.
         QEventLoop loop;
         connect(m_previewWindow.data(), &QObject::destroyed, &loop, &QEventLoop::quit);
-        loop.exec();
+        connect(qApp, &QCoreApplication::aboutToQuit, &loop, &QEventLoop::quit);
+        WindowWatch watch(&loop);
+        m_previewWindow->installEventFilter(&watch);
+        if (m_previewWindow->isVisible())
+            loop.exec();
+        if (m_previewWindow)
+            m_previewWindow->removeEventFilter(&watch);
         FreePreviewStore();
     }
 }

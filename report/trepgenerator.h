@@ -39,8 +39,9 @@ public:
     // The printer setup dialog for the report.
     void RunPrinterSetup();
 
-    // Opens the standard preview window on a store and returns it (the
-    // window deletes itself when closed). Registered by the preview code.
+    // Opens the standard preview window on a store, shows it and returns
+    // it; ShowPreview returns when it is hidden, closed or freed. Registered
+    // by the preview code.
     static std::function<QWidget *(TRepReport *report, TRepPrinter *store)> PreviewWindowFactory;
     // Shows the print dialog for the printer setup; returns whether the user
     // accepted. Tests replace it to answer without a dialog.

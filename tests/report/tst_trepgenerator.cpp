@@ -14,6 +14,9 @@
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPrinterInfo>
+#include <QPointer>
+#include <QTimer>
+#include <QWidget>
 #include <QtTest>
 
 namespace {
@@ -539,6 +542,31 @@ private slots:
         QVERIFY(o.Gen()->Cancelled());
         QCOMPARE(o.Gen()->PagesGenerated(), 2);
         QVERIFY(!o.Gen()->PreviewStore());
+    }
+
+    void previewWindowHoldsShowPreviewUntilClosed()
+    {
+        OrderReport o;
+        o.report.ShowProgress = false;
+        QPointer<QWidget> window;
+        TRepPrinter *shown = nullptr;
+        TRepGenerator::PreviewWindowFactory = [&](TRepReport *, TRepPrinter *store) {
+            shown = store;
+            window = new QWidget;
+            window->setAttribute(Qt::WA_DeleteOnClose);
+            window->show();
+            // The user closes the window once the page is there.
+            QTimer::singleShot(50, window, [&] {
+                QCOMPARE(shown->PageCount(), 1);
+                window->close();
+            });
+            return window.data();
+        };
+        o.Gen()->ShowPreview();
+        TRepGenerator::PreviewWindowFactory = nullptr;
+        QVERIFY(shown);
+        QVERIFY(!o.Gen()->PreviewStore());    // freed with the window
+        QVERIFY(o.Gen()->Available());
     }
 
     void pageNumberFunction()
