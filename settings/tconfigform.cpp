@@ -10,6 +10,7 @@
 #include "tmessages.h"
 
 #include <QDir>
+#include <QFontMetrics>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QLabel>
@@ -45,6 +46,22 @@ TConfigFieldEdit *MakeEditor(QWidget *page, const char *name, TFbField *field, i
     edit->setObjectName(QLatin1String(name));
     edit->setGeometry(x, y, width, 21);
     return edit;
+}
+
+// Puts a page's three buttons side by side across the editors' width, each
+// wide enough for its caption and picture.
+void LayOutButtons(std::initializer_list<QPushButton *> buttons, int left, int right, int y)
+{
+    int total = 0;
+    for (QPushButton *b : buttons)
+        total += qMax(125, b->sizeHint().width());
+    const int gap = qMax(2, (right - left - total) / int(buttons.size() - 1));
+    int x = left;
+    for (QPushButton *b : buttons) {
+        const int w = qMax(125, b->sizeHint().width());
+        b->setGeometry(x, y, w, 25);
+        x += w + gap;
+    }
 }
 
 } // namespace
@@ -141,16 +158,16 @@ void TConfigForm::CreateHeaderPage()
     TabSheet2->setObjectName(QStringLiteral("TabSheet2"));
     PageControl1->addTab(TabSheet2, QStringLiteral("Cabeçalho OS"));
 
-    Label1 = MakeLabel(TabSheet2, "Label1", QStringLiteral("Primeira linha do cabeçalho. (ex.: Nome da Empresa)"), 16, 10);
-    DBEdit1 = MakeEditor(TabSheet2, "DBEdit1", DM->ConfigQueryCAB1, 16, 26, 393);
-    Label2 = MakeLabel(TabSheet2, "Label2", QStringLiteral("Segunda linha do cabeçalho. (ex.: Rua)"), 16, 54);
-    DBEdit2 = MakeEditor(TabSheet2, "DBEdit2", DM->ConfigQueryCAB2, 16, 70, 393);
+    Label1 = MakeLabel(TabSheet2, "Label1", QStringLiteral("Primeira linha do cabeçalho. (ex.: Nome da Empresa)"), 14, 10);
+    DBEdit1 = MakeEditor(TabSheet2, "DBEdit1", DM->ConfigQueryCAB1, 14, 26, 401);
+    Label2 = MakeLabel(TabSheet2, "Label2", QStringLiteral("Segunda linha do cabeçalho. (ex.: Rua)"), 14, 54);
+    DBEdit2 = MakeEditor(TabSheet2, "DBEdit2", DM->ConfigQueryCAB2, 14, 70, 401);
     Label3 = MakeLabel(TabSheet2, "Label3",
-                       QStringLiteral("Terceira linha do cabeçalho. (ex.: Bairro - CEP - Cidade - Estado)"), 16, 98);
-    DBEdit3 = MakeEditor(TabSheet2, "DBEdit3", DM->ConfigQueryCAB3, 16, 114, 393);
+                       QStringLiteral("Terceira linha do cabeçalho. (ex.: Bairro - CEP - Cidade - Estado)"), 14, 98);
+    DBEdit3 = MakeEditor(TabSheet2, "DBEdit3", DM->ConfigQueryCAB3, 14, 114, 401);
     Label4 = MakeLabel(TabSheet2, "Label4", QStringLiteral("Quarta linha do cabeçalho. (ex.: Telefone - Fax - CNPJ)"),
-                       16, 142);
-    DBEdit4 = MakeEditor(TabSheet2, "DBEdit4", DM->ConfigQueryCAB4, 16, 158, 393);
+                       14, 142);
+    DBEdit4 = MakeEditor(TabSheet2, "DBEdit4", DM->ConfigQueryCAB4, 14, 158, 401);
 
     BitBtn2 = Button(TabSheet2, "BitBtn2", QStringLiteral("Editar Cabeçalho"), 16, 200, 125, &TConfigForm::BitBtn2Click);
     BitBtn2->setIcon(style()->standardIcon(QStyle::SP_FileDialogDetailedView));
@@ -159,6 +176,7 @@ void TConfigForm::CreateHeaderPage()
     BitBtn4 = Button(TabSheet2, "BitBtn4", QStringLiteral("Cancelar Alterações"), 284, 200, 125,
                      &TConfigForm::BitBtn4Click);
     BitBtn4->setIcon(style()->standardIcon(QStyle::SP_DialogCancelButton));
+    LayOutButtons({BitBtn2, BitBtn3, BitBtn4}, 14, 415, 200);
 }
 
 void TConfigForm::CreateLegendPage()
@@ -178,13 +196,26 @@ void TConfigForm::CreateLegendPage()
     Label5 = MakeLabel(TabSheet3, "Label5", explanation.join(QLatin1Char('\n')), 4, 6, QColor(128, 0, 0));
     Label5->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
     Label5->setGeometry(4, 6, 419, 84);
+    // The lines are broken where they are; where the font on this machine is
+    // wider than the one they were laid out for, it is made a little smaller
+    // so that each line is read whole.
+    QFont fit = Label5->font();
+    auto widest = [&] {
+        int most = 0;
+        for (const QString &line : explanation)
+            most = qMax(most, QFontMetrics(fit).horizontalAdvance(line));
+        return most;
+    };
+    while (widest() > Label5->width() - 4 && fit.pointSizeF() > 6)
+        fit.setPointSizeF(fit.pointSizeF() - 0.25);
+    Label5->setFont(fit);
 
-    Label6 = MakeLabel(TabSheet3, "Label6", QStringLiteral("Cor Verde"), 16, 94, QColor(0, 128, 0));
-    DBEdit5 = MakeEditor(TabSheet3, "DBEdit5", DM->ConfigQueryVERDE, 16, 110, 393);
-    Label7 = MakeLabel(TabSheet3, "Label7", QStringLiteral("Cor Azul"), 16, 138, QColor(0, 0, 128));
-    DBEdit6 = MakeEditor(TabSheet3, "DBEdit6", DM->ConfigQueryAZUL, 16, 154, 393);
-    Label8 = MakeLabel(TabSheet3, "Label8", QStringLiteral("Cor Vermelho"), 16, 182, QColor(255, 0, 0));
-    DBEdit7 = MakeEditor(TabSheet3, "DBEdit7", DM->ConfigQueryVERMELHO, 16, 198, 393);
+    Label6 = MakeLabel(TabSheet3, "Label6", QStringLiteral("Cor Verde"), 14, 94, QColor(0, 128, 0));
+    DBEdit5 = MakeEditor(TabSheet3, "DBEdit5", DM->ConfigQueryVERDE, 14, 110, 401);
+    Label7 = MakeLabel(TabSheet3, "Label7", QStringLiteral("Cor Azul"), 14, 138, QColor(0, 0, 128));
+    DBEdit6 = MakeEditor(TabSheet3, "DBEdit6", DM->ConfigQueryAZUL, 14, 154, 401);
+    Label8 = MakeLabel(TabSheet3, "Label8", QStringLiteral("Cor Vermelho"), 14, 182, QColor(255, 0, 0));
+    DBEdit7 = MakeEditor(TabSheet3, "DBEdit7", DM->ConfigQueryVERMELHO, 14, 198, 401);
 
     BitBtn5 = Button(TabSheet3, "BitBtn5", QStringLiteral("Editar Anotações"), 16, 236, 125, &TConfigForm::BitBtn5Click);
     BitBtn5->setIcon(style()->standardIcon(QStyle::SP_FileDialogDetailedView));
@@ -193,6 +224,7 @@ void TConfigForm::CreateLegendPage()
     BitBtn7 = Button(TabSheet3, "BitBtn7", QStringLiteral("Cancelar Alterações"), 284, 236, 125,
                      &TConfigForm::BitBtn7Click);
     BitBtn7->setIcon(style()->standardIcon(QStyle::SP_DialogCancelButton));
+    LayOutButtons({BitBtn5, BitBtn6, BitBtn7}, 14, 415, 236);
 }
 
 void TConfigForm::SetOpen(std::initializer_list<TConfigFieldEdit *> editors, bool open)

@@ -94,6 +94,7 @@ private slots:
     void lengthLimits_data();
     void lengthLimits();
     void saveFailureIsShownAndKeptForTheNextSave();
+    void withoutTheConfigRowNothingIsShownOrSaved();
 
     void folderName_data();
     void folderName();
@@ -393,6 +394,30 @@ void TstTConfigForm::saveFailureIsShownAndKeptForTheNextSave()
     m_form->BitBtn6->click();
     QCOMPARE(m_rec->Count(), 1);
     QCOMPARE(SessionConfig(QStringLiteral("CAB1")), QStringLiteral("Nova"));
+}
+
+void TstTConfigForm::withoutTheConfigRowNothingIsShownOrSaved()
+{
+    m_form.reset();
+    TFbQuery remove;
+    remove.SetDatabase(DM->Database);
+    remove.SetTransaction(DM->Transaction);
+    remove.SetSQL(QStringLiteral("delete from CONFIG"));
+    remove.Execute();
+    DM->ConfigQuery->Close();
+    DM->ConfigQuery->Open();
+    m_form = std::make_unique<TConfigForm>();
+    m_form->show();
+    QVERIFY(m_form->DBEdit1->text().isEmpty());
+    // The edit button starts a new row, whose key stays empty: it cannot be saved.
+    m_form->BitBtn2->click();
+    QCOMPARE(DM->ConfigQuery->State(), TFbQuery::dsInsert);
+    Type(m_form->DBEdit1, QStringLiteral("Oficina"));
+    m_form->BitBtn3->click();
+    QCOMPARE(m_rec->Texts(), QStringList{QStringLiteral("Field 'IDCONFIG' must have a value.")});
+    QCOMPARE(m_rec->Last().icon, TMessages::Error);
+    m_form->BitBtn4->click();
+    QCOMPARE(DM->ConfigQuery->RecordCount(), 0);
 }
 
 void TstTConfigForm::folderName_data()
