@@ -223,6 +223,7 @@ void TFbQuery::Open()
         FetchAll();
     } catch (...) {
         ClearRows();
+        m_paramMapOwner = nullptr;
         for (auto it = m_fields.begin(); it != m_fields.end();) {
             if ((*it)->m_declared) {
                 (*it)->m_col = -1;
@@ -386,6 +387,7 @@ void TFbQuery::Close()
         }
     }
     m_cols.clear();
+    m_paramMapOwner = nullptr;   // resolved fields may be gone
     m_state = dsInactive;
     m_bof = m_eof = true;
     emit closed();
@@ -827,15 +829,35 @@ void TFbQuery::ApplyRow(TFbRow *r)
     case usDeleted: kind = TFbUpdateSQL::ukDelete; break;
     default: return;
     }
-    auto source = [this, r](const QString &name, TFbCell &value, TFbStorage &storage, short &scale) {
-        bool old = false;
-        TFbField *f = nullptr;
-        if (name.startsWith(QLatin1String("OLD_"), Qt::CaseInsensitive)) {
-            f = FindField(name.mid(4));
-            old = f != nullptr;
+    if (m_paramMapOwner != m_updateObject) {
+        for (ParamMap &m : m_paramMap)
+            m = ParamMap();
+        m_paramMapOwner = m_updateObject;
+    }
+    ParamMap &map = m_paramMap[kind];
+    auto source = [this, r, &map, kind](int index, const QString &name, TFbCell &value, TFbStorage &storage,
+                                        short &scale) {
+        if (index == 0 && map.names != m_updateObject->ParamNames(kind)) {
+            // Resolve the names once per prepared statement.
+            map.names = m_updateObject->ParamNames(kind);
+            map.fields.clear();
+            for (const QString &n : map.names) {
+                TFbField *f = nullptr;
+                bool old = false;
+                if (n.startsWith(QLatin1String("OLD_"), Qt::CaseInsensitive)) {
+                    f = FindField(n.mid(4));
+                    old = f != nullptr;
+                }
+                if (!f)
+                    f = FindField(n);
+                map.fields.emplace_back(f, old);
+            }
         }
-        if (!f)
-            f = FindField(name);
+        (void)name;
+        if (index >= int(map.fields.size()))
+            return false;
+        TFbField *f = map.fields[size_t(index)].first;
+        const bool old = map.fields[size_t(index)].second;
         if (!f || f->m_col < 0)
             return false;
         if (old || !r->cur)

@@ -179,6 +179,14 @@ private:
     bool m_editHadCur = false;
     int m_insertPrevRow = -1;
 
+    struct ParamMap
+    {
+        QStringList names;                               // as prepared
+        std::vector<std::pair<TFbField *, bool>> fields; // field and "OLD_" for each
+    };
+    ParamMap m_paramMap[3];
+    const TFbUpdateSQL *m_paramMapOwner = nullptr;
+
     struct JournalEntry;
     std::vector<JournalEntry> m_journal;
 };

@@ -71,7 +71,7 @@ qint64 TFbUpdateSQL::Apply(TUpdateKind k, TFbDatabase *db, TFbTransaction *tr, c
         TFbCell v;
         TFbStorage storage = TFbStorage::Text;
         short scale = 0;
-        if (!params(names.at(i), v, storage, scale))
+        if (!params(i, names.at(i), v, storage, scale))
             v = TFbCell();
         st.SetParam(i, v, storage, scale);
     }

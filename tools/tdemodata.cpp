@@ -121,7 +121,7 @@ public:
     }
     void Insert()
     {
-        auto src = [this](const QString &name, TFbCell &value, TFbStorage &storage, short &scale) {
+        auto src = [this](int, const QString &name, TFbCell &value, TFbStorage &storage, short &scale) {
             const int i = m_index.value(name, -1);
             if (i < 0)
                 return false;
