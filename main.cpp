@@ -21,6 +21,8 @@ int main(int argc, char *argv[])
         return 1;
 
     principal->SetSettingsFactory([] { return new TConfigForm; });
+    // Closing the main window ends the run, whatever other windows are open.
+    QObject::connect(principal.get(), &TPrincipalForm::closed, &app, &QCoreApplication::quit, Qt::QueuedConnection);
 
     principal->show();
     const int code = app.exec();

@@ -344,6 +344,7 @@ void TPrincipalForm::closeEvent(QCloseEvent *event)
 {
     Guard([this] { FormClose(); });
     QMainWindow::closeEvent(event);
+    emit closed();
 }
 
 void TPrincipalForm::FormShow()

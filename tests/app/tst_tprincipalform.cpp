@@ -597,8 +597,10 @@ void TstTPrincipalForm::sairClosesEverythingAndCommits()
         DM->ClientesQuery->ApplyChanges();
         DM->ConfigQuery->Edit();
         DM->ConfigQueryCAB1->SetAsString(QStringLiteral("não gravado"));
+        QSignalSpy ended(&form, &TPrincipalForm::closed);
         form.Sair1->trigger();
         QVERIFY(!form.isVisible());
+        QCOMPARE(ended.count(), 1);
         for (TFbQuery *q : {DM->ClientesQuery, DM->OrdensQuery, DM->ConfigQuery, DM->ForneQuery, DM->ProdForneQuery,
                             DM->ProdEntQuery})
             QVERIFY(!q->Active());
