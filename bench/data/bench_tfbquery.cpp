@@ -268,9 +268,14 @@ int main(int argc, char *argv[])
             dm.Database->SetDatabaseName(path);
             dm.Database->Open();
             dm.Transaction->StartTransaction();
+            // Keys after every existing one, so that a database can be reused.
+            dm.AuxQuery->SetSQL(QStringLiteral("select max(idcliente) as cod from clientes"));
+            dm.AuxQuery->Open();
+            const int base = dm.AuxQuery->FieldByName(QStringLiteral("cod"))->AsInteger() + 1;
+            dm.AuxQuery->Close();
             for (int run = 0; run < 5; ++run) {
-                bareIns = std::min(bareIns, BareInsert(*dm.Database, *dm.Transaction, 10000000 + run * 100000, count));
-                layerIns = std::min(layerIns, LayerInsert(dm, 20000000 + run * 100000, count));
+                bareIns = std::min(bareIns, BareInsert(*dm.Database, *dm.Transaction, base + 2 * run * count, count));
+                layerIns = std::min(layerIns, LayerInsert(dm, base + (2 * run + 1) * count, count));
             }
         }
         std::printf("\n%d inserted rows\n", count);
