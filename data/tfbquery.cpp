@@ -550,6 +550,16 @@ TFbQuery::TUpdateStatus TFbQuery::UpdateStatus() const
     return UpdateStatusAt(m_cur);
 }
 
+size_t TFbQuery::MemoryUsage() const
+{
+    size_t n = m_arena->Bytes() + m_rows.capacity() * sizeof(void *) + m_visible.capacity() * sizeof(void *)
+               + m_rows.size() * sizeof(TFbRow);
+    for (const auto &r : m_rows)
+        if (r->cur)
+            n += m_cols.size() * sizeof(TFbCell);
+    return n;
+}
+
 int TFbQuery::RowIndexOf(const TFbRow *r) const
 {
     auto it = std::find(m_visible.begin(), m_visible.end(), r);
@@ -922,11 +932,9 @@ void TFbQuery::ApplyChanges()
             if (r->gone)
                 continue;
             if (r->status == usModified || r->status == usInserted || r->status == usDeleted) {
+                // Values do not change by being written: no row signal.
                 ApplyRow(r);
                 wrote = true;
-                int at = RowIndexOf(r);
-                if (at >= 0)
-                    emit rowChanged(at);
             }
         }
     } catch (...) {

@@ -119,6 +119,8 @@ public:
     QString TextAt(int row, int fieldIndex) const;
     QVariant ValueAt(int row, int fieldIndex) const;
     TUpdateStatus UpdateStatusAt(int row) const;
+    // Bytes the rows take in memory (packed rows plus row records).
+    size_t MemoryUsage() const;
 
     // --- for the layer ---
     void DatabaseDestroyed();

@@ -94,6 +94,22 @@ private slots:
         QCOMPARE(m_dm->ClientesQueryIDCLIENTE->AsInteger(), 1);   // OnNewRecord ran
     }
 
+    // A failing new-record hook drops the new row and returns to the row
+    // that was current.
+    void failingOnNewRecordDropsTheRow()
+    {
+        AddClient("A");
+        AddClient("B");
+        TFbQuery *q = m_dm->ClientesQuery;
+        q->First();
+        q->OnNewRecord = [](TFbQuery *) { throw EFbError("sem chave"); };
+        EXPECT_ERROR(q->Append(), "sem chave");
+        QCOMPARE(q->State(), TFbQuery::dsBrowse);
+        QCOMPARE(q->RecordCount(), 2);
+        QCOMPARE(q->RecNo(), 0);
+        QVERIFY(!q->UpdatesPending());
+    }
+
     void appendCancelChangesNothing()
     {
         AddClient("A");
