@@ -68,6 +68,28 @@ private slots:
                  QStringLiteral("05/03/2024 09:05"));
     }
 
+    // Whatever the settings, the date text the layer writes reads back as
+    // the same date (the new-record rule relies on it).
+    void dateTextRoundTripsUnderAnyLocale_data()
+    {
+        QTest::addColumn<QLocale>("locale");
+        QTest::newRow("C") << QLocale::c();
+        QTest::newRow("en_US") << QLocale(QLocale::English, QLocale::UnitedStates);
+        QTest::newRow("de_DE") << QLocale(QLocale::German, QLocale::Germany);
+        QTest::newRow("pt_BR") << QLocale(QLocale::Portuguese, QLocale::Brazil);
+    }
+    void dateTextRoundTripsUnderAnyLocale()
+    {
+        QFETCH(QLocale, locale);
+        QLocale::setDefault(locale);
+        const QDateTime dt(QDate(2024, 11, 5), QTime(0, 0));
+        QDateTime back;
+        const bool ok = TFbConvert::ParseDateTime(TFbConvert::DateTimeText(dt), back);
+        QLocale::setDefault(QLocale(QLocale::Portuguese, QLocale::Brazil));
+        QVERIFY(ok);
+        QCOMPARE(back, dt);
+    }
+
     void timestampPackingMatchesEngineEpoch()
     {
         // 17/11/1858 is day 0 of a dialect 1 date.
