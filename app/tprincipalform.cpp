@@ -13,6 +13,8 @@
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDialog>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
@@ -59,6 +61,10 @@ TPrincipalForm::TPrincipalForm(QWidget *parent)
     CreatePanel();
     CreateWindowBar();
     CreateStatusBar();
+    // Maximised; the size underneath is the whole screen too, for a desktop
+    // whose window manager does not maximise.
+    if (QScreen *screen = QGuiApplication::primaryScreen())
+        setGeometry(screen->availableGeometry());
     setWindowState(Qt::WindowMaximized);
     if (!PrincipalForm)
         PrincipalForm = this;

@@ -134,6 +134,7 @@ void TstTConfigForm::init()
     m_rec = std::make_unique<TMessageRecorder>();
     m_form = std::make_unique<TConfigForm>();
     m_form->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_form.get()));
 }
 
 void TstTConfigForm::cleanup()
@@ -446,6 +447,17 @@ void TstTConfigForm::backupSucceedsAndTheCopyOpens()
 
     QList<int> steps;
     connect(m_form->ProgressBar1, &QProgressBar::valueChanged, this, [&](int v) { steps << v; });
+    // The window takes no input meanwhile, but the bar is painted at every step.
+    struct PaintCounter : QObject {
+        int paints = 0;
+        bool eventFilter(QObject *, QEvent *e) override
+        {
+            if (e->type() == QEvent::Paint)
+                ++paints;
+            return false;
+        }
+    } counter;
+    m_form->ProgressBar1->installEventFilter(&counter);
     const QDateTime when(QDate(2025, 12, 8), QTime(21, 40, 5));
     m_form->BackupStepDelay = 0;
     m_form->Clock = [when] { return when; };
@@ -457,6 +469,8 @@ void TstTConfigForm::backupSucceedsAndTheCopyOpens()
         expected << i;
     expected << 0;
     QCOMPARE(steps, expected);
+    QVERIFY2(counter.paints >= 100, qPrintable(QString::number(counter.paints)));
+    m_form->ProgressBar1->removeEventFilter(&counter);
     QCOMPARE(m_form->Edit1->text(), QStringLiteral("08.12.25 - 21h40m05s"));
 
     const QString copy = m_db->Dir() + QStringLiteral("/Backup_OS/08.12.25 - 21h40m05s/DADOS.GDB");
