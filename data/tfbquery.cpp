@@ -487,7 +487,9 @@ void TFbQuery::EnsureCur(TFbRow *row) const
 
 TFbCell TFbQuery::CellAt(int row, int col) const
 {
-    CheckActive();
+    // A closed dataset has no current row: its fields read as null.
+    if (!Active())
+        return TFbCell();
     if (col < 0 || col >= int(m_cols.size()) || row < 0 || row >= int(m_visible.size()))
         return TFbCell();
     const TFbRow *r = m_visible[size_t(row)];
@@ -505,8 +507,9 @@ TFbCell TFbQuery::CurrentCell(int col) const
 
 TFbCell TFbQuery::OldCell(int col) const
 {
-    CheckActive();
     TFbCell c;
+    if (!Active())
+        return c;
     if (m_cur >= 0 && col >= 0)
         DecodeCell(m_visible[size_t(m_cur)]->orig, col, c);
     return c;

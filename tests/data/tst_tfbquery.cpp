@@ -248,6 +248,9 @@ private slots:
         m_dm->ClientesQueryDATACADASTRO->Clear();
         QVERIFY(!m_dm->ClientesQueryDATACADASTRO->AsDateTime().isValid());
         QCOMPARE(m_dm->ClientesQueryDATACADASTRO->AsString(), QString());
+        m_dm->ClientesQuery->Close();
+        QCOMPARE(m_dm->ClientesQueryNOME->AsString(), QString());   // closed: no row, no error
+        QCOMPARE(m_dm->ClientesQueryIDCLIENTE->AsInteger(), 0);
     }
 
     void textIsCutToColumnSize_data()
