@@ -359,8 +359,9 @@ void TPrincipalForm::FormShow()
         return;
     DM->Database->Open();
     // A backup that never ended (the program stopped in the middle of one)
-    // would keep the file frozen for good.
-    TDatabaseBackup::ReleaseStaleLock(DM->Database);
+    // would keep the file frozen for good. The database works all the same
+    // while frozen, so a failure to release it is shown and the start goes on.
+    Guard([] { TDatabaseBackup::ReleaseStaleLock(DM->Database); });
     DM->OpenAll();
 }
 
