@@ -285,6 +285,10 @@ void TPrincipalForm::MinimizeToWindowBar(QWidget *screen)
 {
     if (!screen)
         return;
+    // A screen stands on the bar at most once.
+    for (QAction *existing : ToolBar1->actions())
+        if (ScreenOfButton(existing) == screen)
+            return;
     // The button's object belongs to the screen, so that it goes with it;
     // the bar shows it as a tool button of its own.
     auto button = std::make_unique<QAction>(screen);
