@@ -285,6 +285,10 @@ void TPrincipalForm::MinimizeToWindowBar(QWidget *screen)
 {
     if (!screen)
         return;
+    // A screen stands on the bar at most once.
+    for (QAction *existing : ToolBar1->actions())
+        if (ScreenOfButton(existing) == screen)
+            return;
     // The button's object belongs to the screen, so that it goes with it;
     // the bar shows it as a tool button of its own.
     auto button = std::make_unique<QAction>(screen);
@@ -359,8 +363,9 @@ void TPrincipalForm::FormShow()
         return;
     DM->Database->Open();
     // A backup that never ended (the program stopped in the middle of one)
-    // would keep the file frozen for good.
-    TDatabaseBackup::ReleaseStaleLock(DM->Database);
+    // would keep the file frozen for good. The database works all the same
+    // while frozen, so a failure to release it is shown and the start goes on.
+    Guard([] { TDatabaseBackup::ReleaseStaleLock(DM->Database); });
     DM->OpenAll();
 }
 

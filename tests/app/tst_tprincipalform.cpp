@@ -358,6 +358,9 @@ void TstTPrincipalForm::windowBarOrderAndRestoreMiddle()
     // Minimised again, it goes back to the front.
     form.MinimizeToWindowBar(b);
     QCOMPARE(BarCaptions(form.ToolBar1), QStringList({"Ordem de Serviço", "Fornecedores", "Lista de Clientes"}));
+    // A hidden screen is on the bar once.
+    form.MinimizeToWindowBar(b);
+    QCOMPARE(form.ToolBar1->actions().size(), 3);
 }
 
 void TstTPrincipalForm::windowBarButtonGoesWithItsScreen()
