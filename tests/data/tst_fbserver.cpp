@@ -88,11 +88,16 @@ private slots:
         a.Database->SetDatabaseName(m_name);
         b.Database->SetDatabaseName(m_name);
         a.OpenAll();
+        b.OpenAll();   // both running, as two computers of the shop
         a.ProdForneQuery->Append();
         a.ProdForneQueryDESCRICAO->SetAsString("Parafuso");
         a.ProdForneQuery->ApplyChanges();
-        b.OpenAll();
+        b.ProdForneQuery->Close();
+        b.ProdForneQuery->Open();
         QVERIFY(b.ProdForneQuery->Locate("DESCRICAO", QStringLiteral("Parafuso")));
+        b.ProdForneQuery->Append();
+        QCOMPARE(b.ProdForneQueryIDPROD->AsInteger(), a.ProdForneQueryIDPROD->AsInteger() + 1);
+        b.ProdForneQuery->Cancel();
     }
 
     void wrongPasswordIsRefused()
