@@ -18,6 +18,7 @@ struct TFbQuery::JournalEntry
     const unsigned char *orig;
     std::unique_ptr<TFbCell[]> cur;
     bool gone;
+    int depth;   // of the unit of work that applied the row
 };
 
 namespace {
@@ -886,7 +887,7 @@ void TFbQuery::ApplyRow(TFbRow *r)
     if (n != 1)
         throw EFbError(Msg("Update Failed"));
     if (tr && tr->InUnitOfWork()) {
-        JournalEntry e{r, r->status, r->orig, nullptr, r->gone};
+        JournalEntry e{r, r->status, r->orig, nullptr, r->gone, tr->UnitOfWorkDepth()};
         if (r->cur) {
             e.cur.reset(new TFbCell[m_cols.size()]);
             std::copy(r->cur.get(), r->cur.get() + m_cols.size(), e.cur.get());
@@ -985,18 +986,26 @@ void TFbQuery::CancelUpdates()
     emit currentRowChanged(m_cur);
 }
 
-void TFbQuery::UndoJournal()
+void TFbQuery::UndoJournal(int fromDepth)
 {
-    for (auto it = m_journal.rbegin(); it != m_journal.rend(); ++it) {
-        TFbRow *r = it->row;
-        r->status = it->status;
-        r->orig = it->orig;
-        r->cur = std::move(it->cur);
-        r->gone = it->gone;
+    while (!m_journal.empty() && m_journal.back().depth >= fromDepth) {
+        JournalEntry &e = m_journal.back();
+        TFbRow *r = e.row;
+        r->status = e.status;
+        r->orig = e.orig;
+        r->cur = std::move(e.cur);
+        r->gone = e.gone;
+        m_journal.pop_back();
     }
-    m_journal.clear();
     if (Active())
         emit dataReset();
+}
+
+void TFbQuery::MergeJournal(int depth)
+{
+    for (JournalEntry &e : m_journal)
+        if (e.depth >= depth)
+            e.depth = depth - 1;
 }
 
 void TFbQuery::CommitJournal()

@@ -124,7 +124,8 @@ public:
 
     // --- for the layer ---
     void DatabaseDestroyed();
-    void UndoJournal();
+    void UndoJournal(int fromDepth = 1);   // rows applied in units of work at depth >= fromDepth
+    void MergeJournal(int depth);          // a unit at `depth` succeeded: its rows go to its parent
     void CommitJournal();
     TFbCell CellAt(int row, int col) const;
     TFbCell CurrentCell(int col) const;

@@ -467,6 +467,44 @@ private slots:
         QCOMPARE(m_dm->AuxQuery->FieldByName("n")->AsInteger(), 1);
     }
 
+    // An inner unit that fails is undone alone; the outer one goes on and
+    // commits its own work and that of an inner unit that succeeded.
+    void nestedUnitOfWorkFailsAlone()
+    {
+        TFbQuery *q = m_dm->ClientesQuery;
+        auto add = [&](int id, const char *nome) {
+            q->Append();
+            m_dm->ClientesQueryIDCLIENTE->SetAsInteger(id);
+            m_dm->ClientesQueryNOME->SetAsString(nome);
+            q->ApplyChanges();
+        };
+        m_dm->RunUnitOfWork([&] {
+            add(1, "externo");
+            m_dm->RunUnitOfWork([&] { add(2, "interno ok"); });
+            try {
+                m_dm->RunUnitOfWork([&] {
+                    add(3, "interno falho");
+                    throw EFbError("falhou");
+                });
+            } catch (const EFbError &) {
+            }
+            m_dm->OrdensQuery->Append();   // another dataset, so the failed row stays pending
+            m_dm->OrdensQueryDESCRICAO->SetAsString("depois");
+            m_dm->OrdensQuery->ApplyChanges();
+        });
+        QCOMPARE(Count(), 2);
+        QCOMPARE(Count("idcliente = 3"), 0);
+        QCOMPARE(q->UpdateStatusAt(2), TFbQuery::usInserted);   // the failed one is pending again
+        QCOMPARE(q->UpdateStatusAt(1), TFbQuery::usUnmodified);
+        QVERIFY(!m_dm->OrdensQuery->UpdatesPending());
+        m_dm->Transaction->Rollback();   // all of it was committed already
+        QCOMPARE(Count(), 2);
+        m_dm->AuxQuery->Close();
+        m_dm->AuxQuery->SetSQL("select count(*) from ordemserv");
+        m_dm->AuxQuery->Open();
+        QCOMPARE(m_dm->AuxQuery->Field(0)->AsInteger(), 1);
+    }
+
     void signalsFollowRowsAndState()
     {
         AddClient("A");
