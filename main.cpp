@@ -1,13 +1,34 @@
 // The application: creates the pieces and wires them together.
 #include "tapplication.h"
+#include "tconfigform.h"
+#include "tdm.h"
+#include "tguard.h"
+#include "tmessages.h"
 #include "tprincipalform.h"
+
+#include <memory>
 
 int main(int argc, char *argv[])
 {
     TApplication app(argc, argv);
     TApplication::Configure();
 
-    TPrincipalForm principal;
-    principal.show();
-    return app.exec();
+    // The main window first, then the data module (which loads the database
+    // client library: without it the system cannot start).
+    auto principal = std::make_unique<TPrincipalForm>();
+    std::unique_ptr<TDM> dm;
+    if (!Guard([&] { dm = std::make_unique<TDM>(); }))
+        return 1;
+
+    principal->SetSettingsFactory([] { return new TConfigForm; });
+    // Closing the main window ends the run, whatever other windows are open.
+    QObject::connect(principal.get(), &TPrincipalForm::closed, &app, &QCoreApplication::quit, Qt::QueuedConnection);
+
+    principal->show();
+    const int code = app.exec();
+    // Screens still open or hidden go with the main window, before the data
+    // module they work on.
+    principal.reset();
+    dm.reset();
+    return code;
 }

@@ -33,7 +33,10 @@ int DialogPresenter(const TMessageBoxRequest &request)
         buttons = QMessageBox::Ok;
     // No parent: the box is centred on the screen and blocks the whole
     // application until it is closed.
-    QMessageBox box(icon, request.caption, request.text, buttons);
+    // A carriage return alone breaks the line, as the system's texts expect.
+    QString text = request.text;
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    QMessageBox box(icon, request.caption, text, buttons);
     // The Windows-style dialog shows the text as it is, never as markup.
     box.setTextFormat(Qt::PlainText);
     switch (box.exec()) {

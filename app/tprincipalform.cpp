@@ -1,5 +1,10 @@
 #include "tprincipalform.h"
 #include "tapplication.h"
+#include "tdatabasebackup.h"
+#include "tdm.h"
+#include "tfbdatabase.h"
+#include "tfbfield.h"
+#include "tfbquery.h"
 #include "tguard.h"
 #include "tshell.h"
 #include "tsobreform.h"
@@ -8,6 +13,8 @@
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDialog>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
@@ -54,6 +61,10 @@ TPrincipalForm::TPrincipalForm(QWidget *parent)
     CreatePanel();
     CreateWindowBar();
     CreateStatusBar();
+    // Maximised; the size underneath is the whole screen too, for a desktop
+    // whose window manager does not maximise.
+    if (QScreen *screen = QGuiApplication::primaryScreen())
+        setGeometry(screen->availableGeometry());
     setWindowState(Qt::WindowMaximized);
     if (!PrincipalForm)
         PrincipalForm = this;
@@ -274,6 +285,10 @@ void TPrincipalForm::MinimizeToWindowBar(QWidget *screen)
 {
     if (!screen)
         return;
+    // A screen stands on the bar at most once.
+    for (QAction *existing : ToolBar1->actions())
+        if (ScreenOfButton(existing) == screen)
+            return;
     // The button's object belongs to the screen, so that it goes with it;
     // the bar shows it as a tool button of its own.
     auto button = std::make_unique<QAction>(screen);
@@ -339,14 +354,27 @@ void TPrincipalForm::closeEvent(QCloseEvent *event)
 {
     Guard([this] { FormClose(); });
     QMainWindow::closeEvent(event);
+    emit closed();
 }
 
 void TPrincipalForm::FormShow()
 {
+    if (!DM)
+        return;
+    DM->Database->Open();
+    // A backup that never ended (the program stopped in the middle of one)
+    // would keep the file frozen for good. The database works all the same
+    // while frozen, so a failure to release it is shown and the start goes on.
+    Guard([] { TDatabaseBackup::ReleaseStaleLock(DM->Database); });
+    DM->OpenAll();
 }
 
 void TPrincipalForm::FormClose()
 {
+    if (!DM)
+        return;
+    DM->Database->CloseAllDatasets();
+    DM->Database->Close();
 }
 
 // ---- menu handlers --------------------------------------------------------
@@ -364,10 +392,19 @@ void TPrincipalForm::OpenListScreen(Screen which, const std::function<void()> &p
     screen->setWindowFlag(Qt::Window, true);
     screen->setAttribute(Qt::WA_DeleteOnClose);
     // A failure here leaves no half-made screen behind.
-    if (prepare)
+    if (prepare && DM)
         prepare();
     screen.release()->show();
 }
+
+namespace {
+void Reopen(TFbQuery *query, const QString &sql)
+{
+    query->Close();
+    query->SetSQL(sql);
+    query->Open();
+}
+} // namespace
 
 void TPrincipalForm::Configuraes1Click()
 {
@@ -376,32 +413,52 @@ void TPrincipalForm::Configuraes1Click()
     std::unique_ptr<QDialog> dialog(m_settingsFactory());
     if (!dialog)
         return;
+    if (DM)
+        DM->ConfigQuery->Open();
     dialog->exec();
 }
 
 void TPrincipalForm::Sair1Click()
 {
+    if (DM) {
+        DM->Database->CloseAllDatasets();
+        DM->Database->Close();
+    }
     close();
 }
 
 void TPrincipalForm::ListadeClientes1Click()
 {
-    OpenListScreen(Screen::ClientList, nullptr);
+    OpenListScreen(Screen::ClientList, [] {
+        Reopen(DM->ClientesQuery, QStringLiteral("select * from clientes order by nome"));
+    });
 }
 
 void TPrincipalForm::Fornecedores1Click()
 {
-    OpenListScreen(Screen::Suppliers, nullptr);
+    OpenListScreen(Screen::Suppliers, [] {
+        Reopen(DM->ForneQuery, QStringLiteral("select * from fornecedores order by nomefantasia"));
+    });
 }
 
 void TPrincipalForm::Estoque1Click()
 {
-    OpenListScreen(Screen::Products, nullptr);
+    OpenListScreen(Screen::Products, [] {
+        Reopen(DM->ProdForneQuery, QStringLiteral("select * from prodforne order by descricao"));
+    });
 }
 
 void TPrincipalForm::OrdemdeServio1Click()
 {
-    OpenListScreen(Screen::Orders, nullptr);
+    OpenListScreen(Screen::Orders, [] {
+        // The orders of the current client; without one the orders stay as
+        // they are.
+        TFbQuery *clients = DM->ClientesQuery;
+        const bool hasRow = clients->Active() && clients->RecNo() >= 0;
+        if (hasRow && !DM->ClientesQueryNOME->AsString().isEmpty())
+            Reopen(DM->OrdensQuery, QStringLiteral("select * from ordemserv where idcliente=")
+                                        + QString::number(DM->ClientesQueryIDCLIENTE->AsInteger()));
+    });
 }
 
 void TPrincipalForm::OSemBranco1Click()
@@ -412,7 +469,7 @@ void TPrincipalForm::OSemBranco1Click()
 
 void TPrincipalForm::RelatriodeEstoque1Click()
 {
-    OpenListScreen(Screen::StockReport, nullptr);
+    OpenListScreen(Screen::StockReport, [] { DM->ProdEntQuery->Open(); });
 }
 
 void TPrincipalForm::TarvoVodevuru1Click()

@@ -95,6 +95,10 @@ public:
     QStatusBar *StatusBar1 = nullptr;
     QLabel *StatusPanels[3] = {nullptr, nullptr, nullptr};
 
+signals:
+    // The window has closed (the database is closed): the run ends.
+    void closed();
+
 protected:
     bool event(QEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;

@@ -154,6 +154,12 @@ TDM::TDM(QObject *parent) : QObject(parent)
     Transaction->SetDefaultDatabase(Database);
     // Every user-level save is durable as soon as it succeeds.
     Transaction->SetCommitAfterWrite(true);
+    // Several computers may share one database through a server: each must
+    // see what the others saved, or the new-record rule hands out keys
+    // that are already taken and the save fails for the rest of the run.
+    // Alone on the database this reads exactly what a snapshot would.
+    Transaction->SetParams({QStringLiteral("read_committed"), QStringLiteral("rec_version"),
+                            QStringLiteral("wait"), QStringLiteral("write")});
 
     for (const char *aux : {"AuxQuery", "AuxQuery2", "AuxQuery3", "AuxQuery4", "AuxQuery5"}) {
         auto *q = new TFbQuery(this);
@@ -202,6 +208,14 @@ TDM::~TDM()
         CloseAll();
     } catch (...) {
     }
+    // Datasets before the transaction and the connection they use.
+    for (TFbQuery *q : {ClientesQuery, OrdensQuery, ConfigQuery, ForneQuery, ProdForneQuery, ProdEntQuery,
+                        AuxQuery, AuxQuery2, AuxQuery3, AuxQuery4, AuxQuery5})
+        delete q;
+    for (TFbUpdateSQL *u : {ClientesUpdate, OrdensUpdate, ConfigUpdate, ForneUpdate, ProdForneUpdate, ProdEntUpdate})
+        delete u;
+    delete Transaction;
+    delete Database;
     if (::DM == this)
         ::DM = nullptr;
 }

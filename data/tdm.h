@@ -8,7 +8,9 @@
 //                           before opening: DM->Database->SetDatabaseName(...))
 //   DM->Transaction         the one transaction; CommitAfterWrite is on, so
 //                           every successful ApplyChanges / Execute is made
-//                           durable at once with commit retaining
+//                           durable at once with commit retaining; read
+//                           committed, so that what another computer saved
+//                           (server mode) is seen at the next Open
 //   DM->ClientesQuery ...   the six datasets (cached updates, update statement
 //                           sets, NextId as OnNewRecord), their field objects
 //                           DM->ClientesQueryNOME ... and the scratch queries

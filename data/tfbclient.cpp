@@ -1,6 +1,9 @@
 #include "tfbclient.h"
 #include "efberror.h"
 
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QRegularExpression>
 #include <QStringList>
 #include <dlfcn.h>
@@ -21,6 +24,26 @@ std::unique_ptr<TFbClient> TFbClient::Load(const char *fileName)
     return c;
 }
 
+// The embedded engine keeps its lock files in /tmp/firebird. When another
+// user made that folder, a normal user cannot write there and every attach
+// fails: give the engine a folder of the user's own, before it is loaded.
+static void EnsureLockFolder()
+{
+    if (!qEnvironmentVariableIsEmpty("FIREBIRD_LOCK"))
+        return;
+    const QString standard = QStringLiteral("/tmp/firebird");
+    QDir().mkpath(standard);
+    const QFileInfo fi(standard);
+    if (fi.isDir() && fi.isWritable())
+        return;
+    QString base = qEnvironmentVariable("XDG_RUNTIME_DIR");
+    if (base.isEmpty() || !QFileInfo(base).isWritable())
+        base = QDir::homePath() + QStringLiteral("/.cache");
+    const QString own = base + QStringLiteral("/ordemservico-firebird");
+    if (QDir().mkpath(own))
+        qputenv("FIREBIRD_LOCK", QFile::encodeName(own));
+}
+
 TFbClient &TFbClient::Instance()
 {
     // Loaded once; a failed load is retried on the next call so that the
@@ -28,8 +51,10 @@ TFbClient &TFbClient::Instance()
     static std::unique_ptr<TFbClient> instance;
     static std::mutex lock;
     std::lock_guard<std::mutex> g(lock);
-    if (!instance)
+    if (!instance) {
+        EnsureLockFolder();
         instance = Load(LibraryName);
+    }
     return *instance;
 }
 
@@ -53,7 +78,6 @@ bool TFbClient::Resolve()
     OS_FB_RESOLVE(isc_commit_retaining)
     OS_FB_RESOLVE(isc_rollback_transaction)
     OS_FB_RESOLVE(isc_dsql_alloc_statement2)
-    OS_FB_RESOLVE(isc_dsql_allocate_statement)
     OS_FB_RESOLVE(isc_dsql_prepare)
     OS_FB_RESOLVE(isc_dsql_describe)
     OS_FB_RESOLVE(isc_dsql_describe_bind)

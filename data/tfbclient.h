@@ -44,7 +44,6 @@ public:
     OS_FB_FN(isc_commit_retaining)
     OS_FB_FN(isc_rollback_transaction)
     OS_FB_FN(isc_dsql_alloc_statement2)
-    OS_FB_FN(isc_dsql_allocate_statement)
     OS_FB_FN(isc_dsql_prepare)
     OS_FB_FN(isc_dsql_describe)
     OS_FB_FN(isc_dsql_describe_bind)

@@ -83,17 +83,27 @@ QString TFbConvert::DateTimeText(const QDateTime &dt)
 {
     if (!dt.isValid())
         return QString();
-    QLocale loc;
-    QString s = loc.toString(dt.date(), QLocale::ShortFormat);
+    QString s = dt.date().toString(ShortDateFormat());
     if (dt.time().msecsSinceStartOfDay() != 0)
         s += QLatin1Char(' ') + dt.time().toString(QStringLiteral("hh:mm:ss"));
     return s;
 }
 
+QString TFbConvert::ShortDateFormat()
+{
+    const QString f = QLocale().dateFormat(QLocale::ShortFormat);
+    for (QChar c : f)
+        if (c.isLetter() && c != QLatin1Char('d') && c != QLatin1Char('M') && c != QLatin1Char('y'))
+            return QStringLiteral("dd/MM/yyyy");
+    if (f.contains(QLatin1String("MMM")) || f.contains(QLatin1String("ddd")))
+        return QStringLiteral("dd/MM/yyyy");
+    return f;
+}
+
 // The order of day, month and year in the regional short date format.
 static void DateOrder(int order[3])
 {
-    const QString f = QLocale().dateFormat(QLocale::ShortFormat);
+    const QString f = TFbConvert::ShortDateFormat();
     int pd = f.indexOf(QLatin1Char('d')), pm = f.indexOf(QLatin1Char('M')), py = f.indexOf(QLatin1Char('y'));
     if (pd < 0 || pm < 0 || py < 0) {
         order[0] = 0; order[1] = 1; order[2] = 2;

@@ -28,6 +28,9 @@ public:
     // Text forms under the regional settings: the short date, followed by
     // " hh:mm:ss" when the time of day is not midnight.
     static QString DateTimeText(const QDateTime &dt);
+    // The regional short date format, numeric ("dd/MM/yyyy" here); a locale
+    // whose short date spells the month out gets "dd/MM/yyyy".
+    static QString ShortDateFormat();
     // Reads a date in the regional order (day/month/year here) with an
     // optional time of day. Returns false when the text is not a valid date.
     static bool ParseDateTime(const QString &text, QDateTime &out);

@@ -48,6 +48,8 @@ TFbDatabase::~TFbDatabase()
     }
     for (TFbQuery *q : std::vector<TFbQuery *>(m_datasets))
         q->DatabaseDestroyed();
+    for (TFbStatement *s : std::vector<TFbStatement *>(m_statements))
+        s->DatabaseDestroyed();
     for (TFbTransaction *t : std::vector<TFbTransaction *>(m_transactions))
         if (t->DefaultDatabase() == this)
             t->SetDefaultDatabase(nullptr);
@@ -70,6 +72,11 @@ QString TFbDatabase::Param(const QString &name) const
             return line.mid(eq + 1);
     }
     return QString();
+}
+
+TFbTransaction *TFbDatabase::DefaultTransaction() const
+{
+    return m_defaultTr.data();
 }
 
 void TFbDatabase::SetDefaultTransaction(TFbTransaction *tr)
@@ -98,11 +105,12 @@ void TFbDatabase::Open()
 
     const QByteArray file = FileNameBytes(m_name);
     ISC_STATUS_ARRAY st;
-    isc_db_handle h = 0;
-    if (m_api->isc_attach_database(st, short(file.size()), file.constData(), &h, short(dpb.size()),
-                                   dpb.constData()))
+    m_handle = 0;
+    if (m_api->isc_attach_database(st, short(file.size()), file.constData(), &m_handle, short(dpb.size()),
+                                   dpb.constData())) {
+        m_handle = 0;
         m_api->Raise(st);
-    m_handle = h;
+    }
 
     // The database's own dialect.
     char item[] = {char(isc_info_db_sql_dialect), char(isc_info_end)};
@@ -149,8 +157,7 @@ void TFbDatabase::Detach()
     if (!m_handle)
         return;
     ISC_STATUS_ARRAY st;
-    isc_db_handle h = m_handle;
-    if (m_api->isc_detach_database(st, &h)) {
+    if (m_api->isc_detach_database(st, &m_handle)) {
         // A transaction we could not end keeps the attachment busy: drop
         // the handle anyway; the server rolls back on its side.
         m_handle = 0;

@@ -34,7 +34,7 @@ public:
     void SetSQLDialect(int d) { m_dialect = d; }
     // The dialect the database file itself declares (read on Open).
     int DatabaseSQLDialect() const { return m_dbDialect; }
-    TFbTransaction *DefaultTransaction() const { return m_defaultTr; }
+    TFbTransaction *DefaultTransaction() const;
     void SetDefaultTransaction(TFbTransaction *tr);
 
     void Open();
@@ -76,7 +76,7 @@ private:
     int m_dialect = 1;
     int m_dbDialect = 1;
     isc_db_handle m_handle = 0;
-    TFbTransaction *m_defaultTr = nullptr;
+    QPointer<TFbTransaction> m_defaultTr;
     std::vector<TFbQuery *> m_datasets;
     std::vector<TFbTransaction *> m_transactions;
     std::vector<TFbStatement *> m_statements;

@@ -6,7 +6,7 @@
 // text "134,5", dates as the regional short date plus " hh:mm:ss" when the
 // time is not midnight), AsInteger (null -> 0), AsFloat/AsCurrency
 // (null -> 0), AsDateTime (null -> invalid QDateTime).
-// Writes need the dataset in dsEdit or dsInsert. A text longer than a text
+// A closed or empty dataset reads as null. Writes need dsEdit or dsInsert. A text longer than a text
 // field's Size() is cut to Size() characters; an empty text writes null;
 // text that cannot be converted throws EFbError ("'x' is not a valid
 // integer value", "... floating point value", "... date and time").

@@ -18,6 +18,7 @@ struct TFbQuery::JournalEntry
     const unsigned char *orig;
     std::unique_ptr<TFbCell[]> cur;
     bool gone;
+    int depth;   // of the unit of work that applied the row
 };
 
 namespace {
@@ -39,11 +40,11 @@ TFbQuery::~TFbQuery()
         Close();
     } catch (...) {
     }
-    if (m_tr)
-        m_tr->ForgetDataset(this);
+    if (TFbTransaction *tr = Transaction())
+        tr->ForgetDataset(this);
+    m_stmt.reset();
     if (m_db)
         m_db->UnbindDataset(this);
-    m_stmt.reset();
     for (TFbField *f : m_fields)
         delete f;
 }
@@ -68,10 +69,20 @@ void TFbQuery::DatabaseDestroyed()
     m_db = nullptr;
 }
 
+TFbDatabase *TFbQuery::Database() const
+{
+    return m_db.data();
+}
+
+void TFbQuery::SetTransaction(TFbTransaction *tr)
+{
+    m_tr = tr;
+}
+
 TFbTransaction *TFbQuery::Transaction() const
 {
     if (m_tr)
-        return m_tr;
+        return m_tr.data();
     return m_db ? m_db->DefaultTransaction() : nullptr;
 }
 
@@ -213,6 +224,7 @@ void TFbQuery::Open()
         FetchAll();
     } catch (...) {
         ClearRows();
+        m_paramMapOwner = nullptr;
         for (auto it = m_fields.begin(); it != m_fields.end();) {
             if ((*it)->m_declared) {
                 (*it)->m_col = -1;
@@ -376,6 +388,7 @@ void TFbQuery::Close()
         }
     }
     m_cols.clear();
+    m_paramMapOwner = nullptr;   // resolved fields may be gone
     m_state = dsInactive;
     m_bof = m_eof = true;
     emit closed();
@@ -475,7 +488,9 @@ void TFbQuery::EnsureCur(TFbRow *row) const
 
 TFbCell TFbQuery::CellAt(int row, int col) const
 {
-    CheckActive();
+    // A closed dataset has no current row: its fields read as null.
+    if (!Active())
+        return TFbCell();
     if (col < 0 || col >= int(m_cols.size()) || row < 0 || row >= int(m_visible.size()))
         return TFbCell();
     const TFbRow *r = m_visible[size_t(row)];
@@ -493,8 +508,9 @@ TFbCell TFbQuery::CurrentCell(int col) const
 
 TFbCell TFbQuery::OldCell(int col) const
 {
-    CheckActive();
     TFbCell c;
+    if (!Active())
+        return c;
     if (m_cur >= 0 && col >= 0)
         DecodeCell(m_visible[size_t(m_cur)]->orig, col, c);
     return c;
@@ -536,6 +552,16 @@ TFbQuery::TUpdateStatus TFbQuery::UpdateStatusAt(int row) const
 TFbQuery::TUpdateStatus TFbQuery::UpdateStatus() const
 {
     return UpdateStatusAt(m_cur);
+}
+
+size_t TFbQuery::MemoryUsage() const
+{
+    size_t n = m_arena->Bytes() + m_rows.capacity() * sizeof(void *) + m_visible.capacity() * sizeof(void *)
+               + m_rows.size() * sizeof(TFbRow);
+    for (const auto &r : m_rows)
+        if (r->cur)
+            n += m_cols.size() * sizeof(TFbCell);
+    return n;
 }
 
 int TFbQuery::RowIndexOf(const TFbRow *r) const
@@ -817,15 +843,35 @@ void TFbQuery::ApplyRow(TFbRow *r)
     case usDeleted: kind = TFbUpdateSQL::ukDelete; break;
     default: return;
     }
-    auto source = [this, r](const QString &name, TFbCell &value, TFbStorage &storage, short &scale) {
-        bool old = false;
-        TFbField *f = nullptr;
-        if (name.startsWith(QLatin1String("OLD_"), Qt::CaseInsensitive)) {
-            f = FindField(name.mid(4));
-            old = f != nullptr;
+    if (m_paramMapOwner != m_updateObject) {
+        for (ParamMap &m : m_paramMap)
+            m = ParamMap();
+        m_paramMapOwner = m_updateObject;
+    }
+    ParamMap &map = m_paramMap[kind];
+    auto source = [this, r, &map, kind](int index, const QString &name, TFbCell &value, TFbStorage &storage,
+                                        short &scale) {
+        if (index == 0 && map.names != m_updateObject->ParamNames(kind)) {
+            // Resolve the names once per prepared statement.
+            map.names = m_updateObject->ParamNames(kind);
+            map.fields.clear();
+            for (const QString &n : map.names) {
+                TFbField *f = nullptr;
+                bool old = false;
+                if (n.startsWith(QLatin1String("OLD_"), Qt::CaseInsensitive)) {
+                    f = FindField(n.mid(4));
+                    old = f != nullptr;
+                }
+                if (!f)
+                    f = FindField(n);
+                map.fields.emplace_back(f, old);
+            }
         }
-        if (!f)
-            f = FindField(name);
+        (void)name;
+        if (index >= int(map.fields.size()))
+            return false;
+        TFbField *f = map.fields[size_t(index)].first;
+        const bool old = map.fields[size_t(index)].second;
         if (!f || f->m_col < 0)
             return false;
         if (old || !r->cur)
@@ -841,7 +887,7 @@ void TFbQuery::ApplyRow(TFbRow *r)
     if (n != 1)
         throw EFbError(Msg("Update Failed"));
     if (tr && tr->InUnitOfWork()) {
-        JournalEntry e{r, r->status, r->orig, nullptr, r->gone};
+        JournalEntry e{r, r->status, r->orig, nullptr, r->gone, tr->UnitOfWorkDepth()};
         if (r->cur) {
             e.cur.reset(new TFbCell[m_cols.size()]);
             std::copy(r->cur.get(), r->cur.get() + m_cols.size(), e.cur.get());
@@ -890,11 +936,9 @@ void TFbQuery::ApplyChanges()
             if (r->gone)
                 continue;
             if (r->status == usModified || r->status == usInserted || r->status == usDeleted) {
+                // Values do not change by being written: no row signal.
                 ApplyRow(r);
                 wrote = true;
-                int at = RowIndexOf(r);
-                if (at >= 0)
-                    emit rowChanged(at);
             }
         }
     } catch (...) {
@@ -942,18 +986,26 @@ void TFbQuery::CancelUpdates()
     emit currentRowChanged(m_cur);
 }
 
-void TFbQuery::UndoJournal()
+void TFbQuery::UndoJournal(int fromDepth)
 {
-    for (auto it = m_journal.rbegin(); it != m_journal.rend(); ++it) {
-        TFbRow *r = it->row;
-        r->status = it->status;
-        r->orig = it->orig;
-        r->cur = std::move(it->cur);
-        r->gone = it->gone;
+    while (!m_journal.empty() && m_journal.back().depth >= fromDepth) {
+        JournalEntry &e = m_journal.back();
+        TFbRow *r = e.row;
+        r->status = e.status;
+        r->orig = e.orig;
+        r->cur = std::move(e.cur);
+        r->gone = e.gone;
+        m_journal.pop_back();
     }
-    m_journal.clear();
     if (Active())
         emit dataReset();
+}
+
+void TFbQuery::MergeJournal(int depth)
+{
+    for (JournalEntry &e : m_journal)
+        if (e.depth >= depth)
+            e.depth = depth - 1;
 }
 
 void TFbQuery::CommitJournal()

@@ -23,6 +23,7 @@
 //   fieldChanged(field)      - a field of the current row was written
 #include "tfbtypes.h"
 #include <QObject>
+#include <QPointer>
 #include <QStringList>
 #include <QVariant>
 #include <functional>
@@ -49,11 +50,11 @@ public:
     explicit TFbQuery(QObject *parent = nullptr);
     ~TFbQuery() override;
 
-    TFbDatabase *Database() const { return m_db; }
+    TFbDatabase *Database() const;
     void SetDatabase(TFbDatabase *db);
     // The transaction; the database's DefaultTransaction when none is set.
     TFbTransaction *Transaction() const;
-    void SetTransaction(TFbTransaction *tr) { m_tr = tr; }
+    void SetTransaction(TFbTransaction *tr);
 
     QStringList SQL() const { return m_sql; }
     QString SQLText() const { return m_sql.join(QLatin1Char('\n')); }
@@ -118,10 +119,13 @@ public:
     QString TextAt(int row, int fieldIndex) const;
     QVariant ValueAt(int row, int fieldIndex) const;
     TUpdateStatus UpdateStatusAt(int row) const;
+    // Bytes the rows take in memory (packed rows plus row records).
+    size_t MemoryUsage() const;
 
     // --- for the layer ---
     void DatabaseDestroyed();
-    void UndoJournal();
+    void UndoJournal(int fromDepth = 1);   // rows applied in units of work at depth >= fromDepth
+    void MergeJournal(int depth);          // a unit at `depth` succeeded: its rows go to its parent
     void CommitJournal();
     TFbCell CellAt(int row, int col) const;
     TFbCell CurrentCell(int col) const;
@@ -157,8 +161,8 @@ private:
     const unsigned char *EncodeRow(const TFbCell *cells);
     void PurgeGone();
 
-    TFbDatabase *m_db = nullptr;
-    TFbTransaction *m_tr = nullptr;
+    QPointer<TFbDatabase> m_db;
+    QPointer<TFbTransaction> m_tr;
     QStringList m_sql;
     std::unique_ptr<TFbStatement> m_stmt;
     bool m_cachedUpdates = false;
@@ -177,6 +181,14 @@ private:
     std::unique_ptr<TFbCell[]> m_editBackup;
     bool m_editHadCur = false;
     int m_insertPrevRow = -1;
+
+    struct ParamMap
+    {
+        QStringList names;                               // as prepared
+        std::vector<std::pair<TFbField *, bool>> fields; // field and "OLD_" for each
+    };
+    ParamMap m_paramMap[3];
+    const TFbUpdateSQL *m_paramMapOwner = nullptr;
 
     struct JournalEntry;
     std::vector<JournalEntry> m_journal;

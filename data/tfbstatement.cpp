@@ -7,6 +7,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <cstdio>
 
 namespace {
 constexpr short kSqlBoolean = 32764;
@@ -70,10 +71,11 @@ void TFbStatement::Unprepare()
     m_cursorOpen = false;
     if (m_handle) {
         ISC_STATUS_ARRAY st;
-        isc_stmt_handle h = m_handle;
+        // The client keeps the address of the handle given at allocation
+        // (it clears it at detach): always pass the member itself.
+        if (m_db && m_db->Connected())
+            m_api->isc_dsql_free_statement(st, &m_handle, DSQL_drop);
         m_handle = 0;
-        if (m_db->Connected())
-            m_api->isc_dsql_free_statement(st, &h, DSQL_drop);
     }
     m_cols.clear();
     m_params.clear();
@@ -82,23 +84,22 @@ void TFbStatement::Unprepare()
 void TFbStatement::Prepare(TFbTransaction *tr, const QByteArray &sql)
 {
     Unprepare();
+    if (!m_db)
+        throw EFbError(QStringLiteral("Database not assigned"));
     ISC_STATUS_ARRAY st;
-    isc_stmt_handle h = 0;
-    // Not isc_dsql_alloc_statement2: that one remembers the address of `h`
-    // (a local) to zero it when the attachment goes, and later writes
-    // through that stale address into whatever stack frame is there.
-    if (m_api->isc_dsql_allocate_statement(st, m_db->Handle(), &h))
+    m_handle = 0;
+    if (m_api->isc_dsql_alloc_statement2(st, m_db->Handle(), &m_handle))
         m_api->Raise(st);
     if (!m_out)
         m_out = AllocDa(20);
     m_out->sqld = 0;
-    if (m_api->isc_dsql_prepare(st, tr->Handle(), &h, 0, sql.constData(),
+    if (m_api->isc_dsql_prepare(st, tr->Handle(), &m_handle, 0, sql.constData(),
                                 static_cast<unsigned short>(m_db->SQLDialect()), m_out)) {
         ISC_STATUS_ARRAY st2;
-        m_api->isc_dsql_free_statement(st2, &h, DSQL_drop);
+        m_api->isc_dsql_free_statement(st2, &m_handle, DSQL_drop);
+        m_handle = 0;
         m_api->Raise(st);
     }
-    m_handle = h;
     // Statement type.
     char item = isc_info_sql_stmt_type;
     char res[16] = {};
@@ -287,7 +288,7 @@ void TFbStatement::CloseCursor()
         return;
     m_cursorOpen = false;
     ISC_STATUS_ARRAY st;
-    if (m_db->Connected() && m_api->isc_dsql_free_statement(st, &m_handle, DSQL_close))
+    if (m_db && m_db->Connected() && m_api->isc_dsql_free_statement(st, &m_handle, DSQL_close))
         m_api->Raise(st);
 }
 

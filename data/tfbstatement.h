@@ -21,6 +21,8 @@ public:
     TFbStatement &operator=(const TFbStatement &) = delete;
 
     TFbDatabase *Database() const { return m_db; }
+    // The connection is being destroyed: forget it and the handle.
+    void DatabaseDestroyed() { m_handle = 0; m_cursorOpen = false; m_db = nullptr; }
     // Prepares in the connection's dialect. The text goes to the server
     // unchanged (Windows-1252 bytes).
     void Prepare(TFbTransaction *tr, const QByteArray &sql);

@@ -85,11 +85,12 @@ void TFbTransaction::StartTransaction()
     const QByteArray tpb = BuildTpb();
     TFbTeb teb{m_db->Handle(), int(tpb.size()), tpb.isEmpty() ? nullptr : tpb.constData()};
     ISC_STATUS_ARRAY st;
-    isc_tr_handle h = 0;
+    m_handle = 0;
     const TFbClient &api = m_db->Api();
-    if (api.isc_start_multiple(st, &h, 1, &teb))
+    if (api.isc_start_multiple(st, &m_handle, 1, &teb)) {
+        m_handle = 0;
         api.Raise(st);
-    m_handle = h;
+    }
     emit started();
 }
 
@@ -155,44 +156,52 @@ void TFbTransaction::ExecSql(const char *sql)
 
 void TFbTransaction::RunUnitOfWork(const std::function<void()> &work)
 {
-    if (m_uowDepth > 0) {
-        work();
-        return;
-    }
     if (!m_db)
         throw EFbError(QStringLiteral("Transaction has no database"));
-    m_db->Open();
-    StartIfNeeded();
-    ExecSql("SAVEPOINT OS_UNIT_OF_WORK");
-    m_uowDepth = 1;
+    if (m_uowDepth == 0) {
+        m_db->Open();
+        StartIfNeeded();
+    }
+    // Each level has a savepoint of its own: a failed inner unit that the
+    // outer one catches goes back to where the inner one began.
+    const int depth = m_uowDepth + 1;
+    const QByteArray name = "OS_UNIT_OF_WORK_" + QByteArray::number(depth);
+    ExecSql(("SAVEPOINT " + name).constData());
+    m_uowDepth = depth;
     try {
         work();
     } catch (...) {
-        m_uowDepth = 0;
+        m_uowDepth = depth - 1;
         if (InTransaction()) {
             try {
-                ExecSql("ROLLBACK TO SAVEPOINT OS_UNIT_OF_WORK");
-                ExecSql("RELEASE SAVEPOINT OS_UNIT_OF_WORK ONLY");
+                ExecSql(("ROLLBACK TO SAVEPOINT " + name).constData());
+                ExecSql(("RELEASE SAVEPOINT " + name + " ONLY").constData());
             } catch (...) {
                 // The original failure is the one the user must see.
             }
         }
-        std::vector<TFbQuery *> qs;
-        qs.swap(m_journaled);
+        const std::vector<TFbQuery *> qs = m_journaled;
         for (auto it = qs.rbegin(); it != qs.rend(); ++it)
-            (*it)->UndoJournal();
+            (*it)->UndoJournal(depth);
+        if (m_uowDepth == 0)
+            m_journaled.clear();
         throw;
     }
-    m_uowDepth = 0;
+    m_uowDepth = depth - 1;
+    if (InTransaction())
+        ExecSql(("RELEASE SAVEPOINT " + name + " ONLY").constData());
+    if (m_uowDepth > 0) {
+        // The outer unit decides: what this one applied is now its.
+        for (TFbQuery *q : m_journaled)
+            q->MergeJournal(depth);
+        return;
+    }
     std::vector<TFbQuery *> qs;
     qs.swap(m_journaled);
     for (TFbQuery *q : qs)
         q->CommitJournal();
-    if (InTransaction()) {
-        ExecSql("RELEASE SAVEPOINT OS_UNIT_OF_WORK ONLY");
-        if (m_commitAfterWrite)
-            CommitRetaining();
-    }
+    if (InTransaction() && m_commitAfterWrite)
+        CommitRetaining();
 }
 
 void TFbTransaction::AfterWrite()

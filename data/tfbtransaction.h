@@ -50,9 +50,12 @@ public:
     // released and (with CommitAfterWrite) the work is committed retaining;
     // on failure the database goes back to the savepoint, every dataset's
     // change cache gets back the rows that work had applied, and the error
-    // propagates. Nested calls join the outer unit.
+    // propagates. A nested unit has a savepoint of its own: when it fails,
+    // only its own work is undone (and the outer unit may go on); the
+    // commit happens when the outermost unit ends.
     void RunUnitOfWork(const std::function<void()> &work);
     bool InUnitOfWork() const { return m_uowDepth > 0; }
+    int UnitOfWorkDepth() const { return m_uowDepth; }
 
     // Called by the layer after a user-level write succeeded.
     void AfterWrite();

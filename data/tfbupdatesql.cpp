@@ -57,6 +57,8 @@ qint64 TFbUpdateSQL::Apply(TUpdateKind k, TFbDatabase *db, TFbTransaction *tr, c
 {
     if (m_sql[k].isEmpty())
         throw EFbError(QStringLiteral("Empty SQL Statement"));
+    if (!db)
+        throw EFbError(QStringLiteral("Database not assigned"));
     if (!m_stmt[k] || m_stmt[k]->Database() != db)
         m_stmt[k] = std::make_unique<TFbStatement>(db);
     TFbStatement &st = *m_stmt[k];
@@ -69,7 +71,7 @@ qint64 TFbUpdateSQL::Apply(TUpdateKind k, TFbDatabase *db, TFbTransaction *tr, c
         TFbCell v;
         TFbStorage storage = TFbStorage::Text;
         short scale = 0;
-        if (!params(names.at(i), v, storage, scale))
+        if (!params(i, names.at(i), v, storage, scale))
             v = TFbCell();
         st.SetParam(i, v, storage, scale);
     }

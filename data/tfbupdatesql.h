@@ -34,10 +34,13 @@ public:
     QStringList SQL(TUpdateKind k) const { return m_sql[k]; }
     void SetSQL(TUpdateKind k, const QStringList &s);
 
-    // Asked for each parameter by name (without the colon, "OLD_" kept);
-    // returns false when no field answers to it (the parameter stays null).
-    using ParamSource = std::function<bool(const QString &name, TFbCell &value, TFbStorage &storage,
-                                           short &scale)>;
+    // Asked for each parameter, by its position and name (without the
+    // colon, "OLD_" kept); returns false when no field answers to it (the
+    // parameter stays null). ParamNames() holds the names of the prepared
+    // statement, so that a caller may resolve them once.
+    using ParamSource = std::function<bool(int index, const QString &name, TFbCell &value,
+                                           TFbStorage &storage, short &scale)>;
+    const QStringList &ParamNames(TUpdateKind k) const { return m_names[k]; }
     // Runs one statement and returns the number of rows it changed.
     qint64 Apply(TUpdateKind k, TFbDatabase *db, TFbTransaction *tr, const ParamSource &params);
 

@@ -50,6 +50,7 @@ void TRepCanvas::SetFont(const TRepCanvasFont &font)
         return;
     m_font = font;
     m_qtFontValid = false;
+    m_metrics.reset();
     FontChanged();
 }
 
@@ -116,24 +117,31 @@ const QFont &TRepCanvas::CurrentQtFont() const
     return m_qtFont;
 }
 
+const QFontMetricsF &TRepCanvas::CurrentMetrics() const
+{
+    if (!m_metrics)
+        m_metrics.emplace(CurrentQtFont());
+    return *m_metrics;
+}
+
 QSize TRepCanvas::TextExtent(const QString &text) const
 {
-    QFontMetricsF fm(CurrentQtFont());
+    const QFontMetricsF &fm = CurrentMetrics();
     const double w = text.isEmpty() ? 0.0 : fm.horizontalAdvance(text);
     return QSize(int(std::ceil(w - 1e-6)), int(std::ceil(fm.ascent() + fm.descent() - 1e-6)));
 }
 
 double TRepCanvas::TextWidthF(const QString &text) const
 {
-    return text.isEmpty() ? 0.0 : QFontMetricsF(CurrentQtFont()).horizontalAdvance(text);
+    return text.isEmpty() ? 0.0 : CurrentMetrics().horizontalAdvance(text);
 }
 
 double TRepCanvas::FontAscent() const
 {
-    return QFontMetricsF(CurrentQtFont()).ascent();
+    return CurrentMetrics().ascent();
 }
 
 double TRepCanvas::FontDescent() const
 {
-    return QFontMetricsF(CurrentQtFont()).descent();
+    return CurrentMetrics().descent();
 }

@@ -2,9 +2,11 @@
 
 #include <QColor>
 #include <QFont>
+#include <QFontMetricsF>
 #include <QRect>
 #include <QSize>
 #include <QString>
+#include <optional>
 
 #include "trepbrush.h"
 #include "trepfont.h"
@@ -92,6 +94,7 @@ protected:
     virtual void PenChanged() {}
     virtual void BrushChanged() {}
     const QFont &CurrentQtFont() const;
+    const QFontMetricsF &CurrentMetrics() const;
 
 private:
     TRepCanvasFont m_font;
@@ -99,4 +102,5 @@ private:
     TRepBrush m_brush;
     mutable QFont m_qtFont;
     mutable bool m_qtFontValid = false;
+    mutable std::optional<QFontMetricsF> m_metrics;
 };

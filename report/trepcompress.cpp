@@ -17,8 +17,8 @@ void TRepCompress::Reset()
     for (int i = 1; i < Nodes; ++i)
         m_up[i] = uint16_t((i - 1) / 2);
     for (int i = 0; i < 256; ++i) {
-        m_left[i] = uint16_t(2 * i + 1);
-        m_right[i] = uint16_t(2 * i + 2);
+        m_child[i][0] = uint16_t(2 * i + 1);
+        m_child[i][1] = uint16_t(2 * i + 2);
     }
 }
 
@@ -29,17 +29,17 @@ inline void TRepCompress::Splay(int b)
         const int c = m_up[a];
         if (c != Root) {
             const int d = m_up[c];
-            int s = m_left[d];
+            int s = m_child[d][0];
             if (c == s) {
-                s = m_right[d];
-                m_right[d] = uint16_t(a);
+                s = m_child[d][1];
+                m_child[d][1] = uint16_t(a);
             } else {
-                m_left[d] = uint16_t(a);
+                m_child[d][0] = uint16_t(a);
             }
-            if (a == m_left[c])
-                m_left[c] = uint16_t(s);
+            if (a == m_child[c][0])
+                m_child[c][0] = uint16_t(s);
             else
-                m_right[c] = uint16_t(s);
+                m_child[c][1] = uint16_t(s);
             m_up[a] = uint16_t(d);
             m_up[s] = uint16_t(c);
             a = d;
@@ -113,41 +113,65 @@ QByteArray TRepCompress::Encode(const char *data, qsizetype size)
     out.resize(size / 2 + 64);
     BitWriter w(out);
     const auto *p = reinterpret_cast<const unsigned char *>(data);
+    uint16_t *up = m_up;
+    uint16_t(*child)[2] = m_child;
     for (qsizetype i = 0; i < size; ++i) {
-        const int b = p[i];
-        int a = b + 256;
-        // Walking up gives the bits leaf first; shifting each one in from
-        // the right leaves the root's bit lowest, the order they go out in.
+        // Semi-splaying climbs the leaf's original chain of ancestors two
+        // at a time, so the code (which side each node hangs on, read
+        // before the splay moves it) is gathered on the same climb. Bits
+        // come leaf first; shifting each in from the right leaves the
+        // root's bit lowest, the order in which they go out. Paths deeper
+        // than 64 keep their earlier (leaf-side) words aside.
         uint64_t code = 0;
         int len = 0;
+        uint64_t deep[(Nodes + 63) / 64];
+        int words = 0;
+        int a = p[i] + 256;
         do {
-            const int c = m_up[a];
-            code = (code << 1) | uint64_t(m_right[c] == a);
-            ++len;
-            a = c;
-        } while (a != Root && len < 64);
-        if (a == Root) {
-            if (len <= 32) {
-                w.Put(code, len);
-            } else {
-                w.Put(code & 0xFFFFFFFFu, 32);
-                w.Put(code >> 32, len - 32);
+            const int c = up[a];
+            const bool aRight = child[c][1] == a;
+            if (len == 64) {
+                deep[words++] = code;
+                code = 0;
+                len = 0;
             }
-        } else {
-            // A path deeper than 64 (possible only after long, odd inputs):
-            // collect it whole and send it from the root down.
-            uint8_t bits[Nodes];
-            int n = 0;
-            a = b + 256;
-            while (a != Root) {
-                const int c = m_up[a];
-                bits[n++] = uint8_t(m_right[c] == a);
+            code = (code << 1) | uint64_t(aRight);
+            ++len;
+            if (c != Root) {
+                const int d = up[c];
+                int s = child[d][0];
+                if (len == 64) {
+                    deep[words++] = code;
+                    code = 0;
+                    len = 0;
+                }
+                code = (code << 1) | uint64_t(c != s);
+                ++len;
+                if (c == s) {
+                    s = child[d][1];
+                    child[d][1] = uint16_t(a);
+                } else {
+                    child[d][0] = uint16_t(a);
+                }
+                child[c][aRight] = uint16_t(s);
+                up[a] = uint16_t(d);
+                up[s] = uint16_t(c);
+                a = d;
+            } else {
                 a = c;
             }
-            while (n > 0)
-                w.Put(bits[--n], 1);
+        } while (a != Root);
+        if (len <= 32) {
+            w.Put(code, len);
+        } else {
+            w.Put(code & 0xFFFFFFFFu, 32);
+            w.Put(code >> 32, len - 32);
         }
-        Splay(b);
+        while (words > 0) {
+            const uint64_t word = deep[--words];
+            w.Put(word & 0xFFFFFFFFu, 32);
+            w.Put(word >> 32, 32);
+        }
     }
     w.Finish();
     return out;
@@ -182,7 +206,7 @@ QByteArray TRepCompress::Decode(const char *data, qsizetype size, qsizetype leng
                     bits = 8;
                 }
             }
-            a = (acc & 1) ? m_right[a] : m_left[a];
+            a = m_child[a][acc & 1];
             acc >>= 1;
             --bits;
         } while (a < 256);

@@ -41,6 +41,7 @@ private:
     static constexpr int Root = 0;
     static constexpr int Nodes = 513; // 0..512
     uint16_t m_up[Nodes];
-    uint16_t m_left[256];
-    uint16_t m_right[256];
+    // m_child[i][0] is left[i], m_child[i][1] is right[i]: indexing by the
+    // bit spares the decoder a branch per bit.
+    uint16_t m_child[256][2];
 };

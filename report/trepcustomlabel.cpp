@@ -1,6 +1,7 @@
 #include "trepcustomlabel.h"
 
 #include "trepcustomband.h"
+#include "trepelementprinter.h"
 #include "trepreport.h"
 
 TRepCustomLabel::TRepCustomLabel(QObject *parent)
@@ -32,7 +33,8 @@ void TRepCustomLabel::SetFont(const TRepFont &font)
 
 void TRepCustomLabel::ApplyFontSize()
 {
-    if (FontSize <= 0)
+    // A font that already has the size (such as the band's) stays as it is.
+    if (FontSize <= 0 || Font().Size == FontSize)
         return;
     TRepFont f = Font();
     f.Size = FontSize;
@@ -44,4 +46,9 @@ void TRepCustomLabel::PrepareForPrint(TRepPrinter *printer)
     TRepPrintable::PrepareForPrint(printer);
     PrintCaption = FCaption;
     NextLine = 0;
+}
+
+void TRepCustomLabel::PrintAt(double offsetX, double offsetY)
+{
+    TRepElementPrinter::PrintText(*this, offsetX, offsetY);
 }

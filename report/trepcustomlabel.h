@@ -31,7 +31,8 @@ public:
     bool ParentFont() const { return FParentFont; }
     void SetParentFont(bool on) { FParentFont = on; }
 
-    // Persisted point size, applied to the font after loading when positive.
+    // Persisted point size, applied to the font after loading when positive
+    // (a font of that size already, inherited or not, is left alone).
     int FontSize = 0;
     void ApplyFontSize();
 
@@ -45,6 +46,8 @@ public:
 
     // Copies Caption into PrintCaption.
     void PrepareForPrint(TRepPrinter *printer) override;
+    // Prints the text (TRepElementPrinter::PrintText).
+    void PrintAt(double offsetX, double offsetY) override;
 
 private:
     QString FCaption;

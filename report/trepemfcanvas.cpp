@@ -338,8 +338,7 @@ void TRepEmfCanvas::TextOut(int x, int y, const QString &text, TRepAlignment ali
 
     // Advances of each UTF-16 unit, rounded so that their sum stays on the
     // measured width; other programs place the characters with them.
-    const QFont &qf = CurrentQtFont();
-    QFontMetricsF fm(qf);
+    const QFontMetricsF &fm = CurrentMetrics();
     const int n = int(text.size());
     std::vector<qint32> dx(size_t(n), 0);
     double acc = 0;

@@ -108,13 +108,17 @@ void TRepEvEnvironment::SetStringConstant(const QString &name, const QString &va
 
 void TRepEvEnvironment::Prepare(const QString &reportTitle)
 {
-    for (const char *n : {"PAGENUMBER", "COLUMNNUMBER", "REPORTTITLE"}) {
-        AddFunction(QString::fromLatin1(n), QStringLiteral("0"));
-        Find(QString::fromLatin1(n)).Settable = true;
-    }
-    Find(QStringLiteral("PAGENUMBER")).Constant = 0;
-    Find(QStringLiteral("COLUMNNUMBER")).Constant = 0;
-    Find(QStringLiteral("REPORTTITLE")).Constant = reportTitle;
+    // A list that lost one of the three gets it back, as a new report has it.
+    AddFunction(QStringLiteral("PAGENUMBER"), QStringLiteral("0"));
+    AddFunction(QStringLiteral("COLUMNNUMBER"), QStringLiteral("0"));
+    AddFunction(QStringLiteral("REPORTTITLE"), QStringLiteral("''"));
+    Entry &page = Find(QStringLiteral("PAGENUMBER"));
+    Entry &column = Find(QStringLiteral("COLUMNNUMBER"));
+    Entry &title = Find(QStringLiteral("REPORTTITLE"));
+    page.Settable = column.Settable = title.Settable = true;
+    page.Constant = 0;
+    column.Constant = 0;
+    title.Constant = reportTitle;
 }
 
 void TRepEvEnvironment::Unprepare()

@@ -142,28 +142,41 @@ void TRepPageList::AddPage(const QByteArray &metafileBytes)
     if (m_pages == INT_MAX)
         throw ERepError("Too many pages");
     QMutexLocker sl(&s.Lock());
-    ++m_pages;
-    if (m_pages == 1)
-        WriteHeader(1);
+    const int number = m_pages + 1;
     s.SeekEnd();
-    const qint64 start = s.Pos();
+    const qint64 start = std::max(s.Pos(), qint64(HeaderSize));
     if (start > INT_MAX - qint64(metafileBytes.size()) - 64)
         throw ERepError("The report stream has grown past the largest file it can address");
-    s.WriteI32(m_pages);
-    s.WriteI32(0); // next record, written below
-    if (m_compression) {
-        s.WriteI32(qint32(metafileBytes.size()));
-        s.Write(TRepCompress::Compress(metafileBytes));
-    } else {
-        s.Write(metafileBytes);
+    // A failure half-way (a full disk) cuts the stream back to the last
+    // whole record, so the pages already stored stay readable.
+    try {
+        m_pages = number;
+        if (number == 1)
+            WriteHeader(1);
+        s.Seek(start);
+        s.WriteI32(number);
+        s.WriteI32(0); // next record, written below
+        if (m_compression) {
+            s.WriteI32(qint32(metafileBytes.size()));
+            s.Write(TRepCompress::Compress(metafileBytes));
+        } else {
+            s.Write(metafileBytes);
+        }
+        s.WriteI32(qint32(start));
+        const qint64 next = s.Pos();
+        if (next > INT_MAX)
+            throw ERepError("The report stream has grown past the largest file it can address");
+        s.WriteI32At(start + 4, qint32(next));
+        s.SeekEnd();
+        m_index.push_back({start, next});
+    } catch (...) {
+        m_pages = number - 1;
+        try {
+            s.Truncate(start);
+        } catch (...) {
+        }
+        throw;
     }
-    s.WriteI32(qint32(start));
-    const qint64 next = s.Pos();
-    if (next > INT_MAX)
-        throw ERepError("The report stream has grown past the largest file it can address");
-    s.WriteI32At(start + 4, qint32(next));
-    s.SeekEnd();
-    m_index.push_back({start, next});
 }
 
 void TRepPageList::Finish()

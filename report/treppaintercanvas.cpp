@@ -1,6 +1,7 @@
 #include "treppaintercanvas.h"
 
 #include <QPainter>
+#include <QPainterPath>
 #include <QPen>
 #include <algorithm>
 #include <cmath>
@@ -56,7 +57,8 @@ void TRepPainterCanvas::ApplyPen()
         m_painter->setPen(Qt::NoPen);
         return;
     }
-    const int width = std::max(1, p.Width);
+    // Wider than this is no line any page draws (and beyond what QPen takes).
+    const int width = std::clamp(p.Width, 1, 4096);
     QPen pen(p.Color);
     pen.setStyle(QtPenStyle(p.Style));
     pen.setCapStyle(Qt::FlatCap);
@@ -177,8 +179,22 @@ void TRepPainterCanvas::TextOut(int x, int y, const QString &text, TRepAlignment
         left = x - width;
     else if (align == taCenter)
         left = x - width / 2.0;
+    const QPointF origin(left, y + FontAscent());
+    // A page stretched far out of proportion (a damaged page size) or
+    // text far beyond any glyph cache makes Qt's glyph rasteriser fail:
+    // such text is filled as outlines instead.
+    const QTransform t = m_painter->combinedTransform();
+    const double sx = std::hypot(t.m11(), t.m12());
+    const double sy = std::hypot(t.m21(), t.m22());
+    const double px = font.pixelSize();
+    if (!(sx > 0 && sy > 0) || sx > 2 * sy || sy > 2 * sx || px * std::max(sx, sy) > 2048) {
+        QPainterPath path;
+        path.addText(origin, font, text);
+        m_painter->fillPath(path, Font().Color);
+        return;
+    }
     m_painter->setFont(font);
     m_painter->setPen(QPen(Font().Color));
     m_painter->setBackgroundMode(Qt::TransparentMode);
-    m_painter->drawText(QPointF(left, y + FontAscent()), text);
+    m_painter->drawText(origin, text);
 }

@@ -3,6 +3,7 @@
 #include "trepcustomband.h"
 #include "trepreport.h"
 
+#include <cmath>
 #include <cstdlib>
 
 TRepPrintable::TRepPrintable(QObject *parent)
@@ -83,9 +84,9 @@ void TRepPrintable::ApplyAlignToBand()
     case taCenter: {
         // Whole design pixels, as the design view places it.
         const TRepBandSize &bs = band->Size();
-        const int bandPx = qRound(bs.ToPixels(bandWidth));
-        const int widthPx = qRound(bs.ToPixels(width));
-        left = bs.FromPixels((bandPx - widthPx) / 2);
+        const double bandPx = std::round(bs.ToPixels(bandWidth));
+        const double widthPx = std::round(bs.ToPixels(width));
+        left = bs.FromPixels(std::trunc((bandPx - widthPx) / 2));
         break;
     }
     }

@@ -135,6 +135,16 @@ TRepChildBand *TRepReport::AddChildBand(TRepCustomBand *parent, const QString &n
     return child;
 }
 
+void TRepReport::MoveBand(TRepCustomBand *band, int index)
+{
+    const int from = FBandList.indexOf(band);
+    if (from < 0)
+        return;
+    FBandList.removeAt(from);
+    FBandList.insert(qBound(0, index, int(FBandList.size())), band);
+    LayoutBands();
+}
+
 void TRepReport::RemoveBand(TRepCustomBand *band)
 {
     if (!band || !FBandList.contains(band))
@@ -236,11 +246,14 @@ double TRepReport::PrintableWidthNative() const
 
 double TRepReport::ColumnWidthNative() const
 {
-    const long long printPx = std::max(0LL, (long long)std::floor(ToDesignPixels(FPage.PrintableWidthNative()) + 1e-7));
-    const long long spacePx = (long long)std::floor(ToDesignPixels(FPage.NativeValue(TRepPage::ColumnSpaceIndex)) + 1e-7);
-    const long long columns = std::max(1, FPage.Columns());
-    const long long colPx = (printPx - spacePx * (columns - 1)) / columns;
-    return colPx > 0 ? FromDesignPixels(double(colPx)) : 0.0;
+    // Whole pixels of the design view, then integer division by the columns;
+    // margins or spacing wider than the paper give no width rather than a
+    // negative one.
+    const double printPx = std::max(0.0, std::floor(ToDesignPixels(FPage.PrintableWidthNative()) + 1e-7));
+    const double spacePx = std::max(0.0, std::floor(ToDesignPixels(FPage.NativeValue(TRepPage::ColumnSpaceIndex)) + 1e-7));
+    const int columns = std::max(1, FPage.Columns());
+    const double colPx = std::floor((printPx - spacePx * (columns - 1)) / columns);
+    return colPx > 0 ? FromDesignPixels(colPx) : 0.0;
 }
 
 double TRepReport::BandWidthNative(const TRepCustomBand *band) const

@@ -52,6 +52,8 @@ public:
     TRepBand *AddBand(TRepBandType type, const QString &name = QString(), int index = -1);
     // Creates a child band of parent, placed after the parent's chain of children.
     TRepChildBand *AddChildBand(TRepCustomBand *parent, const QString &name = QString());
+    // Moves a band to another place of the list (design order only).
+    void MoveBand(TRepCustomBand *band, int index);
     // Frees the band and its elements. Bands linking to it lose the link; a
     // child band of it is freed too.
     void RemoveBand(TRepCustomBand *band);

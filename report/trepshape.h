@@ -17,4 +17,7 @@ public:
     TRepBrush Brush;
     float RoundFactor = 0.1f;   // corner size of rsRoundRect, times the design width
     int VertAdjust = 0;         // persisted, no effect on printing
+
+    // Draws the shape (TRepElementPrinter::PrintShape).
+    void PrintAt(double offsetX, double offsetY) override;
 };

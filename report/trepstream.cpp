@@ -126,7 +126,11 @@ void TRepStream::Write(const char *data, qint64 size)
 
 void TRepStream::Spill()
 {
-    auto temp = std::make_unique<QTemporaryFile>(QDir::tempPath() + QStringLiteral("/RPFXXXXXX"));
+    // An unusable TMPDIR makes tempPath() empty: never fall to the root.
+    QString folder = QDir::tempPath();
+    if (folder.isEmpty())
+        folder = QStringLiteral("/tmp");
+    auto temp = std::make_unique<QTemporaryFile>(folder + QStringLiteral("/RPFXXXXXX"));
     temp->setAutoRemove(true);
     if (!temp->open())
         throw ERepError(QStringLiteral("Cannot create the report's temporary file: %1").arg(temp->errorString()));
@@ -152,6 +156,23 @@ void TRepStream::WriteI32At(qint64 pos, qint32 value)
     Seek(pos);
     WriteI32(value);
     Seek(keep);
+}
+
+void TRepStream::Truncate(qint64 size)
+{
+    QMutexLocker l(&m_lock);
+    CheckWritable();
+    if (size < 0 || size >= Size())
+        return;
+    if (m_temp) {
+        if (!m_temp->resize(size))
+            throw ERepError(QStringLiteral("Cannot write the report's temporary file: %1").arg(m_temp->errorString()));
+        if (m_temp->pos() > size)
+            m_temp->seek(size);
+        return;
+    }
+    m_memory.truncate(size);
+    m_pos = std::min(m_pos, size);
 }
 
 QByteArray TRepStream::Read(qint64 size)

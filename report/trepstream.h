@@ -48,6 +48,10 @@ public:
     void WriteI32(qint32 value);
     void WriteI32At(qint64 pos, qint32 value); // keeps the current position
 
+    // Cuts the stream back to `size` bytes (undoing a write that failed
+    // half-way); the position moves to the new end when it was beyond it.
+    void Truncate(qint64 size);
+
     // Reads exactly `size` bytes from the current position; ERepError when
     // the stream ends first.
     QByteArray Read(qint64 size);

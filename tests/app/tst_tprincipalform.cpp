@@ -1,6 +1,13 @@
 // The main window without a database: menus, picture buttons, window bar,
 // status bar, and the screens it opens (stand-in windows here).
 #include "tapplication.h"
+#include "tdatabasebackup.h"
+#include "tdm.h"
+#include "tfbdatabase.h"
+#include "tfbfield.h"
+#include "tfbquery.h"
+#include "tfbtestdb.h"
+#include "tfbtransaction.h"
 #include "tmessagerecorder.h"
 #include "tprincipalform.h"
 #include "tshell.h"
@@ -78,7 +85,85 @@ private slots:
     void handlerErrorIsShownAndWindowKeepsRunning();
     void settingsAndAboutAreModal();
     void webAddressMenu();
+
+    // On a real database file.
+    void formShowOpensTheDatasetsInOrder();
+    void databaseMissingAtStart();
+    void sairClosesEverythingAndCommits();
+    void closeBoxCommitsAndDropsPendingEdits();
+    void listMenusReplaceTheSqlAndOpen_data();
+    void listMenusReplaceTheSqlAndOpen();
+    void ordersFollowTheCurrentClient();
+    void settingsOpensConfigQuery();
+    void staleBackupLockIsReleasedAtStart();
 };
+
+namespace {
+
+QStringList OpenedInOrder(const std::function<void()> &run)
+{
+    QStringList order;
+    QList<QMetaObject::Connection> links;
+    const std::pair<TFbQuery *, QString> sets[] = {
+        {DM->ClientesQuery, "ClientesQuery"}, {DM->OrdensQuery, "OrdensQuery"}, {DM->ConfigQuery, "ConfigQuery"},
+        {DM->ForneQuery, "ForneQuery"}, {DM->ProdForneQuery, "ProdForneQuery"}, {DM->ProdEntQuery, "ProdEntQuery"}};
+    for (const auto &[q, name] : sets)
+        links << QObject::connect(q, &TFbQuery::opened, [&order, name = name] { order << name; });
+    run();
+    for (const auto &c : links)
+        QObject::disconnect(c);
+    return order;
+}
+
+// Runs a statement in a transaction of its own on the session's connection.
+void RunOwn(const QString &sql)
+{
+    TFbTransaction tr;
+    tr.SetDefaultDatabase(DM->Database);
+    {
+        TFbQuery q;
+        q.SetDatabase(DM->Database);
+        q.SetTransaction(&tr);
+        q.SetSQL(sql);
+        q.Execute();
+    }
+    tr.Commit();
+}
+
+int BackupState()
+{
+    TFbTransaction tr;
+    tr.SetDefaultDatabase(DM->Database);
+    int state = -1;
+    {
+        TFbQuery q;
+        q.SetDatabase(DM->Database);
+        q.SetTransaction(&tr);
+        q.SetSQL(QStringLiteral("select mon$backup_state from mon$database"));
+        q.Open();
+        state = q.Field(0)->AsInteger();
+    }
+    tr.Commit();
+    return state;
+}
+
+int CountRows(const QString &file, const QString &table)
+{
+    TDM dm;
+    dm.Database->SetDatabaseName(file);
+    int n = -1;
+    {
+        TFbQuery q;
+        q.SetDatabase(dm.Database);
+        q.SetSQL(QStringLiteral("select count(*) from ") + table);
+        q.Open();
+        n = q.Field(0)->AsInteger();
+    }
+    dm.CloseAll();
+    return n;
+}
+
+} // namespace
 
 void TstTPrincipalForm::captionAndFrame()
 {
@@ -273,6 +358,9 @@ void TstTPrincipalForm::windowBarOrderAndRestoreMiddle()
     // Minimised again, it goes back to the front.
     form.MinimizeToWindowBar(b);
     QCOMPARE(BarCaptions(form.ToolBar1), QStringList({"Ordem de Serviço", "Fornecedores", "Lista de Clientes"}));
+    // A hidden screen is on the bar once.
+    form.MinimizeToWindowBar(b);
+    QCOMPARE(form.ToolBar1->actions().size(), 3);
 }
 
 void TstTPrincipalForm::windowBarButtonGoesWithItsScreen()
@@ -414,6 +502,279 @@ void TstTPrincipalForm::webAddressMenu()
     TShell::SetUrlOpener(previous);
     QCOMPARE(urls, QList<QUrl>{QUrl("http://" + TApplication::WebAddress())});
     QCOMPARE(recorder.Count(), 0);
+}
+
+void TstTPrincipalForm::formShowOpensTheDatasetsInOrder()
+{
+    TFbTestDb db;
+    if (!db.IsValid())
+        QSKIP(qPrintable(db.Error()));
+    auto dm = db.MakeDM(false);
+    DM = dm.get();
+    TMessageRecorder recorder;
+    TPrincipalForm form;
+    const QStringList order = OpenedInOrder([&] {
+        form.show();
+        QTRY_VERIFY(DM->ProdEntQuery->Active());
+    });
+    QCOMPARE(order, QStringList({"ClientesQuery", "ForneQuery", "ConfigQuery", "OrdensQuery", "ProdForneQuery",
+                                 "ProdEntQuery"}));
+    QVERIFY(DM->Database->Connected());
+    QCOMPARE(DM->ClientesQuery->SQLText(), QStringLiteral("select * from CLIENTES"));
+    QCOMPARE(DM->ConfigQueryIDCONFIG->AsInteger(), 1);
+    QCOMPARE(recorder.Count(), 0);
+    // Shown again (after hiding), it does not open anything twice.
+    form.hide();
+    const QStringList again = OpenedInOrder([&] {
+        form.show();
+        QCoreApplication::processEvents();
+    });
+    QVERIFY(again.isEmpty());
+}
+
+void TstTPrincipalForm::databaseMissingAtStart()
+{
+    TFbTestDb db;
+    if (!db.IsValid())
+        QSKIP(qPrintable(db.Error()));
+    auto dm = db.MakeDM(false);
+    DM = dm.get();
+    const QString missing = db.Dir() + QStringLiteral("/nada/DADOS.GDB");
+    DM->Database->SetDatabaseName(missing);
+    TMessageRecorder recorder;
+    TPrincipalForm form;
+    QPointer<QWidget> made;
+    form.SetScreenFactory(TPrincipalForm::Screen::ClientList, [&](QWidget *owner) {
+        made = StandIn("Clientes", owner);
+        return made.data();
+    });
+    form.show();
+    QTRY_COMPARE(recorder.Count(), 1);
+    QCoreApplication::processEvents();
+    QCOMPARE(recorder.Count(), 1); // once
+    QCOMPARE(recorder.Last().icon, TMessages::Error);
+    QVERIFY(recorder.Last().text.contains(missing));
+    QVERIFY(recorder.Last().text.endsWith('.'));
+    QVERIFY(!DM->ClientesQuery->Active());
+    QVERIFY(form.isVisible());
+
+    // Every later open reports the failure again, and its screen stays away.
+    form.ListadeClientes1->trigger();
+    QCOMPARE(recorder.Count(), 2);
+    QVERIFY(!made);
+    Enter(form.Image3);
+    QTest::mouseClick(form.Image5, Qt::LeftButton);
+    QCOMPARE(recorder.Count(), 3);
+    QVERIFY(!made);
+    // The menus that need no database still work.
+    QTimer::singleShot(0, [] {
+        if (QWidget *w = QApplication::activeModalWidget())
+            w->close();
+    });
+    form.Sobre1->trigger();
+    QCOMPARE(recorder.Count(), 3);
+}
+
+void TstTPrincipalForm::sairClosesEverythingAndCommits()
+{
+    TFbTestDb db;
+    if (!db.IsValid())
+        QSKIP(qPrintable(db.Error()));
+    auto dm = db.MakeDM(false);
+    DM = dm.get();
+    TMessageRecorder recorder;
+    {
+        TPrincipalForm form;
+        QPointer<QWidget> screen;
+        form.SetScreenFactory(TPrincipalForm::Screen::ClientList, [&](QWidget *owner) {
+            screen = StandIn("Clientes", owner);
+            return screen.data();
+        });
+        form.show();
+        QTRY_VERIFY(DM->ProdEntQuery->Active());
+        form.ListadeClientes1->trigger();
+        QVERIFY(screen && screen->isVisible());
+        // An applied client, and a pending edit on another screen's dataset.
+        DM->ClientesQuery->Append();
+        DM->ClientesQueryNOME->SetAsString(QStringLiteral("JOSÉ DA SILVA"));
+        DM->ClientesQuery->ApplyChanges();
+        DM->ConfigQuery->Edit();
+        DM->ConfigQueryCAB1->SetAsString(QStringLiteral("não gravado"));
+        QSignalSpy ended(&form, &TPrincipalForm::closed);
+        form.Sair1->trigger();
+        QVERIFY(!form.isVisible());
+        QCOMPARE(ended.count(), 1);
+        for (TFbQuery *q : {DM->ClientesQuery, DM->OrdensQuery, DM->ConfigQuery, DM->ForneQuery, DM->ProdForneQuery,
+                            DM->ProdEntQuery})
+            QVERIFY(!q->Active());
+        QVERIFY(!DM->Database->Connected());
+    }
+    QCOMPARE(recorder.Count(), 0);
+    dm.reset();
+    QCOMPARE(CountRows(db.Path(), QStringLiteral("CLIENTES")), 1);
+    TDM check;
+    check.Database->SetDatabaseName(db.Path());
+    check.ConfigQuery->Open();
+    QVERIFY(check.ConfigQueryCAB1->AsString() != QStringLiteral("não gravado"));
+    check.CloseAll();
+}
+
+void TstTPrincipalForm::closeBoxCommitsAndDropsPendingEdits()
+{
+    TFbTestDb db;
+    if (!db.IsValid())
+        QSKIP(qPrintable(db.Error()));
+    auto dm = db.MakeDM(false);
+    DM = dm.get();
+    TMessageRecorder recorder;
+    {
+        TPrincipalForm form;
+        form.show();
+        QTRY_VERIFY(DM->ProdEntQuery->Active());
+        DM->ForneQuery->Append();
+        DM->ForneQueryNOMEFANTASIA->SetAsString(QStringLiteral("DISTRIBUIDORA NORTE"));
+        DM->ForneQuery->ApplyChanges();
+        DM->ForneQuery->Append();
+        DM->ForneQueryNOMEFANTASIA->SetAsString(QStringLiteral("PENDENTE"));
+        QVERIFY(form.close());
+        QVERIFY(!DM->Database->Connected());
+    }
+    QCOMPARE(recorder.Count(), 0);
+    dm.reset();
+    QCOMPARE(CountRows(db.Path(), QStringLiteral("FORNECEDORES")), 1);
+}
+
+void TstTPrincipalForm::listMenusReplaceTheSqlAndOpen_data()
+{
+    QTest::addColumn<int>("screen");
+    QTest::addColumn<QString>("item");
+    QTest::addColumn<QString>("dataset");
+    QTest::addColumn<QString>("sql");
+    QTest::newRow("Clientes") << int(TPrincipalForm::Screen::ClientList) << "ListadeClientes1" << "CLIENTES"
+                              << "select * from clientes order by nome";
+    QTest::newRow("Fornecedores") << int(TPrincipalForm::Screen::Suppliers) << "Fornecedores1" << "FORNECEDORES"
+                                  << "select * from fornecedores order by nomefantasia";
+    QTest::newRow("Estoque") << int(TPrincipalForm::Screen::Products) << "Estoque1" << "PRODFORNE"
+                             << "select * from prodforne order by descricao";
+    QTest::newRow("Relatório de Estoque") << int(TPrincipalForm::Screen::StockReport) << "RelatriodeEstoque1"
+                                          << "PRODENT" << "select * from PRODENT";
+}
+
+void TstTPrincipalForm::listMenusReplaceTheSqlAndOpen()
+{
+    QFETCH(int, screen);
+    QFETCH(QString, item);
+    QFETCH(QString, dataset);
+    QFETCH(QString, sql);
+    TFbTestDb db;
+    if (!db.IsValid())
+        QSKIP(qPrintable(db.Error()));
+    auto dm = db.MakeDM(false);
+    DM = dm.get();
+    TMessageRecorder recorder;
+    TPrincipalForm form;
+    form.show();
+    QTRY_VERIFY(DM->ProdEntQuery->Active());
+    TFbQuery *q = DM->DatasetOf(dataset);
+    QList<QPointer<QWidget>> made;
+    form.SetScreenFactory(TPrincipalForm::Screen(screen), [&](QWidget *owner) {
+        QWidget *w = StandIn(item, owner);
+        made << w;
+        // The screen exists before its dataset is prepared.
+        return w;
+    });
+    form.findChild<QAction *>(item)->trigger();
+    form.findChild<QAction *>(item)->trigger();
+    QCOMPARE(made.size(), 2);
+    QVERIFY(made[0]->isVisible() && made[1]->isVisible());
+    QCOMPARE(q->SQLText(), sql);
+    QVERIFY(q->Active());
+    QCOMPARE(recorder.Count(), 0);
+}
+
+void TstTPrincipalForm::ordersFollowTheCurrentClient()
+{
+    TFbTestDb db;
+    if (!db.IsValid())
+        QSKIP(qPrintable(db.Error()));
+    auto dm = db.MakeDM(false);
+    DM = dm.get();
+    TMessageRecorder recorder;
+    TPrincipalForm form;
+    int screens = 0;
+    form.SetScreenFactory(TPrincipalForm::Screen::Orders, [&](QWidget *owner) {
+        ++screens;
+        return StandIn("Ordem de Serviço", owner);
+    });
+    form.show();
+    QTRY_VERIFY(DM->ProdEntQuery->Active());
+    // No client at all: the orders stay as they are.
+    form.OrdemdeServio1->trigger();
+    QCOMPARE(screens, 1);
+    QCOMPARE(DM->OrdensQuery->SQLText(), QStringLiteral("select * from ORDEMSERV"));
+    // A client without a name: the same.
+    DM->ClientesQuery->Append();
+    DM->ClientesQuery->ApplyChanges();
+    form.OrdemdeServio1->trigger();
+    QCOMPARE(DM->OrdensQuery->SQLText(), QStringLiteral("select * from ORDEMSERV"));
+    // A named client: its orders.
+    DM->ClientesQuery->Append();
+    DM->ClientesQueryNOME->SetAsString(QStringLiteral("MARIA"));
+    DM->ClientesQuery->ApplyChanges();
+    const int id = DM->ClientesQueryIDCLIENTE->AsInteger();
+    form.OrdemdeServio1->trigger();
+    QCOMPARE(screens, 3);
+    QCOMPARE(DM->OrdensQuery->SQLText(), QStringLiteral("select * from ordemserv where idcliente=%1").arg(id));
+    QVERIFY(DM->OrdensQuery->Active());
+    QCOMPARE(recorder.Count(), 0);
+}
+
+void TstTPrincipalForm::settingsOpensConfigQuery()
+{
+    TFbTestDb db;
+    if (!db.IsValid())
+        QSKIP(qPrintable(db.Error()));
+    auto dm = db.MakeDM(false);
+    DM = dm.get();
+    DM->Database->Open();
+    TMessageRecorder recorder;
+    TPrincipalForm form; // not shown: nothing opened yet
+    bool openWhenShown = false;
+    form.SetSettingsFactory([&] {
+        auto *d = new QDialog;
+        QTimer::singleShot(0, d, [&, d] {
+            openWhenShown = DM->ConfigQuery->Active();
+            d->reject();
+        });
+        return d;
+    });
+    QVERIFY(!DM->ConfigQuery->Active());
+    form.Configuraes1->trigger();
+    QVERIFY(openWhenShown);
+    QVERIFY(DM->ConfigQuery->Active());
+}
+
+void TstTPrincipalForm::staleBackupLockIsReleasedAtStart()
+{
+    TFbTestDb db;
+    if (!db.IsValid())
+        QSKIP(qPrintable(db.Error()));
+    auto dm = db.MakeDM(false);
+    DM = dm.get();
+    // A run that stopped in the middle of a backup.
+    DM->Database->Open();
+    RunOwn(QStringLiteral("alter database begin backup"));
+    QCOMPARE(BackupState(), 1);
+    DM->CloseAll();
+
+    TMessageRecorder recorder;
+    TPrincipalForm form;
+    form.show();
+    QTRY_VERIFY(DM->ProdEntQuery->Active());
+    QCOMPARE(BackupState(), 0);
+    QCOMPARE(recorder.Count(), 0);
+    DM->CloseAll();
+    QVERIFY(!QFileInfo::exists(db.Path() + QStringLiteral(".delta")));
 }
 
 QTEST_MAIN(TstTPrincipalForm)

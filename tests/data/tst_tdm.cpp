@@ -111,6 +111,30 @@ private slots:
         QCOMPARE(dm->ConfigQuery->State(), TFbQuery::dsInsert);
     }
 
+    // Two data modules on one database (two computers on a server): each
+    // sees what the other saved at its next Open, and the new-record rule
+    // does not hand out a key the other has taken.
+    void secondAttachmentSeesSavesAndNextKey()
+    {
+        TFbTestDb db;
+        QVERIFY2(db.IsValid(), qPrintable(db.Error()));
+        auto a = db.MakeDM();
+        auto b = db.MakeDM();
+        a->ClientesQuery->Append();
+        a->ClientesQueryNOME->SetAsString("Ana");
+        a->ClientesQuery->ApplyChanges();
+        b->ClientesQuery->Close();
+        b->ClientesQuery->Open();
+        QCOMPARE(b->ClientesQuery->RecordCount(), 1);
+        b->ClientesQuery->Append();
+        QCOMPARE(b->ClientesQueryIDCLIENTE->AsInteger(), 2);
+        b->ClientesQueryNOME->SetAsString("Bia");
+        b->ClientesQuery->ApplyChanges();
+        a->ClientesQuery->Append();
+        QCOMPARE(a->ClientesQueryIDCLIENTE->AsInteger(), 3);
+        a->ClientesQuery->Cancel();
+    }
+
     void savedRowsSurviveReopen()
     {
         TFbTestDb db;

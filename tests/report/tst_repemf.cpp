@@ -139,6 +139,7 @@ private slots:
     void damagedRecordIsRejected_data();
     void damagedRecordIsRejected();
     void recordingAfterFinishIsRefused();
+    void textOnAPageStretchedOutOfShape();
 };
 
 void TstRepEmf::playbackMatchesDirectPainting_data()
@@ -330,6 +331,31 @@ void TstRepEmf::recordingAfterFinishIsRefused()
     const TRepMetafile m = empty.FinishMetafile();
     QVERIFY(!m.IsNull());
     QVERIFY(m.TextRecords().isEmpty());
+}
+
+void TstRepEmf::textOnAPageStretchedOutOfShape()
+{
+    // A damaged file once held a page 48 pixels wide and 79542 high with a
+    // 2048-pixel font; squeezed into a thumbnail, Qt's glyph cache crashed.
+    TRepEmfCanvas rec(48, 79542);
+    TRepCanvasFont font;
+    font.Height = 50331635;
+    rec.SetFont(font);
+    rec.TextOut(100, 5, QStringLiteral("Página 1"), taCenter);
+    rec.TextOut(24, 40000, QStringLiteral("Total"), taRightJustify);
+    const TRepMetafile m = rec.FinishMetafile();
+    QImage thumb = WhiteImage(48, 64);
+    {
+        QPainter p(&thumb);
+        m.Draw(p, QRectF(0, 0, 48, 64));
+    }
+    QImage wide = WhiteImage(600, 20);
+    {
+        QPainter p(&wide);
+        m.Draw(p, QRectF(0, 0, 600, 20));
+    }
+    // Something was drawn, as outlines.
+    QVERIFY(CountDifferentPixels(thumb, WhiteImage(48, 64)) > 0);
 }
 
 QTEST_MAIN(TstRepEmf)

@@ -87,6 +87,7 @@ private slots:
     void readsPagesInAnyOrder();
     void pageBeyondTheCountIsNothing();
     void largeStreamMovesToTemporaryFile();
+    void failedSpillKeepsStoredPages();
     void saveAndLoad_data();
     void saveAndLoad();
     void loadedFileIsNeverWritten();
@@ -202,6 +203,34 @@ void TstRepPageList::largeStreamMovesToTemporaryFile()
     }
     QVERIFY(!QFile::exists(tempName));
     qputenv("TMPDIR", oldTmp);
+}
+
+void TstRepPageList::failedSpillKeepsStoredPages()
+{
+    const QByteArray oldTmp = qgetenv("TMPDIR");
+    QTemporaryDir dir;
+    const qint64 limit = 128 + 12 + PageBytes(1).size() + 100;
+    TRepPageList list(limit);
+    list.AddPage(PageBytes(1));
+    // A temporary folder that is a file: the temporary file cannot be made.
+    QVERIFY(WriteAll(dir.filePath("arquivo"), "x"));
+    qputenv("TMPDIR", QFile::encodeName(dir.filePath("arquivo")));
+    QVERIFY_THROWS_EXCEPTION(ERepError, list.AddPage(PageBytes(2)));
+    qputenv("TMPDIR", oldTmp);
+    QCOMPARE(list.PageCount(), 1);
+    QVERIFY(!list.Stream().InTemporaryFile());
+    QCOMPARE(list.Stream().Size(), limit - 100);
+    list.AddPage(PageBytes(2));
+    list.Finish();
+    QVERIFY(list.Stream().InTemporaryFile());
+    QCOMPARE(list.ReadPage(1).Bytes(), PageBytes(1));
+    QCOMPARE(list.ReadPage(2).Bytes(), PageBytes(2));
+    const QString file = dir.filePath("dois.rpf");
+    list.SaveToFile(file);
+    TRepPageList loaded;
+    loaded.LoadFromFile(file);
+    QCOMPARE(loaded.PageCount(), 2);
+    QCOMPARE(loaded.ReadPage(2).Bytes(), PageBytes(2));
 }
 
 void TstRepPageList::saveAndLoad_data()

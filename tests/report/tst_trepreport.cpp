@@ -38,6 +38,7 @@ private slots:
 
     void elementDefaults();
     void elementUnitsFollowReport();
+    void charactersFollowReportFont();
     void alignToBand_data();
     void alignToBand();
     void fontInheritance();
@@ -317,6 +318,15 @@ void TstTRepReport::functionConstants()
     f.Unprepare();
     QCOMPARE(f.GetConstant("PAGENUMBER").toString(), QStringLiteral("0"));
     QVERIFY(!f.At(0).Settable);
+
+    // A stored list without the three gets them back for the pass.
+    TRepEvEnvironment g;
+    g.SetStrings({"X"}, {"1"});
+    g.Prepare("T");
+    QCOMPARE(g.Strings(), QStringList({"X", "PAGENUMBER", "COLUMNNUMBER", "REPORTTITLE"}));
+    QCOMPARE(g.Expression("REPORTTITLE"), QStringLiteral("''"));
+    g.SetIntegerConstant("PAGENUMBER", 1);
+    QCOMPARE(g.GetConstant("PAGENUMBER").toInt(), 1);
 }
 
 void TstTRepReport::functionListPersistedFormChecked()
@@ -388,6 +398,26 @@ void TstTRepReport::elementUnitsFollowReport()
     QVERIFY(qAbs(l->Left() - 12) < 1e-9);
     l->Size().SetLeft(24);
     QVERIFY(qAbs(l->LeftNative() - 31.75) < 1e-9);
+}
+
+void TstTRepReport::charactersFollowReportFont()
+{
+    TRepReport r;
+    TRepBand *b = r.AddBand(rbDetail);
+    auto *l = new TRepLabel;
+    b->InsertElement(l);
+    l->Size().SetValues({145.3, 80.0, 0, 0});
+    r.SetUnits(TRepUnit::Characters);
+    // Arial 10: a character is 80 / 10 / 2.54 wide and 145.3 / 10 / 2.54 high.
+    QVERIFY(qAbs(r.Page().LeftMargin() - 100 / (80.0 / 10 / 2.54) / 10) < 1e-12);
+    QVERIFY(qAbs(l->Left() - 2.54) < 1e-12);
+    QVERIFY(qAbs(l->Height() - 2.54) < 1e-12);
+    r.SetFont(TRepFont("Arial", -20));      // the size counts without its sign
+    QVERIFY(qAbs(l->Left() - 5.08) < 1e-12);
+    QVERIFY(qAbs(b->Size().ToUnit(145.3, TRepDirection::Vertical) - 5.08) < 1e-12);
+    // A font without size would divide by zero: 10 points stand in.
+    r.SetFont(TRepFont("Arial", 0));
+    QVERIFY(qAbs(l->Left() - 2.54) < 1e-12);
 }
 
 void TstTRepReport::alignToBand_data()

@@ -1,0 +1,198 @@
+#include "tdatabasebackup.h"
+
+#include "efberror.h"
+#include "tfbdatabase.h"
+#include "tfbfield.h"
+#include "tfbquery.h"
+#include "tfbtransaction.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <QtEndian>
+#include <stdexcept>
+
+namespace {
+
+// The database header page: page type 1 at offset 0; its flags word at
+// offset 42 holds the backup state in bits 10 and 11.
+constexpr int HeaderFlagsOffset = 42;
+constexpr quint16 BackupStateMask = 0x0C00;
+constexpr quint16 BackupStateLocked = 0x0400;
+constexpr int HeaderBytes = 64;
+
+std::function<void(const QString &)> &AfterCopyHook()
+{
+    static std::function<void(const QString &)> hook;
+    return hook;
+}
+
+[[noreturn]] void Fail(const QString &why)
+{
+    throw std::runtime_error(why.toStdString());
+}
+
+// Runs one statement in a short transaction of its own, committed at once,
+// so that the session's long transaction is not touched.
+void RunAlone(TFbDatabase *db, const QString &sql)
+{
+    TFbTransaction tr;
+    tr.SetDefaultDatabase(db);
+    TFbQuery q;
+    q.SetDatabase(db);
+    q.SetTransaction(&tr);
+    q.SetSQL(sql);
+    try {
+        q.Execute();
+        tr.Commit();
+    } catch (...) {
+        if (tr.InTransaction()) {
+            try {
+                tr.Rollback();
+            } catch (...) {
+            }
+        }
+        throw;
+    }
+}
+
+// 0 normal, 1 locked (stalled), 2 merging.
+int BackupState(TFbDatabase *db)
+{
+    TFbTransaction tr;
+    tr.SetDefaultDatabase(db);
+    TFbQuery q;
+    q.SetDatabase(db);
+    q.SetTransaction(&tr);
+    q.SetSQL(QStringLiteral("select mon$backup_state as state from mon$database"));
+    q.Open();
+    const int state = q.FieldByName(QStringLiteral("STATE"))->AsInteger();
+    q.Close();
+    tr.Commit();
+    return state;
+}
+
+bool IsServerName(const QString &name)
+{
+    // "host:/path" or "host:C:\path"; a plain path has no colon before its
+    // first slash.
+    static const QRegularExpression server(QStringLiteral("^[^/\\\\]{2,}:"));
+    return server.match(name).hasMatch();
+}
+
+} // namespace
+
+QString TDatabaseBackup::FolderName(const QDateTime &when)
+{
+    return when.toString(QStringLiteral("dd.MM.yy - HH'h'mm'm'ss's'"));
+}
+
+QString TDatabaseBackup::BackupRoot()
+{
+    return QDir::homePath() + QStringLiteral("/Backup_OS");
+}
+
+QString TDatabaseBackup::DatabaseFile(const TFbDatabase *db)
+{
+    const QString name = db->DatabaseName();
+    if (IsServerName(name))
+        return name.mid(name.indexOf(QLatin1Char(':'), 2) + 1);
+    return name;
+}
+
+void TDatabaseBackup::FixUpCopy(const QString &file)
+{
+    QFile f(file);
+    if (!f.open(QIODevice::ReadWrite))
+        Fail(QStringLiteral("cannot open %1: %2").arg(file, f.errorString()));
+    const QByteArray header = f.read(HeaderBytes);
+    if (header.size() < HeaderBytes || header.at(0) != 1)
+        Fail(QStringLiteral("%1 is not a database file").arg(file));
+    const quint16 flags = qFromLittleEndian<quint16>(header.constData() + HeaderFlagsOffset);
+    if ((flags & BackupStateMask) != BackupStateLocked)
+        Fail(QStringLiteral("%1 was not copied under the backup lock").arg(file));
+    uchar fixed[2];
+    qToLittleEndian<quint16>(quint16(flags & ~BackupStateMask), fixed);
+    if (!f.seek(HeaderFlagsOffset) || f.write(reinterpret_cast<const char *>(fixed), 2) != 2 || !f.flush())
+        Fail(QStringLiteral("cannot write %1: %2").arg(file, f.errorString()));
+    f.close();
+}
+
+void TDatabaseBackup::Verify(const QString &file, const TFbDatabase *like)
+{
+    TFbDatabase copy;
+    copy.SetDatabaseName(file);
+    copy.SetParams(like->Params());
+    copy.SetSQLDialect(like->SQLDialect());
+    TFbTransaction tr;
+    tr.SetDefaultDatabase(&copy);
+    copy.SetDefaultTransaction(&tr);
+    copy.Open();
+    TFbQuery q;
+    q.SetDatabase(&copy);
+    q.SetTransaction(&tr);
+    // Reading the catalogue walks real pages of the copy.
+    q.SetSQL(QStringLiteral("select count(*) as n from rdb$relations"));
+    q.Open();
+    const int relations = q.FieldByName(QStringLiteral("N"))->AsInteger();
+    q.Close();
+    copy.Close();
+    if (relations <= 0)
+        Fail(QStringLiteral("%1 holds no tables").arg(file));
+}
+
+void TDatabaseBackup::CopyDatabase(TFbDatabase *db, const QString &destination)
+{
+    const QString source = DatabaseFile(db);
+    const QString partial = destination + QStringLiteral(".part");
+    QFile::remove(partial);
+    if (!db->Connected())
+        db->Open();
+
+    RunAlone(db, QStringLiteral("alter database begin backup"));
+    QString copyError;
+    {
+        QFile in(source);
+        if (!in.copy(partial))
+            copyError = in.errorString();
+        else if (const auto &hook = AfterCopyHook())
+            hook(partial);
+    }
+    try {
+        RunAlone(db, QStringLiteral("alter database end backup"));
+    } catch (...) {
+        QFile::remove(partial);
+        throw;
+    }
+    if (!copyError.isEmpty()) {
+        QFile::remove(partial);
+        Fail(copyError);
+    }
+    try {
+        FixUpCopy(partial);
+        Verify(partial, db);
+        if (QFileInfo::exists(destination) && !QFile::remove(destination))
+            Fail(QStringLiteral("cannot replace %1").arg(destination));
+        if (!QFile::rename(partial, destination))
+            Fail(QStringLiteral("cannot rename %1").arg(partial));
+    } catch (...) {
+        QFile::remove(partial);
+        throw;
+    }
+}
+
+bool TDatabaseBackup::ReleaseStaleLock(TFbDatabase *db)
+{
+    if (IsServerName(db->DatabaseName()) || !db->Connected())
+        return false;
+    if (BackupState(db) != 1)
+        return false;
+    RunAlone(db, QStringLiteral("alter database end backup"));
+    return true;
+}
+
+void TDatabaseBackup::SetAfterCopyHook(std::function<void(const QString &)> hook)
+{
+    AfterCopyHook() = std::move(hook);
+}

@@ -1,0 +1,46 @@
+#pragma once
+// A consistent copy of the open database file.
+//
+// Copying the file while the engine writes to it could give a torn copy, so
+// the file is frozen first with the engine's backup lock ("alter database
+// begin backup": changes go to a side file meanwhile), copied, and released
+// ("end backup", which merges the side file back). The copy still carries the
+// lock mark in its header; it is cleared so that the copy opens on its own,
+// and the copy is opened once to prove it is a good database before it takes
+// the place of an earlier copy of the same name.
+#include <QDateTime>
+#include <QString>
+#include <functional>
+
+class TFbDatabase;
+
+class TDatabaseBackup
+{
+public:
+    // Name of the dated folder: "dd.mm.yy - HHhMMmSSs" (08.12.25 - 21h40m05s).
+    static QString FolderName(const QDateTime &when);
+    // The folder that holds the dated folders: $HOME/Backup_OS.
+    static QString BackupRoot();
+    // The database file of a connection: its name, less a "host:" prefix.
+    static QString DatabaseFile(const TFbDatabase *db);
+
+    // Copies the database of `db` (opening the connection if needed) to
+    // `destination`. Throws std::runtime_error on any failure; then
+    // `destination` is left as it was and the lock is released.
+    static void CopyDatabase(TFbDatabase *db, const QString &destination);
+
+    // Releases a lock left behind by a backup that never ended (the program
+    // stopped in the middle of one). Only for a local file, which no other
+    // program can be backing up at the same time. Returns true when it did.
+    static bool ReleaseStaleLock(TFbDatabase *db);
+
+    // Clears the backup-lock mark in the header of a copied file. Throws when
+    // the file is not a database file or was not copied under the lock.
+    static void FixUpCopy(const QString &file);
+
+    // Checks that a file opens as a database with the given credentials.
+    static void Verify(const QString &file, const TFbDatabase *like);
+
+    // For tests: runs between the copy and the release of the lock.
+    static void SetAfterCopyHook(std::function<void(const QString &copy)> hook);
+};

@@ -1,0 +1,3 @@
+#include "trepdataset.h"
+
+TRepDataSet::~TRepDataSet() = default;

@@ -1,0 +1,67 @@
+#pragma once
+// The settings screen: the printout's four header lines and the legend texts
+// of the annotation colours (the one row of CONFIG), and the database backup.
+#include <QDateTime>
+#include <QDialog>
+#include <functional>
+
+class QLabel;
+class QLineEdit;
+class QPlainTextEdit;
+class QProgressBar;
+class QPushButton;
+class QTabWidget;
+class QWidget;
+class TConfigFieldEdit;
+class TFbQuery;
+
+class TConfigForm : public QDialog
+{
+    Q_OBJECT
+public:
+    explicit TConfigForm(QWidget *parent = nullptr);
+
+    // Handlers.
+    void BitBtn1Click();   // "Fazer Backup agora"
+    void BitBtn2Click();   // "Editar Cabeçalho"
+    void BitBtn3Click();   // "Gravar Alterações" (header)
+    void BitBtn4Click();   // "Cancelar Alterações" (header)
+    void BitBtn5Click();   // "Editar Anotações"
+    void BitBtn6Click();   // "Gravar Alterações" (legends)
+    void BitBtn7Click();   // "Cancelar Alterações" (legends)
+    void FormClose();
+
+    // The lines of the information memo, naming the folders in use.
+    static QStringList BackupInformation(const QString &backupRoot, const QString &databaseFolder);
+
+    // Pause between two steps of the progress bar (tests make it 0).
+    int BackupStepDelay = 50;
+    // The clock that names the backup folder (tests fix it).
+    std::function<QDateTime()> Clock = [] { return QDateTime::currentDateTime(); };
+
+    QTabWidget *PageControl1 = nullptr;
+    QWidget *TabSheet1 = nullptr, *TabSheet2 = nullptr, *TabSheet3 = nullptr;
+    QPlainTextEdit *Memo1 = nullptr;
+    QProgressBar *ProgressBar1 = nullptr;
+    QPushButton *BitBtn1 = nullptr;
+    QLineEdit *Edit1 = nullptr;
+    QLabel *Label1 = nullptr, *Label2 = nullptr, *Label3 = nullptr, *Label4 = nullptr;
+    TConfigFieldEdit *DBEdit1 = nullptr, *DBEdit2 = nullptr, *DBEdit3 = nullptr, *DBEdit4 = nullptr;
+    QPushButton *BitBtn2 = nullptr, *BitBtn3 = nullptr, *BitBtn4 = nullptr;
+    QLabel *Label5 = nullptr, *Label6 = nullptr, *Label7 = nullptr, *Label8 = nullptr;
+    TConfigFieldEdit *DBEdit5 = nullptr, *DBEdit6 = nullptr, *DBEdit7 = nullptr;
+    QPushButton *BitBtn5 = nullptr, *BitBtn6 = nullptr, *BitBtn7 = nullptr;
+
+public slots:
+    void done(int result) override;
+
+private:
+    void CreateBackupPage();
+    void CreateHeaderPage();
+    void CreateLegendPage();
+    QPushButton *Button(QWidget *page, const char *name, const QString &caption, int x, int y, int width,
+                        void (TConfigForm::*handler)());
+    void SetOpen(std::initializer_list<TConfigFieldEdit *> editors, bool open);
+
+    TFbQuery *m_config;
+};

@@ -1,0 +1,185 @@
+// The real program, started under a virtual X server on a fresh database:
+// its main window appears with no error, and "Arquivo" > "Sair" ends it
+// cleanly, leaving the database closed.
+#include "tdm.h"
+#include "tfbdatabase.h"
+#include "tfbfield.h"
+#include "tfbquery.h"
+#include "tfbtestdb.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QThread>
+#include <QtTest>
+
+namespace {
+
+// Runs xdotool and returns its output lines.
+QStringList XDo(const QString &display, const QStringList &args)
+{
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("DISPLAY"), display);
+    p.setProcessEnvironment(env);
+    p.start(QStringLiteral("xdotool"), args);
+    p.waitForFinished(10000);
+    return QString::fromLocal8Bit(p.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
+}
+
+QStringList WindowsNamed(const QString &display, const QString &pattern)
+{
+    return XDo(display, {QStringLiteral("search"), QStringLiteral("--onlyvisible"), QStringLiteral("--name"), pattern});
+}
+
+} // namespace
+
+class TstOrdemServico : public QObject
+{
+    Q_OBJECT
+private slots:
+    void cleanupTestCase();
+    void startsAndEndsCleanly_data();
+    void startsAndEndsCleanly();
+
+private:
+    QProcess m_xvfb;
+    QString m_display;
+    bool StartXvfb();
+};
+
+void TstOrdemServico::cleanupTestCase()
+{
+    if (m_xvfb.state() != QProcess::NotRunning) {
+        m_xvfb.terminate();
+        m_xvfb.waitForFinished(5000);
+    }
+}
+
+void TstOrdemServico::startsAndEndsCleanly_data()
+{
+    QTest::addColumn<bool>("withDatabase");
+    QTest::newRow("fresh database") << true;
+    QTest::newRow("no database file") << false;
+}
+
+bool TstOrdemServico::StartXvfb()
+{
+    if (m_xvfb.state() == QProcess::Running)
+        return true;
+    // A display number nobody uses; the server says it is ready by creating
+    // its socket.
+    for (int n = 90 + int(QCoreApplication::applicationPid() % 50); n < 200; ++n) {
+        const QString socket = QStringLiteral("/tmp/.X11-unix/X%1").arg(n);
+        if (QFileInfo::exists(socket) || QFileInfo::exists(QStringLiteral("/tmp/.X%1-lock").arg(n)))
+            continue;
+        m_display = QStringLiteral(":%1").arg(n);
+        m_xvfb.start(QStringLiteral("Xvfb"), {m_display, QStringLiteral("-screen"), QStringLiteral("0"),
+                                              QStringLiteral("1024x768x24"), QStringLiteral("-nolisten"),
+                                              QStringLiteral("tcp")});
+        if (!m_xvfb.waitForStarted(5000))
+            return false;
+        for (int i = 0; i < 100 && m_xvfb.state() == QProcess::Running; ++i) {
+            if (QFileInfo::exists(socket))
+                return true;
+            QThread::msleep(50);
+        }
+        m_xvfb.kill();
+        m_xvfb.waitForFinished(2000);
+    }
+    return false;
+}
+
+void TstOrdemServico::startsAndEndsCleanly()
+{
+    QFETCH(bool, withDatabase);
+    const QString bin = qEnvironmentVariable("OS_TEST_BINARY_DIR") + QStringLiteral("/bin/ordemservico");
+    if (!QFileInfo(bin).isExecutable())
+        QSKIP("build/bin/ordemservico has not been built");
+    if (QStandardPaths::findExecutable(QStringLiteral("Xvfb")).isEmpty()
+        || QStandardPaths::findExecutable(QStringLiteral("xdotool")).isEmpty())
+        QSKIP("Xvfb and xdotool are needed (packages xvfb, xdotool)");
+    TFbTestDb db;
+    if (!db.IsValid())
+        QSKIP(qPrintable(db.Error()));
+    if (!StartXvfb())
+        QSKIP("the virtual X server does not start");
+
+    QTemporaryDir emptyHome;
+    QProcess app;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("HOME"), withDatabase ? db.Dir() : emptyHome.path());
+    env.insert(QStringLiteral("DISPLAY"), m_display);
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+    app.setProcessEnvironment(env);
+    app.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    app.start(bin, {});
+    QVERIFY(app.waitForStarted(10000));
+
+    const QString caption = QStringLiteral("Ordem de Serviço 1.5  - Tarvo Vodevuru");
+    QStringList windows;
+    for (int i = 0; i < 200 && windows.isEmpty() && app.state() == QProcess::Running; ++i) {
+        QThread::msleep(100);
+        windows = WindowsNamed(m_display, QStringLiteral("^") + caption + QStringLiteral("$"));
+    }
+    QVERIFY2(!windows.isEmpty(), "the main window did not appear");
+    const QString errorBox = QStringLiteral("^OS - Tarvo Vodevuru$");
+    if (withDatabase) {
+        // The database opened: no error box over the window.
+        QThread::msleep(700);
+        QVERIFY(WindowsNamed(m_display, errorBox).isEmpty());
+    } else {
+        // The failure is shown once, in the standard error box; once it is
+        // closed the window is there to be used.
+        QStringList boxes;
+        for (int i = 0; i < 100 && boxes.isEmpty(); ++i) {
+            QThread::msleep(100);
+            boxes = WindowsNamed(m_display, errorBox);
+        }
+        QCOMPARE(boxes.size(), 1);
+        XDo(m_display, {QStringLiteral("windowfocus"), boxes.first()});
+        QThread::msleep(300);
+        XDo(m_display, {QStringLiteral("key"), QStringLiteral("Return")});
+        for (int i = 0; i < 50 && !boxes.isEmpty(); ++i) {
+            QThread::msleep(100);
+            boxes = WindowsNamed(m_display, errorBox);
+        }
+        QVERIFY2(boxes.isEmpty(), "the error box did not close");
+        QThread::msleep(300);
+        QVERIFY(WindowsNamed(m_display, errorBox).isEmpty());
+    }
+    QCOMPARE(app.state(), QProcess::Running);
+
+    // "Arquivo" (first menu, at the window's top left), then "Sair": the
+    // second item below the separator-free top.
+    const QString window = windows.first();
+    XDo(m_display, {QStringLiteral("windowfocus"), window});
+    QThread::msleep(300);
+    XDo(m_display, {QStringLiteral("mousemove"), QStringLiteral("--window"), window, QStringLiteral("22"),
+                    QStringLiteral("10"), QStringLiteral("click"), QStringLiteral("1")});
+    QThread::msleep(500);
+    XDo(m_display, {QStringLiteral("key"), QStringLiteral("Down"), QStringLiteral("Down"), QStringLiteral("Return")});
+
+    QVERIFY2(app.waitForFinished(20000), "the program did not end after Sair");
+    QCOMPARE(app.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(app.exitCode(), 0);
+
+    if (!withDatabase) {
+        // The program never creates the database file.
+        QVERIFY(!QFileInfo::exists(emptyHome.filePath(QStringLiteral("OS - Tarvo Vodevuru/DADOS.GDB"))));
+        return;
+    }
+    // The database was closed properly: this process can open it, and it is
+    // not left under a backup lock.
+    TDM dm;
+    dm.Database->SetDatabaseName(db.Path());
+    dm.OpenAll();
+    QCOMPARE(dm.ConfigQueryIDCONFIG->AsInteger(), 1);
+    dm.CloseAll();
+    QVERIFY(!QFileInfo::exists(db.Path() + QStringLiteral(".delta")));
+}
+
+QTEST_MAIN(TstOrdemServico)
+#include "tst_ordemservico.moc"

@@ -1,0 +1,59 @@
+// Demonstration data: consistent rows that the screens can work on.
+#include "tdemodata.h"
+#include "tdm.h"
+#include "tfbfield.h"
+#include "tfbquery.h"
+#include "tfbtestdb.h"
+
+#include <QLocale>
+#include <QtTest>
+#include <cmath>
+
+class TstTDemoData : public QObject
+{
+    Q_OBJECT
+
+    static int Scalar(TDM &dm, const QString &sql)
+    {
+        dm.AuxQuery->Close();
+        dm.AuxQuery->SetSQL(sql);
+        dm.AuxQuery->Open();
+        return dm.AuxQuery->Field(0)->AsInteger();
+    }
+
+private slots:
+    void initTestCase() { QLocale::setDefault(QLocale(QLocale::Portuguese, QLocale::Brazil)); }
+
+    void fillsConsistentRowsAndContinuesKeys()
+    {
+        TFbTestDb db;
+        QVERIFY2(db.IsValid(), qPrintable(db.Error()));
+        const TDemoData::Counts c = TDemoData::Fill(db.Path(), 200);
+        QVERIFY(c.orders >= 200 && c.orders <= 1000);
+        TDemoData::Fill(db.Path(), 50, 7);   // a second run adds after the first
+
+        auto dm = db.MakeDM();
+        QCOMPARE(Scalar(*dm, "select count(*) from clientes"), 250);
+        QCOMPARE(Scalar(*dm, "select max(idcliente) from clientes"), 250);
+        QCOMPARE(Scalar(*dm, "select count(*) from ordemserv o where not exists "
+                             "(select 1 from clientes c where c.idcliente = o.idcliente)"), 0);
+        QCOMPARE(Scalar(*dm, "select count(*) from prodent e where not exists "
+                             "(select 1 from prodforne p where p.idprod = e.idprod)"), 0);
+        QCOMPARE(Scalar(*dm, "select count(*) from prodforne where qtdedisp < 0"), 0);
+        QCOMPARE(Scalar(*dm, "select count(*) from clientes where nome is null"), 0);
+
+        TFbQuery *o = dm->OrdensQuery;
+        for (o->First(); !o->Eof(); o->Next()) {
+            const double total = dm->OrdensQueryVALOR->AsFloat() + dm->OrdensQueryJUROS->AsFloat()
+                                 - dm->OrdensQueryDESCONTO->AsFloat();
+            QVERIFY(std::abs(dm->OrdensQueryVALORTOT->AsFloat() - total) < 0.005);
+            QCOMPARE(dm->OrdensQueryNORDEM->AsString(),
+                     QString("%1").arg(dm->OrdensQueryIDORDEM->AsInteger(), 6, 10, QChar('0')));
+            const QString s = dm->OrdensQuerySITUACAO->AsString();
+            QVERIFY2(s == "Não Atendido" || s == "Em Andamento" || s == "Concluído", qPrintable(s));
+        }
+    }
+};
+
+QTEST_MAIN(TstTDemoData)
+#include "tst_tdemodata.moc"

@@ -1,0 +1,50 @@
+#include "trepnotifyevent.h"
+#include "trepprinter.h"
+#include "trepprogressform.h"
+
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QtTest>
+
+class tst_TRepProgressForm : public QObject
+{
+    Q_OBJECT
+private slots:
+    void captions()
+    {
+        TRepPrinter store;
+        TRepProgressForm printing(&store);
+        TRepProgressForm exporting(&store, true);
+        QCOMPARE(printing.windowTitle(), QString("Printing progress"));
+        QCOMPARE(exporting.windowTitle(), QString("Exporting Progress"));
+        QVERIFY(printing.windowFlags() & Qt::WindowStaysOnTopHint);
+    }
+
+    void showsEveryFifthPercent()
+    {
+        TRepPrinter store;
+        TRepProgressForm form(&store);
+        store.SetViewingWindow(&form);
+        store.SetProgress(25);
+        QCoreApplication::processEvents();
+        QCOMPARE(form.ProgressBar()->value(), 25);
+        QCOMPARE(form.InfoLabel()->text(), QString("25%  Completed"));
+        store.SetProgress(27);
+        QCoreApplication::processEvents();
+        QCOMPARE(form.ProgressBar()->value(), 25);
+        QCOMPARE(store.Progress(), 27);
+    }
+
+    void cancelCancelsTheStore()
+    {
+        TRepPrinter store;
+        TRepProgressForm form(&store);
+        QVERIFY(!store.Cancelled());
+        QTest::mouseClick(form.CancelButton(), Qt::LeftButton);
+        QVERIFY(store.Cancelled());
+    }
+};
+
+QTEST_MAIN(tst_TRepProgressForm)
+#include "tst_trepprogressform.moc"

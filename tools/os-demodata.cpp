@@ -1,0 +1,46 @@
+// os-demodata PATH N: fills the database at PATH with N demonstration
+// clients, about three service orders each, suppliers, products and stock
+// movements. A missing file is created first (as os-createdb does).
+#include "tdemodata.h"
+#include "tdmschema.h"
+#include "tfbdatabase.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QLocale>
+#include <cstdio>
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    QLocale::setDefault(QLocale(QLocale::Portuguese, QLocale::Brazil));
+    const QStringList args = app.arguments().mid(1);
+    bool ok = args.size() == 2;
+    const int n = ok ? args[1].toInt(&ok) : 0;
+    if (!ok || n < 0) {
+        std::fprintf(stderr, "uso: os-demodata CAMINHO N\n"
+                             "Preenche o banco com N clientes de demonstração, suas ordens de serviço,\n"
+                             "fornecedores, produtos e movimentos de estoque.\n");
+        return 2;
+    }
+    const QString path = args[0];
+    try {
+        if (!TFbDatabase::IsRemoteName(path) && !QFileInfo::exists(path)) {
+            TDmSchema::CreateDatabaseFile(path);
+            std::printf("Banco de dados criado: %s\n", path.toLocal8Bit().constData());
+        }
+        QElapsedTimer t;
+        t.start();
+        const TDemoData::Counts c = TDemoData::Fill(path, n, 1, [](const QString &table) {
+            std::printf("  %s...\n", table.toLocal8Bit().constData());
+            std::fflush(stdout);
+        });
+        std::printf("%d clientes, %d ordens de serviço, %d fornecedores, %d produtos, %d movimentos (%.1f s)\n",
+                    c.clients, c.orders, c.suppliers, c.products, c.movements, t.elapsed() / 1000.0);
+    } catch (const std::exception &e) {
+        std::fprintf(stderr, "os-demodata: %s\n", e.what());
+        return 1;
+    }
+    return 0;
+}

@@ -1,0 +1,350 @@
+#include "tdemodata.h"
+#include "efberror.h"
+#include "tdmschema.h"
+#include "tfbconvert.h"
+#include "tfbdatabase.h"
+#include "tfbfield.h"
+#include "tfbquery.h"
+#include "tfbtransaction.h"
+#include "tfbupdatesql.h"
+
+#include <QDate>
+#include <QHash>
+#include <QRandomGenerator>
+#include <QStringList>
+#include <algorithm>
+#include <vector>
+
+namespace {
+const char *const kFirst[] = {
+    "Ana", "Maria", "José", "João", "Antônio", "Francisco", "Carlos", "Paulo", "Pedro", "Lucas",
+    "Luiz", "Marcos", "Luís", "Gabriel", "Rafael", "Daniel", "Marcelo", "Bruno", "Eduardo", "Felipe",
+    "Raimundo", "Rodrigo", "Manoel", "Mateus", "André", "Fernando", "Fábio", "Leonardo", "Gustavo",
+    "Juliana", "Adriana", "Márcia", "Fernanda", "Patrícia", "Aline", "Sandra", "Camila", "Amanda",
+    "Bruna", "Jéssica", "Letícia", "Júlia", "Luciana", "Vanessa", "Mariana", "Gabriela", "Vera",
+    "Vitória", "Larissa", "Cláudia", "Beatriz", "Conceição", "Simone", "Tereza", "Sebastião", "Joaquim"};
+const char *const kLast[] = {
+    "Silva", "Santos", "Oliveira", "Souza", "Rodrigues", "Ferreira", "Alves", "Pereira", "Lima",
+    "Gomes", "Costa", "Ribeiro", "Martins", "Carvalho", "Almeida", "Lopes", "Soares", "Fernandes",
+    "Vieira", "Barbosa", "Rocha", "Dias", "Nascimento", "Andrade", "Moreira", "Nunes", "Marques",
+    "Machado", "Mendes", "Freitas", "Cardoso", "Ramos", "Gonçalves", "Santana", "Teixeira", "Araújo",
+    "Cavalcanti", "Albuquerque", "Magalhães", "Conceição", "Brandão", "Assunção", "Pinheiro"};
+struct City { const char *name; const char *uf; const char *ddd; const char *cep; };
+const City kCities[] = {
+    {"São Paulo", "SP", "11", "01"}, {"Rio de Janeiro", "RJ", "21", "20"}, {"Belo Horizonte", "MG", "31", "30"},
+    {"Salvador", "BA", "71", "40"}, {"Fortaleza", "CE", "85", "60"}, {"Recife", "PE", "81", "50"},
+    {"Porto Alegre", "RS", "51", "90"}, {"Curitiba", "PR", "41", "80"}, {"Manaus", "AM", "92", "69"},
+    {"Belém", "PA", "91", "66"}, {"Goiânia", "GO", "62", "74"}, {"São Luís", "MA", "98", "65"},
+    {"Maceió", "AL", "82", "57"}, {"Natal", "RN", "84", "59"}, {"João Pessoa", "PB", "83", "58"},
+    {"Teresina", "PI", "86", "64"}, {"Campinas", "SP", "19", "13"}, {"Florianópolis", "SC", "48", "88"},
+    {"Vitória", "ES", "27", "29"}, {"Cuiabá", "MT", "65", "78"}, {"Aracaju", "SE", "79", "49"},
+    {"Caruaru", "PE", "81", "55"}, {"Juazeiro do Norte", "CE", "88", "63"}, {"Uberlândia", "MG", "34", "38"}};
+const char *const kStreets[] = {
+    "Rua das Flores", "Avenida Brasil", "Rua São João", "Rua Sete de Setembro", "Avenida Getúlio Vargas",
+    "Rua Quinze de Novembro", "Rua da Conceição", "Avenida Boa Viagem", "Rua Marechal Deodoro",
+    "Travessa do Comércio", "Rua Tiradentes", "Avenida Presidente Vargas", "Rua do Sol", "Rua da Aurora",
+    "Rua Dom Pedro II", "Avenida Santos Dumont", "Rua Barão do Rio Branco", "Rua Padre Cícero"};
+const char *const kDistricts[] = {"Centro", "Boa Vista", "Jardim América", "Vila Nova", "Santo Amaro",
+                                  "Casa Amarela", "Aldeota", "Pituba", "Savassi", "Copacabana", "Tijuca"};
+const char *const kItems[] = {
+    "Televisor LG 42 polegadas", "Geladeira Consul 2 portas", "Notebook Dell Inspiron", "Celular Samsung Galaxy",
+    "Micro-ondas Electrolux", "Máquina de lavar Brastemp", "Ventilador Arno", "Liquidificador Walita",
+    "Impressora HP DeskJet", "Ar-condicionado Springer", "Rádio Philco", "Aparelho de som Sony",
+    "Computador desktop", "Monitor AOC 19", "Fogão Dako 4 bocas", "Furadeira Bosch", "Videogame PlayStation",
+    "Tablet Multilaser", "Cafeteira Mondial", "Secador de cabelo Taiff"};
+const char *const kRepairs[] = {
+    "Troca do capacitor da fonte", "Limpeza geral e troca de pasta térmica", "Substituição da tela",
+    "Troca do compressor", "Reparo na placa principal", "Troca do motor", "Regulagem e lubrificação",
+    "Troca do conector de carga", "Reinstalação do sistema", "Troca das escovas do motor"};
+const char *const kStatus[] = {"Não Atendido", "Em Andamento", "Concluído"};
+const char *const kTechs[] = {"Severino", "Josué", "Cícero", "Damião", "Edvaldo", "Genivaldo"};
+const char *const kBrands[] = {"Tramontina", "Bosch", "Philips", "Samsung", "Electrolux", "Mundial",
+                               "Intelbras", "Positivo", "Multilaser", "Vonder", "Makita", "Arno"};
+const char *const kProducts[] = {
+    "Capacitor eletrolítico 1000uF", "Fusível de vidro 10A", "Pasta térmica 10g", "Cabo de força 1,5m",
+    "Placa de fonte universal", "Controle remoto universal", "Resistor 10k 1/4W", "Transistor BC548",
+    "Correia de máquina de lavar", "Escova de motor", "Rolamento 6203", "Termostato de geladeira",
+    "Tela LCD 15,6 polegadas", "Bateria de lítio 3,7V", "Conector USB tipo C", "Fonte de notebook 19V",
+    "Gás refrigerante R410A", "Relé 12V", "Chave liga-desliga", "Alto-falante 6 polegadas"};
+const char *const kSupplierKinds[] = {"Distribuidora", "Comércio de Peças", "Eletrônica", "Importadora",
+                                      "Atacado", "Componentes"};
+
+template <typename T, size_t N>
+const T &Pick(QRandomGenerator &r, const T (&a)[N])
+{
+    return a[r.bounded(int(N))];
+}
+
+QString Digits(QRandomGenerator &r, int n)
+{
+    QString s;
+    for (int i = 0; i < n; ++i)
+        s += QChar('0' + r.bounded(10));
+    return s;
+}
+
+// Inserts rows of one table through its schema insert statement.
+class Inserter
+{
+public:
+    Inserter(TFbDatabase *db, TFbTransaction *tr, const TDmTable &t) : m_db(db), m_tr(tr), m_table(t)
+    {
+        m_update.SetInsertSQL(TDmSchema::InsertSQL(t));
+        for (size_t i = 0; i < t.columns.size(); ++i)
+            m_index.insert(QString::fromLatin1(t.columns[i].name), int(i));
+        m_row.resize(t.columns.size());
+    }
+    void Set(const char *col, const QVariant &v)
+    {
+        const int i = m_index.value(QString::fromLatin1(col), -1);
+        if (i < 0)
+            throw EFbError(QStringLiteral("unknown column %1").arg(QLatin1String(col)));
+        TFbCell c;
+        if (v.isValid()) {
+            c.null = false;
+            switch (m_table.columns[size_t(i)].kind) {
+            case TFbFieldKind::String:
+                c.s = TFbConvert::ToAnsi(v.toString()).left(m_table.columns[size_t(i)].size);
+                break;
+            case TFbFieldKind::DateTime:
+                c.i = TFbConvert::FromDateTime(v.toDateTime());
+                break;
+            case TFbFieldKind::Currency: case TFbFieldKind::Float:
+                c.d = v.toDouble();
+                break;
+            default:
+                c.i = v.toLongLong();
+                break;
+            }
+        }
+        m_row[size_t(i)] = c;
+    }
+    void Insert()
+    {
+        auto src = [this](int, const QString &name, TFbCell &value, TFbStorage &storage, short &scale) {
+            const int i = m_index.value(name, -1);
+            if (i < 0)
+                return false;
+            value = m_row[size_t(i)];
+            scale = 0;
+            switch (m_table.columns[size_t(i)].kind) {
+            case TFbFieldKind::String: storage = TFbStorage::Text; break;
+            case TFbFieldKind::DateTime: storage = TFbStorage::Timestamp; break;
+            case TFbFieldKind::Currency: case TFbFieldKind::Float: storage = TFbStorage::Double; break;
+            default: storage = TFbStorage::Int; break;
+            }
+            return true;
+        };
+        if (m_update.Apply(TFbUpdateSQL::ukInsert, m_db, m_tr, src) != 1)
+            throw EFbError(QStringLiteral("Update Failed"));
+        std::fill(m_row.begin(), m_row.end(), TFbCell());
+        if (++m_pending >= 5000) {
+            m_tr->CommitRetaining();
+            m_pending = 0;
+        }
+    }
+
+private:
+    TFbDatabase *m_db;
+    TFbTransaction *m_tr;
+    const TDmTable &m_table;
+    TFbUpdateSQL m_update;
+    QHash<QString, int> m_index;
+    std::vector<TFbCell> m_row;
+    int m_pending = 0;
+};
+
+int MaxKey(TFbDatabase *db, const TDmTable &t)
+{
+    TFbQuery q;
+    q.SetDatabase(db);
+    q.SetSQL(QStringLiteral("select max(%1) as cod from %2").arg(QLatin1String(t.key), QLatin1String(t.table)));
+    q.Open();
+    return q.FieldByName(QStringLiteral("cod"))->AsInteger();
+}
+} // namespace
+
+TDemoData::Counts TDemoData::Fill(const QString &path, int clients, quint32 seed,
+                                  const std::function<void(const QString &)> &progress)
+{
+    Counts n;
+    n.clients = std::max(0, clients);
+    n.orders = n.clients * 3;
+    n.suppliers = std::clamp(n.clients / 50, 5, 500);
+    n.products = std::clamp(n.clients / 10, 20, 5000);
+    n.movements = n.products * 3;
+
+    QRandomGenerator r(seed);
+    TFbDatabase db;
+    TFbTransaction tr;
+    db.SetDatabaseName(path);
+    db.SetParams({QStringLiteral("user_name=%1").arg(QLatin1String(TDmSchema::UserName)),
+                  QStringLiteral("password=%1").arg(QLatin1String(TDmSchema::Password))});
+    db.SetDefaultTransaction(&tr);
+    db.Open();
+    tr.StartTransaction();
+    const QDate today = QDate::currentDate();
+    auto someDay = [&](int days) {
+        return QDateTime(today.addDays(-qint64(r.bounded(days))), QTime(0, 0));
+    };
+    auto tell = [&](const char *what) {
+        if (progress)
+            progress(QLatin1String(what));
+    };
+
+    // Suppliers.
+    tell("FORNECEDORES");
+    const TDmTable &tf = *TDmSchema::Table(QStringLiteral("FORNECEDORES"));
+    const int firstSupplier = MaxKey(&db, tf) + 1;
+    QStringList supplierNames;
+    {
+        Inserter ins(&db, &tr, tf);
+        for (int i = 0; i < n.suppliers; ++i) {
+            const City &c = Pick(r, kCities);
+            const QString fantasy = QStringLiteral("%1 %2 %3").arg(QString::fromUtf8(Pick(r, kSupplierKinds)),
+                                                                   QString::fromUtf8(Pick(r, kLast)),
+                                                                   QString::fromUtf8(c.name));
+            supplierNames << fantasy;
+            ins.Set("IDFORNECE", firstSupplier + i);
+            ins.Set("RAZAOSOCIAL", fantasy + QStringLiteral(" Ltda"));
+            ins.Set("NOMEFANTASIA", fantasy);
+            ins.Set("CNPJ", QStringLiteral("%1.%2.%3/0001-%4").arg(Digits(r, 2), Digits(r, 3), Digits(r, 3), Digits(r, 2)));
+            ins.Set("IE", Digits(r, 9));
+            ins.Set("END1", QStringLiteral("%1, %2").arg(QString::fromUtf8(Pick(r, kStreets))).arg(r.bounded(1, 3000)));
+            ins.Set("END2", QString::fromUtf8(Pick(r, kDistricts)));
+            ins.Set("CIDADE", QString::fromUtf8(c.name));
+            ins.Set("UF", QLatin1String(c.uf));
+            ins.Set("CEP", QLatin1String(c.cep) + Digits(r, 3) + QLatin1Char('-') + Digits(r, 3));
+            ins.Set("FONE", QStringLiteral("(%1)3%2-%3").arg(QLatin1String(c.ddd), Digits(r, 3), Digits(r, 4)));
+            ins.Set("FAX", QStringLiteral("(%1)3%2-%3").arg(QLatin1String(c.ddd), Digits(r, 3), Digits(r, 4)));
+            ins.Set("PESSOACONT", QString::fromUtf8(Pick(r, kFirst)));
+            ins.Set("SITE", QStringLiteral("www.fornecedor%1.com.br").arg(firstSupplier + i));
+            ins.Set("DATA", someDay(1500));
+            ins.Set("EMAIL", QStringLiteral("vendas@fornecedor%1.com.br").arg(firstSupplier + i));
+            ins.Insert();
+        }
+    }
+
+    // Clients and their orders.
+    tell("CLIENTES");
+    const TDmTable &tc = *TDmSchema::Table(QStringLiteral("CLIENTES"));
+    const TDmTable &to = *TDmSchema::Table(QStringLiteral("ORDEMSERV"));
+    const int firstClient = MaxKey(&db, tc) + 1;
+    const int firstOrder = MaxKey(&db, to) + 1;
+    int nextOrder = firstOrder;
+    {
+        Inserter ic(&db, &tr, tc);
+        Inserter io(&db, &tr, to);
+        for (int i = 0; i < n.clients; ++i) {
+            const City &c = Pick(r, kCities);
+            const bool company = r.bounded(10) == 0;
+            const QString name = company
+                ? QStringLiteral("%1 %2 Ltda").arg(QString::fromUtf8(Pick(r, kLast)), QString::fromUtf8(Pick(r, kSupplierKinds)))
+                : QStringLiteral("%1 %2 %3").arg(QString::fromUtf8(Pick(r, kFirst)), QString::fromUtf8(Pick(r, kLast)),
+                                                 QString::fromUtf8(Pick(r, kLast)));
+            const int id = firstClient + i;
+            ic.Set("IDCLIENTE", id);
+            ic.Set("NOME", name);
+            ic.Set("FONERES", QStringLiteral("(%1)3%2-%3").arg(QLatin1String(c.ddd), Digits(r, 3), Digits(r, 4)));
+            if (r.bounded(3) == 0)
+                ic.Set("FONECOM", QStringLiteral("(%1)3%2-%3").arg(QLatin1String(c.ddd), Digits(r, 3), Digits(r, 4)));
+            ic.Set("FONECEL", QStringLiteral("(%1)9%2%3").arg(QLatin1String(c.ddd), Digits(r, 4), Digits(r, 4)));
+            ic.Set("END1", QStringLiteral("%1, %2").arg(QString::fromUtf8(Pick(r, kStreets))).arg(r.bounded(1, 3000)));
+            ic.Set("END2", QString::fromUtf8(Pick(r, kDistricts)));
+            ic.Set("CIDADE", QString::fromUtf8(c.name));
+            ic.Set("UF", QLatin1String(c.uf));
+            ic.Set("CEP", QLatin1String(c.cep) + Digits(r, 3) + QLatin1Char('-') + Digits(r, 3));
+            if (company) {
+                ic.Set("CNPJ", QStringLiteral("%1.%2.%3/0001-%4").arg(Digits(r, 2), Digits(r, 3), Digits(r, 3), Digits(r, 2)));
+                ic.Set("IE", Digits(r, 9));
+                ic.Set("PESSOACONT", QString::fromUtf8(Pick(r, kFirst)));
+            } else {
+                ic.Set("CPF", QStringLiteral("%1.%2.%3-%4").arg(Digits(r, 3), Digits(r, 3), Digits(r, 3), Digits(r, 2)));
+                ic.Set("RG", Digits(r, 7));
+            }
+            ic.Set("EMAIL", QStringLiteral("cliente%1@exemplo.com.br").arg(id));
+            ic.Set("DATACADASTRO", someDay(2000));
+            ic.Set("TIPOANOT", r.bounded(5) == 0 ? r.bounded(2, 5) : 1);
+            if (r.bounded(4) == 0)
+                ic.Set("ANOTA", QStringLiteral("Cliente desde %1.").arg(today.year() - r.bounded(1, 10)));
+            ic.Set("TIPOPESSOA", company ? 2 : 1);
+            ic.Insert();
+
+            const int orders = r.bounded(1, 6);   // 1..5, three on average
+            for (int k = 0; k < orders; ++k) {
+                const int oid = nextOrder++;
+                const int status = r.bounded(3);
+                const double valor = r.bounded(2000, 80000) / 100.0;
+                const double juros = r.bounded(4) == 0 ? r.bounded(100, 2000) / 100.0 : 0.0;
+                const double desconto = r.bounded(4) == 0 ? r.bounded(100, 2000) / 100.0 : 0.0;
+                io.Set("IDORDEM", oid);
+                io.Set("DESCRICAO", QString::fromUtf8(Pick(r, kItems)));
+                io.Set("SOLICITANTE", name.section(QLatin1Char(' '), 0, 0));
+                io.Set("DATACAD", someDay(700));
+                io.Set("PRAZOENTREGA", QStringLiteral("%1 dias").arg(r.bounded(1, 15)));
+                io.Set("TECNICO", QString::fromUtf8(Pick(r, kTechs)));
+                io.Set("SITUACAO", QString::fromUtf8(kStatus[status]));
+                if (status > 0)
+                    io.Set("REPARO", QString::fromUtf8(Pick(r, kRepairs)));
+                if (status == 2)
+                    io.Set("DATASAIDA", someDay(30));
+                io.Set("VALOR", valor);
+                io.Set("JUROS", juros);
+                io.Set("DESCONTO", desconto);
+                io.Set("VALORTOT", valor + juros - desconto);
+                io.Set("IDCLIENTE", id);
+                io.Set("NORDEM", QStringLiteral("%1").arg(oid, 6, 10, QLatin1Char('0')));
+                io.Insert();
+            }
+        }
+    }
+
+    n.orders = nextOrder - firstOrder;
+
+    // Products and stock movements.
+    tell("PRODFORNE");
+    const TDmTable &tp = *TDmSchema::Table(QStringLiteral("PRODFORNE"));
+    const TDmTable &tm = *TDmSchema::Table(QStringLiteral("PRODENT"));
+    const int firstProduct = MaxKey(&db, tp) + 1;
+    int nextMove = MaxKey(&db, tm) + 1;
+    {
+        Inserter ip(&db, &tr, tp);
+        Inserter im(&db, &tr, tm);
+        for (int i = 0; i < n.products; ++i) {
+            const int pid = firstProduct + i;
+            const int s = r.bounded(std::max(1, n.suppliers));
+            const QString desc = QStringLiteral("%1 %2").arg(QString::fromUtf8(Pick(r, kProducts)), QString::fromUtf8(Pick(r, kBrands)));
+            const double cost = r.bounded(50, 50000) / 100.0;
+            int qty = r.bounded(0, 60);
+            ip.Set("IDPROD", pid);
+            ip.Set("DESCRICAO", desc);
+            ip.Set("IDFORNECE", firstSupplier + s);
+            ip.Set("GRUPO", QStringLiteral("Peças"));
+            ip.Set("MARCA", QString::fromUtf8(Pick(r, kBrands)));
+            ip.Set("CUSTOCOMPRA", cost);
+            ip.Set("CUSTOVENDA", cost * 1.6);
+            ip.Set("QTDEMIN", r.bounded(1, 10));
+            ip.Set("DATACAD", someDay(1000));
+            ip.Set("NOMEFORNE", supplierNames.value(s));
+            for (int k = 0; k < 3; ++k) {
+                const bool entry = k == 0 || r.bounded(2) == 0;
+                const int moved = r.bounded(1, 20);
+                qty += entry ? moved : -std::min(moved, qty);
+                im.Set("IDPRODENT", nextMove++);
+                im.Set("IDPROD", pid);
+                im.Set("DATACAD", someDay(365));
+                im.Set("QTDEENT", moved);
+                im.Set("OBS", entry ? QStringLiteral("Compra") : QStringLiteral("Uso em OS"));
+                im.Set("TIPO", entry ? QStringLiteral("entrada") : QStringLiteral("saida"));
+                im.Set("NOMEFORNE", supplierNames.value(s));
+                im.Set("DESCRICAO", desc);
+                im.Insert();
+            }
+            ip.Set("QTDEDISP", qty);
+            ip.Insert();
+        }
+    }
+    tr.Commit();
+    db.Close();
+    return n;
+}

@@ -1,0 +1,22 @@
+#pragma once
+// Demonstration data for trying the system by hand and for benchmarks:
+// clients with Brazilian names, cities and addresses, about three service
+// orders per client, suppliers, products and stock movements. Rows are
+// written with prepared inserts (the schema's own insert statements) and
+// committed in batches; keys continue after the highest key of each table.
+#include <QString>
+#include <functional>
+
+class TDemoData
+{
+public:
+    struct Counts
+    {
+        int clients = 0, orders = 0, suppliers = 0, products = 0, movements = 0;
+    };
+    // Fills the database at `path` (local path or host:/path) with `clients`
+    // clients and the rest in proportion. `seed` makes the data repeatable.
+    // `progress` (optional) is told the table being filled.
+    static Counts Fill(const QString &path, int clients, quint32 seed = 1,
+                       const std::function<void(const QString &)> &progress = {});
+};
