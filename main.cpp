@@ -1,10 +1,14 @@
 // The application: creates the pieces and wires them together.
 #include "tapplication.h"
+#include "tclientesform.h"
 #include "tconfigform.h"
 #include "tdm.h"
 #include "tguard.h"
+#include "tlistaclientesform.h"
 #include "tmessages.h"
 #include "tprincipalform.h"
+
+#include <QTabWidget>
 
 #include <memory>
 
@@ -21,6 +25,16 @@ int main(int argc, char *argv[])
         return 1;
 
     principal->SetSettingsFactory([] { return new TConfigForm; });
+    // Clients: the list that "Cadastros" > "Clientes" and the CLIENTES
+    // picture open; the record form's pencil opens the settings on their
+    // header page.
+    principal->SetScreenFactory(TPrincipalForm::Screen::ClientList,
+                                [](QWidget *owner) { return new TListaClientesForm(owner); });
+    TClientesForm::SetSettingsOpener([](QWidget *) {
+        TConfigForm form;
+        form.PageControl1->setCurrentIndex(1);
+        form.exec();
+    });
     // Closing the main window ends the run, whatever other windows are open.
     QObject::connect(principal.get(), &TPrincipalForm::closed, &app, &QCoreApplication::quit, Qt::QueuedConnection);
 
