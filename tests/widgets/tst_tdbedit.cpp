@@ -1,0 +1,256 @@
+// Data-bound editors on a real dataset: showing and writing the current
+// row's field, starting the edit, length and character rules, dates and
+// money written when left or when the screen saves, the locked look.
+#include "tdbedit.h"
+#include "tdbfieldlink.h"
+#include "tdbmemo.h"
+#include "teditorlook.h"
+#include "tmessagerecorder.h"
+#include "twidgettestdata.h"
+
+#include <QLocale>
+#include <QVBoxLayout>
+#include <QtTest>
+
+using namespace TWidgetTestData;
+
+class TstTDBEdit : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+    void textWritesAtOnceAndStartsEdit();
+    void followsCurrentRowAndCancel();
+    void upperCaseAndColumnSize();
+    void dateWrittenWhenLeftOrSaved();
+    void refusedDateKeepsFocusAndRecord();
+    void moneyShownAsCurrencyEditedAsNumber();
+    void digitsOnly();
+    void memoCutToColumnWithLineBreaks();
+    void closedDataSetTakesNoTyping();
+    void lockedAndOpenLook();
+
+private:
+    std::unique_ptr<TFbTestDb> m_db;
+    std::unique_ptr<TDM> m_dm;
+    std::unique_ptr<TMessageRecorder> m_messages;
+    std::unique_ptr<QWidget> m_form;
+    QLineEdit *m_other = nullptr;
+};
+
+void TstTDBEdit::initTestCase()
+{
+    QLocale::setDefault(QLocale(QLocale::Portuguese, QLocale::Brazil));
+}
+
+void TstTDBEdit::init()
+{
+    m_db = std::make_unique<TFbTestDb>();
+    QVERIFY2(m_db->IsValid(), qPrintable(m_db->Error()));
+    m_dm = m_db->MakeDM();
+    m_messages = std::make_unique<TMessageRecorder>();
+    AddClients(3);
+    m_form = std::make_unique<QWidget>();
+    new QVBoxLayout(m_form.get());
+    m_other = new QLineEdit(m_form.get());
+    m_form->layout()->addWidget(m_other);
+}
+
+void TstTDBEdit::cleanup()
+{
+    m_form.reset();
+    m_messages.reset();
+    m_dm.reset();
+    m_db.reset();
+}
+
+template <typename Editor>
+static Editor *Add(QWidget *form, TFbQuery *q, const char *field)
+{
+    auto *e = new Editor(QString::fromLatin1(field), q, QString::fromLatin1(field), form);
+    form->layout()->addWidget(e);
+    if (form->isVisible())
+        e->show();
+    return e;
+}
+
+void TstTDBEdit::textWritesAtOnceAndStartsEdit()
+{
+    TFbQuery *q = DM->ClientesQuery;
+    TDBEdit *nome = Add<TDBEdit>(m_form.get(), q, "NOME");
+    TDBEdit *cidade = Add<TDBEdit>(m_form.get(), q, "CIDADE");
+    QCOMPARE(nome->text(), QStringLiteral("CLIENTE 001"));
+    QCOMPARE(q->State(), TFbQuery::dsBrowse);
+    QTest::keyClicks(cidade, QStringLiteral("Recife"));
+    QCOMPARE(q->State(), TFbQuery::dsEdit);
+    QCOMPARE(q->FieldByName("CIDADE")->AsString(), QStringLiteral("Recife"));
+    // Another editor of the same field shows it at once.
+    TDBEdit *again = Add<TDBEdit>(m_form.get(), q, "CIDADE");
+    QCOMPARE(again->text(), QStringLiteral("Recife"));
+    q->ApplyChanges();
+    Reopen(q, QStringLiteral("select * from clientes where cidade = 'Recife'"));
+    QCOMPARE(q->RecordCount(), 1);
+    QCOMPARE(nome->text(), QStringLiteral("CLIENTE 001"));
+}
+
+void TstTDBEdit::followsCurrentRowAndCancel()
+{
+    TFbQuery *q = DM->ClientesQuery;
+    TDBEdit *nome = Add<TDBEdit>(m_form.get(), q, "NOME");
+    q->SetRecNo(2);
+    QCOMPARE(nome->text(), QStringLiteral("CLIENTE 003"));
+    nome->selectAll();
+    QTest::keyClicks(nome, QStringLiteral("OUTRO"));
+    QCOMPARE(q->FieldByName("NOME")->AsString(), QStringLiteral("OUTRO"));
+    q->Cancel();
+    QCOMPARE(nome->text(), QStringLiteral("CLIENTE 003"));
+    q->Append();
+    QCOMPARE(nome->text(), QString());
+    q->Cancel();
+    QCOMPARE(nome->text(), QStringLiteral("CLIENTE 003"));
+}
+
+void TstTDBEdit::upperCaseAndColumnSize()
+{
+    TFbQuery *q = DM->ClientesQuery;
+    TDBEdit *uf = Add<TDBEdit>(m_form.get(), q, "UF");
+    uf->SetUpperCase(true);
+    TDBEdit *nome = Add<TDBEdit>(m_form.get(), q, "NOME");
+    QCOMPARE(uf->maxLength(), 2);
+    QCOMPARE(nome->maxLength(), 70);
+    QTest::keyClicks(uf, QStringLiteral("rjx"));
+    QCOMPARE(uf->text(), QStringLiteral("RJ"));
+    QCOMPARE(q->FieldByName("UF")->AsString(), QStringLiteral("RJ"));
+}
+
+void TstTDBEdit::dateWrittenWhenLeftOrSaved()
+{
+    TFbQuery *q = DM->ClientesQuery;
+    m_form->show();
+    m_form->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(m_form.get()));
+    TDBEdit *date = Add<TDBEdit>(m_form.get(), q, "DATACADASTRO");
+    QCOMPARE(date->text(), QString());
+    date->setFocus();
+    QTest::keyClicks(date, QStringLiteral("05/03/2024"));
+    // Half-typed dates are not written at each keystroke.
+    QVERIFY(date->Link()->Pending());
+    QVERIFY(q->FieldByName("DATACADASTRO")->IsNull());
+    m_other->setFocus();
+    QCOMPARE(q->FieldByName("DATACADASTRO")->AsDateTime(), QDateTime(QDate(2024, 3, 5), QTime(0, 0)));
+
+    // The screen saving while the focus is still in the editor.
+    date->setFocus();
+    date->selectAll();
+    QTest::keyClicks(date, QStringLiteral("06/04/2025 10:30"));
+    TDBFieldLink::UpdateRecord(q);
+    QCOMPARE(q->FieldByName("DATACADASTRO")->AsDateTime(), QDateTime(QDate(2025, 4, 6), QTime(10, 30)));
+    q->ApplyChanges();
+    QCOMPARE(m_messages->Count(), 0);
+}
+
+void TstTDBEdit::refusedDateKeepsFocusAndRecord()
+{
+    TFbQuery *q = DM->ClientesQuery;
+    m_form->show();
+    m_form->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(m_form.get()));
+    TDBEdit *date = Add<TDBEdit>(m_form.get(), q, "DATACADASTRO");
+    date->setFocus();
+    QTest::keyClicks(date, QStringLiteral("31/02/2024"));
+    m_other->setFocus();
+    QCOMPARE(m_messages->Count(), 1);
+    QCOMPARE(m_messages->Last().icon, TMessages::Error);
+    QVERIFY2(m_messages->Last().text.contains(QStringLiteral("'31/02/2024' is not a valid date")),
+             qPrintable(m_messages->Last().text));
+    QTRY_VERIFY(date->hasFocus());
+    QCOMPARE(date->selectedText(), QStringLiteral("31/02/2024"));
+    QVERIFY(q->FieldByName("DATACADASTRO")->IsNull());
+    // Saving with the refused text stops at it.
+    QVERIFY_THROWS_EXCEPTION(std::exception, TDBFieldLink::UpdateRecord(q));
+    // Emptied: no date.
+    date->clear();
+    QTest::keyClick(date, Qt::Key_Backspace);
+    TDBFieldLink::UpdateRecord(q);
+    QVERIFY(q->FieldByName("DATACADASTRO")->IsNull());
+}
+
+void TstTDBEdit::moneyShownAsCurrencyEditedAsNumber()
+{
+    Exec(QStringLiteral("insert into ordemserv (idordem, idcliente, valor) values (1, 1, 1234.5)"));
+    TFbQuery *q = DM->OrdensQuery;
+    Reopen(q, QStringLiteral("select * from ordemserv"));
+    m_form->show();
+    m_form->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(m_form.get()));
+    TDBEdit *valor = Add<TDBEdit>(m_form.get(), q, "VALOR");
+    QCOMPARE(valor->text(), QLocale().toCurrencyString(1234.5));
+    valor->setFocus();
+    QCOMPARE(valor->text(), QStringLiteral("1234,5"));
+    valor->selectAll();
+    QTest::keyClicks(valor, QStringLiteral("15a0,2x5"));   // letters dropped
+    QCOMPARE(valor->text(), QStringLiteral("150,25"));
+    m_other->setFocus();
+    QCOMPARE(q->FieldByName("VALOR")->AsFloat(), 150.25);
+    QCOMPARE(valor->text(), QLocale().toCurrencyString(150.25));
+}
+
+void TstTDBEdit::digitsOnly()
+{
+    Exec(QStringLiteral("insert into prodforne (idprod, descricao, qtdedisp) values (1, 'PARAFUSO', 5)"));
+    TFbQuery *q = DM->ProdForneQuery;
+    Reopen(q, QStringLiteral("select * from prodforne"));
+    TDBEdit *qtde = Add<TDBEdit>(m_form.get(), q, "QTDEDISP");
+    qtde->SetDigitsOnly(true);
+    QCOMPARE(qtde->text(), QStringLiteral("5"));
+    qtde->selectAll();
+    QTest::keyClicks(qtde, QStringLiteral("-1,5"));
+    QCOMPARE(qtde->text(), QStringLiteral("15"));
+    QTest::keyClick(qtde, Qt::Key_Backspace);
+    QCOMPARE(qtde->text(), QStringLiteral("1"));
+    TDBFieldLink::UpdateRecord(q);
+    QCOMPARE(q->FieldByName("QTDEDISP")->AsInteger(), 1);
+}
+
+void TstTDBEdit::memoCutToColumnWithLineBreaks()
+{
+    TFbQuery *q = DM->ClientesQuery;
+    TDBMemo *memo = Add<TDBMemo>(m_form.get(), q, "ANOTA");
+    memo->setPlainText(QStringLiteral("linha 1\nlinha 2"));
+    QCOMPARE(q->FieldByName("ANOTA")->AsString(), QStringLiteral("linha 1\r\nlinha 2"));
+    memo->setPlainText(QString(350, QLatin1Char('x')));
+    QCOMPARE(memo->toPlainText().size(), 350);
+    q->ApplyChanges();
+    QCOMPARE(q->FieldByName("ANOTA")->AsString().size(), 300);
+    QCOMPARE(memo->toPlainText().size(), 300);
+}
+
+void TstTDBEdit::closedDataSetTakesNoTyping()
+{
+    TFbQuery *q = DM->ClientesQuery;
+    TDBEdit *nome = Add<TDBEdit>(m_form.get(), q, "NOME");
+    q->Close();
+    QCOMPARE(nome->text(), QString());
+    QTest::keyClicks(nome, QStringLiteral("abc"));
+    QCOMPARE(nome->text(), QString());
+    QCOMPARE(m_messages->Count(), 0);
+}
+
+void TstTDBEdit::lockedAndOpenLook()
+{
+    TDBEdit *e = Add<TDBEdit>(m_form.get(), DM->ClientesQuery, "NOME");
+    TEditorLook::SetOpen(e, false);
+    QVERIFY(!e->isEnabled());
+    QVERIFY(!TEditorLook::IsOpen(e));
+    QCOMPARE(e->palette().color(QPalette::Disabled, QPalette::Base), TEditorLook::Grey());
+    QVERIFY(TEditorLook::Grey() != QColor(Qt::white));
+    TEditorLook::SetOpen(e, true);
+    QVERIFY(e->isEnabled());
+    QVERIFY(TEditorLook::IsOpen(e));
+    QCOMPARE(e->palette().color(QPalette::Active, QPalette::Base), QColor(255, 255, 255));
+}
+
+QTEST_MAIN(TstTDBEdit)
+#include "tst_tdbedit.moc"
