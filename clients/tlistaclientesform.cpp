@@ -163,10 +163,21 @@ void TListaClientesForm::BitBtn2Click()
     form.exec();
 }
 
+namespace {
+// The selected client's number; 0 when there is none (an empty list, or a
+// list left closed by a failed search).
+qint32 SelectedId(TFbQuery *q)
+{
+    if (!q->Active() || q->IsEmpty())
+        return 0;
+    return q->FieldByName(QStringLiteral("IDCLIENTE"))->AsInteger();
+}
+} // namespace
+
 void TListaClientesForm::BitBtn3Click()
 {
     TFbQuery *q = DM->ClientesQuery;
-    if (q->FieldByName(QStringLiteral("IDCLIENTE"))->AsInteger() == 0)
+    if (SelectedId(q) == 0)
         return;
     TClientesForm form(this);
     // Values outside the choices leave the form's first choice.
@@ -184,7 +195,7 @@ void TListaClientesForm::BitBtn3Click()
 void TListaClientesForm::BitBtn4Click()
 {
     TFbQuery *clients = DM->ClientesQuery;
-    const qint32 id = clients->FieldByName(QStringLiteral("IDCLIENTE"))->AsInteger();
+    const qint32 id = SelectedId(clients);
     if (id == 0)
         return;
     const QString question = QStringLiteral("Deseja excluir o Cliente [ ")

@@ -22,6 +22,8 @@ void TEditorLook::SetOpen(QWidget *editor, bool open)
         palette.setColor(group, QPalette::Base, ground);
         palette.setColor(group, QPalette::Window, ground);
     }
+    // Locked values stay readable, in the desktop's grey text.
+    palette.setColor(QPalette::Disabled, QPalette::Text, QColor(109, 109, 109));
     editor->setPalette(palette);
     editor->setAutoFillBackground(true);
 }

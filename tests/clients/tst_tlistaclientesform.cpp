@@ -288,6 +288,12 @@ void TstTListaClientesForm::editAndDeleteWithoutClientDoNothing()
     QVERIFY(!opened);
     QCOMPARE(m_messages->Count(), 0);
     QCOMPARE(DM->ClientesQuery->State(), TFbQuery::dsBrowse);
+
+    // A list left closed (a failed search) has no client either.
+    DM->ClientesQuery->Close();
+    m_list->BitBtn3->click();
+    m_list->BitBtn4->click();
+    QCOMPARE(m_messages->Count(), 0);
 }
 
 void TstTListaClientesForm::functionKeysActFromSearchBox()
