@@ -71,11 +71,7 @@ void TPrinterSettings::ReadFrom(QPrinter &printer)
     const QList<QPrinter::DuplexMode> modes = info.supportedDuplexModes();
     SupportsDuplex = modes.contains(QPrinter::DuplexLongSide) || modes.contains(QPrinter::DuplexShortSide)
         || modes.contains(QPrinter::DuplexAuto);
-    switch (printer.duplex()) {
-    case QPrinter::DuplexNone: ExtendedDuplex = DuplexSimplex; break;
-    case QPrinter::DuplexShortSide: ExtendedDuplex = DuplexHorizontal; break;
-    default: ExtendedDuplex = DuplexVertical; break;
-    }
+    ExtendedDuplex = DuplexCodeFromQt(int(printer.duplex()));
     Duplex = ExtendedDuplex != DuplexSimplex;
 
     // The printable area starts at the printer's smallest margins; the
@@ -105,6 +101,23 @@ void TPrinterSettings::ReadFrom(QPrinter &printer)
     PrintQuality = dpi;
     Collate = printer.collateCopies() ? 1 : 0;
     ColorOption = printer.colorMode() == QPrinter::Color ? ColorColor : ColorMonochrome;
+}
+
+int TPrinterSettings::QtDuplexFromCode(bool duplex, int extendedDuplex)
+{
+    const int code = extendedDuplex != 0 ? extendedDuplex : (duplex ? DuplexHorizontal : DuplexSimplex);
+    return code == DuplexSimplex    ? QPrinter::DuplexNone
+           : code == DuplexVertical ? QPrinter::DuplexLongSide
+                                    : QPrinter::DuplexShortSide;
+}
+
+int TPrinterSettings::DuplexCodeFromQt(int qtDuplex)
+{
+    switch (QPrinter::DuplexMode(qtDuplex)) {
+    case QPrinter::DuplexNone: return DuplexSimplex;
+    case QPrinter::DuplexShortSide: return DuplexHorizontal;
+    default: return DuplexVertical;
+    }
 }
 
 void TPrinterSettings::ApplyTo(QPrinter &printer) const
@@ -137,10 +150,7 @@ void TPrinterSettings::ApplyTo(QPrinter &printer) const
     }
     printer.setCopyCount(std::max(1, Copies));
     if (SupportsDuplex) {
-        const int code = ExtendedDuplex != 0 ? ExtendedDuplex : (Duplex ? DuplexHorizontal : DuplexSimplex);
-        printer.setDuplex(code == DuplexSimplex     ? QPrinter::DuplexNone
-                              : code == DuplexVertical ? QPrinter::DuplexLongSide
-                                                       : QPrinter::DuplexShortSide);
+        printer.setDuplex(QPrinter::DuplexMode(QtDuplexFromCode(Duplex, ExtendedDuplex)));
     }
     const int bin = UseCustomBinCode ? CustomBinCode : TRepReportPrinterSettings::BinCode(OutputBin);
     printer.setPaperSource(QPrinter::PaperSource(QtPaperSourceFromBinCode(bin)));

@@ -84,4 +84,9 @@ public:
     // bin number both ways.
     static int BinCodeFromQt(int qtPaperSource);
     static int QtPaperSourceFromBinCode(int code);
+    // Duplex: the driver's code (the extended code when non-zero, else
+    // short edge for duplex and simplex otherwise) as the printer system's
+    // mode (a QPrinter::DuplexMode), and a mode back as a driver code.
+    static int QtDuplexFromCode(bool duplex, int extendedDuplex);
+    static int DuplexCodeFromQt(int qtDuplex);
 };

@@ -84,6 +84,29 @@ private slots:
         QCOMPARE(back.PixelsPerInchX, printer.resolution());
     }
 
+    // The driver's duplex code: the extended code when set, else 3 (short
+    // edge) for duplex and 1 for simplex; and the printer's mode read back.
+    void duplexCodes_data()
+    {
+        QTest::addColumn<bool>("duplex");
+        QTest::addColumn<int>("extended");
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<int>("codeBack");
+        QTest::newRow("simplex") << false << 0 << int(QPrinter::DuplexNone) << 1;
+        QTest::newRow("duplex is short edge") << true << 0 << int(QPrinter::DuplexShortSide) << 3;
+        QTest::newRow("extended long edge") << false << 2 << int(QPrinter::DuplexLongSide) << 2;
+        QTest::newRow("extended simplex wins") << true << 1 << int(QPrinter::DuplexNone) << 1;
+        QTest::newRow("extended short edge") << false << 3 << int(QPrinter::DuplexShortSide) << 3;
+    }
+    void duplexCodes()
+    {
+        QFETCH(bool, duplex);
+        QFETCH(int, extended);
+        QFETCH(int, mode);
+        QFETCH(int, codeBack);
+        QCOMPARE(TPrinterSettings::QtDuplexFromCode(duplex, extended), mode);
+        QCOMPARE(TPrinterSettings::DuplexCodeFromQt(mode), codeBack);
+    }
     void applyHookMayCancel()
     {
         QPrinter printer(QPrinter::HighResolution);
