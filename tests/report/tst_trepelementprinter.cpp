@@ -293,6 +293,42 @@ private slots:
         QCOMPARE(rec.graphics.first().Y, 38);   // 10 mm at 96 dpi
     }
 
+    // A frame side is round(scale x points x 254 / 72) device pixels thick,
+    // at least 1 for a positive width, 1 for -1, none for 0.
+    void frameSideThickness_data()
+    {
+        QTest::addColumn<int>("points");
+        QTest::addColumn<int>("rows");
+        QTest::newRow("1 pt") << 1 << 1;      // 1.33
+        QTest::newRow("2 pt") << 2 << 3;      // 2.67
+        QTest::newRow("3 pt") << 3 << 4;
+        QTest::newRow("6 pt") << 6 << 8;
+        QTest::newRow("-1 is one pixel") << -1 << 1;
+        QTest::newRow("0 draws nothing") << 0 << 0;
+    }
+    void frameSideThickness()
+    {
+        QFETCH(int, points);
+        QFETCH(int, rows);
+        auto *label = Add<TRepLabel>(100, 100, 300, 100);
+        label->AutoSize = false;            // keeps its 30 mm without text
+        label->Transparent = true;
+        label->Frame.DrawTop = true;
+        label->Frame.Width = points;
+        Begin();
+        label->PrintAt(0, 0);
+        const QImage img = Render(Finish());
+        QList<int> dark;
+        for (int y = 20; y < 70; ++y)
+            if (qGray(img.pixel(60, y)) < 128)
+                dark << y;
+        QCOMPARE(dark.size(), rows);
+        if (rows > 0) {
+            QCOMPARE(dark.first(), 38);      // the top edge, 10 mm down
+            QCOMPARE(dark.last(), 38 + rows - 1);
+        }
+    }
+
     void shapeAndFrameHandOff()
     {
         auto *shape = Add<TRepShape>(100, 100, 1000, 500);
