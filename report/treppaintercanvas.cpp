@@ -128,9 +128,16 @@ void TRepPainterCanvas::MoveTo(int x, int y)
 
 void TRepPainterCanvas::LineTo(int x, int y)
 {
-    if (HasPen()) {
+    if (HasPen() && QPoint(x, y) != m_pos) {
         ApplyPen();
-        m_painter->drawLine(QPointF(m_pos.x() + 0.5, m_pos.y() + 0.5), QPointF(x + 0.5, y + 0.5));
+        // As a page record draws a line: from the current pixel up to, but
+        // not including, the end pixel. The pixel centres are moved back by
+        // half a pixel along the line, so that the flat-capped line covers
+        // exactly the pixels from the start to the one before the end.
+        const QPointF from(m_pos.x() + 0.5, m_pos.y() + 0.5), to(x + 0.5, y + 0.5);
+        const QPointF d = to - from;
+        const QPointF back = d / (2.0 * std::hypot(d.x(), d.y()));
+        m_painter->drawLine(from - back, to - back);
     }
     m_pos = QPoint(x, y);
 }

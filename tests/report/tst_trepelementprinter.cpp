@@ -329,6 +329,50 @@ private slots:
         }
     }
 
+    // Each shape on a 100 x 50 mm box at 10 mm, 10 mm: device box
+    // (38, 38)-(416, 227), centre (227, 132).
+    void shapesDrawWhatTheyAre_data()
+    {
+        QTest::addColumn<int>("shape");
+        QTest::addColumn<QList<QPoint>>("ink");
+        QTest::addColumn<QList<QPoint>>("paper");
+        const QPoint leftMid(38, 132), topMid(227, 38), centre(227, 132), corner(39, 39), bottomMid(227, 226);
+        QTest::newRow("rectangle") << int(rsRectangle) << QList<QPoint>{leftMid, topMid, bottomMid}
+                                   << QList<QPoint>{centre, QPoint(227, 227)};
+        QTest::newRow("circle") << int(rsCircle) << QList<QPoint>{leftMid, topMid, bottomMid}
+                                << QList<QPoint>{centre, corner};
+        // Lines go from their start pixel up to the one before their end.
+        QTest::newRow("vertical line") << int(rsVertLine) << QList<QPoint>{topMid, centre, bottomMid}
+                                       << QList<QPoint>{leftMid, corner, QPoint(227, 227)};
+        QTest::newRow("horizontal line") << int(rsHorLine) << QList<QPoint>{leftMid, centre, QPoint(415, 132)}
+                                         << QList<QPoint>{topMid, bottomMid, QPoint(416, 132)};
+        QTest::newRow("top and bottom") << int(rsTopAndBottom)
+                                        << QList<QPoint>{topMid, QPoint(38, 38), QPoint(227, 227)}
+                                        << QList<QPoint>{leftMid, centre, QPoint(416, 38)};
+        QTest::newRow("right and left") << int(rsRightAndLeft)
+                                        << QList<QPoint>{leftMid, QPoint(38, 38), QPoint(416, 132)}
+                                        << QList<QPoint>{topMid, centre, QPoint(38, 227)};
+        // Corner ellipse 38 pixels: 10% of the 378-pixel design width.
+        QTest::newRow("round rectangle") << int(rsRoundRect) << QList<QPoint>{leftMid, topMid}
+                                         << QList<QPoint>{centre, corner};
+    }
+    void shapesDrawWhatTheyAre()
+    {
+        QFETCH(int, shape);
+        QFETCH(QList<QPoint>, ink);
+        QFETCH(QList<QPoint>, paper);
+        auto *s = Add<TRepShape>(100, 100, 1000, 500);
+        s->Shape = TRepShapeType(shape);
+        s->Brush.Style = bsClear;
+        Begin();
+        s->PrintAt(0, 0);
+        const QImage img = Render(Finish());
+        for (const QPoint &p : ink)
+            QVERIFY2(qGray(img.pixel(p)) < 128, qPrintable(QStringLiteral("no ink at %1,%2").arg(p.x()).arg(p.y())));
+        for (const QPoint &p : paper)
+            QVERIFY2(qGray(img.pixel(p)) > 200, qPrintable(QStringLiteral("ink at %1,%2").arg(p.x()).arg(p.y())));
+    }
+
     void shapeAndFrameHandOff()
     {
         auto *shape = Add<TRepShape>(100, 100, 1000, 500);
