@@ -273,6 +273,15 @@ void TstTListaClientesForm::deleteIsOneUnitOfWork()
     QCOMPARE(m_messages->Last().text, QStringLiteral("Update Failed."));
     QCOMPARE(Count(QStringLiteral("select count(*) from ordemserv where idcliente=3")), 3);
     QCOMPARE(Count(QStringLiteral("select count(*) from clientes")), 5);
+
+    // Nothing of the failed delete stays cached for a later save to write
+    // on its own: the next client saved is written, and only it.
+    QVERIFY(!DM->ClientesQuery->UpdatesPending());
+    DM->ClientesQuery->Append();
+    DM->ClientesQueryNOME->SetAsString(QStringLiteral("NOVO CLIENTE"));
+    DM->ClientesQuery->ApplyChanges();
+    QCOMPARE(Count(QStringLiteral("select count(*) from clientes")), 6);
+    QCOMPARE(Count(QStringLiteral("select count(*) from ordemserv where idcliente=3")), 3);
 }
 
 void TstTListaClientesForm::editAndDeleteWithoutClientDoNothing()
