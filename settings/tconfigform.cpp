@@ -1,9 +1,10 @@
 #include "tconfigform.h"
 
-#include "tconfigfieldedit.h"
 #include "tdatabasebackup.h"
+#include "tdbedit.h"
 #include "tdm.h"
 #include "tdmschema.h"
+#include "teditorlook.h"
 #include "tfbdatabase.h"
 #include "tfbquery.h"
 #include "tguard.h"
@@ -40,11 +41,11 @@ QLabel *MakeLabel(QWidget *page, const char *name, const QString &text, int x, i
     return label;
 }
 
-TConfigFieldEdit *MakeEditor(QWidget *page, const char *name, TFbField *field, int x, int y, int width)
+TDBEdit *MakeEditor(QWidget *page, const char *name, const QString &column, int x, int y, int width)
 {
-    auto *edit = new TConfigFieldEdit(field, page);
-    edit->setObjectName(QLatin1String(name));
+    auto *edit = new TDBEdit(QLatin1String(name), DM->ConfigQuery, column, page);
     edit->setGeometry(x, y, width, 21);
+    TEditorLook::SetOpen(edit, false);
     return edit;
 }
 
@@ -159,15 +160,15 @@ void TConfigForm::CreateHeaderPage()
     PageControl1->addTab(TabSheet2, QStringLiteral("Cabeçalho OS"));
 
     Label1 = MakeLabel(TabSheet2, "Label1", QStringLiteral("Primeira linha do cabeçalho. (ex.: Nome da Empresa)"), 14, 10);
-    DBEdit1 = MakeEditor(TabSheet2, "DBEdit1", DM->ConfigQueryCAB1, 14, 26, 401);
+    DBEdit1 = MakeEditor(TabSheet2, "DBEdit1", QStringLiteral("CAB1"), 14, 26, 401);
     Label2 = MakeLabel(TabSheet2, "Label2", QStringLiteral("Segunda linha do cabeçalho. (ex.: Rua)"), 14, 54);
-    DBEdit2 = MakeEditor(TabSheet2, "DBEdit2", DM->ConfigQueryCAB2, 14, 70, 401);
+    DBEdit2 = MakeEditor(TabSheet2, "DBEdit2", QStringLiteral("CAB2"), 14, 70, 401);
     Label3 = MakeLabel(TabSheet2, "Label3",
                        QStringLiteral("Terceira linha do cabeçalho. (ex.: Bairro - CEP - Cidade - Estado)"), 14, 98);
-    DBEdit3 = MakeEditor(TabSheet2, "DBEdit3", DM->ConfigQueryCAB3, 14, 114, 401);
+    DBEdit3 = MakeEditor(TabSheet2, "DBEdit3", QStringLiteral("CAB3"), 14, 114, 401);
     Label4 = MakeLabel(TabSheet2, "Label4", QStringLiteral("Quarta linha do cabeçalho. (ex.: Telefone - Fax - CNPJ)"),
                        14, 142);
-    DBEdit4 = MakeEditor(TabSheet2, "DBEdit4", DM->ConfigQueryCAB4, 14, 158, 401);
+    DBEdit4 = MakeEditor(TabSheet2, "DBEdit4", QStringLiteral("CAB4"), 14, 158, 401);
 
     BitBtn2 = Button(TabSheet2, "BitBtn2", QStringLiteral("Editar Cabeçalho"), 16, 200, 125, &TConfigForm::BitBtn2Click);
     BitBtn2->setIcon(style()->standardIcon(QStyle::SP_FileDialogDetailedView));
@@ -211,11 +212,11 @@ void TConfigForm::CreateLegendPage()
     Label5->setFont(fit);
 
     Label6 = MakeLabel(TabSheet3, "Label6", QStringLiteral("Cor Verde"), 14, 94, QColor(0, 128, 0));
-    DBEdit5 = MakeEditor(TabSheet3, "DBEdit5", DM->ConfigQueryVERDE, 14, 110, 401);
+    DBEdit5 = MakeEditor(TabSheet3, "DBEdit5", QStringLiteral("VERDE"), 14, 110, 401);
     Label7 = MakeLabel(TabSheet3, "Label7", QStringLiteral("Cor Azul"), 14, 138, QColor(0, 0, 128));
-    DBEdit6 = MakeEditor(TabSheet3, "DBEdit6", DM->ConfigQueryAZUL, 14, 154, 401);
+    DBEdit6 = MakeEditor(TabSheet3, "DBEdit6", QStringLiteral("AZUL"), 14, 154, 401);
     Label8 = MakeLabel(TabSheet3, "Label8", QStringLiteral("Cor Vermelho"), 14, 182, QColor(255, 0, 0));
-    DBEdit7 = MakeEditor(TabSheet3, "DBEdit7", DM->ConfigQueryVERMELHO, 14, 198, 401);
+    DBEdit7 = MakeEditor(TabSheet3, "DBEdit7", QStringLiteral("VERMELHO"), 14, 198, 401);
 
     BitBtn5 = Button(TabSheet3, "BitBtn5", QStringLiteral("Editar Anotações"), 16, 236, 125, &TConfigForm::BitBtn5Click);
     BitBtn5->setIcon(style()->standardIcon(QStyle::SP_FileDialogDetailedView));
@@ -227,10 +228,10 @@ void TConfigForm::CreateLegendPage()
     LayOutButtons({BitBtn5, BitBtn6, BitBtn7}, 14, 415, 236);
 }
 
-void TConfigForm::SetOpen(std::initializer_list<TConfigFieldEdit *> editors, bool open)
+void TConfigForm::SetOpen(std::initializer_list<TDBEdit *> editors, bool open)
 {
-    for (TConfigFieldEdit *edit : editors)
-        edit->SetOpen(open);
+    for (TDBEdit *edit : editors)
+        TEditorLook::SetOpen(edit, open);
 }
 
 // ---- backup ---------------------------------------------------------------

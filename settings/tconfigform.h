@@ -12,7 +12,7 @@ class QProgressBar;
 class QPushButton;
 class QTabWidget;
 class QWidget;
-class TConfigFieldEdit;
+class TDBEdit;
 class TFbQuery;
 
 class TConfigForm : public QDialog
@@ -46,10 +46,10 @@ public:
     QPushButton *BitBtn1 = nullptr;
     QLineEdit *Edit1 = nullptr;
     QLabel *Label1 = nullptr, *Label2 = nullptr, *Label3 = nullptr, *Label4 = nullptr;
-    TConfigFieldEdit *DBEdit1 = nullptr, *DBEdit2 = nullptr, *DBEdit3 = nullptr, *DBEdit4 = nullptr;
+    TDBEdit *DBEdit1 = nullptr, *DBEdit2 = nullptr, *DBEdit3 = nullptr, *DBEdit4 = nullptr;
     QPushButton *BitBtn2 = nullptr, *BitBtn3 = nullptr, *BitBtn4 = nullptr;
     QLabel *Label5 = nullptr, *Label6 = nullptr, *Label7 = nullptr, *Label8 = nullptr;
-    TConfigFieldEdit *DBEdit5 = nullptr, *DBEdit6 = nullptr, *DBEdit7 = nullptr;
+    TDBEdit *DBEdit5 = nullptr, *DBEdit6 = nullptr, *DBEdit7 = nullptr;
     QPushButton *BitBtn5 = nullptr, *BitBtn6 = nullptr, *BitBtn7 = nullptr;
 
 public slots:
@@ -61,7 +61,7 @@ private:
     void CreateLegendPage();
     QPushButton *Button(QWidget *page, const char *name, const QString &caption, int x, int y, int width,
                         void (TConfigForm::*handler)());
-    void SetOpen(std::initializer_list<TConfigFieldEdit *> editors, bool open);
+    void SetOpen(std::initializer_list<TDBEdit *> editors, bool open);
 
     TFbQuery *m_config;
 };

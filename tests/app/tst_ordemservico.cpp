@@ -8,6 +8,7 @@
 #include "tfbtestdb.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QProcess>
 #include <QStandardPaths>
@@ -43,6 +44,7 @@ private slots:
     void cleanupTestCase();
     void startsAndEndsCleanly_data();
     void startsAndEndsCleanly();
+    void withoutTheClientLibraryItDoesNotStart();
 
 private:
     QProcess m_xvfb;
@@ -56,6 +58,53 @@ void TstOrdemServico::cleanupTestCase()
         m_xvfb.terminate();
         m_xvfb.waitForFinished(5000);
     }
+}
+
+void TstOrdemServico::withoutTheClientLibraryItDoesNotStart()
+{
+    const QString bin = qEnvironmentVariable("OS_TEST_BINARY_DIR") + QStringLiteral("/bin/ordemservico");
+    if (!QFileInfo(bin).isExecutable())
+        QSKIP("build/bin/ordemservico has not been built");
+    if (QStandardPaths::findExecutable(QStringLiteral("Xvfb")).isEmpty()
+        || QStandardPaths::findExecutable(QStringLiteral("xdotool")).isEmpty())
+        QSKIP("Xvfb and xdotool are needed (packages xvfb, xdotool)");
+    TFbTestDb db;
+    if (!db.IsValid())
+        QSKIP(qPrintable(db.Error()));
+    if (!StartXvfb())
+        QSKIP("the virtual X server does not start");
+    // A library by that name that cannot be loaded is found first.
+    QTemporaryDir libs;
+    QFile broken(libs.filePath(QStringLiteral("libfbclient.so.2")));
+    QVERIFY(broken.open(QIODevice::WriteOnly));
+    broken.close();
+
+    QProcess app;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("HOME"), db.Dir());
+    env.insert(QStringLiteral("DISPLAY"), m_display);
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+    env.insert(QStringLiteral("LD_LIBRARY_PATH"), libs.path());
+    app.setProcessEnvironment(env);
+    app.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    app.start(bin, {});
+    QVERIFY(app.waitForStarted(10000));
+
+    // The failure in the standard error box, and no main window.
+    const QString errorBox = QStringLiteral("^OS - Tarvo Vodevuru$");
+    QStringList boxes;
+    for (int i = 0; i < 100 && boxes.isEmpty() && app.state() == QProcess::Running; ++i) {
+        QThread::msleep(100);
+        boxes = WindowsNamed(m_display, errorBox);
+    }
+    QCOMPARE(boxes.size(), 1);
+    QVERIFY(WindowsNamed(m_display, QStringLiteral("Ordem de Servi")).isEmpty());
+    XDo(m_display, {QStringLiteral("windowfocus"), boxes.first()});
+    QThread::msleep(300);
+    XDo(m_display, {QStringLiteral("key"), QStringLiteral("Return")});
+    QVERIFY2(app.waitForFinished(20000), "the program did not end");
+    QCOMPARE(app.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(app.exitCode(), 1);
 }
 
 void TstOrdemServico::startsAndEndsCleanly_data()

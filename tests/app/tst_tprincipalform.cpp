@@ -11,6 +11,7 @@
 #include "tmessagerecorder.h"
 #include "tprincipalform.h"
 #include "tshell.h"
+#include "twindowbarhook.h"
 
 #include <QAction>
 #include <QDialog>
@@ -81,6 +82,7 @@ private slots:
     void windowBarButtonGoesWithItsScreen();
     void hiddenScreensGoWithTheMainWindow();
     void restoreIsPostedNotSent();
+    void onlyTheMinimiseCommandGoesToTheBar();
     void listScreensOpenOwnedAndTwice();
     void handlerErrorIsShownAndWindowKeepsRunning();
     void settingsAndAboutAreModal();
@@ -412,6 +414,49 @@ void TstTPrincipalForm::restoreIsPostedNotSent()
     delete a;
     QVERIFY(!second);
     QCoreApplication::processEvents();
+    QVERIFY(form.ToolBar1->actions().isEmpty());
+}
+
+void TstTPrincipalForm::onlyTheMinimiseCommandGoesToTheBar()
+{
+    // A list screen routes its window commands through the hook the list
+    // screens use.
+    TPrincipalForm form;
+    form.show();
+    QPointer<QWidget> screen = StandIn("Lista de Clientes", &form);
+    screen->setAttribute(Qt::WA_DeleteOnClose);
+    new TWindowBarHook(screen);
+    screen->show();
+    screen->move(40, 50);
+    screen->resize(320, 210);
+    const QRect place = screen->geometry();
+
+    // Maximise, restore, move and resize keep their ordinary handling.
+    screen->setWindowState(Qt::WindowMaximized);
+    QCoreApplication::processEvents();
+    QVERIFY(screen->isVisible());
+    QVERIFY(screen->windowState() & Qt::WindowMaximized);
+    screen->setWindowState(Qt::WindowNoState);
+    screen->setGeometry(place);
+    screen->move(60, 70);
+    QCoreApplication::processEvents();
+    QVERIFY(screen->isVisible());
+    QCOMPARE(screen->pos(), QPoint(60, 70));
+    QVERIFY(form.ToolBar1->actions().isEmpty());
+
+    // Minimise: hidden, not minimised, and one button on the bar.
+    screen->setWindowState(Qt::WindowMinimized);
+    QTRY_VERIFY(!screen->isVisible());
+    QVERIFY(!(screen->windowState() & Qt::WindowMinimized));
+    QCOMPARE(BarCaptions(form.ToolBar1), QStringList{"Lista de Clientes"});
+    QTest::mouseClick(form.ToolBar1->widgetForAction(form.ToolBar1->actions().first()), Qt::LeftButton);
+    QTRY_VERIFY(screen->isVisible());
+    QTRY_VERIFY(form.ToolBar1->actions().isEmpty());
+    QCOMPARE(screen->pos(), QPoint(60, 70));
+
+    // Close works as usual and leaves nothing on the bar.
+    screen->close();
+    QTRY_VERIFY(!screen);
     QVERIFY(form.ToolBar1->actions().isEmpty());
 }
 

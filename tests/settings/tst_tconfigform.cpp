@@ -2,9 +2,11 @@
 // open editors, edit/save/cancel per page, closing, length limits, and the
 // backup with its messages and a copy that opens as a database.
 #include "tapplication.h"
-#include "tconfigfieldedit.h"
 #include "tconfigform.h"
 #include "tdatabasebackup.h"
+#include "tdbedit.h"
+#include "tdbfieldlink.h"
+#include "teditorlook.h"
 #include "tdm.h"
 #include "tfbdatabase.h"
 #include "tfbfield.h"
@@ -198,11 +200,11 @@ void TstTConfigForm::windowAndPages()
     QCOMPARE(f.Label8->palette().color(QPalette::WindowText), QColor(255, 0, 0));
 
     // The editors are bound to the columns of the one CONFIG row.
-    QCOMPARE(f.DBEdit1->Field(), DM->ConfigQueryCAB1);
-    QCOMPARE(f.DBEdit4->Field(), DM->ConfigQueryCAB4);
-    QCOMPARE(f.DBEdit5->Field(), DM->ConfigQueryVERDE);
-    QCOMPARE(f.DBEdit6->Field(), DM->ConfigQueryAZUL);
-    QCOMPARE(f.DBEdit7->Field(), DM->ConfigQueryVERMELHO);
+    QCOMPARE(f.DBEdit1->Link()->Field(), DM->ConfigQueryCAB1);
+    QCOMPARE(f.DBEdit4->Link()->Field(), DM->ConfigQueryCAB4);
+    QCOMPARE(f.DBEdit5->Link()->Field(), DM->ConfigQueryVERDE);
+    QCOMPARE(f.DBEdit6->Link()->Field(), DM->ConfigQueryAZUL);
+    QCOMPARE(f.DBEdit7->Link()->Field(), DM->ConfigQueryVERMELHO);
 }
 
 void TstTConfigForm::backupInformationNamesTheFoldersInUse()
@@ -224,10 +226,10 @@ void TstTConfigForm::backupInformationNamesTheFoldersInUse()
 
 void TstTConfigForm::editorsStartLocked()
 {
-    for (TConfigFieldEdit *e : {m_form->DBEdit1, m_form->DBEdit2, m_form->DBEdit3, m_form->DBEdit4, m_form->DBEdit5,
+    for (TDBEdit *e : {m_form->DBEdit1, m_form->DBEdit2, m_form->DBEdit3, m_form->DBEdit4, m_form->DBEdit5,
                                 m_form->DBEdit6, m_form->DBEdit7}) {
         QVERIFY(!e->isEnabled());
-        QCOMPARE(Base(e), TConfigFieldEdit::LockedColor());
+        QCOMPARE(Base(e), TEditorLook::Grey());
         QVERIFY(Base(e) != QColor(Qt::white));
     }
     for (QPushButton *b : {m_form->BitBtn2, m_form->BitBtn3, m_form->BitBtn4, m_form->BitBtn5, m_form->BitBtn6,
@@ -255,11 +257,11 @@ void TstTConfigForm::editSaveCancel()
     QPushButton *editButton = header ? f.BitBtn2 : f.BitBtn5;
     QPushButton *saveButton = header ? f.BitBtn3 : f.BitBtn6;
     QPushButton *cancelButton = header ? f.BitBtn4 : f.BitBtn7;
-    const QList<TConfigFieldEdit *> editors = header ? QList<TConfigFieldEdit *>{f.DBEdit1, f.DBEdit2, f.DBEdit3, f.DBEdit4}
-                                                     : QList<TConfigFieldEdit *>{f.DBEdit5, f.DBEdit6, f.DBEdit7};
-    TConfigFieldEdit *editor = nullptr;
-    for (TConfigFieldEdit *e : editors)
-        if (e->Field()->FieldName() == column)
+    const QList<TDBEdit *> editors = header ? QList<TDBEdit *>{f.DBEdit1, f.DBEdit2, f.DBEdit3, f.DBEdit4}
+                                                     : QList<TDBEdit *>{f.DBEdit5, f.DBEdit6, f.DBEdit7};
+    TDBEdit *editor = nullptr;
+    for (TDBEdit *e : editors)
+        if (e->Link()->Field()->FieldName() == column)
             editor = e;
     QVERIFY(editor);
     const QString before = SessionConfig(column);
@@ -267,23 +269,23 @@ void TstTConfigForm::editSaveCancel()
     // Edit: the page's editors open (white), focus on its first editor.
     editButton->click();
     QCOMPARE(DM->ConfigQuery->State(), TFbQuery::dsEdit);
-    for (TConfigFieldEdit *e : editors) {
+    for (TDBEdit *e : editors) {
         QVERIFY(e->isEnabled());
         QCOMPARE(Base(e), QColor(Qt::white));
     }
     QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget *>(editors.first()));
     editor->selectAll();
     Type(editor, QStringLiteral("Oficina São José"));
-    QCOMPARE(editor->Field()->AsString(), QStringLiteral("Oficina São José"));
+    QCOMPARE(editor->Link()->Field()->AsString(), QStringLiteral("Oficina São José"));
 
     // Cancel drops it.
     cancelButton->click();
     QCOMPARE(DM->ConfigQuery->State(), TFbQuery::dsBrowse);
     QCOMPARE(editor->text(), before);
     QCOMPARE(SessionConfig(column), before);
-    for (TConfigFieldEdit *e : editors) {
+    for (TDBEdit *e : editors) {
         QVERIFY(!e->isEnabled());
-        QCOMPARE(Base(e), TConfigFieldEdit::LockedColor());
+        QCOMPARE(Base(e), TEditorLook::Grey());
     }
 
     // Save writes it, and it is in the file at once.
@@ -292,7 +294,7 @@ void TstTConfigForm::editSaveCancel()
     Type(editor, QStringLiteral("Rua das Palmeiras, 120"));
     saveButton->click();
     QCOMPARE(DM->ConfigQuery->State(), TFbQuery::dsBrowse);
-    for (TConfigFieldEdit *e : editors)
+    for (TDBEdit *e : editors)
         QVERIFY(!e->isEnabled());
     QCOMPARE(SessionConfig(column), QStringLiteral("Rua das Palmeiras, 120"));
     QCOMPARE(m_rec->Count(), 0);
@@ -323,11 +325,11 @@ void TstTConfigForm::saveOnTheOtherPageKeepsTheseEditorsOpen()
     Type(m_form->DBEdit1, QStringLiteral("Tarvo Consertos"));
     m_form->BitBtn6->click(); // "Gravar Alterações" of the legend page
     QCOMPARE(SessionConfig(QStringLiteral("CAB1")), QStringLiteral("Tarvo Consertos"));
-    for (TConfigFieldEdit *e : {m_form->DBEdit1, m_form->DBEdit2, m_form->DBEdit3, m_form->DBEdit4}) {
+    for (TDBEdit *e : {m_form->DBEdit1, m_form->DBEdit2, m_form->DBEdit3, m_form->DBEdit4}) {
         QVERIFY(e->isEnabled());
         QCOMPARE(Base(e), QColor(Qt::white));
     }
-    for (TConfigFieldEdit *e : {m_form->DBEdit5, m_form->DBEdit6, m_form->DBEdit7})
+    for (TDBEdit *e : {m_form->DBEdit5, m_form->DBEdit6, m_form->DBEdit7})
         QVERIFY(!e->isEnabled());
     // Typing into the still open editor starts a new edit by itself.
     Type(m_form->DBEdit1, QStringLiteral(" Ltda"));
@@ -360,16 +362,16 @@ void TstTConfigForm::lengthLimits()
 {
     QFETCH(QString, editor);
     QFETCH(int, limit);
-    auto *e = m_form->findChild<TConfigFieldEdit *>(editor);
+    auto *e = m_form->findChild<TDBEdit *>(editor);
     QVERIFY(e);
     QCOMPARE(e->maxLength(), limit);
     (e == m_form->DBEdit1 || e == m_form->DBEdit3 ? m_form->BitBtn2 : m_form->BitBtn5)->click();
     e->selectAll();
     Type(e, QString(limit + 20, QLatin1Char('x')));
     QCOMPARE(e->text().size(), limit);
-    QCOMPARE(e->Field()->AsString().size(), limit);
+    QCOMPARE(e->Link()->Field()->AsString().size(), limit);
     (e == m_form->DBEdit1 || e == m_form->DBEdit3 ? m_form->BitBtn3 : m_form->BitBtn6)->click();
-    QCOMPARE(SessionConfig(e->Field()->FieldName()), QString(limit, QLatin1Char('x')));
+    QCOMPARE(SessionConfig(e->Link()->Field()->FieldName()), QString(limit, QLatin1Char('x')));
 }
 
 void TstTConfigForm::saveFailureIsShownAndKeptForTheNextSave()
