@@ -257,7 +257,16 @@ void TClientesForm::done(int result)
     // However the form closes (saved, cancelled, Esc, close box), what is
     // still pending in the record is given up; after a save there is
     // nothing left to give up.
-    if (DM && DM->ClientesQuery)
-        Guard([] { DM->ClientesQuery->Cancel(); });
+    if (DM && DM->ClientesQuery) {
+        Guard([result] {
+            TFbQuery *q = DM->ClientesQuery;
+            q->Cancel();
+            // A save the database refused left the record posted in the
+            // change cache; giving up the form gives it up too, or the next
+            // save of any client would write it.
+            if (result != QDialog::Accepted && q->Active() && q->UpdatesPending())
+                q->CancelUpdates();
+        });
+    }
     QDialog::done(result);
 }

@@ -35,6 +35,7 @@ private slots:
     void estadoCapitalsTwoCharacters();
     void longAnnotationStoredCut();
     void closeBoxAndEscCancel();
+    void refusedSaveThenCancelLeavesNothingCached();
     void savedChoicesWrittenFromGroups();
     void legendButton();
 
@@ -276,6 +277,34 @@ void TstTClientesForm::closeBoxAndEscCancel()
     QCOMPARE(DM->ClientesQuery->State(), TFbQuery::dsBrowse);
     QCOMPARE(DM->ClientesQuery->FieldByName("CIDADE")->AsString(), QString());
     QCOMPARE(Count(QStringLiteral("select count(*) from clientes where cidade='Recife'")), 0);
+}
+
+void TstTClientesForm::refusedSaveThenCancelLeavesNothingCached()
+{
+    // The database refuses the save (another computer took the number
+    // meanwhile) and the user gives up: nothing of the new client may stay
+    // cached for a later save to write.
+    OnModal([&](QDialog *d) {
+        TClientesForm *f = Form(d);
+        QTest::keyClicks(f->DBEdit2, QStringLiteral("Recusado"));
+        Exec(QStringLiteral("insert into clientes (idcliente, nome) values (8, 'OUTRO COMPUTADOR')"));
+        f->BitBtn1->click();
+        QCOMPARE(m_messages->Count(), 1);
+        QCOMPARE(m_messages->Last().icon, TMessages::Error);
+        QVERIFY(f->isVisible());
+        f->BitBtn2->click();
+        QVERIFY(!f->isVisible());
+    });
+    m_list->BitBtn2->click();
+    QVERIFY(!DM->ClientesQuery->UpdatesPending());
+    QCOMPARE(DM->ClientesQuery->RecordCount(), 2);
+
+    // The next client saved is written, and only it.
+    DM->ClientesQuery->Append();
+    DM->ClientesQueryNOME->SetAsString(QStringLiteral("SEGUINTE"));
+    DM->ClientesQuery->ApplyChanges();
+    QCOMPARE(Count(QStringLiteral("select count(*) from clientes where nome='SEGUINTE' and idcliente=9")), 1);
+    QCOMPARE(Count(QStringLiteral("select count(*) from clientes where nome='Recusado'")), 0);
 }
 
 void TstTClientesForm::savedChoicesWrittenFromGroups()
