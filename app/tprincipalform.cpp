@@ -1,4 +1,6 @@
 #include "tprincipalform.h"
+
+#include <QScopedValueRollback>
 #include "tapplication.h"
 #include "tdatabasebackup.h"
 #include "tdm.h"
@@ -240,30 +242,42 @@ void TPrincipalForm::SetBlankOrderPrinter(std::function<void()> printer)
 
 // ---- picture buttons ------------------------------------------------------
 
+// Swapping the two pictures of a pair under the mouse makes the toolkit send
+// enter and leave events of its own (the widget under the cursor changes).
+// Those must not start another swap, or the two handlers feed each other
+// until the stack runs out. The picture to show is shown before the other
+// is hidden, so the cursor never falls through to the panel in between.
+void TPrincipalForm::SwapPicture(QLabel *show, QLabel *hide)
+{
+    if (show->isVisible() && !hide->isVisible())
+        return;
+    const QScopedValueRollback<bool> swapping(m_swappingPictures, true);
+    show->show();
+    hide->hide();
+}
+
 void TPrincipalForm::ResetPictures()
 {
-    for (const PicturePair &pair : std::as_const(m_pictures)) {
-        pair.hover->hide();
-        pair.normal->show();
-    }
+    for (const PicturePair &pair : std::as_const(m_pictures))
+        SwapPicture(pair.normal, pair.hover);
 }
 
 bool TPrincipalForm::eventFilter(QObject *watched, QEvent *event)
 {
+    if (m_swappingPictures && (event->type() == QEvent::Enter || event->type() == QEvent::Leave))
+        return QMainWindow::eventFilter(watched, event);
     if (event->type() == QEvent::Enter && (watched == Panel1 || watched == Image1)) {
         ResetPictures();
         return false;
     }
     for (const PicturePair &pair : std::as_const(m_pictures)) {
         if (watched == pair.normal && event->type() == QEvent::Enter) {
-            pair.normal->hide();
-            pair.hover->show();
+            SwapPicture(pair.hover, pair.normal);
             return false;
         }
         if (watched == pair.hover) {
             if (event->type() == QEvent::Leave) {
-                pair.hover->hide();
-                pair.normal->show();
+                SwapPicture(pair.normal, pair.hover);
                 return false;
             }
             if (event->type() == QEvent::MouseButtonRelease) {

@@ -118,9 +118,11 @@ private:
     void CreateStatusBar();
     QLabel *CreatePicture(const QString &name, const QString &resource, int left, bool hover);
     void ResetPictures();
+    void SwapPicture(QLabel *show, QLabel *hide);
     void OpenListScreen(Screen which, const std::function<void()> &prepare);
 
     QList<PicturePair> m_pictures;
+    bool m_swappingPictures = false;
     QHash<int, ScreenFactory> m_factories;
     std::function<QDialog *()> m_settingsFactory;
     std::function<void()> m_blankOrderPrinter;

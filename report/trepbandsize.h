@@ -1,26 +1,16 @@
 #pragma once
 
-#include "trepunitbase.h"
-
-#include <array>
+#include "trepsizevalues.h"
 
 // Height and width of a band; stored as Size.Values in the order Height, Width.
-class TRepBandSize : public TRepUnitBase
+class TRepBandSize : public TRepSizeValues<2>
 {
 public:
     enum ValueIndex { HeightIndex = 0, WidthIndex, ValueCount };
-    using TValues = std::array<double, ValueCount>;
+    static_assert(ValueCount == 2);
 
-    const TValues &Values() const { return FValues; }
-    void SetValues(const TValues &values);
-    double NativeValue(ValueIndex i) const { return FValues[i]; }
-    void SetNativeValue(ValueIndex i, double v);
-
-    double Height() const { return ToUnit(FValues[HeightIndex], TRepDirection::Vertical); }
-    void SetHeight(double v);
-    double Width() const { return ToUnit(FValues[WidthIndex], TRepDirection::Horizontal); }
-    void SetWidth(double v);
-
-private:
-    TValues FValues{};
+    double Height() const { return Get(HeightIndex, TRepDirection::Vertical); }
+    void SetHeight(double v) { Set(HeightIndex, TRepDirection::Vertical, v); }
+    double Width() const { return Get(WidthIndex, TRepDirection::Horizontal); }
+    void SetWidth(double v) { Set(WidthIndex, TRepDirection::Horizontal, v); }
 };

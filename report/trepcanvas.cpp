@@ -131,6 +131,15 @@ QSize TRepCanvas::TextExtent(const QString &text) const
     return QSize(int(std::ceil(w - 1e-6)), int(std::ceil(fm.ascent() + fm.descent() - 1e-6)));
 }
 
+double TRepCanvas::TextLeft(int x, const QString &text, TRepAlignment align) const
+{
+    if (align == taRightJustify)
+        return x - TextWidthF(text);
+    if (align == taCenter)
+        return x - TextWidthF(text) / 2.0;
+    return x;
+}
+
 double TRepCanvas::TextWidthF(const QString &text) const
 {
     return text.isEmpty() ? 0.0 : CurrentMetrics().horizontalAdvance(text);

@@ -82,6 +82,8 @@ public:
     double TextWidthF(const QString &text) const;
     double FontAscent() const;
     double FontDescent() const;
+    // Left edge of `text` written at x with the alignment of TextOut.
+    double TextLeft(int x, const QString &text, TRepAlignment align) const;
 
     // The pixel height of a font on a canvas of this resolution in the
     // Height convention (negative = character height).

@@ -20,6 +20,25 @@ namespace {
 
 constexpr double DesignDpi = 96.0;
 
+// A shape or rule handed to an export filter: its box in device pixels and
+// its pen and brush.
+TRepExportGraphic ExportGraphic(TRepExportGraphic::Kind kind, const TRepPrinter &store, double l, double t,
+                                double w, double h, const TRepPen &pen, const TRepBrush &brush)
+{
+    TRepExportGraphic g;
+    g.kind = kind;
+    g.X = store.ToDeviceX(l);
+    g.Y = store.ToDeviceY(t);
+    g.Width = store.ToDeviceWidth(w);
+    g.Height = store.ToDeviceHeight(h);
+    g.PenWidth = pen.Width;
+    g.PenColor = pen.Color;
+    g.PenStyle = pen.Style;
+    g.BrushColor = brush.Color;
+    g.BrushStyle = brush.Style;
+    return g;
+}
+
 int ReportZoom(const TRepPrintable &e)
 {
     const TRepReport *r = e.Report();
@@ -407,22 +426,13 @@ void TRepElementPrinter::PrintShape(TRepShape &shape, double offsetX, double off
     const double l = shape.LeftNative() + offsetX, t = shape.TopNative() + offsetY;
     const double w = shape.WidthNative(), h = shape.HeightNative();
     if (TRepExportFilter *filter = store->ExportFilter()) {
-        TRepExportGraphic g;
         static const TRepExportGraphic::Kind kinds[] = {
             TRepExportGraphic::Rectangle, TRepExportGraphic::Ellipse, TRepExportGraphic::VertLine,
             TRepExportGraphic::HorLine, TRepExportGraphic::TopAndBottom, TRepExportGraphic::RightAndLeft,
             TRepExportGraphic::RoundRect};
         const int k = int(shape.Shape);
-        g.kind = k >= 0 && k < 7 ? kinds[k] : TRepExportGraphic::Rectangle;
-        g.X = store->ToDeviceX(l);
-        g.Y = store->ToDeviceY(t);
-        g.Width = store->ToDeviceWidth(w);
-        g.Height = store->ToDeviceHeight(h);
-        g.PenWidth = shape.Pen.Width;
-        g.PenColor = shape.Pen.Color;
-        g.PenStyle = shape.Pen.Style;
-        g.BrushColor = shape.Brush.Color;
-        g.BrushStyle = shape.Brush.Style;
+        TRepExportGraphic g = ExportGraphic(k >= 0 && k < 7 ? kinds[k] : TRepExportGraphic::Rectangle, *store,
+                                            l, t, w, h, shape.Pen, shape.Brush);
         g.RoundFactor = shape.RoundFactor;
         filter->AcceptGraphic(g);
     }
@@ -476,18 +486,7 @@ void TRepElementPrinter::PrintRule(TRepHRule &rule, double offsetX, double offse
     const double w = rule.WidthNative(), h = rule.HeightNative();
     TRepExportFilter *filter = store->ExportFilter();
     if (filter && filter->AcceptsRules()) {
-        TRepExportGraphic g;
-        g.kind = TRepExportGraphic::Rule;
-        g.X = store->ToDeviceX(l);
-        g.Y = store->ToDeviceY(t);
-        g.Width = store->ToDeviceWidth(w);
-        g.Height = store->ToDeviceHeight(h);
-        g.PenWidth = rule.Pen.Width;
-        g.PenColor = rule.Pen.Color;
-        g.PenStyle = rule.Pen.Style;
-        g.BrushColor = rule.Brush.Color;
-        g.BrushStyle = rule.Brush.Style;
-        filter->AcceptGraphic(g);
+        filter->AcceptGraphic(ExportGraphic(TRepExportGraphic::Rule, *store, l, t, w, h, rule.Pen, rule.Brush));
     }
     if (!store->DrawPass() || !store->Canvas())
         return;

@@ -358,11 +358,7 @@ void TRepEmfCanvas::TextOut(int x, int y, const QString &text, TRepAlignment ali
         placed = pos;
     }
     const double width = TextWidthF(text);
-    double left = x;
-    if (align == taRightJustify)
-        left = x - width;
-    else if (align == taCenter)
-        left = x - width / 2.0;
+    const double left = TextLeft(x, text, align);
     const int bl = int(std::floor(left));
     const int bt = y;
     const int br = int(std::ceil(left + width));

@@ -630,15 +630,7 @@ void TRepGenerator::ShowPreview()
         r.OnPreview(&r);
     else if (PreviewWindowFactory)
         m_previewWindow = PreviewWindowFactory(&r, store);
-    TRepPrinter *previous = m_store;
-    m_store = store;
-    try {
-        GenerateReport();
-    } catch (...) {
-        m_store = previous;
-        throw;
-    }
-    m_store = previous;
+    GenerateInto(store);
     store->SetPagesFinal(true);
     if (r.AfterPreview)
         r.AfterPreview(&r);
@@ -666,54 +658,57 @@ void TRepGenerator::PrintToPrinter()
 {
     if (!m_available || !TRepPrinter::PrintersExist())
         return;
-    TRepPrinter *previous = m_store;
     auto store = std::make_unique<TRepPrinter>(m_report);
     store->SetOutputTarget(TRepPrinter::Printer);
-    std::unique_ptr<TRepProgressForm> progress;
-    if (m_report->ShowProgress) {
-        progress = std::make_unique<TRepProgressForm>(store.get());
-        store->SetViewingWindow(progress.get());
-        progress->show();
-    }
-    m_store = store.get();
-    try {
-        GenerateReport();
-    } catch (...) {
-        m_store = previous;
-        throw;
-    }
-    m_store = previous;
+    const auto progress = ShowProgressFor(store.get(), false);
+    GenerateInto(store.get());
 }
 
 void TRepGenerator::ExportWithFilter(TRepExportFilter *filter)
 {
     if (!m_available || !filter)
         return;
-    TRepPrinter *previous = m_store;
     m_exportFilter = filter;
     m_drawPass = false;
     auto store = std::make_unique<TRepPrinter>(m_report);
     filter->Attach(m_report, store.get());
-    std::unique_ptr<TRepProgressForm> progress;
-    if (m_report->ShowProgress) {
-        progress = std::make_unique<TRepProgressForm>(store.get(), true);
-        store->SetViewingWindow(progress.get());
-        progress->show();
-    }
-    m_store = store.get();
-    auto detach = [&] {
-        filter->Attach(nullptr, nullptr);
-        m_exportFilter = nullptr;
-        m_drawPass = true;
-        m_store = previous;
-    };
-    try {
-        GenerateReport();
-    } catch (...) {
-        detach();
-        throw;
-    }
-    detach();
+    const auto progress = ShowProgressFor(store.get(), true);
+    // The filter is detached and drawing restored however the pass ends.
+    struct Detach
+    {
+        TRepGenerator *g;
+        TRepExportFilter *f;
+        ~Detach()
+        {
+            f->Attach(nullptr, nullptr);
+            g->m_exportFilter = nullptr;
+            g->m_drawPass = true;
+        }
+    } detach{this, filter};
+    GenerateInto(store.get());
+}
+
+void TRepGenerator::GenerateInto(TRepPrinter *store)
+{
+    // The previous store is put back however the pass ends.
+    struct PutBack
+    {
+        TRepPrinter *&slot;
+        TRepPrinter *previous;
+        ~PutBack() { slot = previous; }
+    } putBack{m_store, m_store};
+    m_store = store;
+    GenerateReport();
+}
+
+std::unique_ptr<TRepProgressForm> TRepGenerator::ShowProgressFor(TRepPrinter *store, bool exporting)
+{
+    if (!m_report->ShowProgress)
+        return nullptr;
+    auto progress = std::make_unique<TRepProgressForm>(store, exporting);
+    store->SetViewingWindow(progress.get());
+    progress->show();
+    return progress;
 }
 
 void TRepGenerator::RunPrinterSetup()

@@ -10,6 +10,7 @@ class QWidget;
 class TRepCustomBand;
 class TRepExportFilter;
 class TRepPrinter;
+class TRepProgressForm;
 class TRepReport;
 
 // The generation pass of a report and its three entry points (preview,
@@ -93,6 +94,10 @@ protected:
 private:
     explicit TRepGenerator(TRepReport *report);
 
+    // Runs the pass into `store`, then puts the previous store back.
+    void GenerateInto(TRepPrinter *store);
+    // The progress window of a print or export pass, when the report shows one.
+    std::unique_ptr<TRepProgressForm> ShowProgressFor(TRepPrinter *store, bool exporting);
     void RunDetailLoop();
     void PrintEmpty();
     void ForcedPageBreak();

@@ -6,39 +6,6 @@
 #include <algorithm>
 #include <cmath>
 
-namespace {
-
-Qt::BrushStyle QtBrushStyle(TRepBrushStyle style)
-{
-    switch (style) {
-    case bsSolid: return Qt::SolidPattern;
-    case bsClear: return Qt::NoBrush;
-    case bsHorizontal: return Qt::HorPattern;
-    case bsVertical: return Qt::VerPattern;
-    case bsFDiagonal: return Qt::FDiagPattern;
-    case bsBDiagonal: return Qt::BDiagPattern;
-    case bsCross: return Qt::CrossPattern;
-    case bsDiagCross: return Qt::DiagCrossPattern;
-    }
-    return Qt::SolidPattern;
-}
-
-Qt::PenStyle QtPenStyle(TRepPenStyle style)
-{
-    switch (style) {
-    case psSolid:
-    case psInsideFrame: return Qt::SolidLine;
-    case psDash: return Qt::DashLine;
-    case psDot: return Qt::DotLine;
-    case psDashDot: return Qt::DashDotLine;
-    case psDashDotDot: return Qt::DashDotDotLine;
-    case psClear: return Qt::NoPen;
-    }
-    return Qt::SolidLine;
-}
-
-} // namespace
-
 TRepPainterCanvas::TRepPainterCanvas(QPainter *painter, double dpi)
     : m_painter(painter)
     , m_dpi(dpi > 0 ? dpi : 96.0)
@@ -60,7 +27,7 @@ void TRepPainterCanvas::ApplyPen()
     // Wider than this is no line any page draws (and beyond what QPen takes).
     const int width = std::clamp(p.Width, 1, 4096);
     QPen pen(p.Color);
-    pen.setStyle(QtPenStyle(p.Style));
+    pen.setStyle(TRepPen::ToQtStyle(p.Style));
     pen.setCapStyle(Qt::FlatCap);
     pen.setJoinStyle(Qt::MiterJoin);
     // A pen never gets thinner than one device pixel, however small the page
@@ -81,7 +48,7 @@ void TRepPainterCanvas::ApplyBrush()
         m_painter->setBrush(Qt::NoBrush);
         return;
     }
-    m_painter->setBrush(QBrush(b.Color, QtBrushStyle(b.Style)));
+    m_painter->setBrush(QBrush(b.Color, TRepBrush::ToQtStyle(b.Style)));
 }
 
 QRectF TRepPainterCanvas::ShapeRect(int left, int top, int right, int bottom) const
@@ -111,7 +78,7 @@ void TRepPainterCanvas::FillRect(int left, int top, int right, int bottom)
     if (bottom < top)
         std::swap(top, bottom);
     m_painter->fillRect(QRectF(left, top, double(right) - left, double(bottom) - top),
-                        QBrush(Brush().Color, QtBrushStyle(Brush().Style)));
+                        QBrush(Brush().Color, TRepBrush::ToQtStyle(Brush().Style)));
 }
 
 void TRepPainterCanvas::Rectangle(int left, int top, int right, int bottom)
@@ -173,13 +140,7 @@ void TRepPainterCanvas::TextOut(int x, int y, const QString &text, TRepAlignment
     if (text.isEmpty())
         return;
     const QFont &font = CurrentQtFont();
-    const double width = TextWidthF(text);
-    double left = x;
-    if (align == taRightJustify)
-        left = x - width;
-    else if (align == taCenter)
-        left = x - width / 2.0;
-    const QPointF origin(left, y + FontAscent());
+    const QPointF origin(TextLeft(x, text, align), y + FontAscent());
     // A page stretched far out of proportion (a damaged page size) or
     // text far beyond any glyph cache makes Qt's glyph rasteriser fail:
     // such text is filled as outlines instead.

@@ -1,6 +1,7 @@
 // Splay-tree page coder against zlib level 6 (qCompress/qUncompress) on the
 // same recorded pages, in the same run; prints the time ratios at the end.
 
+#include "benchtimes.h"
 #include "samplepages.h"
 #include "trepcompress.h"
 
@@ -81,20 +82,6 @@ BENCHMARK(BM_ZlibEncode);
 BENCHMARK(BM_SplayDecode);
 BENCHMARK(BM_ZlibDecode);
 
-// Keeps each benchmark's time per iteration for the comparison at the end.
-class Collector : public benchmark::ConsoleReporter
-{
-public:
-    void ReportRuns(const std::vector<Run> &runs) override
-    {
-        for (const Run &r : runs)
-            if (r.run_type == Run::RT_Iteration && r.iterations > 0)
-                times[r.benchmark_name()] = r.GetAdjustedRealTime();
-        ConsoleReporter::ReportRuns(runs);
-    }
-    std::map<std::string, double> times;
-};
-
 } // namespace
 
 int main(int argc, char **argv)
@@ -103,12 +90,12 @@ int main(int argc, char **argv)
     benchmark::Initialize(&argc, argv);
     std::printf("%lld bytes in %lld recorded pages\n", static_cast<long long>(TotalBytes()),
                 static_cast<long long>(Pages().size()));
-    Collector collector;
+    BenchTimes collector;
     benchmark::RunSpecifiedBenchmarks(&collector);
     auto ratio = [&](const char *a, const char *b) {
-        if (!collector.times.count(a) || !collector.times.count(b))
-            return;
-        std::printf("%s / %s time: %.2f\n", a, b, collector.times[a] / collector.times[b]);
+        const double r = collector.Ratio(a, b);
+        if (r >= 0)
+            std::printf("%s / %s time: %.2f\n", a, b, r);
     };
     ratio("BM_SplayEncode", "BM_ZlibEncode");
     ratio("BM_SplayDecode", "BM_ZlibDecode");

@@ -1,6 +1,7 @@
 // Reading page 10000 of a 10000-page stream against reading page 2, while
 // the stream is being generated (temporary file) and from a saved file.
 
+#include "benchtimes.h"
 #include "samplepages.h"
 #include "treppagelist.h"
 #include "trepstream.h"
@@ -76,19 +77,6 @@ BENCHMARK(BM_ReadGenerated)->ArgNames({"page", "compressed"})->Args({2, 0})->Arg
 BENCHMARK(BM_ReadLoaded)->ArgNames({"page", "compressed"})->Args({2, 0})->Args({PageTotal, 0})->Args({2, 1})->Args({PageTotal, 1});
 BENCHMARK(BM_LoadFile)->ArgNames({"compressed"})->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
-class Collector : public benchmark::ConsoleReporter
-{
-public:
-    void ReportRuns(const std::vector<Run> &runs) override
-    {
-        for (const Run &r : runs)
-            if (r.run_type == Run::RT_Iteration && r.iterations > 0)
-                times[r.benchmark_name()] = r.GetAdjustedRealTime();
-        ConsoleReporter::ReportRuns(runs);
-    }
-    std::map<std::string, double> times;
-};
-
 } // namespace
 
 int main(int argc, char **argv)
@@ -96,15 +84,15 @@ int main(int argc, char **argv)
     QGuiApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);
     Streams();
-    Collector collector;
+    BenchTimes collector;
     benchmark::RunSpecifiedBenchmarks(&collector);
     for (const char *kind : {"BM_ReadGenerated", "BM_ReadLoaded"}) {
         for (int c = 0; c < 2; ++c) {
             const std::string last = std::string(kind) + "/page:" + std::to_string(PageTotal) + "/compressed:" + std::to_string(c);
             const std::string second = std::string(kind) + "/page:2/compressed:" + std::to_string(c);
-            if (collector.times.count(last) && collector.times.count(second))
-                std::printf("%s compressed=%d: page %d / page 2 time: %.2f\n", kind, c, PageTotal,
-                            collector.times[last] / collector.times[second]);
+            const double r = collector.Ratio(last, second);
+            if (r >= 0)
+                std::printf("%s compressed=%d: page %d / page 2 time: %.2f\n", kind, c, PageTotal, r);
         }
     }
     benchmark::Shutdown();

@@ -4,9 +4,7 @@
 // libFuzzer targets in fuzz/ do the same at length under AddressSanitizer.)
 
 #include "ereperror.h"
-#include "trepemfcanvas.h"
-#include "treppagelist.h"
-#include "trepstream.h"
+#include "repsamplepages.h"
 
 #include <QImage>
 #include <QPainter>
@@ -16,41 +14,6 @@
 #include <QtTest>
 
 namespace {
-
-QByteArray Page(int n)
-{
-    TRepEmfCanvas c(120, 170);
-    TRepCanvasFont f;
-    f.Bold = n % 2;
-    c.SetFont(f);
-    c.TextOut(60, 4, QStringLiteral("Página %1").arg(n), taCenter);
-    f.Color = Qt::red;
-    c.SetFont(f);
-    c.TextOut(115, 30, QStringLiteral("R$ 9,90"), taRightJustify);
-    TRepPen pen;
-    pen.Width = 2;
-    c.SetPen(pen);
-    TRepBrush brush;
-    brush.Style = bsDiagCross;
-    c.SetBrush(brush);
-    c.Rectangle(5, 50, 115, 80);
-    c.Ellipse(5, 90, 50, 130);
-    c.RoundRect(60, 90, 115, 130, 8, 8);
-    c.FillRect(5, 140, 115, 150);
-    c.MoveTo(5, 160);
-    c.LineTo(115, 160);
-    return c.Finish();
-}
-
-QByteArray Stream(bool compressed, int pages)
-{
-    TRepPageList list;
-    list.SetCompression(compressed);
-    for (int n = 1; n <= pages; ++n)
-        list.AddPage(Page(n));
-    list.Finish();
-    return list.Stream().Peek(0, list.Stream().Size());
-}
 
 QByteArray Mutate(QByteArray b, QRandomGenerator &rng)
 {
@@ -123,7 +86,7 @@ void TstRepFileMutation::damagedFilesAreReadOrRefused()
 {
     QFETCH(bool, compressed);
     QFETCH(quint32, seed);
-    const QByteArray original = Stream(compressed, 3);
+    const QByteArray original = SampleDamageStream(compressed, 3);
     QRandomGenerator rng(seed);
     QTemporaryDir dir;
     QImage image(30, 42, QImage::Format_ARGB32_Premultiplied);
@@ -170,7 +133,7 @@ void TstRepFileMutation::damagedFilesAreReadOrRefused()
 
 void TstRepFileMutation::damagedPageRecordsArePlayedOrRefused()
 {
-    const QByteArray original = Page(1);
+    const QByteArray original = SampleDamagePage(1);
     QRandomGenerator rng(42);
     QImage image(60, 85, QImage::Format_ARGB32_Premultiplied);
     int played = 0, refused = 0;

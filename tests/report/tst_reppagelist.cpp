@@ -11,6 +11,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
+#include <QThread>
 #include <QtEndian>
 #include <QtTest>
 #include <memory>
@@ -88,6 +89,8 @@ private slots:
     void pageBeyondTheCountIsNothing();
     void largeStreamMovesToTemporaryFile();
     void failedSpillKeepsStoredPages();
+    void readsWhileAnotherThreadAdds_data();
+    void readsWhileAnotherThreadAdds();
     void saveAndLoad_data();
     void saveAndLoad();
     void loadedFileIsNeverWritten();
@@ -203,6 +206,50 @@ void TstRepPageList::largeStreamMovesToTemporaryFile()
     }
     QVERIFY(!QFile::exists(tempName));
     qputenv("TMPDIR", oldTmp);
+}
+
+void TstRepPageList::readsWhileAnotherThreadAdds_data()
+{
+    QTest::addColumn<bool>("compressed");
+    QTest::newRow("plain") << false;
+    QTest::newRow("compressed") << true;
+}
+
+// The preview reads pages while the pass still adds them, and the stream
+// moves to its temporary file on the way: every page read is whole.
+void TstRepPageList::readsWhileAnotherThreadAdds()
+{
+    QFETCH(bool, compressed);
+    constexpr int Pages = 200;
+    QList<QByteArray> pages;
+    for (int n = 1; n <= Pages; ++n)
+        pages << PageBytes(n, n % 7);
+    TRepPageList list(30000);
+    list.SetCompression(compressed);
+    std::unique_ptr<QThread> writer(QThread::create([&] {
+        for (const QByteArray &p : pages)
+            list.AddPage(p);
+    }));
+    writer->start();
+    int reads = 0;
+    while (!writer->isFinished() || reads == 0) {
+        const int count = list.PageCount();
+        if (count == 0)
+            continue;
+        const int n = 1 + (reads * 7) % count;
+        const QByteArray got = list.ReadPageBytes(n);
+        if (got != pages.at(n - 1)) {
+            writer->wait();
+            QFAIL(qPrintable(QStringLiteral("page %1 of %2 read wrong").arg(n).arg(count)));
+        }
+        QCOMPARE(list.ReadPage(count).IsNull(), false);
+        ++reads;
+    }
+    writer->wait();
+    QCOMPARE(list.PageCount(), Pages);
+    QVERIFY(list.Stream().InTemporaryFile());
+    for (int n = 1; n <= Pages; ++n)
+        QCOMPARE(list.ReadPageBytes(n), pages.at(n - 1));
 }
 
 void TstRepPageList::failedSpillKeepsStoredPages()

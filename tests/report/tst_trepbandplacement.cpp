@@ -53,7 +53,11 @@ private slots:
 
     void footerTopAndColumns()
     {
-        QCOMPARE(TRepBandPlacement::FooterTop(3300, 100, 796.4583333), 2404);   // 240.35 mm -> whole units
+        // The printout's footer: 330 - 10 - 79.64 = 240.36 mm, kept in whole
+        // tenths of a millimetre; halves go to the even unit.
+        QCOMPARE(TRepBandPlacement::FooterTop(3300, 100, 796.3958333333334), 2404);
+        QCOMPARE(TRepBandPlacement::FooterTop(3300, 100, 796.5), 2404);
+        QCOMPARE(TRepBandPlacement::FooterTop(3300, 100, 795.5), 2404);
         QCOMPARE(TRepBandPlacement::ColumnWidth(2100, 100, 100, 0, 1), 1900);
         QCOMPARE(TRepBandPlacement::ColumnWidth(2100, 100, 100, 50, 3), 600);  // (1900 - 2 x 50) / 3
         QCOMPARE(TRepBandPlacement::ColumnWidth(2100, 100, 100, 0, 0), 1900);

@@ -37,8 +37,8 @@ struct OrderReport
         detail = report.AddBand(rbDetail, "RepBand2");
         footer = report.AddBand(rbPageFooter, "RepBand3");
         title->Size().SetNativeValue(TRepBandSize::HeightIndex, 283.1041666666667);
-        detail->Size().SetNativeValue(TRepBandSize::HeightIndex, 918.0625);
-        footer->Size().SetNativeValue(TRepBandSize::HeightIndex, 796.375);
+        detail->Size().SetNativeValue(TRepBandSize::HeightIndex, 918.1041666666666);
+        footer->Size().SetNativeValue(TRepBandSize::HeightIndex, 796.3958333333334);
         caption = Label(detail, "Nome:", 23.8);
         Label(title, "OS:", 95.3);
         Label(footer, "Solução:", 29.1);
@@ -96,7 +96,10 @@ private slots:
         QCOMPARE(rec.finished, 1);
         QCOMPARE(rec.pages, 1);
         // Title at the top margin, detail right below it, footer on the
-        // bottom margin: 330 - 10 - 79.64 = 240.36 mm (whole tenths).
+        // bottom margin: 330 - 10 - 79.64 = 240.36 mm. The pass keeps its
+        // cursor in whole tenths of a millimetre, so 2403.6 becomes 2404.
+        const double footerTop = 3300 - 100 - o.footer->HeightNative();
+        QVERIFY(qAbs(footerTop - 2403.6) < 0.01);
         QCOMPARE(Starts(rec.BandsNamed("RepBand1")), QList<double>({100}));
         QCOMPARE(Starts(rec.BandsNamed("RepBand2")), QList<double>({383}));
         QCOMPARE(Starts(rec.BandsNamed("RepBand3")), QList<double>({2404}));
@@ -206,7 +209,7 @@ private slots:
         QTest::addColumn<bool>("lastPageFooter");
         QTest::addColumn<double>("start");
         // Directly above the footer area, or on the bottom margin.
-        QTest::newRow("above the footer") << true << 3300 - 200 - (100 + 796.375);
+        QTest::newRow("above the footer") << true << 3300 - 200 - (100 + 796.3958333333334);
         QTest::newRow("on the bottom margin") << false << 3300.0 - 200 - 100;
     }
     void summaryAlignedToBottom()
