@@ -22,6 +22,7 @@
 #include <QRadioButton>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <iterator>
 
 namespace {
 std::function<void(QWidget *)> &SettingsOpener()
@@ -61,35 +62,26 @@ TClientesForm::TClientesForm(QWidget *parent)
 void TClientesForm::BuildControls()
 {
     TFbQuery *q = DM ? DM->ClientesQuery : nullptr;
-    auto edit = [&](const char *name, const char *column) {
-        return new TDBEdit(QString::fromLatin1(name), q, QString::fromLatin1(column), this);
-    };
 
     RadioGroup1 = new TRadioGroup(this);
     RadioGroup1->setObjectName(QStringLiteral("RadioGroup1"));
     RadioGroup1->SetItems({QStringLiteral("Pessoa Física"), QStringLiteral("Pessoa Jurídica")}, 2);
-    DBEdit1 = edit("DBEdit1", "IDCLIENTE");
-    DBEdit2 = edit("DBEdit2", "NOME");
-    DBEdit3 = edit("DBEdit3", "FONERES");
-    DBEdit4 = edit("DBEdit4", "FONECOM");
-    DBEdit5 = edit("DBEdit5", "FONECEL");
-    DBEdit6 = edit("DBEdit6", "END1");
-    DBEdit7 = edit("DBEdit7", "END2");
-    DBEdit8 = edit("DBEdit8", "CIDADE");
-    DBEdit9 = edit("DBEdit9", "UF");
+    // DBEdit1 to DBEdit17 and the columns they are bound to.
+    TDBEdit **const editors[] = {&DBEdit1, &DBEdit2, &DBEdit3, &DBEdit4, &DBEdit5, &DBEdit6,
+                                 &DBEdit7, &DBEdit8, &DBEdit9, &DBEdit10, &DBEdit11, &DBEdit12,
+                                 &DBEdit13, &DBEdit14, &DBEdit15, &DBEdit16, &DBEdit17};
+    static const char *const columns[] = {"IDCLIENTE", "NOME", "FONERES", "FONECOM", "FONECEL",
+                                          "END1", "END2", "CIDADE", "UF", "CEP", "CPF", "RG",
+                                          "EMAIL", "CNPJ", "IE", "PESSOACONT", "DATACADASTRO"};
+    static_assert(std::size(editors) == std::size(columns));
+    for (size_t i = 0; i < std::size(editors); ++i)
+        *editors[i] = new TDBEdit(QStringLiteral("DBEdit%1").arg(i + 1), q,
+                                  QString::fromLatin1(columns[i]), this);
     DBEdit9->SetUpperCase(true);
-    DBEdit10 = edit("DBEdit10", "CEP");
-    DBEdit11 = edit("DBEdit11", "CPF");
-    DBEdit12 = edit("DBEdit12", "RG");
-    DBEdit13 = edit("DBEdit13", "EMAIL");
-    DBEdit14 = edit("DBEdit14", "CNPJ");
-    DBEdit15 = edit("DBEdit15", "IE");
-    DBEdit16 = edit("DBEdit16", "PESSOACONT");
     BitBtn1 = new TBitBtn(QStringLiteral("BitBtn1"), QStringLiteral("Gravar"),
                           TButtonPictures::FloppyDisk, this);
     BitBtn2 = new TBitBtn(QStringLiteral("BitBtn2"), QStringLiteral("Cancelar [ESC]"),
                           TButtonPictures::RedCross, this);
-    DBEdit17 = edit("DBEdit17", "DATACADASTRO");
     DBMemo1 = new TDBMemo(QStringLiteral("DBMemo1"), q, QStringLiteral("ANOTA"), this);
     RadioGroup2 = new TRadioGroup(this);
     RadioGroup2->setObjectName(QStringLiteral("RadioGroup2"));
@@ -265,7 +257,16 @@ void TClientesForm::done(int result)
     // However the form closes (saved, cancelled, Esc, close box), what is
     // still pending in the record is given up; after a save there is
     // nothing left to give up.
-    if (DM && DM->ClientesQuery)
-        Guard([] { DM->ClientesQuery->Cancel(); });
+    if (DM && DM->ClientesQuery) {
+        Guard([result] {
+            TFbQuery *q = DM->ClientesQuery;
+            q->Cancel();
+            // A save the database refused left the record posted in the
+            // change cache; giving up the form gives it up too, or the next
+            // save of any client would write it.
+            if (result != QDialog::Accepted && q->Active() && q->UpdatesPending())
+                q->CancelUpdates();
+        });
+    }
     QDialog::done(result);
 }

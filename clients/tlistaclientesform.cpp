@@ -205,13 +205,22 @@ void TListaClientesForm::BitBtn4Click()
         return;
     // The client and its service orders go together or not at all.
     TFbQuery *orders = DM->OrdensQuery;
-    DM->RunUnitOfWork([&] {
-        orders->Close();
-        orders->SetSQL(QStringLiteral("delete from ordemserv where idcliente=") + QString::number(id));
-        orders->Execute();
-        clients->Delete();
-        clients->ApplyChanges();
-    });
+    try {
+        DM->RunUnitOfWork([&] {
+            orders->Close();
+            orders->SetSQL(QStringLiteral("delete from ordemserv where idcliente=") + QString::number(id));
+            orders->Execute();
+            clients->Delete();
+            clients->ApplyChanges();
+        });
+    } catch (...) {
+        // The client's delete must not stay cached: the next save of any
+        // client would write it alone, without its orders. The client is
+        // shown again, as it still is in the database.
+        if (clients->Active() && clients->UpdatesPending())
+            clients->CancelUpdates();
+        throw;
+    }
 }
 
 void TListaClientesForm::BitBtn5Click()

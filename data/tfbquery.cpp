@@ -225,15 +225,7 @@ void TFbQuery::Open()
     } catch (...) {
         ClearRows();
         m_paramMapOwner = nullptr;
-        for (auto it = m_fields.begin(); it != m_fields.end();) {
-            if ((*it)->m_declared) {
-                (*it)->m_col = -1;
-                ++it;
-            } else {
-                delete *it;
-                it = m_fields.erase(it);
-            }
-        }
+        DropResultFields();
         try {
             m_stmt->CloseCursor();
         } catch (...) {
@@ -356,6 +348,20 @@ void TFbQuery::ClearRows()
     m_journal.clear();
 }
 
+void TFbQuery::DropResultFields()
+{
+    // Declared fields stay, unbound; fields made from the result go.
+    for (auto it = m_fields.begin(); it != m_fields.end();) {
+        if ((*it)->m_declared) {
+            (*it)->m_col = -1;
+            ++it;
+        } else {
+            delete *it;
+            it = m_fields.erase(it);
+        }
+    }
+}
+
 void TFbQuery::Close()
 {
     if (!Active())
@@ -378,15 +384,7 @@ void TFbQuery::Close()
             m_stmt->CloseCursor();
     } catch (...) {
     }
-    for (auto it = m_fields.begin(); it != m_fields.end();) {
-        if ((*it)->m_declared) {
-            (*it)->m_col = -1;
-            ++it;
-        } else {
-            delete *it;
-            it = m_fields.erase(it);
-        }
-    }
+    DropResultFields();
     m_cols.clear();
     m_paramMapOwner = nullptr;   // resolved fields may be gone
     m_state = dsInactive;

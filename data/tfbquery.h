@@ -153,6 +153,7 @@ private:
     void BindFields();
     void FetchAll();
     void ClearRows();
+    void DropResultFields();
     void StartNewRow();
     void ApplyRow(TFbRow *row);
     void EnsureCur(TFbRow *row) const;

@@ -38,12 +38,16 @@ os_ensure_packages() {
         fi
     fi
     echo "Instalando: $missing"
-    if [ -z "${OS_APT_UPDATED:-}" ]; then
-        "${sudo[@]}" apt-get update -q || return 1
-        export OS_APT_UPDATED=1
-    fi
     # shellcheck disable=SC2086
-    "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends $missing
+    if { [ -n "${OS_APT_UPDATED:-}" ] || "${sudo[@]}" apt-get update -q; } \
+        && "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends $missing; then
+        export OS_APT_UPDATED=1
+        return 0
+    fi
+    # sudo refused, or the package sources failed: say what is missing.
+    echo "Não foi possível instalar os pacotes. Instale-os como administrador:" >&2
+    echo "  apt-get install $missing" >&2
+    return 1
 }
 
 # The embedded engine keeps its lock files in /tmp/firebird; a normal user

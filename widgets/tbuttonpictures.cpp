@@ -4,6 +4,7 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QRadialGradient>
+#include <initializer_list>
 
 namespace {
 
@@ -14,6 +15,18 @@ QLinearGradient Shade(QPointF from, QPointF to, QColor light, QColor dark)
     g.setColorAt(0, light);
     g.setColorAt(1, dark);
     return g;
+}
+
+// A closed outline through the points, in order.
+QPainterPath Polygon(std::initializer_list<QPointF> points)
+{
+    QPainterPath path;
+    auto it = points.begin();
+    path.moveTo(*it);
+    for (++it; it != points.end(); ++it)
+        path.lineTo(*it);
+    path.closeSubpath();
+    return path;
 }
 
 // A thick stroke with a darker rim: the rim first, then the body over it.
@@ -53,18 +66,8 @@ void DrawInformationSign(QPainter &p)
     p.setPen(Qt::NoPen);
     p.setBrush(Qt::white);
     p.drawEllipse(QPointF(8, 4.4), 1.3, 1.3);
-    QPainterPath stem;
-    stem.moveTo(6.3, 6.7);
-    stem.lineTo(9.0, 6.7);
-    stem.lineTo(9.0, 11.4);
-    stem.lineTo(10.0, 11.4);
-    stem.lineTo(10.0, 12.6);
-    stem.lineTo(6.0, 12.6);
-    stem.lineTo(6.0, 11.4);
-    stem.lineTo(7.0, 11.4);
-    stem.lineTo(7.0, 7.9);
-    stem.lineTo(6.3, 7.9);
-    stem.closeSubpath();
+    QPainterPath stem = Polygon({{6.3, 6.7}, {9.0, 6.7}, {9.0, 11.4}, {10.0, 11.4}, {10.0, 12.6},
+                                 {6.0, 12.6}, {6.0, 11.4}, {7.0, 11.4}, {7.0, 7.9}, {6.3, 7.9}});
     p.drawPath(stem);
 }
 
@@ -107,18 +110,10 @@ void DrawPencil(QPainter &p)
     p.setBrush(QColor(235, 130, 140));
     p.drawRoundedRect(QRectF(6.4, -2.2, 1.8, 4.4), 0.8, 0.8);
     // Sharpened wood and lead.
-    QPainterPath wood;
-    wood.moveTo(-3.5, -2.2);
-    wood.lineTo(-8.0, 0);
-    wood.lineTo(-3.5, 2.2);
-    wood.closeSubpath();
+    QPainterPath wood = Polygon({{-3.5, -2.2}, {-8.0, 0}, {-3.5, 2.2}});
     p.setBrush(QColor(240, 215, 165));
     p.drawPath(wood);
-    QPainterPath lead;
-    lead.moveTo(-6.4, -0.8);
-    lead.lineTo(-8.0, 0);
-    lead.lineTo(-6.4, 0.8);
-    lead.closeSubpath();
+    QPainterPath lead = Polygon({{-6.4, -0.8}, {-8.0, 0}, {-6.4, 0.8}});
     p.setPen(Qt::NoPen);
     p.setBrush(QColor(45, 45, 45));
     p.drawPath(lead);
@@ -134,19 +129,10 @@ void DrawOpenDoor(QPainter &p)
     // Floor light falling through the opening.
     p.setPen(Qt::NoPen);
     p.setBrush(QColor(250, 225, 140, 170));
-    QPainterPath light;
-    light.moveTo(8.0, 15.0);
-    light.lineTo(13.5, 15.0);
-    light.lineTo(13.5, 11.0);
-    light.closeSubpath();
+    QPainterPath light = Polygon({{8.0, 15.0}, {13.5, 15.0}, {13.5, 11.0}});
     p.drawPath(light);
     // The leaf, swung open towards the viewer on its left hinge.
-    QPainterPath leaf;
-    leaf.moveTo(3.5, 1.5);
-    leaf.lineTo(9.0, 3.0);
-    leaf.lineTo(9.0, 16.0);
-    leaf.lineTo(3.5, 15.0);
-    leaf.closeSubpath();
+    QPainterPath leaf = Polygon({{3.5, 1.5}, {9.0, 3.0}, {9.0, 16.0}, {3.5, 15.0}});
     p.setBrush(Shade({3.5, 0}, {9.0, 0}, QColor(215, 150, 80), QColor(165, 100, 40)));
     p.setPen(QPen(QColor(100, 60, 20), 0.9, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin));
     p.drawPath(leaf);
@@ -158,13 +144,7 @@ void DrawOpenDoor(QPainter &p)
 
 void DrawFloppyDisk(QPainter &p)
 {
-    QPainterPath body;
-    body.moveTo(1.5, 1.5);
-    body.lineTo(12.5, 1.5);
-    body.lineTo(14.5, 3.5);
-    body.lineTo(14.5, 14.5);
-    body.lineTo(1.5, 14.5);
-    body.closeSubpath();
+    QPainterPath body = Polygon({{1.5, 1.5}, {12.5, 1.5}, {14.5, 3.5}, {14.5, 14.5}, {1.5, 14.5}});
     p.setBrush(Shade({1.5, 1.5}, {14.5, 14.5}, QColor(70, 110, 175), QColor(25, 50, 100)));
     p.setPen(QPen(QColor(15, 30, 65), 1.0, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin));
     p.drawPath(body);
@@ -226,12 +206,7 @@ void DrawPrinter(QPainter &p)
 // Shopping cart on a 32 x 32 grid, with a round badge carrying the sign.
 void DrawCart(QPainter &p, bool plus)
 {
-    QPainterPath basket;
-    basket.moveTo(7.0, 9.0);
-    basket.lineTo(27.0, 9.0);
-    basket.lineTo(24.0, 20.0);
-    basket.lineTo(9.5, 20.0);
-    basket.closeSubpath();
+    QPainterPath basket = Polygon({{7.0, 9.0}, {27.0, 9.0}, {24.0, 20.0}, {9.5, 20.0}});
     p.setBrush(Shade({7, 9}, {7, 20}, QColor(205, 215, 228), QColor(150, 162, 178)));
     p.setPen(QPen(QColor(55, 60, 70), 1.6, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
     p.drawPath(basket);

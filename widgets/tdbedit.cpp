@@ -12,8 +12,7 @@
 #include <QTimer>
 
 TDBEdit::TDBEdit(QWidget *parent)
-    : QLineEdit(parent)
-    , m_link(new TDBFieldLink(this))
+    : TDBControl(parent)
 {
     connect(m_link, &TDBFieldLink::Refresh, this, &TDBEdit::ShowField);
     connect(this, &QLineEdit::textEdited, this, &TDBEdit::OnTextEdited);
@@ -24,13 +23,7 @@ TDBEdit::TDBEdit(const QString &objectName, TFbQuery *query, const QString &fiel
                  QWidget *parent)
     : TDBEdit(parent)
 {
-    setObjectName(objectName);
-    SetField(query, fieldName);
-}
-
-void TDBEdit::SetField(TFbQuery *query, const QString &fieldName)
-{
-    m_link->SetField(query, fieldName);
+    Bind(objectName, query, fieldName);
 }
 
 void TDBEdit::SetDigitsOnly(bool on)

@@ -19,21 +19,19 @@
 // Typing puts the dataset into editing. SetUpperCase turns typed letters
 // into capitals; SetDigitsOnly lets only the digits 0 to 9 and Backspace
 // through, silently (quantities).
+#include "tdbcontrol.h"
+
 #include <QLineEdit>
 
-class TDBFieldLink;
 class TFbQuery;
 
-class TDBEdit : public QLineEdit
+class TDBEdit : public TDBControl<QLineEdit>
 {
     Q_OBJECT
 public:
     explicit TDBEdit(QWidget *parent = nullptr);
     TDBEdit(const QString &objectName, TFbQuery *query, const QString &fieldName,
             QWidget *parent = nullptr);
-
-    void SetField(TFbQuery *query, const QString &fieldName);
-    TDBFieldLink *Link() const { return m_link; }
 
     void SetUpperCase(bool on) { m_upperCase = on; }
     bool UpperCase() const { return m_upperCase; }
@@ -53,8 +51,6 @@ private:
     void WritePending();
     void FinishEditing();
 
-    TDBFieldLink *m_link;
     bool m_upperCase = false;
     bool m_digitsOnly = false;
-    bool m_showing = false;
 };

@@ -5,8 +5,7 @@
 #include "tguard.h"
 
 TDBMemo::TDBMemo(QWidget *parent)
-    : QPlainTextEdit(parent)
-    , m_link(new TDBFieldLink(this))
+    : TDBControl(parent)
 {
     setTabChangesFocus(true);
     connect(m_link, &TDBFieldLink::Refresh, this, &TDBMemo::ShowField);
@@ -17,13 +16,7 @@ TDBMemo::TDBMemo(const QString &objectName, TFbQuery *query, const QString &fiel
                  QWidget *parent)
     : TDBMemo(parent)
 {
-    setObjectName(objectName);
-    SetField(query, fieldName);
-}
-
-void TDBMemo::SetField(TFbQuery *query, const QString &fieldName)
-{
-    m_link->SetField(query, fieldName);
+    Bind(objectName, query, fieldName);
 }
 
 void TDBMemo::ShowField()

@@ -11,6 +11,7 @@
 // Without DATABASE a temporary one is made and filled with N demo clients
 // (default 100000, about a minute). Best of 5 runs each. Runs offscreen
 // unless QT_QPA_PLATFORM says otherwise.
+#include "../tbenchsupport.h"
 #include "tbitbtn.h"
 #include "tdbgrid.h"
 #include "tdemodata.h"
@@ -34,82 +35,15 @@
 #include <vector>
 
 namespace {
-bool g_cpu = false;
-
-qint64 Now()
-{
-    timespec ts;
-    clock_gettime(g_cpu ? CLOCK_PROCESS_CPUTIME_ID : CLOCK_MONOTONIC, &ts);
-    return qint64(ts.tv_sec) * 1000000000 + ts.tv_nsec;
-}
-
-void Check(const TFbClient &api, ISC_STATUS *st, ISC_STATUS r)
-{
-    if (r)
-        api.Raise(st);
-}
-
-// Prepare, execute and fetch every row of `sql`, touching each value.
-qint64 BareSelect(const QString &path, const QByteArray &sql, long long &rows)
-{
-    const TFbClient &api = TFbClient::Instance();
-    ISC_STATUS_ARRAY st;
-    isc_db_handle db = 0;
-    isc_tr_handle tr = 0;
-    QByteArray dpb;
-    dpb.append(char(isc_dpb_version1));
-    for (auto [tag, v] : {std::pair{isc_dpb_user_name, QByteArray(TDmSchema::UserName)},
-                          std::pair{isc_dpb_password, QByteArray(TDmSchema::Password)},
-                          std::pair{isc_dpb_lc_ctype, QByteArray("NONE")}}) {
-        dpb.append(char(tag));
-        dpb.append(char(v.size()));
-        dpb.append(v);
-    }
-    const QByteArray file = path.toUtf8();
-    Check(api, st, api.isc_attach_database(st, short(file.size()), file.constData(), &db,
-                                           short(dpb.size()), dpb.constData()));
-    struct { isc_db_handle *db; int len; const char *tpb; } teb{&db, 0, nullptr};
-    Check(api, st, api.isc_start_multiple(st, &tr, 1, &teb));
-    // A heap handle: the allocating call remembers its address.
-    auto stmt = std::make_unique<isc_stmt_handle>(0);
-    Check(api, st, api.isc_dsql_alloc_statement2(st, &db, stmt.get()));
-    XSQLDA *da = static_cast<XSQLDA *>(std::calloc(1, XSQLDA_LENGTH(40)));
-    da->version = SQLDA_VERSION1;
-    da->sqln = 40;
-    const qint64 start = Now();
-    Check(api, st, api.isc_dsql_prepare(st, &tr, stmt.get(), 0, sql.constData(), 1, da));
-    std::vector<char> buf(size_t(da->sqld) * 512);
-    std::vector<short> ind(size_t(da->sqld));
-    for (int i = 0; i < da->sqld; ++i) {
-        da->sqlvar[i].sqldata = buf.data() + i * 512;
-        da->sqlvar[i].sqlind = &ind[size_t(i)];
-    }
-    Check(api, st, api.isc_dsql_execute(st, &tr, stmt.get(), 1, nullptr));
-    rows = 0;
-    long long sum = 0;
-    while (api.isc_dsql_fetch(st, stmt.get(), 1, da) == 0) {
-        ++rows;
-        for (int i = 0; i < da->sqld; ++i)
-            if (ind[size_t(i)] >= 0)
-                sum += static_cast<unsigned char>(da->sqlvar[i].sqldata[2]);
-    }
-    const qint64 ns = Now() - start;
-    api.isc_dsql_free_statement(st, stmt.get(), DSQL_drop);
-    api.isc_commit_transaction(st, &tr);
-    api.isc_detach_database(st, &db);
-    std::free(da);
-    if (sum == 42)
-        std::puts("");
-    return ns;
-}
+using Sup = TBenchSupport;
 
 // The list's own way: the handler runs, then the grid paints what shows.
 qint64 ThroughList(TListaClientesForm &list, const std::function<void()> &action, long long &rows)
 {
-    const qint64 start = Now();
+    const qint64 start = Sup::Now();
     action();
     const QImage painted = list.DBGrid1->viewport()->grab().toImage();
-    const qint64 ns = Now() - start;
+    const qint64 ns = Sup::Now() - start;
     rows = list.DBGrid1->model()->rowCount();
     if (painted.isNull())
         std::puts("no picture");
@@ -130,24 +64,9 @@ int main(int argc, char *argv[])
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     QLocale::setDefault(QLocale(QLocale::Portuguese, QLocale::Brazil));
-    QStringList args = app.arguments().mid(1);
-    g_cpu = args.removeAll(QStringLiteral("--cpu")) > 0;
-    const int n = args.size() > 0 ? args[0].toInt() : 100000;
-    QString path = args.size() > 1 ? args[1] : QString();
     try {
-        std::unique_ptr<TFbTestDb> tmp;
-        if (path.isEmpty()) {
-            tmp = std::make_unique<TFbTestDb>();
-            if (!tmp->IsValid())
-                throw std::runtime_error(tmp->Error().toStdString());
-            path = tmp->Path();
-            std::printf("filling %d demo clients into %s ...\n", n, qPrintable(path));
-            std::fflush(stdout);
-            QElapsedTimer t;
-            t.start();
-            TDemoData::Fill(path, n);
-            std::printf("  done in %.1f s\n", t.elapsed() / 1000.0);
-        }
+        const TBenchSupport::Database demo = TBenchSupport::Setup(app.arguments().mid(1));
+        const QString &path = demo.path;
 
         TDM dm;
         dm.Database->SetDatabaseName(path);
@@ -184,7 +103,7 @@ int main(int argc, char *argv[])
             // Windows-1252 conversion; the bare loop sends the same bytes.
             const QByteArray sql = statement.toLatin1();
             for (int run = 0; run < 5; ++run) {
-                bare = std::min(bare, BareSelect(path, sql, rowsBare));
+                bare = std::min(bare, Sup::BareSelect(path, sql, rowsBare));
                 listed = std::min(listed, ThroughList(list, action, rowsList));
             }
             const double ratio = double(listed) / double(bare);

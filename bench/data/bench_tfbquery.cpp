@@ -10,6 +10,7 @@
 //   build/bin/bench_tfbquery [--cpu] [N] [DATABASE]
 // Without DATABASE a temporary one is made and filled with os-demodata's
 // generator (about a minute for 100000 clients). Best of 5 runs each (3 for the full decode, 6 for the inserts).
+#include "../tbenchsupport.h"
 #include "tdemodata.h"
 #include "tdm.h"
 #include "tdmschema.h"
@@ -34,19 +35,14 @@
 #include <vector>
 
 namespace {
-// Wall time by default; with --cpu the process's CPU time, steadier on a
-// machine busy with other work (the embedded engine runs in this process).
-bool g_cpu = false;
+// The statement the select benchmark reads through both ways.
+const QByteArray kSelect("select * from clientes order by nome");
+using Sup = TBenchSupport;
+
 struct Clock
 {
-    qint64 start = Now();
-    static qint64 Now()
-    {
-        timespec ts;
-        clock_gettime(g_cpu ? CLOCK_PROCESS_CPUTIME_ID : CLOCK_MONOTONIC, &ts);
-        return qint64(ts.tv_sec) * 1000000000 + ts.tv_nsec;
-    }
-    qint64 nsecsElapsed() const { return Now() - start; }
+    qint64 start = Sup::Now();
+    qint64 nsecsElapsed() const { return Sup::Now() - start; }
 };
 
 long StatusKb(const char *key)
@@ -60,69 +56,11 @@ long StatusKb(const char *key)
     return -1;
 }
 
-void Check(const TFbClient &api, ISC_STATUS *st, ISC_STATUS r)
-{
-    if (r)
-        api.Raise(st);
-}
-
-// The physical limit: fetch every row into one XSQLDA and touch each value.
-qint64 BareSelect(const QString &path, long long &rows)
-{
-    const TFbClient &api = TFbClient::Instance();
-    ISC_STATUS_ARRAY st;
-    isc_db_handle db = 0;
-    isc_tr_handle tr = 0;
-    isc_stmt_handle stmt = 0;
-    QByteArray dpb;
-    dpb.append(char(isc_dpb_version1));
-    for (auto [tag, v] : {std::pair{isc_dpb_user_name, QByteArray(TDmSchema::UserName)},
-                          std::pair{isc_dpb_password, QByteArray(TDmSchema::Password)},
-                          std::pair{isc_dpb_lc_ctype, QByteArray("NONE")}}) {
-        dpb.append(char(tag));
-        dpb.append(char(v.size()));
-        dpb.append(v);
-    }
-    const QByteArray file = path.toUtf8();
-    Check(api, st, api.isc_attach_database(st, short(file.size()), file.constData(), &db, short(dpb.size()), dpb.constData()));
-    struct { isc_db_handle *db; int len; const char *tpb; } teb{&db, 0, nullptr};
-    Check(api, st, api.isc_start_multiple(st, &tr, 1, &teb));
-    Check(api, st, api.isc_dsql_alloc_statement2(st, &db, &stmt));
-    XSQLDA *da = static_cast<XSQLDA *>(std::calloc(1, XSQLDA_LENGTH(40)));
-    da->version = SQLDA_VERSION1;
-    da->sqln = 40;
-    Clock t;
-    Check(api, st, api.isc_dsql_prepare(st, &tr, &stmt, 0, "select * from clientes order by nome", 1, da));
-    std::vector<char> buf(size_t(da->sqld) * 512);
-    std::vector<short> ind(size_t(da->sqld));
-    for (int i = 0; i < da->sqld; ++i) {
-        da->sqlvar[i].sqldata = buf.data() + i * 512;
-        da->sqlvar[i].sqlind = &ind[size_t(i)];
-    }
-    Check(api, st, api.isc_dsql_execute(st, &tr, &stmt, 1, nullptr));
-    rows = 0;
-    long long sum = 0;
-    while (api.isc_dsql_fetch(st, &stmt, 1, da) == 0) {
-        ++rows;
-        for (int i = 0; i < da->sqld; ++i)
-            if (ind[size_t(i)] >= 0)
-                sum += static_cast<unsigned char>(da->sqlvar[i].sqldata[2]);
-    }
-    const qint64 ns = t.nsecsElapsed();
-    api.isc_dsql_free_statement(st, &stmt, DSQL_drop);
-    api.isc_commit_transaction(st, &tr);
-    api.isc_detach_database(st, &db);
-    std::free(da);
-    if (sum == 42)
-        std::puts("");   // keeps the touching loop
-    return ns;
-}
-
 qint64 LayerSelect(TDM &dm, long long &rows, long &heldKb, bool decodeAll)
 {
     TFbQuery *q = dm.ClientesQuery;
     q->Close();
-    q->SetSQL(QStringLiteral("select * from clientes order by nome"));
+    q->SetSQL(QString::fromLatin1(kSelect));
     const long before = StatusKb("VmRSS:");
     Clock t;
     q->Open();
@@ -150,13 +88,13 @@ qint64 BareInsert(TFbDatabase &db, TFbTransaction &tr, int first, int count)
     ISC_STATUS_ARRAY st;
     isc_stmt_handle stmt = 0;
     Clock t;
-    Check(api, st, api.isc_dsql_alloc_statement2(st, db.Handle(), &stmt));
+    Sup::Check(api, st, api.isc_dsql_alloc_statement2(st, db.Handle(), &stmt));
     XSQLDA *in = static_cast<XSQLDA *>(std::calloc(1, XSQLDA_LENGTH(4)));
     in->version = SQLDA_VERSION1;
     in->sqln = 4;
-    Check(api, st, api.isc_dsql_prepare(st, tr.Handle(), &stmt, 0,
+    Sup::Check(api, st, api.isc_dsql_prepare(st, tr.Handle(), &stmt, 0,
                                         "insert into clientes (idcliente, nome, cidade, tipoanot) values (?, ?, ?, ?)", 1, nullptr));
-    Check(api, st, api.isc_dsql_describe_bind(st, &stmt, 1, in));
+    Sup::Check(api, st, api.isc_dsql_describe_bind(st, &stmt, 1, in));
     ISC_LONG id = 0, tipo = 1;
     char nome[70], cidade[50];
     short nNull = 0;
@@ -171,7 +109,7 @@ qint64 BareInsert(TFbDatabase &db, TFbTransaction &tr, int first, int count)
         const int lc = std::snprintf(cidade, sizeof cidade, "Recife");
         in->sqlvar[1].sqllen = short(ln);
         in->sqlvar[2].sqllen = short(lc);
-        Check(api, st, api.isc_dsql_execute(st, tr.Handle(), &stmt, 1, in));
+        Sup::Check(api, st, api.isc_dsql_execute(st, tr.Handle(), &stmt, 1, in));
     }
     tr.CommitRetaining();
     const qint64 ns = t.nsecsElapsed();
@@ -208,31 +146,16 @@ int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
     QLocale::setDefault(QLocale(QLocale::Portuguese, QLocale::Brazil));
-    QStringList args = app.arguments().mid(1);
-    g_cpu = args.removeAll(QStringLiteral("--cpu")) > 0;
-    const int n = args.size() > 0 ? args[0].toInt() : 100000;
-    QString path = args.size() > 1 ? args[1] : QString();
     try {
-        std::unique_ptr<TFbTestDb> tmp;
-        if (path.isEmpty()) {
-            tmp = std::make_unique<TFbTestDb>();
-            if (!tmp->IsValid())
-                throw std::runtime_error(tmp->Error().toStdString());
-            path = tmp->Path();
-            std::printf("filling %d demo clients into %s ...\n", n, qPrintable(path));
-            std::fflush(stdout);
-            QElapsedTimer t;
-            t.start();
-            TDemoData::Fill(path, n);
-            std::printf("  done in %.1f s\n", t.elapsed() / 1000.0);
-        }
+        const TBenchSupport::Database demo = TBenchSupport::Setup(app.arguments().mid(1));
+        const QString &path = demo.path;
 
         // 1. select.
         qint64 bare = INT64_MAX, layer = INT64_MAX, full = INT64_MAX;
         long long rowsBare = 0, rowsLayer = 0;
         long held = 0, heldFull = 0;
         for (int run = 0; run < 5; ++run)
-            bare = std::min(bare, BareSelect(path, rowsBare));
+            bare = std::min(bare, Sup::BareSelect(path, kSelect, rowsBare));
         const long rssBefore = StatusKb("VmRSS:");
         {
             TDM dm;
@@ -249,7 +172,7 @@ int main(int argc, char *argv[])
                 heldFull = std::max(heldFull, h);
             }
         }
-        std::printf("\n(%s)\nselect * from clientes order by nome: %lld rows\n", g_cpu ? "process CPU time" : "wall time", rowsBare);
+        std::printf("\n(%s)\nselect * from clientes order by nome: %lld rows\n", TBenchSupport::CpuTime() ? "process CPU time" : "wall time", rowsBare);
         std::printf("  bare fetch loop                      %8.1f ms\n", bare / 1e6);
         std::printf("  TFbQuery Open + every row (NOME)     %8.1f ms   ratio %.2f (goal <= 1.30)\n",
                     layer / 1e6, double(layer) / double(bare));

@@ -13,7 +13,9 @@
 
 #include <QLocale>
 #include <QPointer>
+#include <QLabel>
 #include <QRadioButton>
+#include <QToolButton>
 #include <QtTest>
 
 using namespace TClientTestData;
@@ -26,6 +28,9 @@ private slots:
     void init();
     void cleanup();
 
+    void editorCaptionsAndInitialLook_data();
+    void editorCaptionsAndInitialLook();
+    void formCaptionsAndButtons();
     void newClientDefaultsAndSave();
     void emptyNameKeepsRecordUntilCancelled();
     void choicesOutOfRangeOpenAsFirstAndSaveAs1_data();
@@ -35,6 +40,7 @@ private slots:
     void estadoCapitalsTwoCharacters();
     void longAnnotationStoredCut();
     void closeBoxAndEscCancel();
+    void refusedSaveThenCancelLeavesNothingCached();
     void savedChoicesWrittenFromGroups();
     void legendButton();
 
@@ -74,6 +80,85 @@ void TstTClientesForm::cleanup()
     m_messages.reset();
     m_dm.reset();
     m_db.reset();
+}
+
+void TstTClientesForm::editorCaptionsAndInitialLook_data()
+{
+    QTest::addColumn<QString>("column");
+    QTest::addColumn<QString>("caption");   // of the label that names the editor
+    QTest::addColumn<bool>("open");         // enabled on white, or locked on grey
+    QTest::newRow("IDCLIENTE") << "IDCLIENTE" << "Código" << false;
+    QTest::newRow("NOME") << "NOME" << "Nome do Cliente" << true;
+    QTest::newRow("FONERES") << "FONERES" << "Telefone Residencial" << true;
+    QTest::newRow("FONECOM") << "FONECOM" << "Telefone Comercial" << true;
+    QTest::newRow("FONECEL") << "FONECEL" << "Celular" << true;
+    QTest::newRow("END1") << "END1" << "Endereço" << true;
+    QTest::newRow("END2, no label") << "END2" << "" << true;
+    QTest::newRow("CIDADE") << "CIDADE" << "Cidade" << true;
+    QTest::newRow("UF") << "UF" << "Estado" << true;
+    QTest::newRow("CEP") << "CEP" << "CEP" << true;
+    QTest::newRow("CPF") << "CPF" << "CPF" << true;
+    QTest::newRow("RG") << "RG" << "RG" << true;
+    QTest::newRow("EMAIL") << "EMAIL" << "E-mail" << true;
+    QTest::newRow("CNPJ") << "CNPJ" << "CNPJ" << false;
+    QTest::newRow("IE") << "IE" << "Inscriçao Estadual" << false;
+    QTest::newRow("PESSOACONT") << "PESSOACONT" << "Pessoa para Contato" << false;
+    QTest::newRow("DATACADASTRO") << "DATACADASTRO" << "Data de Cadastro" << true;
+}
+
+void TstTClientesForm::editorCaptionsAndInitialLook()
+{
+    QFETCH(QString, column);
+    QFETCH(QString, caption);
+    QFETCH(bool, open);
+    TClientesForm f;
+    TDBEdit *editor = f.EditorOf(column);
+    QVERIFY(editor);
+    QStringList labels;
+    for (QLabel *l : f.findChildren<QLabel *>())
+        if (l->buddy() == editor)
+            labels << l->text();
+    QCOMPARE(labels, caption.isEmpty() ? QStringList() : QStringList{caption});
+    QCOMPARE(editor->isEnabled(), open);
+    QCOMPARE(editor->palette().color(QPalette::Disabled, QPalette::Base),
+             open ? TEditorLook::White() : TEditorLook::Grey());
+    // A text column takes at most its size.
+    const TFbField *field = DM->ClientesQuery->FieldByName(column);
+    if (field->Kind() == TFbFieldKind::String)
+        QCOMPARE(editor->maxLength(), field->Size());
+}
+
+void TstTClientesForm::formCaptionsAndButtons()
+{
+    TClientesForm f;
+    QCOMPARE(f.windowTitle(), QStringLiteral("Cadastro de Clientes - Pessoa Física"));
+    QCOMPARE(f.RadioGroup1->title(), QString());
+    QCOMPARE(f.RadioGroup1->Items(), QStringList({QStringLiteral("Pessoa Física"),
+                                                  QStringLiteral("Pessoa Jurídica")}));
+    QCOMPARE(f.RadioGroup2->title(), QStringLiteral("Tipo de Anotação"));
+    QCOMPARE(f.RadioGroup2->Items(),
+             QStringList({QStringLiteral("Preto - Sem Anotação"), QStringLiteral("Verde"),
+                          QStringLiteral("Azul"), QStringLiteral("Vermelho")}));
+    QCOMPARE(f.RadioGroup2->Columns(), 2);
+    const QList<QPair<TBitBtn *, QString>> buttons{{f.BitBtn1, QStringLiteral("Gravar")},
+                                                   {f.BitBtn2, QStringLiteral("Cancelar [ESC]")},
+                                                   {f.BitBtn3, QStringLiteral("Legenda Anotações")}};
+    for (const auto &[button, caption] : buttons) {
+        QCOMPARE(button->text(), caption);
+        QVERIFY2(!button->icon().isNull(), qPrintable(caption));
+    }
+    QStringList memoLabels;
+    for (QLabel *l : f.findChildren<QLabel *>())
+        if (l->buddy() == f.DBMemo1)
+            memoLabels << l->text();
+    QCOMPARE(memoLabels, QStringList{QStringLiteral("Anotações Gerais")});
+    QVERIFY(f.DBMemo1->isEnabled());
+    // The pencil: a picture without a caption, outside the tab order.
+    QVERIFY(f.SpeedButton1->text().isEmpty());
+    QVERIFY(!f.SpeedButton1->icon().isNull());
+    QCOMPARE(f.SpeedButton1->focusPolicy(), Qt::NoFocus);
+    // A fixed border.
+    QCOMPARE(f.minimumSize(), f.maximumSize());
 }
 
 void TstTClientesForm::newClientDefaultsAndSave()
@@ -276,6 +361,34 @@ void TstTClientesForm::closeBoxAndEscCancel()
     QCOMPARE(DM->ClientesQuery->State(), TFbQuery::dsBrowse);
     QCOMPARE(DM->ClientesQuery->FieldByName("CIDADE")->AsString(), QString());
     QCOMPARE(Count(QStringLiteral("select count(*) from clientes where cidade='Recife'")), 0);
+}
+
+void TstTClientesForm::refusedSaveThenCancelLeavesNothingCached()
+{
+    // The database refuses the save (another computer took the number
+    // meanwhile) and the user gives up: nothing of the new client may stay
+    // cached for a later save to write.
+    OnModal([&](QDialog *d) {
+        TClientesForm *f = Form(d);
+        QTest::keyClicks(f->DBEdit2, QStringLiteral("Recusado"));
+        Exec(QStringLiteral("insert into clientes (idcliente, nome) values (8, 'OUTRO COMPUTADOR')"));
+        f->BitBtn1->click();
+        QCOMPARE(m_messages->Count(), 1);
+        QCOMPARE(m_messages->Last().icon, TMessages::Error);
+        QVERIFY(f->isVisible());
+        f->BitBtn2->click();
+        QVERIFY(!f->isVisible());
+    });
+    m_list->BitBtn2->click();
+    QVERIFY(!DM->ClientesQuery->UpdatesPending());
+    QCOMPARE(DM->ClientesQuery->RecordCount(), 2);
+
+    // The next client saved is written, and only it.
+    DM->ClientesQuery->Append();
+    DM->ClientesQueryNOME->SetAsString(QStringLiteral("SEGUINTE"));
+    DM->ClientesQuery->ApplyChanges();
+    QCOMPARE(Count(QStringLiteral("select count(*) from clientes where nome='SEGUINTE' and idcliente=9")), 1);
+    QCOMPARE(Count(QStringLiteral("select count(*) from clientes where nome='Recusado'")), 0);
 }
 
 void TstTClientesForm::savedChoicesWrittenFromGroups()

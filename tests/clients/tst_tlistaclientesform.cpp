@@ -98,8 +98,18 @@ void TstTListaClientesForm::layoutTextsAndColumns()
     QCOMPARE(m_list->RadioGroup1->Items(),
              QStringList({QStringLiteral("Nome"), QStringLiteral("Cidade"), QStringLiteral("Endereço")}));
     QCOMPARE(m_list->RadioGroup1->ItemIndex(), 0);
-    QCOMPARE(m_list->BitBtn5->text(), QStringLiteral("Fechar Janela"));
-    QVERIFY(!m_list->BitBtn1->icon().isNull());
+    QCOMPARE(m_list->Label1->text(), QStringLiteral("Procurar Cliente"));
+    const QList<QPair<TBitBtn *, QString>> buttons{
+        {m_list->BitBtn1, QStringLiteral("Procurar")},
+        {m_list->BitBtn6, QStringLiteral("Legenda Cores")},
+        {m_list->BitBtn2, QStringLiteral("Cadastrar Cliente")},
+        {m_list->BitBtn3, QStringLiteral("Editar Cliente")},
+        {m_list->BitBtn4, QStringLiteral("Excluir Cliente")},
+        {m_list->BitBtn5, QStringLiteral("Fechar Janela")}};
+    for (const auto &[button, caption] : buttons) {
+        QCOMPARE(button->text(), caption);
+        QVERIFY2(!button->icon().isNull(), qPrintable(caption));
+    }
 
     const QAbstractItemModel *model = m_list->DBGrid1->model();
     QStringList titles;
@@ -108,9 +118,10 @@ void TstTListaClientesForm::layoutTextsAndColumns()
     QCOMPARE(titles.join(QLatin1Char('|')),
              QStringLiteral("Cod. Cliente|Nome|Telefone Residencial|Telefone Comercial|Celular|"
                             "Endereço|Endereço|Cidade|UF|CEP|CPF|RG|E-mail|CNPJ|IE|Pessoa Contato|Anotações"));
-    QCOMPARE(m_list->DBGrid1->columnWidth(1), 250);
-    QCOMPARE(m_list->DBGrid1->columnWidth(8), 30);
-    QCOMPARE(m_list->DBGrid1->columnWidth(12), 350);
+    // The widths given for NOME, END1, END2, UF, EMAIL, CNPJ, IE, PESSOACONT.
+    for (auto [column, width] : {std::pair{1, 250}, {5, 400}, {6, 400}, {8, 30}, {12, 350},
+                                 {13, 200}, {14, 200}, {15, 250}})
+        QCOMPARE(m_list->DBGrid1->columnWidth(column), width);
     QCOMPARE(model->rowCount(), 6);
     QCOMPARE(m_list->DBGrid1->editTriggers(), QAbstractItemView::NoEditTriggers);
     QCOMPARE(m_list->DBGrid1->selectionBehavior(), QAbstractItemView::SelectRows);
@@ -273,6 +284,15 @@ void TstTListaClientesForm::deleteIsOneUnitOfWork()
     QCOMPARE(m_messages->Last().text, QStringLiteral("Update Failed."));
     QCOMPARE(Count(QStringLiteral("select count(*) from ordemserv where idcliente=3")), 3);
     QCOMPARE(Count(QStringLiteral("select count(*) from clientes")), 5);
+
+    // Nothing of the failed delete stays cached for a later save to write
+    // on its own: the next client saved is written, and only it.
+    QVERIFY(!DM->ClientesQuery->UpdatesPending());
+    DM->ClientesQuery->Append();
+    DM->ClientesQueryNOME->SetAsString(QStringLiteral("NOVO CLIENTE"));
+    DM->ClientesQuery->ApplyChanges();
+    QCOMPARE(Count(QStringLiteral("select count(*) from clientes")), 6);
+    QCOMPARE(Count(QStringLiteral("select count(*) from ordemserv where idcliente=3")), 3);
 }
 
 void TstTListaClientesForm::editAndDeleteWithoutClientDoNothing()

@@ -53,6 +53,23 @@ class TstTFbQuery : public QObject
         m_dm->ClientesQuery->ApplyChanges();
     }
 
+    // A second attachment to the same file, as another computer has it,
+    // reading the client names.
+    struct OtherAttachment
+    {
+        TFbDatabase db;
+        TFbTransaction tr;
+        TFbQuery names;
+        OtherAttachment(const QString &path, const QStringList &params)
+        {
+            db.SetDatabaseName(path);
+            db.SetParams(params);
+            db.SetDefaultTransaction(&tr);
+            names.SetDatabase(&db);
+            names.SetSQL("select nome from clientes");
+        }
+    };
+
 private slots:
     void initTestCase() { QLocale::setDefault(QLocale(QLocale::Portuguese, QLocale::Brazil)); }
     void init()
@@ -381,14 +398,8 @@ private slots:
     {
         AddClient("Durável");
         QVERIFY(m_dm->Transaction->InTransaction());
-        TFbDatabase other;
-        TFbTransaction otherTr;
-        other.SetDatabaseName(m_db->Path());
-        other.SetParams(m_dm->Database->Params());
-        other.SetDefaultTransaction(&otherTr);
-        TFbQuery q;
-        q.SetDatabase(&other);
-        q.SetSQL("select nome from clientes");
+        OtherAttachment other(m_db->Path(), m_dm->Database->Params());
+        TFbQuery &q = other.names;
         q.Open();
         QCOMPARE(q.RecordCount(), 1);
         QCOMPARE(q.FieldByName("NOME")->AsString(), QStringLiteral("Durável"));
@@ -398,18 +409,12 @@ private slots:
     {
         m_dm->Transaction->SetCommitAfterWrite(false);
         AddClient("Pendente");
-        TFbDatabase other;
-        TFbTransaction otherTr;
-        other.SetDatabaseName(m_db->Path());
-        other.SetParams(m_dm->Database->Params());
-        other.SetDefaultTransaction(&otherTr);
-        TFbQuery q;
-        q.SetDatabase(&other);
-        q.SetSQL("select nome from clientes");
+        OtherAttachment other(m_db->Path(), m_dm->Database->Params());
+        TFbQuery &q = other.names;
         q.Open();
         QCOMPARE(q.RecordCount(), 0);
         q.Close();
-        otherTr.Commit();
+        other.tr.Commit();
         m_dm->CloseAll();   // closing the connection commits
         q.Open();
         QCOMPARE(q.RecordCount(), 1);

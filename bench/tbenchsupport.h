@@ -1,0 +1,133 @@
+#pragma once
+// What the database benchmarks share: the clock, the bare client-API select
+// they measure the layer against, and the demo database they run on.
+//
+// Arguments of every such benchmark: [--cpu] [N] [DATABASE]. Without
+// DATABASE a temporary one is made and filled with N demo clients (default
+// 100000, about a minute).
+#include "tdemodata.h"
+#include "tdmschema.h"
+#include "tfbclient.h"
+#include "tfbtestdb.h"
+
+#include <QElapsedTimer>
+#include <QStringList>
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
+#include <memory>
+#include <stdexcept>
+#include <vector>
+
+class TBenchSupport
+{
+public:
+    // Wall time by default; with --cpu the process's CPU time, steadier on a
+    // machine busy with other work (the embedded engine runs in this process).
+    static bool &CpuTime()
+    {
+        static bool cpu = false;
+        return cpu;
+    }
+
+    static qint64 Now()
+    {
+        timespec ts;
+        clock_gettime(CpuTime() ? CLOCK_PROCESS_CPUTIME_ID : CLOCK_MONOTONIC, &ts);
+        return qint64(ts.tv_sec) * 1000000000 + ts.tv_nsec;
+    }
+
+    static void Check(const TFbClient &api, ISC_STATUS *st, ISC_STATUS r)
+    {
+        if (r)
+            api.Raise(st);
+    }
+
+    // The database a run works on: the one named on the command line, or a
+    // temporary one filled with N demo clients (kept while this lives).
+    struct Database
+    {
+        int clients = 100000;
+        QString path;
+        std::unique_ptr<TFbTestDb> temporary;
+    };
+
+    // Reads [--cpu] [N] [DATABASE] (sets CpuTime) and makes the database.
+    static Database Setup(QStringList args)
+    {
+        Database d;
+        CpuTime() = args.removeAll(QStringLiteral("--cpu")) > 0;
+        if (!args.isEmpty())
+            d.clients = args[0].toInt();
+        d.path = args.size() > 1 ? args[1] : QString();
+        if (d.path.isEmpty()) {
+            d.temporary = std::make_unique<TFbTestDb>();
+            if (!d.temporary->IsValid())
+                throw std::runtime_error(d.temporary->Error().toStdString());
+            d.path = d.temporary->Path();
+            std::printf("filling %d demo clients into %s ...\n", d.clients, qPrintable(d.path));
+            std::fflush(stdout);
+            QElapsedTimer t;
+            t.start();
+            TDemoData::Fill(d.path, d.clients);
+            std::printf("  done in %.1f s\n", t.elapsed() / 1000.0);
+        }
+        return d;
+    }
+
+    // The physical limit: prepare, execute and fetch every row of `sql` into
+    // one XSQLDA through the bare client API, touching each value. Returns
+    // the nanoseconds from prepare to the last fetch.
+    static qint64 BareSelect(const QString &path, const QByteArray &sql, long long &rows)
+    {
+        const TFbClient &api = TFbClient::Instance();
+        ISC_STATUS_ARRAY st;
+        isc_db_handle db = 0;
+        isc_tr_handle tr = 0;
+        QByteArray dpb;
+        dpb.append(char(isc_dpb_version1));
+        for (auto [tag, v] : {std::pair{isc_dpb_user_name, QByteArray(TDmSchema::UserName)},
+                              std::pair{isc_dpb_password, QByteArray(TDmSchema::Password)},
+                              std::pair{isc_dpb_lc_ctype, QByteArray("NONE")}}) {
+            dpb.append(char(tag));
+            dpb.append(char(v.size()));
+            dpb.append(v);
+        }
+        const QByteArray file = path.toUtf8();
+        Check(api, st, api.isc_attach_database(st, short(file.size()), file.constData(), &db,
+                                               short(dpb.size()), dpb.constData()));
+        struct { isc_db_handle *db; int len; const char *tpb; } teb{&db, 0, nullptr};
+        Check(api, st, api.isc_start_multiple(st, &tr, 1, &teb));
+        // A heap handle: the allocating call remembers its address.
+        auto stmt = std::make_unique<isc_stmt_handle>(0);
+        Check(api, st, api.isc_dsql_alloc_statement2(st, &db, stmt.get()));
+        XSQLDA *da = static_cast<XSQLDA *>(std::calloc(1, XSQLDA_LENGTH(40)));
+        da->version = SQLDA_VERSION1;
+        da->sqln = 40;
+        const qint64 start = Now();
+        Check(api, st, api.isc_dsql_prepare(st, &tr, stmt.get(), 0, sql.constData(), 1, da));
+        std::vector<char> buf(size_t(da->sqld) * 512);
+        std::vector<short> ind(size_t(da->sqld));
+        for (int i = 0; i < da->sqld; ++i) {
+            da->sqlvar[i].sqldata = buf.data() + i * 512;
+            da->sqlvar[i].sqlind = &ind[size_t(i)];
+        }
+        Check(api, st, api.isc_dsql_execute(st, &tr, stmt.get(), 1, nullptr));
+        rows = 0;
+        long long sum = 0;
+        while (api.isc_dsql_fetch(st, stmt.get(), 1, da) == 0) {
+            ++rows;
+            for (int i = 0; i < da->sqld; ++i)
+                if (ind[size_t(i)] >= 0)
+                    sum += static_cast<unsigned char>(da->sqlvar[i].sqldata[2]);
+        }
+        const qint64 ns = Now() - start;
+        api.isc_dsql_free_statement(st, stmt.get(), DSQL_drop);
+        api.isc_commit_transaction(st, &tr);
+        api.isc_detach_database(st, &db);
+        std::free(da);
+        if (sum == 42)
+            std::puts("");   // keeps the touching loop
+        return ns;
+    }
+};
