@@ -30,6 +30,11 @@ QStringList XDo(const QString &display, const QStringList &args)
     return QString::fromLocal8Bit(p.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
 }
 
+QString ProgramPath()
+{
+    return qEnvironmentVariable("OS_TEST_BINARY_DIR") + QStringLiteral("/bin/ordemservico");
+}
+
 QStringList WindowsNamed(const QString &display, const QString &pattern)
 {
     return XDo(display, {QStringLiteral("search"), QStringLiteral("--onlyvisible"), QStringLiteral("--name"), pattern});
@@ -50,6 +55,7 @@ private:
     QProcess m_xvfb;
     QString m_display;
     bool StartXvfb();
+    QString Unavailable(const TFbTestDb &db);
 };
 
 void TstOrdemServico::cleanupTestCase()
@@ -62,17 +68,10 @@ void TstOrdemServico::cleanupTestCase()
 
 void TstOrdemServico::withoutTheClientLibraryItDoesNotStart()
 {
-    const QString bin = qEnvironmentVariable("OS_TEST_BINARY_DIR") + QStringLiteral("/bin/ordemservico");
-    if (!QFileInfo(bin).isExecutable())
-        QSKIP("build/bin/ordemservico has not been built");
-    if (QStandardPaths::findExecutable(QStringLiteral("Xvfb")).isEmpty()
-        || QStandardPaths::findExecutable(QStringLiteral("xdotool")).isEmpty())
-        QSKIP("Xvfb and xdotool are needed (packages xvfb, xdotool)");
+    const QString bin = ProgramPath();
     TFbTestDb db;
-    if (!db.IsValid())
-        QSKIP(qPrintable(db.Error()));
-    if (!StartXvfb())
-        QSKIP("the virtual X server does not start");
+    if (const QString missing = Unavailable(db); !missing.isEmpty())
+        QSKIP(qPrintable(missing));
     // A library by that name that cannot be loaded is found first.
     QTemporaryDir libs;
     QFile broken(libs.filePath(QStringLiteral("libfbclient.so.2")));
@@ -114,6 +113,22 @@ void TstOrdemServico::startsAndEndsCleanly_data()
     QTest::newRow("no database file") << false;
 }
 
+// Why the program cannot be run here, or an empty text when it can (the
+// virtual X server is then running).
+QString TstOrdemServico::Unavailable(const TFbTestDb &db)
+{
+    if (!QFileInfo(ProgramPath()).isExecutable())
+        return QStringLiteral("build/bin/ordemservico has not been built");
+    if (QStandardPaths::findExecutable(QStringLiteral("Xvfb")).isEmpty()
+        || QStandardPaths::findExecutable(QStringLiteral("xdotool")).isEmpty())
+        return QStringLiteral("Xvfb and xdotool are needed (packages xvfb, xdotool)");
+    if (!db.IsValid())
+        return db.Error();
+    if (!StartXvfb())
+        return QStringLiteral("the virtual X server does not start");
+    return {};
+}
+
 bool TstOrdemServico::StartXvfb()
 {
     if (m_xvfb.state() == QProcess::Running)
@@ -144,17 +159,10 @@ bool TstOrdemServico::StartXvfb()
 void TstOrdemServico::startsAndEndsCleanly()
 {
     QFETCH(bool, withDatabase);
-    const QString bin = qEnvironmentVariable("OS_TEST_BINARY_DIR") + QStringLiteral("/bin/ordemservico");
-    if (!QFileInfo(bin).isExecutable())
-        QSKIP("build/bin/ordemservico has not been built");
-    if (QStandardPaths::findExecutable(QStringLiteral("Xvfb")).isEmpty()
-        || QStandardPaths::findExecutable(QStringLiteral("xdotool")).isEmpty())
-        QSKIP("Xvfb and xdotool are needed (packages xvfb, xdotool)");
+    const QString bin = ProgramPath();
     TFbTestDb db;
-    if (!db.IsValid())
-        QSKIP(qPrintable(db.Error()));
-    if (!StartXvfb())
-        QSKIP("the virtual X server does not start");
+    if (const QString missing = Unavailable(db); !missing.isEmpty())
+        QSKIP(qPrintable(missing));
 
     QTemporaryDir emptyHome;
     QProcess app;

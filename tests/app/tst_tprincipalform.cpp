@@ -66,6 +66,15 @@ void Leave(QWidget *w)
 
 } // namespace
 
+// A fresh database with an unopened data module on it, made the global DM;
+// the test is skipped when no database can be made here.
+#define FRESH_DM(db, dm)                                                                                    \
+    TFbTestDb db;                                                                                          \
+    if (!db.IsValid())                                                                                     \
+        QSKIP(qPrintable(db.Error()));                                                                     \
+    auto dm = db.MakeDM(false);                                                                            \
+    DM = dm.get()
+
 class TstTPrincipalForm : public QObject
 {
     Q_OBJECT
@@ -551,11 +560,7 @@ void TstTPrincipalForm::webAddressMenu()
 
 void TstTPrincipalForm::formShowOpensTheDatasetsInOrder()
 {
-    TFbTestDb db;
-    if (!db.IsValid())
-        QSKIP(qPrintable(db.Error()));
-    auto dm = db.MakeDM(false);
-    DM = dm.get();
+    FRESH_DM(db, dm);
     TMessageRecorder recorder;
     TPrincipalForm form;
     const QStringList order = OpenedInOrder([&] {
@@ -579,11 +584,7 @@ void TstTPrincipalForm::formShowOpensTheDatasetsInOrder()
 
 void TstTPrincipalForm::databaseMissingAtStart()
 {
-    TFbTestDb db;
-    if (!db.IsValid())
-        QSKIP(qPrintable(db.Error()));
-    auto dm = db.MakeDM(false);
-    DM = dm.get();
+    FRESH_DM(db, dm);
     const QString missing = db.Dir() + QStringLiteral("/nada/DADOS.GDB");
     DM->Database->SetDatabaseName(missing);
     TMessageRecorder recorder;
@@ -622,11 +623,7 @@ void TstTPrincipalForm::databaseMissingAtStart()
 
 void TstTPrincipalForm::sairClosesEverythingAndCommits()
 {
-    TFbTestDb db;
-    if (!db.IsValid())
-        QSKIP(qPrintable(db.Error()));
-    auto dm = db.MakeDM(false);
-    DM = dm.get();
+    FRESH_DM(db, dm);
     TMessageRecorder recorder;
     {
         TPrincipalForm form;
@@ -666,11 +663,7 @@ void TstTPrincipalForm::sairClosesEverythingAndCommits()
 
 void TstTPrincipalForm::closeBoxCommitsAndDropsPendingEdits()
 {
-    TFbTestDb db;
-    if (!db.IsValid())
-        QSKIP(qPrintable(db.Error()));
-    auto dm = db.MakeDM(false);
-    DM = dm.get();
+    FRESH_DM(db, dm);
     TMessageRecorder recorder;
     {
         TPrincipalForm form;
@@ -711,11 +704,7 @@ void TstTPrincipalForm::listMenusReplaceTheSqlAndOpen()
     QFETCH(QString, item);
     QFETCH(QString, dataset);
     QFETCH(QString, sql);
-    TFbTestDb db;
-    if (!db.IsValid())
-        QSKIP(qPrintable(db.Error()));
-    auto dm = db.MakeDM(false);
-    DM = dm.get();
+    FRESH_DM(db, dm);
     TMessageRecorder recorder;
     TPrincipalForm form;
     form.show();
@@ -739,11 +728,7 @@ void TstTPrincipalForm::listMenusReplaceTheSqlAndOpen()
 
 void TstTPrincipalForm::ordersFollowTheCurrentClient()
 {
-    TFbTestDb db;
-    if (!db.IsValid())
-        QSKIP(qPrintable(db.Error()));
-    auto dm = db.MakeDM(false);
-    DM = dm.get();
+    FRESH_DM(db, dm);
     TMessageRecorder recorder;
     TPrincipalForm form;
     int screens = 0;
@@ -776,11 +761,7 @@ void TstTPrincipalForm::ordersFollowTheCurrentClient()
 
 void TstTPrincipalForm::settingsOpensConfigQuery()
 {
-    TFbTestDb db;
-    if (!db.IsValid())
-        QSKIP(qPrintable(db.Error()));
-    auto dm = db.MakeDM(false);
-    DM = dm.get();
+    FRESH_DM(db, dm);
     DM->Database->Open();
     TMessageRecorder recorder;
     TPrincipalForm form; // not shown: nothing opened yet
@@ -801,11 +782,7 @@ void TstTPrincipalForm::settingsOpensConfigQuery()
 
 void TstTPrincipalForm::staleBackupLockIsReleasedAtStart()
 {
-    TFbTestDb db;
-    if (!db.IsValid())
-        QSKIP(qPrintable(db.Error()));
-    auto dm = db.MakeDM(false);
-    DM = dm.get();
+    FRESH_DM(db, dm);
     // A run that stopped in the middle of a backup.
     DM->Database->Open();
     RunOwn(QStringLiteral("alter database begin backup"));
