@@ -165,6 +165,8 @@ void TStartupOptions::Apply(TFbDatabase *db)
 
 std::unique_ptr<QSettings> TStartupOptions::UserSettings()
 {
-    return std::make_unique<QSettings>(QSettings::IniFormat, QSettings::UserScope,
+    // The native format of Linux is an INI file named .conf (IniFormat would
+    // name it .ini).
+    return std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope,
                                        QStringLiteral("ordemservico"), QStringLiteral("ordemservico"));
 }
