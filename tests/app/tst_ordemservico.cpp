@@ -79,6 +79,8 @@ private:
     QString m_display;
     bool StartXvfb();
     void QuitBySair(QProcess &app, const QString &window);
+    void Start(QProcess &app, const QString &home, const QStringList &args = {},
+               const QString &libraryPath = {});
     QString Unavailable(const TFbTestDb &db);
 };
 
@@ -92,7 +94,6 @@ void TstOrdemServico::cleanupTestCase()
 
 void TstOrdemServico::withoutTheClientLibraryItDoesNotStart()
 {
-    const QString bin = ProgramPath();
     TFbTestDb db;
     if (const QString missing = Unavailable(db); !missing.isEmpty())
         QSKIP(qPrintable(missing));
@@ -103,14 +104,7 @@ void TstOrdemServico::withoutTheClientLibraryItDoesNotStart()
     broken.close();
 
     QProcess app;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("HOME"), db.Dir());
-    env.insert(QStringLiteral("DISPLAY"), m_display);
-    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
-    env.insert(QStringLiteral("LD_LIBRARY_PATH"), libs.path());
-    app.setProcessEnvironment(env);
-    app.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    app.start(bin, {});
+    Start(app, db.Dir(), {}, libs.path());
     QVERIFY(app.waitForStarted(10000));
 
     // The failure in the standard error box, and no main window.
@@ -175,20 +169,12 @@ bool TstOrdemServico::StartXvfb()
 
 void TstOrdemServico::startsAndEndsCleanly()
 {
-    const QString bin = ProgramPath();
     TFbTestDb db;
     if (const QString missing = Unavailable(db); !missing.isEmpty())
         QSKIP(qPrintable(missing));
 
     QProcess app;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("HOME"), db.Dir());
-    env.remove(QStringLiteral("XDG_CONFIG_HOME"));
-    env.insert(QStringLiteral("DISPLAY"), m_display);
-    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
-    app.setProcessEnvironment(env);
-    app.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    app.start(bin, {});
+    Start(app, db.Dir());
     QVERIFY(app.waitForStarted(10000));
 
     QStringList windows;
@@ -240,6 +226,22 @@ void TstOrdemServico::startsAndEndsCleanly()
     QVERIFY(!QFileInfo::exists(db.Path() + QStringLiteral(".delta")));
 }
 
+// The real program on the virtual X server, with HOME (and so the default
+// database and the settings file) in `home`.
+void TstOrdemServico::Start(QProcess &app, const QString &home, const QStringList &args, const QString &libraryPath)
+{
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("HOME"), home);
+    env.remove(QStringLiteral("XDG_CONFIG_HOME"));
+    env.insert(QStringLiteral("DISPLAY"), m_display);
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+    if (!libraryPath.isEmpty())
+        env.insert(QStringLiteral("LD_LIBRARY_PATH"), libraryPath);
+    app.setProcessEnvironment(env);
+    app.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    app.start(ProgramPath(), args);
+}
+
 // "Arquivo" (first menu, at the window's top left), then "Sair": the second
 // item below the separator-free top. The program must then end normally.
 void TstOrdemServico::QuitBySair(QProcess &app, const QString &window)
@@ -276,7 +278,6 @@ void TstOrdemServico::firstStartAndChosenDatabase()
     QFETCH(QString, database);
     QFETCH(QString, answer);
     QFETCH(bool, openFails);
-    const QString bin = ProgramPath();
     TFbTestDb db;
     if (const QString missing = Unavailable(db); !missing.isEmpty())
         QSKIP(qPrintable(missing));
@@ -315,14 +316,7 @@ void TstOrdemServico::firstStartAndChosenDatabase()
     }
 
     QProcess app;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("HOME"), home.path());
-    env.remove(QStringLiteral("XDG_CONFIG_HOME"));
-    env.insert(QStringLiteral("DISPLAY"), m_display);
-    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
-    app.setProcessEnvironment(env);
-    app.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    app.start(bin, args);
+    Start(app, home.path(), args);
     QVERIFY(app.waitForStarted(10000));
 
     QStringList windows, boxes;

@@ -40,6 +40,16 @@ QByteArray Contents(const QString &path)
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
+// A start without --database nor setting: the offer for the default place.
+bool OfferAtTheDefaultPlace(const THome &home)
+{
+    TStartupOptions options;
+    if (!options.Parse({QStringLiteral("ordemservico")}))
+        return false;
+    options.Resolve(QSettings(home.Path() + QStringLiteral("/none.conf"), QSettings::IniFormat));
+    return options.OfferToCreate();
+}
+
 } // namespace
 
 class TstTStartupOptions : public QObject
@@ -184,10 +194,7 @@ void TstTStartupOptions::firstStartNoLeavesNothing()
     THome home;
     TMessageRecorder rec;
     rec.QueueAnswer(TMessages::No);
-    TStartupOptions options;
-    QVERIFY(options.Parse({QStringLiteral("ordemservico")}));
-    options.Resolve(QSettings(home.Path() + QStringLiteral("/none.conf"), QSettings::IniFormat));
-    QVERIFY(!options.OfferToCreate());
+    QVERIFY(!OfferAtTheDefaultPlace(home));
     QCOMPARE(rec.Count(), 1);
     QCOMPARE(QDir(home.Path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden), QStringList{});
 }
@@ -249,10 +256,7 @@ void TstTStartupOptions::failedCreationIsShownAndTouchesNothing()
     blocker.close();
     TMessageRecorder rec;
     rec.QueueAnswer(TMessages::Yes);
-    TStartupOptions options;
-    QVERIFY(options.Parse({QStringLiteral("ordemservico")}));
-    options.Resolve(QSettings(home.Path() + QStringLiteral("/none.conf"), QSettings::IniFormat));
-    QVERIFY(!options.OfferToCreate());
+    QVERIFY(!OfferAtTheDefaultPlace(home));
     QCOMPARE(rec.Count(), 2);
     QCOMPARE(rec.Last().icon, TMessages::Error);
     QVERIFY2(rec.Last().text.contains(home.DefaultFolder()), qPrintable(rec.Last().text));
