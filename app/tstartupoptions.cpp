@@ -41,6 +41,10 @@ struct TOptionSet
 
     TOptionSet()
     {
+        // "-h" and "-v" alone: read as short options, Qt's one-dash words
+        // ("-reverse", "-stylesheet") would otherwise ask for the version or
+        // the help letter by letter.
+        parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
         parser.setApplicationDescription(
             QStringLiteral("Ordem de Serviço: clientes, ordens de serviço, fornecedores e estoque."));
         parser.addOption(help);
@@ -64,21 +68,30 @@ QString Absolute(const QString &name, const QString &base)
 
 } // namespace
 
+TStartupOptions::Request TStartupOptions::InformationRequest(const QStringList &arguments)
+{
+    TOptionSet options;
+    // Errors are left for Parse, once Qt has taken its own options out.
+    options.parser.parse(arguments);
+    if (options.parser.isSet(options.help))
+        return Request::Help;
+    if (options.parser.isSet(options.version))
+        return Request::Version;
+    return Request::Start;
+}
+
 int TStartupOptions::AnswerInformationRequests(int argc, char **argv)
 {
     QStringList arguments;
     for (int i = 0; i < argc; ++i)
         arguments << QString::fromLocal8Bit(argv[i]);
-    TOptionSet options;
-    // Errors are left for Parse, once Qt has taken its own options out.
-    options.parser.parse(arguments);
-    const bool help = options.parser.isSet(options.help);
-    if (!help && !options.parser.isSet(options.version))
+    const Request request = InformationRequest(arguments);
+    if (request == Request::Start)
         return -1;
+    // The help names the program as it was called.
     QCoreApplication app(argc, argv);
-    QCoreApplication::setApplicationVersion(QStringLiteral(OS_VERSION));
-    if (help)
-        std::fputs(options.parser.helpText().toLocal8Bit().constData(), stdout);
+    if (request == Request::Help)
+        std::fputs(TOptionSet().parser.helpText().toLocal8Bit().constData(), stdout);
     else
         std::printf("%s %s\n", qPrintable(QCoreApplication::applicationName()), OS_VERSION);
     return 0;

@@ -29,6 +29,9 @@ public:
     // window is made (they need no screen). Returns the exit code, or -1
     // when the program is to start.
     static int AnswerInformationRequests(int argc, char **argv);
+    // What the raw command line (argv, Qt's options still in it) asks for.
+    enum class Request { Start, Help, Version };
+    static Request InformationRequest(const QStringList &arguments);
 
     // Reads the command line (Qt's own options already taken out). False on
     // a bad one; Error() says why.

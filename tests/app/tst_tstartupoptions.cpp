@@ -17,6 +17,7 @@
 #include <QtTest>
 
 Q_DECLARE_METATYPE(TStartupOptions::Origin)
+Q_DECLARE_METATYPE(TStartupOptions::Request)
 
 namespace {
 
@@ -57,6 +58,8 @@ class TstTStartupOptions : public QObject
     Q_OBJECT
 private slots:
     void initTestCase() { TApplication::Configure(); }
+    void informationRequest_data();
+    void informationRequest();
     void parse_data();
     void parse();
     void precedence_data();
@@ -67,6 +70,34 @@ private slots:
     void nothingThereIsAskedOnlyForTheDefaultPlace();
     void failedCreationIsShownAndTouchesNothing();
 };
+
+void TstTStartupOptions::informationRequest_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<TStartupOptions::Request>("request");
+    using R = TStartupOptions::Request;
+    QTest::newRow("--help") << QStringList{"--help"} << R::Help;
+    QTest::newRow("-h") << QStringList{"-h"} << R::Help;
+    QTest::newRow("--version") << QStringList{"--version"} << R::Version;
+    QTest::newRow("-v") << QStringList{"-v"} << R::Version;
+    QTest::newRow("help among unknown options") << QStringList{"--banco", "--help"} << R::Help;
+    QTest::newRow("nothing") << QStringList{} << R::Start;
+    QTest::newRow("database") << QStringList{"--database", "/a/DADOS.GDB"} << R::Start;
+    QTest::newRow("--help as the database") << QStringList{"--database", "--help"} << R::Start;
+    // Qt's own options, taken out later by the application, hold the
+    // letters h and v.
+    QTest::newRow("-reverse") << QStringList{"-reverse"} << R::Start;
+    QTest::newRow("-stylesheet") << QStringList{"-stylesheet", "loja.qss"} << R::Start;
+    QTest::newRow("-platformtheme") << QStringList{"-platformtheme", "gtk3"} << R::Start;
+    QTest::newRow("-visual") << QStringList{"-visual", "TrueColor"} << R::Start;
+}
+
+void TstTStartupOptions::informationRequest()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(TStartupOptions::Request, request);
+    QCOMPARE(TStartupOptions::InformationRequest(QStringList{QStringLiteral("ordemservico")} + arguments), request);
+}
 
 void TstTStartupOptions::parse_data()
 {
