@@ -358,7 +358,7 @@ void TRepElementPrinter::PrintText(TRepCustomLabel &label, double offsetX, doubl
     width = label.WidthNative();
     height = label.HeightNative();
 
-    const double left0 = left, top0 = top;
+    const double left0 = left;
     if (!label.Transparent) {
         const int dl = store->ToDeviceX(left), dt = store->ToDeviceY(top);
         const int dr = store->ToDeviceX(left + width), db = store->ToDeviceY(top + height);
@@ -420,8 +420,10 @@ void TRepElementPrinter::PrintText(TRepCustomLabel &label, double offsetX, doubl
     label.AllLinesPrinted = !(label.NextLine < label.FormattedLines.size() && label.AutoStretch);
 
     if (label.Frame.AnySide() && (draw || filter)) {
-        const QRect r(QPoint(store->ToDeviceX(left0), store->ToDeviceY(top0)),
-                      QPoint(store->ToDeviceX(left0 + width) - 1, store->ToDeviceY(top0 + height + extra()) - 1));
+        // Around the text where it was drawn: the frame's top and left sides
+        // moved it down and right, so the whole box moves with it.
+        const QRect r(QPoint(store->ToDeviceX(left - f), store->ToDeviceY(top - f)),
+                      QPoint(store->ToDeviceX(left + width) - 1, store->ToDeviceY(top + height + extra()) - 1));
         DrawFrame(*store, label.Frame, r);
     }
 }

@@ -24,6 +24,18 @@ void TRepExportFilter::End()
     Finish();
 }
 
+void TRepExportFilter::Abort() noexcept
+{
+    if (!m_started)
+        return;
+    m_started = false;
+    try {
+        Discard();
+    } catch (...) {
+        // Nothing is kept of the document either way.
+    }
+}
+
 void TRepExportFilter::BandComplete(const TRepCustomBand *, double, double)
 {
 }

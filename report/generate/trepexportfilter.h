@@ -43,7 +43,8 @@ struct TRepExportGraphic
 
 // Receives the content of a report during an export-only pass: the elements
 // and bands hand it their text and graphics, the pass tells it where pages
-// begin and end. A filter writes its file at Finish.
+// begin and end. A filter writes its file at Finish; a pass that is cancelled
+// or fails gives the document up with Abort, and the filter writes nothing.
 class TRepExportFilter
 {
 public:
@@ -64,6 +65,10 @@ public:
     void Begin(double paperWidth, double paperLength, const TRepFont &font);
     // Ends the document: the filter writes what it collected.
     void End();
+    // Gives the document up: the filter drops what it collected (Discard)
+    // and is no longer started, so the next pass begins a fresh document.
+    // Never throws: it runs while a pass is being unwound.
+    void Abort() noexcept;
 
     virtual void NewPage() = 0;
     virtual void EndPage() = 0;
@@ -81,6 +86,7 @@ public:
 protected:
     virtual void Start(double paperWidth, double paperLength, const TRepFont &font) = 0;
     virtual void Finish() = 0;
+    virtual void Discard() {}
 
 private:
     TRepPrinter *m_printer = nullptr;

@@ -253,9 +253,16 @@ void TRepGenerator::GenerateReport()
             m_cancelled = true;
         if (!m_cancelled)
             FinishPage();
-        if (m_exportFilter && !m_cancelled)
-            m_exportFilter->End();
+        if (m_exportFilter) {
+            if (m_cancelled)
+                m_exportFilter->Abort();
+            else
+                m_exportFilter->End();
+        }
     } catch (...) {
+        // A failed pass leaves no document started in its filter.
+        if (m_exportFilter)
+            m_exportFilter->Abort();
         restore();
         try {
             close();

@@ -79,13 +79,15 @@ inline float F32(const char *p)
     return f;
 }
 
-// One record being written: `size` zero bytes with its type and size in
-// place, whose fields are put at their offsets (trepemfrecords.h).
+// One record being written at the end of `out`: `size` zero bytes with its
+// type and size in place, whose fields are put at their offsets
+// (trepemfrecords.h).
 class RecordBytes
 {
 public:
-    RecordBytes(quint32 type, quint32 size) : m_b(qsizetype(size), '\0')
+    RecordBytes(QByteArray &out, quint32 type, quint32 size) : m_out(out), m_start(out.size())
     {
+        out.append(qsizetype(size), '\0');
         U32(EmrRecord::Type, type);
         U32(EmrRecord::Size, size);
     }
@@ -99,17 +101,17 @@ public:
         std::memcpy(&v, &f, sizeof v);
         U32(offset, v);
     }
-    const QByteArray &Bytes() const { return m_b; }
 
 private:
     char *At(int offset, int width)
     {
-        Q_ASSERT(offset >= 0 && offset + width <= m_b.size());
+        Q_ASSERT(offset >= 0 && m_start + offset + width <= m_out.size());
         Q_UNUSED(width);
-        return m_b.data() + offset;
+        return m_out.data() + m_start + offset;
     }
 
-    QByteArray m_b;
+    QByteArray &m_out;
+    qsizetype m_start;
 };
 
 inline quint32 ColorRef(const QColor &c)

@@ -67,27 +67,25 @@ void TRepEmfCanvas::BrushChanged()
         m_brush.state = SelState::Stale;
 }
 
-void TRepEmfCanvas::Emit(const QByteArray &record)
+RecordBytes TRepEmfCanvas::NewRecord(quint32 type, quint32 size)
 {
-    m_data.append(record);
     ++m_records;
+    return RecordBytes(m_data, type, size);
 }
 
 void TRepEmfCanvas::Record12(quint32 type, quint32 value)
 {
-    RecordBytes r(type, EmrOneValue::Size);
+    RecordBytes r = NewRecord(type, EmrOneValue::Size);
     r.U32(EmrOneValue::Value, value);
-    Emit(r.Bytes());
 }
 
 void TRepEmfCanvas::RecordBox(quint32 type, int left, int top, int right, int bottom)
 {
-    RecordBytes r(type, EmrBox::Size);
+    RecordBytes r = NewRecord(type, EmrBox::Size);
     r.I32(EmrBox::Left, left);
     r.I32(EmrBox::Top, top);
     r.I32(EmrBox::Right, right);
     r.I32(EmrBox::Bottom, bottom);
-    Emit(r.Bytes());
 }
 
 quint32 TRepEmfCanvas::AllocHandle()
@@ -136,7 +134,7 @@ void TRepEmfCanvas::EnsureFont()
         return;
     const TRepCanvasFont &f = Font();
     const quint32 h = AllocHandle();
-    RecordBytes r(EMR_EXTCREATEFONTINDIRECTW, EmrFont::Size);
+    RecordBytes r = NewRecord(EMR_EXTCREATEFONTINDIRECTW, EmrFont::Size);
     r.U32(EmrFont::Handle, h);
     r.I32(EmrFont::Height, FontHeightFor(f));
     // Width, escapement and orientation 0.
@@ -149,7 +147,6 @@ void TRepEmfCanvas::EnsureFont()
     const QString face = f.Name.left(EmrFont::FaceChars - 1);
     for (int i = 0; i < face.size(); ++i)
         r.U16(EmrFont::FaceName + 2 * i, face.at(i).unicode());
-    Emit(r.Bytes());
     SelectNew(m_font, h);
     m_font.state = SelState::Current;
 }
@@ -166,12 +163,11 @@ void TRepEmfCanvas::EnsurePen()
         return;
     }
     const quint32 h = AllocHandle();
-    RecordBytes r(EMR_CREATEPEN, EmrPen::Size);
+    RecordBytes r = NewRecord(EMR_CREATEPEN, EmrPen::Size);
     r.U32(EmrPen::Handle, h);
     r.U32(EmrPen::Style, PenStyleCode(p.Style));
     r.I32(EmrPen::Width, std::max(0, p.Width));
     r.U32(EmrPen::Color, ColorRef(p.Color));
-    Emit(r.Bytes());
     SelectNew(m_pen, h);
     m_pen.state = SelState::Current;
 }
@@ -209,12 +205,11 @@ void TRepEmfCanvas::EnsureBrush()
     case bsDiagCross: style = BS_HATCHED; hatch = HS_DIAGCROSS; break;
     }
     const quint32 h = AllocHandle();
-    RecordBytes r(EMR_CREATEBRUSHINDIRECT, EmrBrush::Size);
+    RecordBytes r = NewRecord(EMR_CREATEBRUSHINDIRECT, EmrBrush::Size);
     r.U32(EmrBrush::Handle, h);
     r.U32(EmrBrush::Style, style);
     r.U32(EmrBrush::Color, ColorRef(b.Color));
     r.U32(EmrBrush::Hatch, hatch);
-    Emit(r.Bytes());
     SelectNew(m_brush, h);
     m_brush.state = SelState::Current;
 }
@@ -283,24 +278,22 @@ void TRepEmfCanvas::RoundRect(int left, int top, int right, int bottom, int corn
     CheckOpen();
     EnsureBrush();
     EnsurePen();
-    RecordBytes r(EMR_ROUNDRECT, EmrRoundRect::Size);
+    RecordBytes r = NewRecord(EMR_ROUNDRECT, EmrRoundRect::Size);
     r.I32(EmrRoundRect::Left, left);
     r.I32(EmrRoundRect::Top, top);
     r.I32(EmrRoundRect::Right, right);
     r.I32(EmrRoundRect::Bottom, bottom);
     r.I32(EmrRoundRect::CornerWidth, cornerWidth);
     r.I32(EmrRoundRect::CornerHeight, cornerHeight);
-    Emit(r.Bytes());
     AddBounds(left, top, right - 1, bottom - 1);
 }
 
 void TRepEmfCanvas::MoveTo(int x, int y)
 {
     CheckOpen();
-    RecordBytes r(EMR_MOVETOEX, EmrPoint::Size);
+    RecordBytes r = NewRecord(EMR_MOVETOEX, EmrPoint::Size);
     r.I32(EmrPoint::X, x);
     r.I32(EmrPoint::Y, y);
-    Emit(r.Bytes());
     m_curX = x;
     m_curY = y;
 }
@@ -309,10 +302,9 @@ void TRepEmfCanvas::LineTo(int x, int y)
 {
     CheckOpen();
     EnsurePen();
-    RecordBytes r(EMR_LINETO, EmrPoint::Size);
+    RecordBytes r = NewRecord(EMR_LINETO, EmrPoint::Size);
     r.I32(EmrPoint::X, x);
     r.I32(EmrPoint::Y, y);
-    Emit(r.Bytes());
     if (Pen().Style != psClear) {
         const int half = std::max(1, Pen().Width) / 2;
         AddBounds(std::min(m_curX, x) - half, std::min(m_curY, y) - half, std::max(m_curX, x) + half, std::max(m_curY, y) + half);
@@ -362,7 +354,7 @@ void TRepEmfCanvas::TextOut(int x, int y, const QString &text, TRepAlignment ali
     const quint32 offString = EmrText::Fixed;
     const quint32 offDx = offString + strPadded;
     const quint32 size = offDx + quint32(n) * 4;
-    RecordBytes r(EMR_EXTTEXTOUTW, size);
+    RecordBytes r = NewRecord(EMR_EXTTEXTOUTW, size);
     r.I32(EmrText::BoundsLeft, bl);
     r.I32(EmrText::BoundsTop, bt);
     r.I32(EmrText::BoundsRight, br - 1);
@@ -382,7 +374,6 @@ void TRepEmfCanvas::TextOut(int x, int y, const QString &text, TRepAlignment ali
         r.U16(int(offString) + 2 * i, text.at(i).unicode());
     for (int i = 0; i < n; ++i)
         r.I32(int(offDx) + 4 * i, dx[size_t(i)]);
-    Emit(r.Bytes());
     AddBounds(bl, bt, br - 1, bb - 1);
 }
 
@@ -404,13 +395,13 @@ QByteArray TRepEmfCanvas::Finish()
         Record12(EMR_SELECTOBJECT, WHITE_BRUSH);
         Record12(EMR_DELETEOBJECT, m_brush.handle);
     }
-    RecordBytes eof(EMR_EOF, EmrEof::Size);
+    RecordBytes eof = NewRecord(EMR_EOF, EmrEof::Size);
     eof.U32(EmrEof::PalEntries, 0);
     eof.U32(EmrEof::PalOffset, EmrEof::SizeLast);
     eof.U32(EmrEof::SizeLast, EmrEof::Size);
-    Emit(eof.Bytes());
 
-    RecordBytes h(EMR_HEADER, EmfHeader::Size);
+    QByteArray header;
+    RecordBytes h(header, EMR_HEADER, EmfHeader::Size);
     if (m_bounds.isNull()) {
         h.I32(EmfHeader::BoundsRight, -1);
         h.I32(EmfHeader::BoundsBottom, -1);
@@ -435,7 +426,7 @@ QByteArray TRepEmfCanvas::Finish()
     h.I32(EmfHeader::DeviceMmY, RefDeviceMmY);
     h.U32(EmfHeader::DeviceMicrometersX, RefDeviceMmX * 1000);
     h.U32(EmfHeader::DeviceMicrometersY, RefDeviceMmY * 1000);
-    m_data.replace(0, EmfHeader::Size, h.Bytes());
+    m_data.replace(0, EmfHeader::Size, header);
     m_finished = true;
     return m_data;
 }

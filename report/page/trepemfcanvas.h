@@ -7,6 +7,9 @@
 #include <vector>
 
 class TRepMetafile;
+namespace RepEmf {
+class RecordBytes;
+}
 
 // A page canvas that records what is drawn as an enhanced metafile of
 // Width x Height pixels at 96 pixels per inch (frame in 0.01 mm, reference
@@ -47,7 +50,7 @@ private:
         SelState state = SelState::Stale;
     };
 
-    void Emit(const QByteArray &record);
+    RepEmf::RecordBytes NewRecord(quint32 type, quint32 size);
     void Record12(quint32 type, quint32 value);
     void RecordBox(quint32 type, int left, int top, int right, int bottom);
     quint32 AllocHandle();

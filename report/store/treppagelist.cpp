@@ -32,10 +32,23 @@ QDateTime FromDays(double days)
 {
     if (!std::isfinite(days) || days < -693593.0 || days > 2958466.0) // years 1 to 9999
         return QDateTime();
-    const double whole = std::floor(days);
-    const qint64 ms = qint64(std::llround((days - whole) * 86400000.0));
-    QDateTime t(TimeBase().addDays(qint64(whole)), QTime(0, 0));
-    return t.addMSecs(ms);
+    double whole = std::floor(days);
+    qint64 ms = qint64(std::llround((days - whole) * 86400000.0));
+    if (ms >= 86400000) { // rounded up to the next midnight
+        whole += 1;
+        ms -= 86400000;
+    }
+    // The value is a date and a wall-clock time of day: built as such, not
+    // as midnight plus the time elapsed, which is an hour off on a day the
+    // clocks change (and void on a day without a midnight).
+    const QDate date = TimeBase().addDays(qint64(whole));
+    const QDateTime t(date, QTime::fromMSecsSinceStartOfDay(int(ms)));
+    if (t.isValid())
+        return t;
+    // A time the clocks skipped reads as the clock would have shown it.
+    // The day's first moment is midnight at the offset in force before the
+    // change, so the time elapsed from it lands where the clock moved on to.
+    return date.startOfDay().addMSecs(ms);
 }
 
 double GetDouble(const QByteArray &b, int off)

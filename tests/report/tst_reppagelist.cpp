@@ -14,6 +14,8 @@
 #include <QThread>
 #include <QtEndian>
 #include <QtTest>
+#include <cstring>
+#include <ctime>
 #include <memory>
 
 namespace {
@@ -76,6 +78,29 @@ QByteArray WithOldHeader(const QByteArray &current, int pages)
     return old + records;
 }
 
+// Runs with the local time zone set to `zone` while it lives.
+class LocalZone
+{
+public:
+    explicit LocalZone(const QByteArray &zone) : m_had(qEnvironmentVariableIsSet("TZ")), m_old(qgetenv("TZ"))
+    {
+        qputenv("TZ", zone);
+        tzset();
+    }
+    ~LocalZone()
+    {
+        if (m_had)
+            qputenv("TZ", m_old);
+        else
+            qunsetenv("TZ");
+        tzset();
+    }
+
+private:
+    bool m_had;
+    QByteArray m_old;
+};
+
 } // namespace
 
 class TstRepPageList : public QObject
@@ -102,6 +127,8 @@ private slots:
     void damagedFileIsRefused();
     void missingFileIsRefused();
     void compressionIsFixedOncePagesExist();
+    void headerTimeOnSummerTimeChangeDay_data();
+    void headerTimeOnSummerTimeChangeDay();
 };
 
 void TstRepPageList::onePageStreamLayout()
@@ -515,6 +542,56 @@ void TstRepPageList::compressionIsFixedOncePagesExist()
     QVERIFY_THROWS_EXCEPTION(ERepError, list.SetCompression(false));
     list.SetCompression(true);
     QCOMPARE(list.ReadPage(1).Bytes(), PageBytes(1));
+}
+
+// The header's time is a date and a wall-clock time of day; on a day the
+// clocks change it reads back as written, not an hour off or empty.
+void TstRepPageList::headerTimeOnSummerTimeChangeDay_data()
+{
+    QTest::addColumn<QByteArray>("zone");
+    QTest::addColumn<QDate>("date");
+    QTest::addColumn<QTime>("stored");
+    QTest::addColumn<QTime>("shown");
+    QTest::newRow("Berlin, clocks forward at 02:00") << QByteArray("Europe/Berlin") << QDate(2026, 3, 29)
+                                                    << QTime(10, 15, 30) << QTime(10, 15, 30);
+    QTest::newRow("Berlin, clocks back at 03:00") << QByteArray("Europe/Berlin") << QDate(2026, 10, 25)
+                                                  << QTime(18, 0) << QTime(18, 0);
+    QTest::newRow("São Paulo, a day without midnight") << QByteArray("America/Sao_Paulo") << QDate(2018, 11, 4)
+                                                       << QTime(9, 30) << QTime(9, 30);
+    // A time the clocks skipped (damaged or foreign file) reads as the clock
+    // showed it: an hour on.
+    QTest::newRow("São Paulo, in the skipped hour") << QByteArray("America/Sao_Paulo") << QDate(2018, 11, 4)
+                                                    << QTime(0, 30) << QTime(1, 30);
+}
+
+void TstRepPageList::headerTimeOnSummerTimeChangeDay()
+{
+    QFETCH(QByteArray, zone);
+    QFETCH(QDate, date);
+    QFETCH(QTime, stored);
+    QFETCH(QTime, shown);
+    const LocalZone local(zone);
+    // Without the zone's data the test would run in UTC and prove nothing.
+    if (QDateTime(date, QTime(12, 0)).offsetFromUtc() == QDateTime(date.addDays(-2), QTime(12, 0)).offsetFromUtc())
+        QSKIP("no summer time change in the local zone: time zone data missing");
+
+    TRepPageList list;
+    list.AddPage(PageBytes(1));
+    list.Finish();
+    QByteArray b = list.Stream().Peek(0, list.Stream().Size());
+    // Days since 30 December 1899, the time of day as the fraction.
+    const double days = QDate(1899, 12, 30).daysTo(date) + stored.msecsSinceStartOfDay() / 86400000.0;
+    quint64 bits;
+    std::memcpy(&bits, &days, 8);
+    qToLittleEndian<quint64>(bits, b.data() + 16);
+
+    TRepPageList loaded;
+    loaded.LoadFromBytes(b);
+    const QDateTime t = loaded.HeaderTime();
+    QVERIFY(t.isValid());
+    QCOMPARE(t.date(), date);
+    QCOMPARE(t.time(), shown);
+    QCOMPARE(loaded.ReadPage(1).Bytes(), PageBytes(1));
 }
 
 QTEST_MAIN(TstRepPageList)

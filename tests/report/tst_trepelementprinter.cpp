@@ -329,6 +329,43 @@ private slots:
         }
     }
 
+    // The frame goes around the text where it is drawn: the frame's top
+    // and left sides push the text down and right by the frame width f, and
+    // the frame runs from (left - f, top - f) to (left + width, top + height)
+    // of the pushed box. A 30 x 10 mm element at 10 mm, 10 mm.
+    void frameIsDrawnAroundTheShiftedText_data()
+    {
+        QTest::addColumn<int>("points");
+        QTest::addColumn<QRect>("inked");   // first and last inked column and row
+        // 3 pt: f = 11 tenths of a mm; right edge at 100 + 11 + 300 = 411
+        // (device 155, last column 154), bottom at 211 (device 80).
+        QTest::newRow("3 pt") << 3 << QRect(QPoint(38, 38), QPoint(154, 79));
+        // 6 pt: f = 21; right edge at 421 (device 159), bottom at 221 (84).
+        QTest::newRow("6 pt") << 6 << QRect(QPoint(38, 38), QPoint(158, 83));
+    }
+    void frameIsDrawnAroundTheShiftedText()
+    {
+        QFETCH(int, points);
+        QFETCH(QRect, inked);
+        auto *label = Add<TRepLabel>(100, 100, 300, 100);
+        label->AutoSize = false;
+        label->Transparent = true;
+        label->Frame.DrawTop = label->Frame.DrawBottom = label->Frame.DrawLeft = label->Frame.DrawRight = true;
+        label->Frame.Width = points;
+        Begin();
+        TRepElementPrinter::Print(*label, 0, 0);
+        const QImage img = Render(Finish());
+        QList<int> columns, rows;
+        for (int x = 0; x < 250; ++x)
+            if (qGray(img.pixel(x, 60)) < 128)
+                columns << x;
+        for (int y = 0; y < 150; ++y)
+            if (qGray(img.pixel(100, y)) < 128)
+                rows << y;
+        QVERIFY(!columns.isEmpty() && !rows.isEmpty());
+        QCOMPARE(QRect(QPoint(columns.first(), rows.first()), QPoint(columns.last(), rows.last())), inked);
+    }
+
     // Each shape on a 100 x 50 mm box at 10 mm, 10 mm: device box
     // (38, 38)-(416, 227), centre (227, 132).
     void shapesDrawWhatTheyAre_data()

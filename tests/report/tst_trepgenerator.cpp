@@ -4,6 +4,7 @@
 #include "trepband.h"
 #include "trepchildband.h"
 #include "trepdbtext.h"
+#include "trepfileexportfilter.h"
 #include "trepgenerator.h"
 #include "treplabel.h"
 #include "trepmemorydataset.h"
@@ -11,10 +12,13 @@
 #include "trepprinter.h"
 #include "trepreport.h"
 
+#include <QDir>
+#include <QFile>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QPointer>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <QWidget>
 #include <QtTest>
@@ -61,6 +65,63 @@ struct OrderReport
     }
     TRepGenerator *Gen() { return TRepGenerator::Of(&report); }
 };
+
+// A file filter that writes each page's texts as lines while the pass runs,
+// so that a pass given up half way has written part of its document.
+class TextLinesFilter : public TRepFileExportFilter
+{
+public:
+    using TRepFileExportFilter::TRepFileExportFilter;
+    QString FilterName() const override { return QStringLiteral("Texto"); }
+    QString Extension() const override { return QStringLiteral("TXT"); }
+    QString Description() const override { return QStringLiteral("Texto"); }
+    void NewPage() override { Output().write("pagina\n"); }
+    void EndPage() override {}
+    void TextOut(const TRepFont &, const QString &text, TRepAlignment, double, double) override
+    {
+        Output().write(text.toUtf8() + '\n');
+    }
+    void AcceptGraphic(const TRepExportGraphic &) override {}
+
+protected:
+    void StartFile(double, double, const TRepFont &) override { Output().write("inicio\n"); }
+    void FinishFile() override { Output().write("fim\n"); }
+};
+
+QByteArray FileBytes(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("(sem arquivo)");
+}
+
+// An export of 100 records of 50 mm into `filter` that stops at the start
+// of page 3, by a cancel or by a failure; the report is left without data
+// and handlers.
+void ExportStoppedAtPageThree(OrderReport &o, TRepExportFilter &filter, bool fail)
+{
+    o.report.ShowProgress = false;
+    o.detail->Size().SetNativeValue(TRepBandSize::HeightIndex, 500);
+    TRepMemoryDataSet many;
+    o.Records(many, 100);
+    TRepGenerator *gen = o.Gen();
+    o.report.OnStartPage = [gen, fail](TRepReport *) {
+        if (gen->PagesGenerated() != 3)
+            return;
+        if (fail)
+            throw std::runtime_error("conexão perdida");
+        gen->Cancel();
+    };
+    bool threw = false;
+    try {
+        gen->ExportWithFilter(&filter);
+    } catch (const std::runtime_error &) {
+        threw = true;
+    }
+    o.report.OnStartPage = nullptr;
+    o.report.DataSet = nullptr;
+    QCOMPARE(threw, fail);
+    QVERIFY(gen->Available());
+}
 
 QList<double> Starts(const QList<RecordingFilter::Band> &bands)
 {
@@ -336,6 +397,96 @@ private slots:
         QCOMPARE(store.StoreState(), TRepPrinter::Ready);
         QCOMPARE(store.PageCount(), 3);
         QVERIFY(store.Cancelled());
+    }
+
+    // A cancelled or failed export gives its document up: the filter is no
+    // longer started, and the next export with the same filter object is a
+    // document of its own that holds only that pass's pages.
+    void cancelledExportLeavesNoStalePagesInItsFilter_data()
+    {
+        QTest::addColumn<bool>("fail");
+        QTest::newRow("cancelled") << false;
+        QTest::newRow("failed") << true;
+    }
+    void cancelledExportLeavesNoStalePagesInItsFilter()
+    {
+        QFETCH(bool, fail);
+        OrderReport o;
+        RecordingFilter rec;
+        ExportStoppedAtPageThree(o, rec, fail);
+        if (QTest::currentTestFailed())
+            return;
+        QCOMPARE(rec.started, 1);
+        QCOMPARE(rec.finished, 0);
+        QCOMPARE(rec.discarded, 1);
+        QVERIFY(!rec.Started());
+        QVERIFY(rec.pages >= 2);
+
+        // Two records of 50 mm: one page.
+        TRepMemoryDataSet two;
+        o.Records(two, 2);
+        o.Gen()->ExportWithFilter(&rec);
+        QCOMPARE(rec.started, 2);
+        QCOMPARE(rec.finished, 1);
+        QCOMPARE(rec.discarded, 1);
+        QCOMPARE(rec.pages, 1);
+        QCOMPARE(rec.endedPages, 1);
+        QCOMPARE(rec.TextsOn(1), QStringList({"OS:", "Nome:", "Nome:", "Solução:"}));
+        QCOMPARE(rec.texts.size(), 4);
+    }
+
+    // A file filter writes into a temporary file that takes the target's
+    // place only when the export completes.
+    void cancelledExportLeavesTheTargetFileAsItWas_data()
+    {
+        QTest::addColumn<bool>("fail");
+        QTest::addColumn<QByteArray>("before");     // empty: no file yet
+        QTest::newRow("cancelled, file there") << false << QByteArray("versão anterior\n");
+        QTest::newRow("cancelled, no file") << false << QByteArray();
+        QTest::newRow("failed, file there") << true << QByteArray("versão anterior\n");
+        QTest::newRow("failed, no file") << true << QByteArray();
+    }
+    void cancelledExportLeavesTheTargetFileAsItWas()
+    {
+        QFETCH(bool, fail);
+        QFETCH(QByteArray, before);
+        QTemporaryDir dir;
+        const QString target = dir.filePath("ordem.txt");
+        if (!before.isEmpty()) {
+            QFile f(target);
+            QVERIFY(f.open(QIODevice::WriteOnly) && f.write(before) == before.size());
+        }
+        OrderReport o;
+        TextLinesFilter filter(target);
+        ExportStoppedAtPageThree(o, filter, fail);
+        if (QTest::currentTestFailed())
+            return;
+        QCOMPARE(FileBytes(target), before.isEmpty() ? QByteArray("(sem arquivo)") : before);
+        // No temporary file is left beside it.
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), before.isEmpty() ? 0 : 1);
+
+        // The next, complete export with the same filter writes the file.
+        TRepMemoryDataSet two;
+        o.Records(two, 2);
+        o.Gen()->ExportWithFilter(&filter);
+        QCOMPARE(FileBytes(target), QByteArray("inicio\npagina\nOS:\nNome:\nNome:\nSolução:\nfim\n"));
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"ordem.txt"});
+    }
+
+    void exportIntoAMissingFolderIsRefused()
+    {
+        QTemporaryDir dir;
+        OrderReport o;
+        o.report.ShowProgress = false;
+        TextLinesFilter filter(dir.filePath("nao/existe/ordem.txt"));
+        try {
+            o.Gen()->ExportWithFilter(&filter);
+            QFAIL("export into a missing folder accepted");
+        } catch (const ERepError &e) {
+            QVERIFY2(e.Message().contains("ordem.txt"), qPrintable(e.Message()));
+        }
+        QVERIFY(o.Gen()->Available());
+        QVERIFY(!filter.Started());
     }
 
     void secondPassWhileOneRunsDoesNothing()

@@ -62,17 +62,22 @@ public:
     }
 
     bool rules = false;
-    int started = 0, finished = 0;
+    int started = 0, finished = 0, discarded = 0;
     int pages = 0, endedPages = 0;
     QList<Text> texts;
     QList<TRepExportGraphic> graphics;
     QList<Band> bands;
 
 protected:
+    // Like a real filter, a document holds only what its own pass handed over.
     void Start(double, double, const TRepFont &) override
     {
         ++started;
-        pages = 0;
+        pages = endedPages = 0;
+        texts.clear();
+        graphics.clear();
+        bands.clear();
     }
     void Finish() override { ++finished; }
+    void Discard() override { ++discarded; }
 };
