@@ -7,6 +7,8 @@
 #include "tlistaclientesform.h"
 #include "tmessages.h"
 #include "tprincipalform.h"
+#include "trelosform.h"
+#include "trepstandardpreview.h"
 
 #include <QTabWidget>
 
@@ -23,6 +25,13 @@ int main(int argc, char *argv[])
     std::unique_ptr<TDM> dm;
     if (!Guard([&] { dm = std::make_unique<TDM>(); }))
         return 1;
+
+    // The printout of service orders, on the data module; its preview is
+    // the standard preview window, whose messages are the application's.
+    TRepStandardPreview::Register();
+    TRepStandardPreview::Dialogs().ShowMessage = [](const QString &text) { TMessages::ShowMessage(text); };
+    auto relOS = std::make_unique<TRelOSForm>(dm.get());
+    principal->SetBlankOrderPrinter([form = relOS.get()] { form->PrintBlank(); });
 
     principal->SetSettingsFactory([] { return new TConfigForm; });
     // Clients: the list that "Cadastros" > "Clientes" and the CLIENTES
@@ -43,6 +52,7 @@ int main(int argc, char *argv[])
     // Screens still open or hidden go with the main window, before the data
     // module they work on.
     principal.reset();
+    relOS.reset();
     dm.reset();
     return code;
 }

@@ -30,6 +30,9 @@ std::function<bool(QPrintDialog &)> TRepGenerator::ExecPrintDialog;
 
 namespace {
 
+// A preview is open somewhere in the application (ShowPreview has not returned).
+bool g_previewRunning = false;
+
 TRepBandType RoleOf(const TRepCustomBand *band)
 {
     if (auto *child = qobject_cast<const TRepChildBand *>(band)) {
@@ -619,11 +622,23 @@ void TRepGenerator::FreePreviewStore()
     m_previewStore.reset();
 }
 
+bool TRepGenerator::PreviewRunning()
+{
+    return g_previewRunning;
+}
+
 void TRepGenerator::ShowPreview()
 {
     ProcessMessages();
-    if (!m_available)
+    // One preview at a time: a second one would replace the page store the
+    // open window still shows.
+    if (!m_available || g_previewRunning)
         return;
+    g_previewRunning = true;
+    struct Running
+    {
+        ~Running() { g_previewRunning = false; }
+    } running;
     TRepReport &r = *m_report;
     TRepPrinter *store = CreatePreviewStore();
     if (r.OnPreview)
