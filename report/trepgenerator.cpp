@@ -561,8 +561,13 @@ void TRepGenerator::BeginNewPage()
         m_exportFilter->NewPage();
     ++m_pagesGenerated;
     r.Functions().SetIntegerConstant(QStringLiteral("PAGENUMBER"), m_pagesGenerated);
-    if (m_drawPass || m_pagesGenerated == 1)
+    if (m_drawPass || m_pagesGenerated == 1) {
         m_store->NewPage();
+        // The page just finished shows in the preview before the next one
+        // is drawn.
+        if (m_pagesGenerated > 1 && m_store == m_previewStore.get() && m_store->ViewingWindow())
+            ProcessMessages();
+    }
     m_cursorY = TRepDeviceMap::RoundHalfEven(page.NativeValue(TRepPage::TopMarginIndex));
     if (r.OnStartPage)
         r.OnStartPage(&r);
