@@ -183,6 +183,8 @@ TRepStandardPreview::TRepStandardPreview(TRepReport *report, TRepPrinter *store,
                             QStyle::SP_ComputerIcon, QStringLiteral("Setup"));
     Print = MakeAction(ToolBar1, QStringLiteral("Print"), QStringLiteral("Imprimir"), QStyle::SP_DriveFDIcon,
                        QStringLiteral("Print"));
+    // Ctrl+P as everywhere else on the desktop.
+    Print->setShortcut(QKeySequence::Print);
     ToolBar1->addSeparator();
     SaveReport = MakeAction(ToolBar1, QStringLiteral("SaveReport"), QStringLiteral("Salvar Relatório"),
                             QStyle::SP_DialogSaveButton, QStringLiteral("Save"));
