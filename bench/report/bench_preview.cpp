@@ -9,6 +9,7 @@
 // 3. Resident memory while stepping through every page with the thumbnail
 //    list following (goal: flat), and how many thumbnails were painted.
 
+#include "benchmemory.h"
 #include "trepband.h"
 #include "trepdbtext.h"
 #include "trepgenerator.h"
@@ -32,17 +33,6 @@
 #include <vector>
 
 namespace {
-
-long RssKb()
-{
-    QFile f(QStringLiteral("/proc/self/status"));
-    if (!f.open(QIODevice::ReadOnly))
-        return 0;
-    for (const QByteArray &line : f.readAll().split('\n'))
-        if (line.startsWith("VmRSS:"))
-            return line.mid(6).trimmed().split(' ').first().toLong();
-    return 0;
-}
 
 // One page per record: a title line, the record's fields and a few labels.
 struct Report

@@ -47,14 +47,7 @@ int TRepPreview::PageTotal() const
 
 void TRepPreview::LoadPage(int n)
 {
-    TRepMetafile page;
-    try {
-        if (m_store)
-            page = m_store->PageMetafile(n);
-    } catch (...) {
-        // A page record that cannot be read shows as an empty page.
-        page = TRepMetafile();
-    }
+    const TRepMetafile page = TRepPreviewImage::ReadPage(m_store, n);
     const QSize before = PagePixels();
     m_image->SetMetafile(page);
     if (PagePixels() != before)

@@ -1,5 +1,7 @@
 #include "treppreviewimage.h"
 
+#include "trepprinter.h"
+
 #include <QPaintEvent>
 #include <QPainter>
 
@@ -41,4 +43,15 @@ void TRepPreviewImage::paintEvent(QPaintEvent *e)
 {
     QPainter painter(this);
     PaintPage(painter, m_page, rect(), e->rect());
+}
+
+TRepMetafile TRepPreviewImage::ReadPage(const TRepPrinter *store, int n)
+{
+    if (!store)
+        return TRepMetafile();
+    try {
+        return store->PageMetafile(n);
+    } catch (...) {
+        return TRepMetafile();
+    }
 }

@@ -4,6 +4,8 @@
 
 #include <QWidget>
 
+class TRepPrinter;
+
 // The page inside the preview's scroll box: the current page's record
 // stretched over the widget, with a one-pixel outline and a two-pixel
 // shadow on the right and bottom. Only the exposed part is painted, so a
@@ -24,6 +26,10 @@ public:
     // too. `clip` limits the painting; an empty clip paints it all.
     static void PaintPage(QPainter &painter, const TRepMetafile &page, const QRect &rect,
                           const QRect &clip = QRect());
+
+    // Page n of a store, or a null page when there is none or its record
+    // cannot be read (it then shows as nothing).
+    static TRepMetafile ReadPage(const TRepPrinter *store, int n);
 
 protected:
     void paintEvent(QPaintEvent *e) override;

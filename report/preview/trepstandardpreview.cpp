@@ -614,6 +614,16 @@ void TRepStandardPreview::LoadReportClick()
     UpdateActions();
 }
 
+void TRepStandardPreview::ScrollStep(bool down)
+{
+    const int before = PreviewControl->PageNumber();
+    down ? PreviewControl->ScrollDownStep() : PreviewControl->ScrollUpStep();
+    if (PreviewControl->PageNumber() != before) {
+        UpdateStatus();
+        ThumbGrid->SelectPage(PreviewControl->PageNumber());
+    }
+}
+
 bool TRepStandardPreview::HandleKey(int key, Qt::KeyboardModifiers modifiers)
 {
     const bool ctrlAlone = (modifiers & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier
@@ -625,24 +635,8 @@ bool TRepStandardPreview::HandleKey(int key, Qt::KeyboardModifiers modifiers)
     case Qt::Key_Home: FirstPageClick(); return true;
     case Qt::Key_PageDown: ctrlAlone ? LastPageClick() : NextPageClick(); return true;
     case Qt::Key_End: LastPageClick(); return true;
-    case Qt::Key_Up: {
-        const int before = PreviewControl->PageNumber();
-        PreviewControl->ScrollUpStep();
-        if (PreviewControl->PageNumber() != before) {
-            UpdateStatus();
-            ThumbGrid->SelectPage(PreviewControl->PageNumber());
-        }
-        return true;
-    }
-    case Qt::Key_Down: {
-        const int before = PreviewControl->PageNumber();
-        PreviewControl->ScrollDownStep();
-        if (PreviewControl->PageNumber() != before) {
-            UpdateStatus();
-            ThumbGrid->SelectPage(PreviewControl->PageNumber());
-        }
-        return true;
-    }
+    case Qt::Key_Up: ScrollStep(false); return true;
+    case Qt::Key_Down: ScrollStep(true); return true;
     default: return false;
     }
 }

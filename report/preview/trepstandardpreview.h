@@ -138,6 +138,8 @@ private:
     void PageAvailable(int pageNum);
     void ProgressUpdate(int progress);
     bool HandleKey(int key, Qt::KeyboardModifiers modifiers);
+    // Up and Down: one scroll step, across pages at the top and bottom.
+    void ScrollStep(bool down);
     void Guarded(const std::function<void()> &action);
 
     QPointer<TRepReport> m_report;

@@ -39,12 +39,6 @@ public:
 class TRepThumbGrid::Cache
 {
 public:
-    struct Key
-    {
-        int page;
-        int w, h;
-        bool operator==(const Key &) const = default;
-    };
     QCache<quint64, QPixmap> pixmaps{TRepThumbGrid::CacheSize};
     static quint64 KeyOf(int page, QSize s)
     {
@@ -177,13 +171,7 @@ QPixmap TRepThumbGrid::Thumbnail(int page, QSize size)
         return *hit;
     auto pix = std::make_unique<QPixmap>(size);
     pix->fill(Qt::transparent);
-    TRepMetafile mf;
-    try {
-        if (m_store)
-            mf = m_store->PageMetafile(page);
-    } catch (...) {
-        mf = TRepMetafile();
-    }
+    const TRepMetafile mf = TRepPreviewImage::ReadPage(m_store, page);
     {
         QPainter p(pix.get());
         TRepPreviewImage::PaintPage(p, mf, QRect(QPoint(0, 0), size));

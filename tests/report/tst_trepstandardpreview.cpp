@@ -27,7 +27,11 @@
 #include <QFile>
 #include <QLabel>
 #include <QListWidget>
+#include <QPaintEvent>
 #include <QPointer>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QPrinterInfo>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTemporaryDir>
@@ -170,6 +174,7 @@ private slots:
     void findText();
     void searchResultClick();
     void progressPanel();
+    void printerSetupGoesToTheStore();
     void saveAndLoadRoundTrip();
     void exportThroughARegisteredFilter();
     void loadRefusesMissingAndDamagedFiles();
@@ -315,6 +320,27 @@ void TstTRepStandardPreview::imageSizeFollowsTheZoom()
     }
     preview.SetZoom(2000);
     QCOMPARE(preview.Image()->size(), QSize(15880 + 4, 24940 + 4));
+    // At 2000 % only the visible part of the page is asked for.
+    struct PaintWatch : QObject
+    {
+        QList<QRect> rects;
+        bool eventFilter(QObject *, QEvent *e) override
+        {
+            if (e->type() == QEvent::Paint)
+                rects << static_cast<QPaintEvent *>(e)->rect();
+            return false;
+        }
+    } watch;
+    preview.Image()->installEventFilter(&watch);
+    preview.horizontalScrollBar()->setValue(7000);
+    preview.verticalScrollBar()->setValue(12000);
+    preview.viewport()->repaint();
+    preview.Image()->removeEventFilter(&watch);
+    QVERIFY(!watch.rects.isEmpty());
+    for (const QRect &r : std::as_const(watch.rects)) {
+        QVERIFY(r.width() <= preview.viewport()->width() && r.height() <= preview.viewport()->height());
+        QVERIFY(r.left() >= 7000 && r.top() >= 12000);
+    }
     preview.SetZoom(2);
     QCOMPARE(preview.Image()->size(), QSize(16 + 4, 25 + 4));
 
@@ -522,6 +548,32 @@ void TstTRepStandardPreview::progressPanel()
         QCoreApplication::sendEvent(w.Preview(), new TRepNotifyEvent(TRepNotifyEvent::Progress, value));
         QCOMPARE(w.StatusPanel0->text(), shown);
     }
+}
+
+void TstTRepStandardPreview::printerSetupGoesToTheStore()
+{
+    if (QPrinterInfo::availablePrinterNames().isEmpty())
+        QSKIP("no printer installed");
+    PagedReport r(PagedReport::Numbered(3));
+    TRepStandardPreview w(&r.report, r.Generate());
+    TRepGenerator::ExecPrintDialog = [](QPrintDialog &dialog) {
+        dialog.printer()->setCopyCount(3);
+        dialog.printer()->setPrintRange(QPrinter::PageRange);
+        dialog.printer()->setFromTo(2, 3);
+        return true;
+    };
+    w.PrintSetup->trigger();
+    TRepGenerator::ExecPrintDialog = nullptr;
+    const TPrinterSettings &s = r.Gen()->PreviewStore()->Settings();
+    QCOMPARE(s.Copies, 3);
+    QCOMPARE(r.Gen()->PreviewStore()->PrintRange().FirstPage, 2);
+    QCOMPARE(r.Gen()->PreviewStore()->PrintRange().LastPage, 3);
+    QCOMPARE(r.report.PrinterSettings.Copies, 3);
+    // A cancelled dialog changes nothing.
+    TRepGenerator::ExecPrintDialog = [](QPrintDialog &) { return false; };
+    w.PrintSetup->trigger();
+    TRepGenerator::ExecPrintDialog = nullptr;
+    QCOMPARE(r.Gen()->PreviewStore()->Settings().Copies, 3);
 }
 
 void TstTRepStandardPreview::saveAndLoadRoundTrip()
