@@ -7,6 +7,8 @@
 #include "tlistaclientesform.h"
 #include "tmessages.h"
 #include "tprincipalform.h"
+#include "trelosform.h"
+#include "trepstandardpreview.h"
 #include "tstartupoptions.h"
 
 #include <QTabWidget>
@@ -35,6 +37,13 @@ int main(int argc, char *argv[])
     // (offered to be created at the first start).
     options.Apply(dm->Database);
 
+    // The printout of service orders, on the data module; its preview is
+    // the standard preview window, whose messages are the application's.
+    TRepStandardPreview::Register();
+    TRepStandardPreview::Dialogs().ShowMessage = [](const QString &text) { TMessages::ShowMessage(text); };
+    auto relOS = std::make_unique<TRelOSForm>(dm.get());
+    principal->SetBlankOrderPrinter([form = relOS.get()] { form->PrintBlank(); });
+
     principal->SetSettingsFactory([] { return new TConfigForm; });
     // Clients: the list that "Cadastros" > "Clientes" and the CLIENTES
     // picture open; the record form's pencil opens the settings on their
@@ -54,6 +63,7 @@ int main(int argc, char *argv[])
     // Screens still open or hidden go with the main window, before the data
     // module they work on.
     principal.reset();
+    relOS.reset();
     dm.reset();
     return code;
 }

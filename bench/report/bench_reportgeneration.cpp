@@ -8,6 +8,7 @@
 // stay flat: the page store moves to its temporary file past its memory
 // limit) and whether the store spilled.
 
+#include "benchmemory.h"
 #include "trepband.h"
 #include "trepdbtext.h"
 #include "trepgenerator.h"
@@ -28,17 +29,6 @@
 #include <cstdio>
 
 namespace {
-
-long RssKb()
-{
-    QFile f(QStringLiteral("/proc/self/status"));
-    if (!f.open(QIODevice::ReadOnly))
-        return 0;
-    for (const QByteArray &line : f.readAll().split('\n'))
-        if (line.startsWith("VmRSS:"))
-            return line.mid(6).trimmed().split(' ').first().toLong();
-    return 0;
-}
 
 TRepDBText *Field(TRepCustomBand *band, TRepDataSet *ds, const QString &field, double left, double width,
                   const QString &mask = QString(), TRepAlignment align = taLeftJustify)

@@ -30,6 +30,9 @@ std::function<bool(QPrintDialog &)> TRepGenerator::ExecPrintDialog;
 
 namespace {
 
+// A preview is open somewhere in the application (ShowPreview has not returned).
+bool g_previewRunning = false;
+
 TRepBandType RoleOf(const TRepCustomBand *band)
 {
     if (auto *child = qobject_cast<const TRepChildBand *>(band)) {
@@ -565,8 +568,13 @@ void TRepGenerator::BeginNewPage()
         m_exportFilter->NewPage();
     ++m_pagesGenerated;
     r.Functions().SetIntegerConstant(QStringLiteral("PAGENUMBER"), m_pagesGenerated);
-    if (m_drawPass || m_pagesGenerated == 1)
+    if (m_drawPass || m_pagesGenerated == 1) {
         m_store->NewPage();
+        // The page just finished shows in the preview before the next one
+        // is drawn.
+        if (m_pagesGenerated > 1 && m_store == m_previewStore.get() && m_store->ViewingWindow())
+            ProcessMessages();
+    }
     m_cursorY = TRepDeviceMap::RoundHalfEven(page.NativeValue(TRepPage::TopMarginIndex));
     if (r.OnStartPage)
         r.OnStartPage(&r);
@@ -626,11 +634,23 @@ void TRepGenerator::FreePreviewStore()
     m_previewStore.reset();
 }
 
+bool TRepGenerator::PreviewRunning()
+{
+    return g_previewRunning;
+}
+
 void TRepGenerator::ShowPreview()
 {
     ProcessMessages();
-    if (!m_available)
+    // One preview at a time: a second one would replace the page store the
+    // open window still shows.
+    if (!m_available || g_previewRunning)
         return;
+    g_previewRunning = true;
+    struct Running
+    {
+        ~Running() { g_previewRunning = false; }
+    } running;
     TRepReport &r = *m_report;
     TRepPrinter *store = CreatePreviewStore();
     if (r.OnPreview)

@@ -32,7 +32,9 @@ public:
     // window; returns when the window closes. The window comes from the
     // report's OnPreview or from the registered PreviewWindowFactory;
     // without either the pages are generated and the call returns.
+    // While one preview is open (in any report) a second call does nothing.
     void ShowPreview();
+    static bool PreviewRunning();
     // Generates straight to the printer (nothing without a printer).
     void PrintToPrinter();
     // Generates an export-only pass that feeds the filter.

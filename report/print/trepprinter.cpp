@@ -172,16 +172,19 @@ void TRepPrinter::SetProgress(int percent)
     Post(m_viewer, TRepNotifyEvent::Progress, percent);
 }
 
+// A pass on a printer without the report's paper lays the page out on the
+// report's paper too, and OpenPage shrinks it onto the printer's paper: the
+// whole page prints, footer included.
 double TRepPrinter::PaperWidth() const
 {
-    if (m_keepReportPaper && m_target == PageStore)
+    if (m_keepReportPaper)
         return m_reportPaperWidth;
     return m_settings.ExtentWidth();
 }
 
 double TRepPrinter::PaperLength() const
 {
-    if (m_keepReportPaper && m_target == PageStore)
+    if (m_keepReportPaper)
         return m_reportPaperLength;
     return m_settings.ExtentLength();
 }
@@ -263,6 +266,11 @@ void TRepPrinter::OpenPage()
             m_jobOpen = true;
         }
         SetScaleFromPrinter();
+        m_painter->setWorldTransform(
+            m_keepReportPaper ? FitTransform(m_reportPaperWidth, m_reportPaperLength, m_settings.ExtentWidth(),
+                                             m_settings.ExtentLength(), m_map.PrinterOffsetX, m_map.PrinterOffsetY,
+                                             m_settings.PixelsPerInchX, m_settings.PixelsPerInchY)
+                              : QTransform());
         m_canvas = std::make_unique<TRepPainterCanvas>(m_painter.get(), m_settings.PixelsPerInchY);
         m_emf = nullptr;
         m_pageRecorded = false;
@@ -357,6 +365,41 @@ QRect TRepPrinter::StoredPageRect(double width, double length, double offsetX, d
     return QRect(QPoint(left, top), QPoint(right - 1, bottom - 1));
 }
 
+double TRepPrinter::FitScale(double width, double length, double paperWidth, double paperLength)
+{
+    if (!(width > 0) || !(length > 0) || !(paperWidth > 0) || !(paperLength > 0))
+        return 1.0;
+    return std::min({1.0, paperWidth / width, paperLength / length});
+}
+
+QRect TRepPrinter::FittedPageRect(double width, double length, double paperWidth, double paperLength,
+                                  double offsetX, double offsetY, double dpiX, double dpiY)
+{
+    const double s = FitScale(width, length, paperWidth, paperLength);
+    if (s >= 1.0)
+        return StoredPageRect(width, length, offsetX, offsetY, dpiX, dpiY);
+    const double left = (paperWidth - width * s) / 2.0;
+    const int l = TRepDeviceMap::RoundHalfEven((left - offsetX) * dpiX / 254.0);
+    const int t = TRepDeviceMap::RoundHalfEven(-offsetY * dpiY / 254.0);
+    const int r = TRepDeviceMap::RoundHalfEven((left + width * s - offsetX) * dpiX / 254.0);
+    const int b = TRepDeviceMap::RoundHalfEven((length * s - offsetY) * dpiY / 254.0);
+    return QRect(QPoint(l, t), QPoint(r - 1, b - 1));
+}
+
+QTransform TRepPrinter::FitTransform(double width, double length, double paperWidth, double paperLength,
+                                     double offsetX, double offsetY, double dpiX, double dpiY)
+{
+    const double s = FitScale(width, length, paperWidth, paperLength);
+    if (s >= 1.0)
+        return QTransform();
+    // A native x lands at (x - offset) * dpi / 254 device pixels; shrunk and
+    // centred it lands at (x * s + left - offset) * dpi / 254.
+    const double left = (paperWidth - width * s) / 2.0;
+    const double dx = ((s - 1.0) * offsetX + left) * dpiX / 254.0;
+    const double dy = (s - 1.0) * offsetY * dpiY / 254.0;
+    return QTransform(s, 0, 0, s, dx, dy);
+}
+
 void TRepPrinter::PrintStoredPages()
 {
     if (m_report && m_requestTarget && !m_pagesFinal && !m_settings.PrintMetaFile && m_state == Ready) {
@@ -387,13 +430,21 @@ void TRepPrinter::PrintStoredPages()
         m_viewer = progress.get();
     m_cancelled = false;
 
-    double w = PaperWidth(), l = PaperLength();
-    if (m_report && !m_loaded) {
-        w = m_report->Page().NativeValue(TRepPage::WidthIndex);
-        l = m_report->Page().NativeValue(TRepPage::LengthIndex);
-    }
-    const QRect target = StoredPageRect(w, l, m_settings.PhysicalOffsetX, m_settings.PhysicalOffsetY,
-                                        m_settings.PixelsPerInchX, m_settings.PixelsPerInchY);
+    // The printer's own paper, as it took the settings.
+    const double paperW = m_settings.ExtentWidth(), paperL = m_settings.ExtentLength();
+    auto targetOf = [&](const TRepMetafile &mf) {
+        double w = paperW, l = paperL;
+        if (m_report && !m_loaded) {
+            w = m_report->Page().NativeValue(TRepPage::WidthIndex);
+            l = m_report->Page().NativeValue(TRepPage::LengthIndex);
+        } else if (!mf.IsNull() && mf.Width() > 0 && mf.Height() > 0) {
+            // A loaded page has the size it was recorded with.
+            w = mf.Width() * 254.0 / ScreenDpi;
+            l = mf.Height() * 254.0 / ScreenDpi;
+        }
+        return FittedPageRect(w, l, paperW, paperL, m_settings.PhysicalOffsetX, m_settings.PhysicalOffsetY,
+                              m_settings.PixelsPerInchX, m_settings.PixelsPerInchY);
+    };
     QPainter painter;
     auto finish = [&] {
         if (painter.isActive())
@@ -411,7 +462,7 @@ void TRepPrinter::PrintStoredPages()
             SetProgress(int(std::lround(double(page - first + 1) / count * 100.0)));
             const TRepMetafile mf = m_pages->ReadPage(page);
             if (!mf.IsNull())
-                mf.Draw(painter, QRectF(target));
+                mf.Draw(painter, QRectF(targetOf(mf)));
             if (m_cancelled) {
                 m_printer->abort();
                 break;

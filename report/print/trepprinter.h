@@ -8,6 +8,7 @@
 #include <QObject>
 #include <QPointer>
 #include <QString>
+#include <QTransform>
 
 #include <functional>
 #include <memory>
@@ -145,6 +146,20 @@ public:
     // makes the paper's corner meet the printable area's origin.
     static QRect StoredPageRect(double width, double length, double offsetX, double offsetY, double dpiX,
                                 double dpiY);
+
+    // A page of W x L (native) on a paper of paperW x paperL: the scale
+    // that fits it whole, keeping its proportions (1 when it fits as it is;
+    // never enlarged).
+    static double FitScale(double width, double length, double paperWidth, double paperLength);
+    // The page rectangle of StoredPageRect, shrunk by FitScale and centred
+    // across the paper when the page does not fit the printer's paper.
+    static QRect FittedPageRect(double width, double length, double paperWidth, double paperLength,
+                                double offsetX, double offsetY, double dpiX, double dpiY);
+    // For pages drawn straight on the printer: the device transform that
+    // shrinks a W x L page onto the paper the same way (identity when it
+    // fits). Device pixels are those of the store's unit conversion.
+    static QTransform FitTransform(double width, double length, double paperWidth, double paperLength,
+                                   double offsetX, double offsetY, double dpiX, double dpiY);
 
     // Saved report files.
     void SaveToFile(const QString &fileName) const;

@@ -8,6 +8,7 @@
 #include "tfbquery.h"
 #include "tfbtestdb.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -73,6 +74,7 @@ private slots:
     void firstStartAndChosenDatabase();
     void commandLineAnswers_data();
     void commandLineAnswers();
+    void blankOrderPreviewedAndPrinted();
 
 private:
     QProcess m_xvfb;
@@ -419,6 +421,135 @@ void TstOrdemServico::commandLineAnswers()
         QVERIFY(stdOut.isEmpty());
     // Nothing was made in the home folder.
     QVERIFY(!QFileInfo::exists(home.filePath(QStringLiteral("OS - Tarvo Vodevuru"))));
+}
+
+// "OS" > "OS em Branco": the preview window of the blank order opens with
+// the report's caption; Ctrl+P prints it to the CUPS PDF queue (when the
+// test machine has one), whose PDF holds the header lines read from the
+// database and the whole foot of the page.
+void TstOrdemServico::blankOrderPreviewedAndPrinted()
+{
+    const QString bin = ProgramPath();
+    TFbTestDb db;
+    if (const QString missing = Unavailable(db); !missing.isEmpty())
+        QSKIP(qPrintable(missing));
+    const QStringList header{QStringLiteral("Oficina Teste Ltda"), QStringLiteral("Rua das Acácias, 42"),
+                             QStringLiteral("Fone 3333-0000"), QStringLiteral("CNPJ 11.222.333/0001-44")};
+    {
+        auto dm = db.MakeDM();
+        QVERIFY(dm);
+        dm->ConfigQuery->First();
+        dm->ConfigQuery->Edit();
+        dm->ConfigQueryCAB1->SetAsString(header.at(0));
+        dm->ConfigQueryCAB2->SetAsString(header.at(1));
+        dm->ConfigQueryCAB3->SetAsString(header.at(2));
+        dm->ConfigQueryCAB4->SetAsString(header.at(3));
+        dm->ConfigQuery->ApplyChanges();
+        dm->CloseAll();
+    }
+    const QString queue = qEnvironmentVariable("OS_CUPS_PDF_QUEUE");
+    const QString folder = qEnvironmentVariable("OS_CUPS_PDF_DIR");
+
+    QProcess app;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("HOME"), db.Dir());
+    env.insert(QStringLiteral("DISPLAY"), m_display);
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+    if (!queue.isEmpty()) {
+        // The queue is the program's default printer.
+        env.insert(QStringLiteral("PRINTER"), queue);
+        env.insert(QStringLiteral("LPDEST"), queue);
+    }
+    app.setProcessEnvironment(env);
+    app.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    struct Stop
+    {
+        QProcess &p;
+        ~Stop()
+        {
+            if (p.state() != QProcess::NotRunning) {
+                p.kill();
+                p.waitForFinished(5000);
+            }
+        }
+    } stop{app};
+    app.start(bin, {});
+    QVERIFY(app.waitForStarted(10000));
+
+    const QString mainCaption = QStringLiteral("^Ordem de Serviço 1.5  - Tarvo Vodevuru$");
+    QStringList windows;
+    for (int i = 0; i < 200 && windows.isEmpty() && app.state() == QProcess::Running; ++i) {
+        QThread::msleep(100);
+        windows = WindowsNamed(m_display, mainCaption);
+    }
+    QVERIFY2(!windows.isEmpty(), "the main window did not appear");
+    QThread::msleep(700);
+    const QString window = windows.first();
+
+    // "Arquivo" opens with a click; two steps right is "OS", whose second
+    // item is "OS em Branco". Whether the menu opened on the right comes
+    // with its first item active depends on the style: try both.
+    const QString previewCaption = QStringLiteral("^Ordem de Serviço$");
+    QStringList previews;
+    for (const QStringList &keys : {QStringList{"Right", "Right", "Down", "Down", "Return"},
+                                    QStringList{"Right", "Right", "Down", "Return"}}) {
+        XDo(m_display, {QStringLiteral("windowfocus"), window});
+        QThread::msleep(300);
+        XDo(m_display, {QStringLiteral("mousemove"), QStringLiteral("--window"), window, QStringLiteral("22"),
+                        QStringLiteral("10"), QStringLiteral("click"), QStringLiteral("1")});
+        QThread::msleep(500);
+        XDo(m_display, QStringList{QStringLiteral("key")} + keys);
+        for (int i = 0; i < 50 && previews.isEmpty() && app.state() == QProcess::Running; ++i) {
+            QThread::msleep(100);
+            previews = WindowsNamed(m_display, previewCaption);
+        }
+        if (!previews.isEmpty())
+            break;
+        XDo(m_display, {QStringLiteral("key"), QStringLiteral("Escape"), QStringLiteral("Escape")});
+    }
+    QCOMPARE(app.state(), QProcess::Running);
+    QCOMPARE(previews.size(), 1);
+
+    if (!queue.isEmpty() && !folder.isEmpty() && !QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty()) {
+        const QDateTime before = QDateTime::currentDateTime().addSecs(-2);
+        XDo(m_display, {QStringLiteral("windowfocus"), previews.first()});
+        QThread::msleep(300);
+        XDo(m_display, {QStringLiteral("key"), QStringLiteral("ctrl+p")});
+        QString pdf;
+        qint64 lastSize = -1;
+        for (int i = 0; i < 200 && pdf.isEmpty(); ++i) {
+            QThread::msleep(300);
+            QFileInfoList files = QDir(folder).entryInfoList({QStringLiteral("*.pdf")}, QDir::Files, QDir::Time);
+            if (files.isEmpty() || files.first().lastModified() < before)
+                continue;
+            if (files.first().size() > 0 && files.first().size() == lastSize)
+                pdf = files.first().absoluteFilePath();
+            lastSize = files.first().size();
+        }
+        QVERIFY2(!pdf.isEmpty(), "no PDF came out of the queue");
+        QProcess text;
+        text.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
+        QVERIFY(text.waitForFinished(30000));
+        const QString printed = QString::fromUtf8(text.readAllStandardOutput());
+        QFile::remove(pdf);
+        for (const QString &line : header)
+            QVERIFY2(printed.contains(line), qPrintable(line + QStringLiteral(" not in ") + printed));
+        QVERIFY(printed.contains(QStringLiteral("Assinatura do Funcionário")));
+        QCOMPARE(printed.count(QLatin1Char('\f')), 1);
+    }
+
+    // Esc closes the preview; the main window is usable again.
+    XDo(m_display, {QStringLiteral("windowfocus"), previews.first()});
+    QThread::msleep(300);
+    XDo(m_display, {QStringLiteral("key"), QStringLiteral("Escape")});
+    for (int i = 0; i < 50 && !previews.isEmpty(); ++i) {
+        QThread::msleep(100);
+        previews = WindowsNamed(m_display, previewCaption);
+    }
+    QVERIFY2(previews.isEmpty(), "the preview did not close");
+    QCOMPARE(app.state(), QProcess::Running);
+    if (queue.isEmpty())
+        QSKIP("previewed; not printed: no CUPS PDF queue (OS_CUPS_PDF_QUEUE, OS_CUPS_PDF_DIR) on this machine");
 }
 
 QTEST_MAIN(TstOrdemServico)

@@ -208,6 +208,54 @@ private slots:
         QCOMPARE(TRepPrinter::StoredPageRect(2100, 2970, offset, offset, dpi, dpi), expected);
     }
 
+    // A page on a printer without its paper prints whole, shrunk to the
+    // paper in its own proportions and centred across it; a page that fits
+    // prints as it is. Stored pages (a rectangle) and pages drawn straight
+    // on the printer (a transform) land in the same place.
+    void pageFittedToThePrintersPaper_data()
+    {
+        QTest::addColumn<QSizeF>("page");
+        QTest::addColumn<QSizeF>("paper");
+        QTest::addColumn<double>("scale");
+        QTest::addColumn<QRect>("expected");
+        // 600 dpi, printable area 4 mm in on both axes.
+        QTest::newRow("A4 Plus on A4") << QSizeF(2100, 3300) << QSizeF(2100, 2970) << 0.9
+                                       << QRect(QPoint(154, -94), QPoint(4618 - 1, 6921 - 1));
+        QTest::newRow("A4 Plus landscape on A4 landscape") << QSizeF(3300, 2100) << QSizeF(2970, 2100) << 0.9
+                                                            << QRect(QPoint(-94, -94), QPoint(6921 - 1, 4370 - 1));
+        QTest::newRow("A4 on A4") << QSizeF(2100, 2970) << QSizeF(2100, 2970) << 1.0
+                                  << QRect(QPoint(-94, -94), QPoint(4866 - 1, 6921 - 1));
+        QTest::newRow("A5 on A4 is not enlarged") << QSizeF(1480, 2100) << QSizeF(2100, 2970) << 1.0
+                                                  << QRect(QPoint(-94, -94), QPoint(3402 - 1, 4866 - 1));
+        QTest::newRow("no paper known") << QSizeF(2100, 3300) << QSizeF(0, 0) << 1.0
+                                        << QRect(QPoint(-94, -94), QPoint(4866 - 1, 7701 - 1));
+    }
+    void pageFittedToThePrintersPaper()
+    {
+        QFETCH(QSizeF, page);
+        QFETCH(QSizeF, paper);
+        QFETCH(double, scale);
+        QFETCH(QRect, expected);
+        const double dpi = 600, off = 40;
+        QCOMPARE(TRepPrinter::FitScale(page.width(), page.height(), paper.width(), paper.height()), scale);
+        const QRect rect = TRepPrinter::FittedPageRect(page.width(), page.height(), paper.width(), paper.height(),
+                                                       off, off, dpi, dpi);
+        QCOMPARE(rect, expected);
+        // The whole page lies on the paper.
+        if (paper.width() > 0) {
+            const QRect onPaper(QPoint(-94, -94), QPoint(int(std::lround((paper.width() - off) * dpi / 254)) - 1,
+                                                         int(std::lround((paper.height() - off) * dpi / 254)) - 1));
+            QVERIFY(onPaper.contains(rect));
+        }
+        const QTransform t = TRepPrinter::FitTransform(page.width(), page.height(), paper.width(), paper.height(),
+                                                       off, off, dpi, dpi);
+        const QPointF topLeft = t.map(QPointF(-off * dpi / 254, -off * dpi / 254));
+        const QPointF bottomRight = t.map(QPointF((page.width() - off) * dpi / 254, (page.height() - off) * dpi / 254));
+        QVERIFY(std::abs(topLeft.x() - rect.left()) <= 1 && std::abs(topLeft.y() - rect.top()) <= 1);
+        QVERIFY(std::abs(bottomRight.x() - (rect.right() + 1)) <= 1);
+        QVERIFY(std::abs(bottomRight.y() - (rect.bottom() + 1)) <= 1);
+    }
+
     void printerSettingsFollowTheReport()
     {
         TRepReport report;
@@ -241,10 +289,13 @@ private slots:
         const TRepPaperSize own = store.Settings().PaperSize;
         store.CopyReportSettings();
         QCOMPARE(store.Settings().PaperSize, own);
-        // Printing goes on the printer's paper...
+        // Printing lays the page out on the report's paper and shrinks it
+        // onto the printer's, so the foot of the page is not cut off...
         store.SetOutputTarget(TRepPrinter::Printer);
-        QVERIFY(store.PaperLength() != 3300.0);
-        // ...a recorded page keeps the report's.
+        QCOMPARE(store.PaperLength(), 3300.0);
+        QVERIFY(TRepPrinter::FitScale(2100, 3300, store.Settings().ExtentWidth(), store.Settings().ExtentLength())
+                < 1.0);
+        // ...a recorded page keeps the report's too.
         store.SetOutputTarget(TRepPrinter::PageStore);
         QCOMPARE(store.PaperLength(), 3300.0);
     }

@@ -1,0 +1,132 @@
+#include "trelosform.h"
+
+#include "tdm.h"
+#include "tfbfield.h"
+#include "tfbquery.h"
+#include "tfbreportdataset.h"
+#include "treloslayout.h"
+#include "treltextroom.h"
+#include "trepdbtext.h"
+#include "trepexportfilterlibrary.h"
+#include "trepgenerator.h"
+#include "trepreport.h"
+
+TRelOSForm *RelOSForm = nullptr;
+
+namespace {
+
+TFbQuery *MakeQuery(QObject *parent, const QString &name, const QString &sql, TDM *dm)
+{
+    auto *q = new TFbQuery(parent);
+    q->setObjectName(name);
+    if (dm) {
+        q->SetDatabase(dm->Database);
+        q->SetTransaction(dm->Transaction);
+    }
+    q->SetCachedUpdates(false);
+    q->SetSQL(sql);
+    return q;
+}
+
+void Reopen(TFbQuery *q, const QString &sql)
+{
+    q->Close();
+    q->SetSQL(sql);
+    q->Open();
+}
+
+} // namespace
+
+TRelOSForm::TRelOSForm(TDM *dm, QObject *parent)
+    : QObject(parent)
+    , m_dm(dm ? dm : DM)
+{
+    setObjectName(QStringLiteral("RelOSForm"));
+    Report1 = TRelOSLayout::Load(this);
+    FbQuery1 = MakeQuery(this, QStringLiteral("FbQuery1"), QStringLiteral("select * from CLIENTES"), m_dm);
+    FbQuery2 = MakeQuery(this, QStringLiteral("FbQuery2"), QStringLiteral("select * from ORDEMSERV"), m_dm);
+    FbQuery3 = MakeQuery(this, QStringLiteral("FbQuery3"), QStringLiteral("select * from CONFIG"), m_dm);
+    m_client = std::make_unique<TFbReportDataSet>(FbQuery1);
+    m_order = std::make_unique<TFbReportDataSet>(FbQuery2);
+    m_config = std::make_unique<TFbReportDataSet>(FbQuery3);
+    for (TFbReportDataSet *ds : {m_client.get(), m_order.get(), m_config.get()})
+        Report1->BindDataSet(ds->DataSetName(), ds);
+    // No value prints over the label or rule beside it.
+    for (TRepPrintable *e : Report1->AllElements())
+        if (auto *text = qobject_cast<TRepDBText *>(e))
+            TRelTextRoom::Install(*text);
+    RegisterExportFilters();
+    if (!RelOSForm)
+        RelOSForm = this;
+}
+
+TRelOSForm::~TRelOSForm()
+{
+    if (RelOSForm == this)
+        RelOSForm = nullptr;
+    // The report's data texts point at the adapters: the report goes first.
+    delete Report1;
+    Report1 = nullptr;
+}
+
+void TRelOSForm::RegisterExportFilters()
+{
+    // The PDF ("PDF document", "PDF") and RTF ("Formato Word", "RTF")
+    // filters register here, in that order, with
+    // TRepExportFilterLibrary::Register(name, extension, factory).
+}
+
+void TRelOSForm::ReopenConfig()
+{
+    Reopen(FbQuery3, QStringLiteral("select * from config where idconfig = 1"));
+}
+
+void TRelOSForm::SetOrderTextsEnabled(bool on)
+{
+    for (const QString &name : TRelOSLayout::OrderDataTexts())
+        if (TRepPrintable *e = Report1->FindElement(name))
+            e->Enabled = on;
+}
+
+void TRelOSForm::FillOrder(int idOrdem)
+{
+    // The order first, then the client it belongs to: the shared client
+    // dataset may be on another client by now.
+    Reopen(FbQuery2, QStringLiteral("select * from ordemserv where idordem=") + QString::number(idOrdem));
+    int idCliente = 0;
+    bool known = false;
+    if (!FbQuery2->IsEmpty()) {
+        TFbField *f = FbQuery2->FindField(QStringLiteral("IDCLIENTE"));
+        if (f && !f->IsNull()) {
+            idCliente = f->AsInteger();
+            known = true;
+        }
+    }
+    Reopen(FbQuery1, known ? QStringLiteral("select * from clientes where idcliente=") + QString::number(idCliente)
+                           : QStringLiteral("select * from clientes where 1=0"));
+    ReopenConfig();
+    SetOrderTextsEnabled(true);
+}
+
+void TRelOSForm::FillBlank()
+{
+    ReopenConfig();
+    SetOrderTextsEnabled(false);
+}
+
+void TRelOSForm::ShowPreview()
+{
+    TRepGenerator::Of(Report1)->ShowPreview();
+}
+
+void TRelOSForm::PrintOrder(int idOrdem)
+{
+    FillOrder(idOrdem);
+    ShowPreview();
+}
+
+void TRelOSForm::PrintBlank()
+{
+    FillBlank();
+    ShowPreview();
+}
