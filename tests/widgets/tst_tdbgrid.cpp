@@ -35,7 +35,7 @@ private:
 void TstTDBGrid::init()
 {
     m_db = std::make_unique<TFbTestDb>();
-    QVERIFY2(m_db->IsValid(), qPrintable(m_db->Error()));
+    OS_REQUIRE_TEST_DB(*m_db);
     m_dm = m_db->MakeDM();
     AddClients(5);
     m_grid = std::make_unique<TDBGrid>();
