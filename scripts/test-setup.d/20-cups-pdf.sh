@@ -24,7 +24,9 @@ note() { echo "cups-pdf: $*" >&2; }
 
 [ -n "${OS_SERVICES_DIR:-}" ] || { note "OS_SERVICES_DIR is not set"; exit 0; }
 [ -x "$CUPSD" ] || { note "$CUPSD is missing (package cups-daemon)"; exit 0; }
-command -v lpadmin >/dev/null 2>&1 || { note "lpadmin is missing (package cups-client)"; exit 0; }
+# lpadmin lives in /usr/sbin, outside a normal user's PATH.
+LPADMIN=$(command -v lpadmin 2>/dev/null || echo /usr/sbin/lpadmin)
+[ -x "$LPADMIN" ] && command -v lpstat >/dev/null 2>&1 || { note "lpadmin or lpstat is missing (package cups-client)"; exit 0; }
 [ -x /usr/lib/cups/filter/pdftopdf ] || { note "pdftopdf is missing (package cups-filters)"; exit 0; }
 
 root="$OS_SERVICES_DIR/cups"
@@ -187,7 +189,7 @@ for _ in 1 2 3 4 5; do
         continue
     }
     if os_wait_listening "$HOST" "$port" 20 \
-        && timeout 30 lpadmin -h "$HOST:$port" -p "$QUEUE" -v "ospdf:$pdfdir" -P "$root/ppd/ospdf.ppd" -E \
+        && timeout 30 "$LPADMIN" -h "$HOST:$port" -p "$QUEUE" -v "ospdf:$pdfdir" -P "$root/ppd/ospdf.ppd" -E \
             -o printer-error-policy=abort-job >"$root/lpadmin.log" 2>&1 \
         && queue_ready "$port"; then
         {
