@@ -6,39 +6,27 @@
 #include "tfbfield.h"
 #include "tfbquery.h"
 #include "tfbtestdb.h"
+#include "txsession.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QProcess>
-#include <QStandardPaths>
 #include <QTemporaryDir>
-#include <QThread>
 #include <QtTest>
 
 namespace {
 
-// Runs xdotool and returns its output lines.
-QStringList XDo(const QString &display, const QStringList &args)
-{
-    QProcess p;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("DISPLAY"), display);
-    p.setProcessEnvironment(env);
-    p.start(QStringLiteral("xdotool"), args);
-    p.waitForFinished(10000);
-    return QString::fromLocal8Bit(p.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
-}
+const QString MainWindow = QStringLiteral("^Ordem de Serviço 1\\.5  - Tarvo Vodevuru$");
+const QString ErrorBox = QStringLiteral("^OS - Tarvo Vodevuru$");
+const QString ClientList = QStringLiteral("^Lista de Clientes$");
 
-QString ProgramPath()
-{
-    return qEnvironmentVariable("OS_TEST_BINARY_DIR") + QStringLiteral("/bin/ordemservico");
-}
-
-QStringList WindowsNamed(const QString &display, const QString &pattern)
-{
-    return XDo(display, {QStringLiteral("search"), QStringLiteral("--onlyvisible"), QStringLiteral("--name"), pattern});
-}
+// Points of the main window, from its layout: the menu bar at the top (at
+// least 12 and at most 53 pixels high, whatever the font), its first title
+// "Arquivo" at the left; under it the panel with the pictures, each 65x65,
+// the clients' one 1 pixel from the left and 2 below the menu bar. (33, 55)
+// lies in that picture for any menu bar height in that range.
+constexpr int ArquivoX = 22, ArquivoY = 6;
+constexpr int ClientsPictureX = 33, ClientsPictureY = 55;
 
 } // namespace
 
@@ -46,64 +34,67 @@ class TstOrdemServico : public QObject
 {
     Q_OBJECT
 private slots:
-    void cleanupTestCase();
+    void initTestCase();
     void startsAndEndsCleanly_data();
     void startsAndEndsCleanly();
     void withoutTheClientLibraryItDoesNotStart();
 
 private:
-    QProcess m_xvfb;
-    QString m_display;
-    bool StartXvfb();
-    QString Unavailable(const TFbTestDb &db);
+    // "Arquivo" > "Sair" on the main window.
+    bool ChooseSair(TXSession &x, const QString &window);
 };
 
-void TstOrdemServico::cleanupTestCase()
+void TstOrdemServico::initTestCase()
 {
-    if (m_xvfb.state() != QProcess::NotRunning) {
-        m_xvfb.terminate();
-        m_xvfb.waitForFinished(5000);
-    }
+    QVERIFY2(QFileInfo(TXSession::ProgramPath(QStringLiteral("ordemservico"))).isExecutable(),
+             "the program has not been built");
+    if (const QString missing = TXSession::Missing(); !missing.isEmpty())
+        QSKIP(qPrintable(missing));
+}
+
+bool TstOrdemServico::ChooseSair(TXSession &x, const QString &window)
+{
+    // The menu opens as a window of its own: wait for it, then go down to
+    // "Sair" (below "Configurações").
+    const QStringList before = x.AppWindows();
+    if (!x.XDo({QStringLiteral("windowfocus"), QStringLiteral("--sync"), window})
+        || !x.Click(window, ArquivoX, ArquivoY))
+        return false;
+    QString menu;
+    TXSession::WaitFor([&] {
+        for (const QString &w : x.AppWindows())
+            if (!before.contains(w))
+                menu = w;
+        return !menu.isEmpty();
+    });
+    return !menu.isEmpty()
+           && x.Keys(menu, {QStringLiteral("Down"), QStringLiteral("Down"), QStringLiteral("Return")});
 }
 
 void TstOrdemServico::withoutTheClientLibraryItDoesNotStart()
 {
-    const QString bin = ProgramPath();
     TFbTestDb db;
-    if (const QString missing = Unavailable(db); !missing.isEmpty())
-        QSKIP(qPrintable(missing));
+    OS_REQUIRE_TEST_DB(db);
+    TXSession x;
+    QVERIFY2(x.Start(), qPrintable(x.Error()));
     // A library by that name that cannot be loaded is found first.
     QTemporaryDir libs;
     QFile broken(libs.filePath(QStringLiteral("libfbclient.so.2")));
     QVERIFY(broken.open(QIODevice::WriteOnly));
     broken.close();
-
-    QProcess app;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("HOME"), db.Dir());
-    env.insert(QStringLiteral("DISPLAY"), m_display);
-    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+    QProcessEnvironment env;
     env.insert(QStringLiteral("LD_LIBRARY_PATH"), libs.path());
-    app.setProcessEnvironment(env);
-    app.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    app.start(bin, {});
-    QVERIFY(app.waitForStarted(10000));
+    QVERIFY2(x.Launch(TXSession::ProgramPath(QStringLiteral("ordemservico")), db.Dir(), {}, env),
+             qPrintable(x.Error()));
 
     // The failure in the standard error box, and no main window.
-    const QString errorBox = QStringLiteral("^OS - Tarvo Vodevuru$");
-    QStringList boxes;
-    for (int i = 0; i < 100 && boxes.isEmpty() && app.state() == QProcess::Running; ++i) {
-        QThread::msleep(100);
-        boxes = WindowsNamed(m_display, errorBox);
-    }
-    QCOMPARE(boxes.size(), 1);
-    QVERIFY(WindowsNamed(m_display, QStringLiteral("Ordem de Servi")).isEmpty());
-    XDo(m_display, {QStringLiteral("windowfocus"), boxes.first()});
-    QThread::msleep(300);
-    XDo(m_display, {QStringLiteral("key"), QStringLiteral("Return")});
-    QVERIFY2(app.waitForFinished(20000), "the program did not end");
-    QCOMPARE(app.exitStatus(), QProcess::NormalExit);
-    QCOMPARE(app.exitCode(), 1);
+    const QString box = x.WaitForWindow(ErrorBox);
+    QVERIFY2(!box.isEmpty(), "no error box");
+    QVERIFY(x.Windows(MainWindow).isEmpty());
+    QVERIFY(x.Keys(box, {QStringLiteral("Return")}));
+    QVERIFY2(x.WaitForExit(), "the program did not end");
+    QCOMPARE(x.App().exitStatus(), QProcess::NormalExit);
+    QCOMPARE(x.App().exitCode(), 1);
 }
 
 void TstOrdemServico::startsAndEndsCleanly_data()
@@ -113,145 +104,50 @@ void TstOrdemServico::startsAndEndsCleanly_data()
     QTest::newRow("no database file") << false;
 }
 
-// Why the program cannot be run here, or an empty text when it can (the
-// virtual X server is then running).
-QString TstOrdemServico::Unavailable(const TFbTestDb &db)
-{
-    if (!QFileInfo(ProgramPath()).isExecutable())
-        return QStringLiteral("build/bin/ordemservico has not been built");
-    if (QStandardPaths::findExecutable(QStringLiteral("Xvfb")).isEmpty()
-        || QStandardPaths::findExecutable(QStringLiteral("xdotool")).isEmpty())
-        return QStringLiteral("Xvfb and xdotool are needed (packages xvfb, xdotool)");
-    if (!db.IsValid())
-        return db.Error();
-    if (!StartXvfb())
-        return QStringLiteral("the virtual X server does not start");
-    return {};
-}
-
-bool TstOrdemServico::StartXvfb()
-{
-    if (m_xvfb.state() == QProcess::Running)
-        return true;
-    // A display number nobody uses; the server says it is ready by creating
-    // its socket.
-    for (int n = 90 + int(QCoreApplication::applicationPid() % 50); n < 200; ++n) {
-        const QString socket = QStringLiteral("/tmp/.X11-unix/X%1").arg(n);
-        if (QFileInfo::exists(socket) || QFileInfo::exists(QStringLiteral("/tmp/.X%1-lock").arg(n)))
-            continue;
-        m_display = QStringLiteral(":%1").arg(n);
-        m_xvfb.start(QStringLiteral("Xvfb"), {m_display, QStringLiteral("-screen"), QStringLiteral("0"),
-                                              QStringLiteral("1024x768x24"), QStringLiteral("-nolisten"),
-                                              QStringLiteral("tcp")});
-        if (!m_xvfb.waitForStarted(5000))
-            return false;
-        for (int i = 0; i < 100 && m_xvfb.state() == QProcess::Running; ++i) {
-            if (QFileInfo::exists(socket))
-                return true;
-            QThread::msleep(50);
-        }
-        m_xvfb.kill();
-        m_xvfb.waitForFinished(2000);
-    }
-    return false;
-}
-
 void TstOrdemServico::startsAndEndsCleanly()
 {
     QFETCH(bool, withDatabase);
-    const QString bin = ProgramPath();
     TFbTestDb db;
-    if (const QString missing = Unavailable(db); !missing.isEmpty())
-        QSKIP(qPrintable(missing));
-
+    OS_REQUIRE_TEST_DB(db);
     QTemporaryDir emptyHome;
-    QProcess app;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("HOME"), withDatabase ? db.Dir() : emptyHome.path());
-    env.insert(QStringLiteral("DISPLAY"), m_display);
-    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
-    app.setProcessEnvironment(env);
-    app.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    app.start(bin, {});
-    QVERIFY(app.waitForStarted(10000));
+    TXSession x;
+    QVERIFY2(x.Start(), qPrintable(x.Error()));
+    QVERIFY2(x.Launch(TXSession::ProgramPath(QStringLiteral("ordemservico")),
+                      withDatabase ? db.Dir() : emptyHome.path()),
+             qPrintable(x.Error()));
 
-    const QString caption = QStringLiteral("Ordem de Serviço 1.5  - Tarvo Vodevuru");
-    QStringList windows;
-    for (int i = 0; i < 200 && windows.isEmpty() && app.state() == QProcess::Running; ++i) {
-        QThread::msleep(100);
-        windows = WindowsNamed(m_display, QStringLiteral("^") + caption + QStringLiteral("$"));
-    }
-    QVERIFY2(!windows.isEmpty(), "the main window did not appear");
-    const QString errorBox = QStringLiteral("^OS - Tarvo Vodevuru$");
-    if (withDatabase) {
-        // The database opened: no error box over the window.
-        QThread::msleep(700);
-        QVERIFY(WindowsNamed(m_display, errorBox).isEmpty());
-    } else {
-        // The failure is shown once, in the standard error box; once it is
-        // closed the window is there to be used.
-        QStringList boxes;
-        for (int i = 0; i < 100 && boxes.isEmpty(); ++i) {
-            QThread::msleep(100);
-            boxes = WindowsNamed(m_display, errorBox);
-        }
-        QCOMPARE(boxes.size(), 1);
-        XDo(m_display, {QStringLiteral("windowfocus"), boxes.first()});
-        QThread::msleep(300);
-        XDo(m_display, {QStringLiteral("key"), QStringLiteral("Return")});
-        for (int i = 0; i < 50 && !boxes.isEmpty(); ++i) {
-            QThread::msleep(100);
-            boxes = WindowsNamed(m_display, errorBox);
-        }
-        QVERIFY2(boxes.isEmpty(), "the error box did not close");
-        QThread::msleep(300);
-        QVERIFY(WindowsNamed(m_display, errorBox).isEmpty());
-    }
-    QCOMPARE(app.state(), QProcess::Running);
-
-    const QString window = windows.first();
+    const QString window = x.WaitForWindow(MainWindow);
+    QVERIFY2(!window.isEmpty(), "the main window did not appear");
     if (withDatabase) {
         // Regression: under a real X server, swapping a picture under the
         // cursor made the toolkit send enter and leave events that swapped it
-        // back, over and over, until the program died. Hover over the
-        // "CLIENTES" picture and click it: the client list opens.
-        XDo(m_display, {QStringLiteral("windowfocus"), window});
-        QThread::msleep(300);
-        XDo(m_display, {QStringLiteral("mousemove"), QStringLiteral("--window"), window, QStringLiteral("200"),
-                        QStringLiteral("300")});
-        QThread::msleep(300);
-        XDo(m_display, {QStringLiteral("mousemove"), QStringLiteral("--window"), window, QStringLiteral("33"),
-                        QStringLiteral("50")});
-        QThread::msleep(500);
-        XDo(m_display, {QStringLiteral("click"), QStringLiteral("1")});
-        QStringList lists;
-        for (int i = 0; i < 50 && lists.isEmpty() && app.state() == QProcess::Running; ++i) {
-            QThread::msleep(100);
-            lists = WindowsNamed(m_display, QStringLiteral("^Lista de Clientes$"));
-        }
-        QCOMPARE(app.state(), QProcess::Running);
-        QCOMPARE(lists.size(), 1);
-        // Back onto the background and over the pictures once more.
-        for (const char *x : {"100", "33", "300", "100"}) {
-            XDo(m_display, {QStringLiteral("mousemove"), QStringLiteral("--window"), window,
-                            QString::fromLatin1(x), QStringLiteral("50")});
-            QThread::msleep(150);
-        }
-        QCOMPARE(app.state(), QProcess::Running);
+        // back, over and over, until the program died. Move over the
+        // pictures and away, then click the clients' one: the client list
+        // opens, which also shows that the database is open (else the error
+        // box would come instead).
+        for (int px : {200, ClientsPictureX, 100, ClientsPictureX + 5, 300, ClientsPictureX})
+            QVERIFY(x.MoveMouse(window, px, ClientsPictureY));
+        QVERIFY(x.AppRunning());
+        QVERIFY(x.Click(window, ClientsPictureX, ClientsPictureY + 3));
+        QVERIFY2(!x.WaitForWindow(ClientList).isEmpty(), "the client list did not open");
+        QVERIFY(x.Windows(ErrorBox).isEmpty());
+        for (int px : {100, ClientsPictureX, 300, 100})
+            QVERIFY(x.MoveMouse(window, px, ClientsPictureY));
+    } else {
+        // The failure is shown once, in the standard error box; once it is
+        // closed the window is there to be used.
+        const QString box = x.WaitForWindow(ErrorBox);
+        QVERIFY2(!box.isEmpty(), "no error box");
+        QCOMPARE(x.Windows(ErrorBox).size(), 1);
+        QVERIFY(x.Keys(box, {QStringLiteral("Return")}));
+        QVERIFY2(x.WaitForNoWindow(ErrorBox), "the error box did not close");
     }
+    QVERIFY(x.AppRunning());
 
-    // "Arquivo" (first menu, at the window's top left), then "Sair": the
-    // second item below the separator-free top.
-    XDo(m_display, {QStringLiteral("windowfocus"), window});
-    QThread::msleep(300);
-    XDo(m_display, {QStringLiteral("mousemove"), QStringLiteral("--window"), window, QStringLiteral("22"),
-                    QStringLiteral("10"), QStringLiteral("click"), QStringLiteral("1")});
-    QThread::msleep(500);
-    XDo(m_display, {QStringLiteral("key"), QStringLiteral("Down"), QStringLiteral("Down"), QStringLiteral("Return")});
-
-    QVERIFY2(app.waitForFinished(20000), "the program did not end after Sair");
-    QCOMPARE(app.exitStatus(), QProcess::NormalExit);
-    QCOMPARE(app.exitCode(), 0);
+    QVERIFY(ChooseSair(x, window));
+    QVERIFY2(x.WaitForExit(), "the program did not end after Sair");
+    QCOMPARE(x.App().exitStatus(), QProcess::NormalExit);
+    QCOMPARE(x.App().exitCode(), 0);
 
     if (!withDatabase) {
         // The program never creates the database file.
