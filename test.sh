@@ -33,5 +33,11 @@ for step in scripts/test-setup.d/*.sh; do
 done
 set -a; . "$env_file"; set +a
 
+# In the background and in a session of its own, so that a signal to this
+# script runs the traps at once (bash runs them only after a foreground
+# command ends) and ends ctest with every test it runs.
 cd "$build"
-ctest --output-on-failure -j"$(nproc)" --timeout 900
+setsid ctest --output-on-failure -j"$(nproc)" --timeout 900 &
+tests=$!
+trap 'kill -TERM -- "-$tests" 2>/dev/null; wait "$tests"; exit 130' INT TERM HUP
+wait "$tests"
