@@ -7,7 +7,7 @@ cd "$(dirname "$0")"
 
 os_ensure_packages "${OS_BUILD_PACKAGES[@]}"
 os_lock_folder
-os_build -DOS_BUILD_TESTS=OFF -DOS_BUILD_BENCH=OFF
+os_build build RelWithDebInfo -DOS_BUILD_TESTS=OFF -DOS_BUILD_BENCH=OFF
 
 db="$HOME/OS - Tarvo Vodevuru/DADOS.GDB"
 if [ ! -e "$db" ]; then

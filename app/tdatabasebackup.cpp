@@ -75,9 +75,10 @@ int BackupState(TFbDatabase *db)
 
 bool IsServerName(const QString &name)
 {
-    // "host:/path" or "host:C:\path"; a plain path has no colon before its
-    // first slash.
-    static const QRegularExpression server(QStringLiteral("^[^/\\\\]{2,}:"));
+    // "host:/path", "host/port:/path" (a server on a port of its own) or
+    // "host:C:\\path"; a plain path has no colon before its first slash.
+    static const QRegularExpression server(
+        QStringLiteral("^([^/\\\\]{2,}|[^/\\\\:]+/[A-Za-z0-9_-]+):"));
     return server.match(name).hasMatch();
 }
 

@@ -4,14 +4,19 @@
 //
 // Arguments of every such benchmark: [--cpu] [N] [DATABASE]. Without
 // DATABASE a temporary one is made and filled with N demo clients (default
-// 100000, about a minute).
+// 100000, about a minute). A DATABASE named is copied and the benchmark
+// works on the copy: benchmarks write (bench_tfbquery adds rows), and the
+// file named stays as it was.
 #include "tdemodata.h"
 #include "tdmschema.h"
 #include "tfbclient.h"
+#include "tfbdatabase.h"
 #include "tfbtestdb.h"
 
 #include <QElapsedTimer>
+#include <QFile>
 #include <QStringList>
+#include <QTemporaryDir>
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
@@ -50,6 +55,7 @@ public:
         int clients = 100000;
         QString path;
         std::unique_ptr<TFbTestDb> temporary;
+        std::unique_ptr<QTemporaryDir> copyDir;   // holds the copy of a named database
     };
 
     // Reads [--cpu] [N] [DATABASE] (sets CpuTime) and makes the database.
@@ -71,6 +77,16 @@ public:
             t.start();
             TDemoData::Fill(d.path, d.clients);
             std::printf("  done in %.1f s\n", t.elapsed() / 1000.0);
+        } else {
+            if (TFbDatabase::IsRemoteName(d.path))
+                throw std::runtime_error("a database on a server cannot be copied: name a local file");
+            d.copyDir = std::make_unique<QTemporaryDir>();
+            const QString copy = d.copyDir->filePath(QStringLiteral("DADOS.GDB"));
+            if (!d.copyDir->isValid() || !QFile::copy(d.path, copy))
+                throw std::runtime_error(("cannot copy " + d.path + " to " + copy).toStdString());
+            QFile::setPermissions(copy, QFile::ReadOwner | QFile::WriteOwner);
+            std::printf("working on a copy of %s: %s\n", qPrintable(d.path), qPrintable(copy));
+            d.path = copy;
         }
         return d;
     }

@@ -6,6 +6,7 @@
 #include "tfbtransaction.h"
 
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <algorithm>
 
 bool TFbDatabase::IsRemoteName(const QString &name)
@@ -14,7 +15,11 @@ bool TFbDatabase::IsRemoteName(const QString &name)
     if (colon <= 0)
         return false;
     int slash = name.indexOf(QLatin1Char('/'));
-    return slash < 0 || colon < slash || name.startsWith(QLatin1String("inet"));
+    if (slash < 0 || colon < slash || name.startsWith(QLatin1String("inet")))
+        return true;
+    // "host/port:path": a server listening on a port of its own.
+    static const QRegularExpression withPort(QStringLiteral("^[^/\\\\\\s:]+/[A-Za-z0-9_-]+:"));
+    return withPort.match(name).hasMatch();
 }
 
 namespace {

@@ -232,6 +232,9 @@ void TFbQuery::Open()
         }
         throw;
     }
+    // Until now nothing could see the fetched rows (the dataset was not
+    // active): they appear here.
+    emit aboutToResetData();
     m_state = dsBrowse;
     m_cur = m_visible.empty() ? -1 : 0;
     m_bof = true;
@@ -366,6 +369,7 @@ void TFbQuery::Close()
 {
     if (!Active())
         return;
+    emit aboutToResetData();
     if (TFbTransaction *tr = Transaction())
         tr->ForgetDataset(this);
     if (m_state == dsInsert && m_cur >= 0 && m_cur < int(m_visible.size())) {
@@ -674,8 +678,9 @@ void TFbQuery::StartNewRow()
     auto *row = new TFbRow;
     row->status = usInserted;
     row->cur.reset(new TFbCell[m_cols.size()]);
+    const int at = int(m_visible.size());
+    emit rowAboutToBeInserted(at);
     m_visible.push_back(row);
-    const int at = int(m_visible.size()) - 1;
     m_state = dsInsert;
     emit rowInserted(at);
     m_cur = at;
@@ -761,6 +766,7 @@ void TFbQuery::Cancel()
     if (m_state == dsInsert) {
         const int at = m_cur;
         TFbRow *r = m_visible[size_t(at)];
+        emit rowAboutToBeRemoved(at);
         m_visible.erase(m_visible.begin() + at);
         delete r;
         m_state = dsBrowse;
@@ -808,6 +814,7 @@ void TFbQuery::Delete()
             throw;
         }
     }
+    emit rowAboutToBeRemoved(at);
     m_visible.erase(m_visible.begin() + at);
     emit rowRemoved(at);
     m_cur = at < int(m_visible.size()) ? at : int(m_visible.size()) - 1;
@@ -962,6 +969,7 @@ void TFbQuery::CancelUpdates()
     CheckActive();
     if (m_state == dsEdit || m_state == dsInsert)
         Cancel();
+    emit aboutToResetData();
     for (auto &r : m_rows) {
         if (r->gone)
             continue;
@@ -986,6 +994,9 @@ void TFbQuery::CancelUpdates()
 
 void TFbQuery::UndoJournal(int fromDepth)
 {
+    const bool active = Active();
+    if (active)
+        emit aboutToResetData();
     while (!m_journal.empty() && m_journal.back().depth >= fromDepth) {
         JournalEntry &e = m_journal.back();
         TFbRow *r = e.row;
@@ -995,7 +1006,7 @@ void TFbQuery::UndoJournal(int fromDepth)
         r->gone = e.gone;
         m_journal.pop_back();
     }
-    if (Active())
+    if (active)
         emit dataReset();
 }
 

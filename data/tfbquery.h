@@ -136,8 +136,16 @@ public:
 signals:
     void opened();
     void closed();
+    // Every change of the visible rows is announced before it is made
+    // (aboutToResetData, rowAboutToBeInserted, rowAboutToBeRemoved) and
+    // reported once it is done (dataReset, rowInserted, rowRemoved), in
+    // pairs, so that a view keeps reading the old rows until the new ones
+    // are in place.
+    void aboutToResetData();
     void dataReset();
+    void rowAboutToBeInserted(int row);
     void rowInserted(int row);
+    void rowAboutToBeRemoved(int row);
     void rowRemoved(int row);
     void rowChanged(int row);
     void currentRowChanged(int row);

@@ -14,6 +14,8 @@ OS_TEST_PACKAGES=(
     xvfb xauth xdotool poppler-utils qpdf
     libbenchmark-dev
     dpkg-dev lintian
+    firebird3.0-server
+    cups-daemon cups-client cups-filters
 )
 
 os_missing_packages() {
@@ -41,11 +43,22 @@ os_ensure_packages() {
     fi
     echo "Instalando: $missing"
     # shellcheck disable=SC2086
+    # Server packages (database server, CUPS) must not start the machine's
+    # own services: the tests run private ones. Without an init system
+    # policy the package scripts are told not to start anything.
+    local policy_made=
+    if [ ! -e /usr/sbin/policy-rc.d ]; then
+        printf '#!/bin/sh\nexit 101\n' | "${sudo[@]}" tee /usr/sbin/policy-rc.d >/dev/null \
+            && "${sudo[@]}" chmod 755 /usr/sbin/policy-rc.d && policy_made=1
+    fi
+    local ok=
     if { [ -n "${OS_APT_UPDATED:-}" ] || "${sudo[@]}" apt-get update -q; } \
         && "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends $missing; then
         export OS_APT_UPDATED=1
-        return 0
+        ok=1
     fi
+    [ -n "$policy_made" ] && "${sudo[@]}" rm -f /usr/sbin/policy-rc.d
+    [ -n "$ok" ] && return 0
     # sudo refused, or the package sources failed: say what is missing.
     echo "Não foi possível instalar os pacotes. Instale-os como administrador:" >&2
     echo "  apt-get install $missing" >&2
@@ -63,7 +76,12 @@ os_lock_folder() {
     fi
 }
 
+# os_build DIR BUILD_TYPE [CMAKE_ARGS...]
 os_build() {
-    cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@"
-    cmake --build build -j"$(nproc)"
+    local dir=$1 type=$2
+    shift 2
+    local launcher=()
+    command -v ccache >/dev/null 2>&1 && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+    cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE="$type" "${launcher[@]}" "$@"
+    cmake --build "$dir" -j"$(nproc)"
 }

@@ -35,6 +35,14 @@ TDBGrid::TDBGrid(QWidget *parent)
     : QTableView(parent)
     , m_model(new TFbQueryModel(this))
 {
+    // While the model changes its rows, the view and its selection move the
+    // current index by themselves (off a row being removed). That is no
+    // choice of the user and must not move the dataset, which is in the
+    // middle of the change; the grid follows the dataset once the change is
+    // done. Connected before setModel so that it runs before their handlers.
+    for (auto changing : {&QAbstractItemModel::rowsAboutToBeRemoved, &QAbstractItemModel::rowsAboutToBeInserted})
+        connect(m_model, changing, this, [this] { m_modelChanging = true; });
+    connect(m_model, &QAbstractItemModel::modelAboutToBeReset, this, [this] { m_modelChanging = true; });
     setModel(m_model);
     setItemDelegate(new TDBGridDelegate(this));
     setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -121,6 +129,7 @@ void TDBGrid::FollowDataSet()
 {
     const TFbQuery *q = DataSet();
     const int row = q && q->Active() ? q->RecNo() : -1;
+    m_modelChanging = false;
     m_following = true;
     if (row >= 0 && row < m_model->rowCount()) {
         const int column = qMax(0, currentIndex().column());
@@ -138,7 +147,7 @@ void TDBGrid::FollowDataSet()
 void TDBGrid::currentChanged(const QModelIndex &current, const QModelIndex &previous)
 {
     QTableView::currentChanged(current, previous);
-    if (m_following || !current.isValid())
+    if (m_following || m_modelChanging || !current.isValid())
         return;
     TFbQuery *q = DataSet();
     if (!q || !q->Active() || current.row() == q->RecNo())

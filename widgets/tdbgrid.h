@@ -65,5 +65,6 @@ private:
     TFbQueryModel *m_model;
     RowColorRule m_rule;
     bool m_following = false;
+    bool m_modelChanging = false;   // between a row change's begin and end
     QList<QMetaObject::Connection> m_connections;
 };

@@ -13,16 +13,21 @@ void TFbQueryModel::SetDataSet(TFbQuery *query)
     for (const auto &c : m_connections)
         disconnect(c);
     m_connections.clear();
+    FinishPending();
     m_query = query;
     if (query) {
-        m_connections << connect(query, &TFbQuery::dataReset, this, &TFbQueryModel::Reload)
-                      << connect(query, &TFbQuery::opened, this, &TFbQueryModel::Reload)
-                      << connect(query, &TFbQuery::closed, this, &TFbQueryModel::Reload)
+        m_connections << connect(query, &TFbQuery::aboutToResetData, this, &TFbQueryModel::OnAboutToReset)
+                      << connect(query, &TFbQuery::dataReset, this, &TFbQueryModel::OnReset)
+                      << connect(query, &TFbQuery::rowAboutToBeInserted, this,
+                                 &TFbQueryModel::OnRowAboutToBeInserted)
                       << connect(query, &TFbQuery::rowInserted, this, &TFbQueryModel::OnRowInserted)
+                      << connect(query, &TFbQuery::rowAboutToBeRemoved, this,
+                                 &TFbQueryModel::OnRowAboutToBeRemoved)
                       << connect(query, &TFbQuery::rowRemoved, this, &TFbQueryModel::OnRowRemoved)
                       << connect(query, &TFbQuery::rowChanged, this, &TFbQueryModel::OnRowChanged)
                       << connect(query, &QObject::destroyed, this, [this] {
                              m_query = nullptr;
+                             FinishPending();
                              Reload();
                          });
     }
@@ -58,41 +63,109 @@ void TFbQueryModel::ResolveFields()
     }
 }
 
+int TFbQueryModel::DataSetRows() const
+{
+    return m_query && m_query->Active() ? m_query->RecordCount() : 0;
+}
+
 void TFbQueryModel::Reload()
 {
     beginResetModel();
     ResolveFields();
-    m_rows = m_query && m_query->Active() ? m_query->RecordCount() : 0;
+    m_rows = DataSetRows();
     endResetModel();
 }
 
-void TFbQueryModel::OnRowInserted(int row)
+// A change whose end never came (the dataset failed half-way): whatever
+// the rows are now, the views are told to read them all again.
+void TFbQueryModel::FinishPending()
 {
-    const int count = m_query->RecordCount();
-    if (count != m_rows + 1 || row < 0 || row > m_rows) {
+    const TPending was = m_pending;
+    m_pending = TPending::None;
+    switch (was) {
+    case TPending::None:
+        return;
+    case TPending::Reset:
+        ResolveFields();
+        m_rows = DataSetRows();
+        endResetModel();
+        return;
+    case TPending::Insert:
+        ++m_rows;
+        endInsertRows();
+        break;
+    case TPending::Remove:
+        --m_rows;
+        endRemoveRows();
+        break;
+    }
+    Reload();
+}
+
+void TFbQueryModel::OnAboutToReset()
+{
+    FinishPending();
+    beginResetModel();
+    m_pending = TPending::Reset;
+}
+
+void TFbQueryModel::OnReset()
+{
+    if (m_pending != TPending::Reset) {
+        // Not announced: the views start over all the same.
+        FinishPending();
         Reload();
         return;
     }
+    FinishPending();
+}
+
+void TFbQueryModel::OnRowAboutToBeInserted(int row)
+{
+    FinishPending();
+    if (row < 0 || row > m_rows)
+        return;   // the end re-reads everything
     beginInsertRows(QModelIndex(), row, row);
-    m_rows = count;
+    m_pending = TPending::Insert;
+}
+
+void TFbQueryModel::OnRowInserted(int)
+{
+    if (m_pending != TPending::Insert || DataSetRows() != m_rows + 1) {
+        FinishPending();
+        Reload();
+        return;
+    }
+    m_pending = TPending::None;
+    ++m_rows;
     endInsertRows();
 }
 
-void TFbQueryModel::OnRowRemoved(int row)
+void TFbQueryModel::OnRowAboutToBeRemoved(int row)
 {
-    const int count = m_query->RecordCount();
-    if (count != m_rows - 1 || row < 0 || row >= m_rows) {
+    FinishPending();
+    if (row < 0 || row >= m_rows)
+        return;
+    beginRemoveRows(QModelIndex(), row, row);
+    m_pending = TPending::Remove;
+}
+
+void TFbQueryModel::OnRowRemoved(int)
+{
+    if (m_pending != TPending::Remove || DataSetRows() != m_rows - 1) {
+        FinishPending();
         Reload();
         return;
     }
-    beginRemoveRows(QModelIndex(), row, row);
-    m_rows = count;
+    m_pending = TPending::None;
+    --m_rows;
     endRemoveRows();
 }
 
 void TFbQueryModel::OnRowChanged(int row)
 {
-    if (m_query->RecordCount() != m_rows) {
+    if (m_pending != TPending::None || DataSetRows() != m_rows) {
+        FinishPending();
         Reload();
         return;
     }
@@ -112,7 +185,8 @@ int TFbQueryModel::columnCount(const QModelIndex &parent) const
 
 QVariant TFbQueryModel::data(const QModelIndex &index, int role) const
 {
-    if (role != Qt::DisplayRole || !index.isValid() || !m_query || index.row() >= m_rows)
+    if (role != Qt::DisplayRole || !index.isValid() || !m_query || index.row() >= m_rows
+        || index.row() >= m_query->RecordCount())
         return QVariant();
     const int field = FieldIndex(index.column());
     if (field < 0)

@@ -1,9 +1,11 @@
 #pragma once
 // A read-only table model over a TFbQuery: one row per visible row of the
 // dataset, one column per grid column. It holds no copy of the rows: every
-// cell is read from the dataset when the view asks for it, and the model
-// follows the dataset's change signals (rows added or removed, values
-// changed, the whole row set replaced).
+// cell is read from the dataset when the view asks for it, so the model
+// follows the dataset's paired change signals: the begin of a change (rows
+// added or removed, the whole row set replaced) is passed on to the views
+// when the dataset announces it, before the rows change, and its end when
+// the dataset reports it done; changed values are reported afterwards.
 #include "tgridcolumn.h"
 
 #include <QAbstractTableModel>
@@ -33,15 +35,24 @@ public:
     Qt::ItemFlags flags(const QModelIndex &index) const override;
 
 private:
+    enum class TPending { None, Reset, Insert, Remove };
+
     void Reload();
+    void OnAboutToReset();
+    void OnReset();
+    void OnRowAboutToBeInserted(int row);
     void OnRowInserted(int row);
+    void OnRowAboutToBeRemoved(int row);
     void OnRowRemoved(int row);
     void OnRowChanged(int row);
+    void FinishPending();
+    int DataSetRows() const;
     void ResolveFields();
 
     QPointer<TFbQuery> m_query;
     QList<TGridColumn> m_columns;
     QVector<int> m_fieldIndex;
     int m_rows = 0;
+    TPending m_pending = TPending::None;
     QList<QMetaObject::Connection> m_connections;
 };

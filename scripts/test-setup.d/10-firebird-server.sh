@@ -1,93 +1,93 @@
 #!/usr/bin/env bash
-# Firebird server on loopback, for the tests of the shared-database path
-# ("host:/path/DADOS.GDB"). Installs firebird3.0-server without questions
-# (the SYSDBA password is preseeded), starts /usr/sbin/firebird without
-# systemd, and writes OS_FB_SERVER and OS_FB_SERVER_DIR to the file given as
-# $1. Idempotent; when anything fails it writes nothing and returns 0, and the
-# tests that need the server skip with the reason.
+# A private Firebird server for the tests of the shared-database path
+# ("host/port:/path/DADOS.GDB"), listening on a free loopback port. It runs
+# from a root folder of its own inside the run's services folder: its own
+# firebird.conf, lock folder and a security database made for it with the
+# data module's SYSDBA password. The machine's configuration, security
+# database and any server it runs are left alone. Works as root and as a
+# normal user.
+#
+# Writes OS_FB_SERVER (host/port) and OS_FB_SERVER_DIR to the file given as
+# $1, and the server's process id to $OS_SERVICES_DIR/firebird.pid, where
+# scripts/stop-services.sh finds it when the run ends. When anything fails it
+# writes no variables and returns 0: the tests that need the server skip with
+# the reason (and fail under CI).
 set -u
 out="${1:-/dev/null}"
 cd "$(dirname "$0")/../.." || exit 0
-# shellcheck source=../common.sh
-. scripts/common.sh
+. scripts/services.sh
 
 PASSWORD=quillmoss            # the password the data module sends
 HOST=127.0.0.1
-PORT=3050
-DIR=/tmp/os-fb-server         # where tests create their server-side files
-SECDB=/var/lib/firebird/3.0/system/security3.fdb
+SERVER=/usr/sbin/firebird
 
-note() { echo "10-firebird-server: $*" >&2; }
+note() { echo "firebird-server: $*" >&2; }
 
-SUDO=()
-if [ "$(id -u)" -ne 0 ]; then
-    if command -v sudo >/dev/null 2>&1 && sudo -n true 2>/dev/null; then
-        SUDO=(sudo -n)
-    else
-        note "not root and no password-less sudo: server tests will be skipped"
-        exit 0
-    fi
-fi
+[ -n "${OS_SERVICES_DIR:-}" ] || { note "OS_SERVICES_DIR is not set"; exit 0; }
+[ -x "$SERVER" ] || { note "$SERVER is missing (package firebird3.0-server)"; exit 0; }
+command -v isql-fb >/dev/null 2>&1 || { note "isql-fb is missing (package firebird3.0-utils)"; exit 0; }
+# The installed engine: plugins, character sets and messages come from there.
+engine=
+for d in /usr/lib/*/firebird/3.0; do
+    [ -e "$d/plugins" ] && engine=$d && break
+done
+[ -n "$engine" ] || { note "no Firebird 3.0 engine folder under /usr/lib"; exit 0; }
 
-listening() {
-    (exec 3<>"/dev/tcp/$HOST/$PORT") 2>/dev/null
+root="$OS_SERVICES_DIR/firebird"
+dir="$OS_SERVICES_DIR/firebird-data"   # where tests create their server-side files
+rm -rf "$root" "$dir"
+mkdir -p "$root/lock" "$dir" || { note "cannot make $root"; exit 0; }
+chmod 1777 "$dir"
+for f in plugins intl UDF lib firebird.msg plugins.conf; do
+    [ -e "$engine/$f" ] && ln -s "$engine/$f" "$root/$f"
+done
+: > "$root/databases.conf"
+
+write_conf() {
+    cat > "$root/firebird.conf" <<CONF
+RemoteServicePort = $1
+RemoteBindAddress = $HOST
+SecurityDatabase = $root/security3.fdb
+ServerMode = Super
+AuthServer = Srp
+UserManager = Srp
+CONF
 }
 
-if [ -z "$(os_missing_packages firebird3.0-server)" ]; then
-    :
-else
-    echo "firebird3.0-server shared/firebird/enabled boolean true" | "${SUDO[@]}" debconf-set-selections 2>/dev/null
-    echo "firebird3.0-server shared/firebird/sysdba_password/first_install password $PASSWORD" \
-        | "${SUDO[@]}" debconf-set-selections || { note "debconf-set-selections failed"; exit 0; }
-    # No init system here: keep the package scripts from starting the
-    # service; it is started below.
-    policy_made=""
-    if [ ! -e /usr/sbin/policy-rc.d ]; then
-        printf '#!/bin/sh\nexit 101\n' | "${SUDO[@]}" tee /usr/sbin/policy-rc.d >/dev/null
-        "${SUDO[@]}" chmod 755 /usr/sbin/policy-rc.d
-        policy_made=1
-    fi
-    os_ensure_packages firebird3.0-server
-    rc=$?
-    [ -n "$policy_made" ] && "${SUDO[@]}" rm -f /usr/sbin/policy-rc.d
-    [ $rc -eq 0 ] || { note "could not install firebird3.0-server"; exit 0; }
+# Everything below runs on the private root only.
+private=(env FIREBIRD="$root" FIREBIRD_LOCK="$root/lock")
+
+# The security database, through the embedded engine of the private root
+# (its firebird.conf names this very file as the security database).
+write_conf 0
+printf "create database '%s' user SYSDBA;\ncreate or alter user SYSDBA password '%s' using plugin Srp;\ncommit;\n" \
+    "$root/security3.fdb" "$PASSWORD" | "${private[@]}" timeout 60 isql-fb -q >"$root/isql.log" 2>&1
+if [ ! -s "$root/security3.fdb" ] || grep -q 'Statement failed' "$root/isql.log"; then
+    note "could not make the security database: $(tr '\n' ' ' < "$root/isql.log")"
+    exit 0
 fi
 
 probe() {
-    local f="$DIR/probe-$$.fdb"
-    printf "create database '%s:%s' user 'SYSDBA' password '%s';\ndrop database;\n" "$HOST" "$f" "$PASSWORD" \
-        | timeout 20 isql-fb -q >/dev/null 2>&1
+    local f="$dir/probe-$$.fdb"
+    printf "create database '%s/%s:%s' user 'SYSDBA' password '%s';\ndrop database;\n" "$HOST" "$1" "$f" "$PASSWORD" \
+        | timeout 20 isql-fb -q >"$root/probe.log" 2>&1 && ! grep -q 'Statement failed' "$root/probe.log"
 }
 
-"${SUDO[@]}" mkdir -p "$DIR" && "${SUDO[@]}" chmod 1777 "$DIR" || { note "cannot make $DIR"; exit 0; }
-
-if listening; then
-    # A server someone else runs is left alone; it must take our password.
-    if ! probe; then
-        note "a server on $HOST:$PORT refuses SYSDBA with the data module's password"
+# A port nobody listens on; another program may take it between the look
+# and the server's start, so a server that does not come up is tried again
+# on another port.
+for _ in 1 2 3 4 5; do
+    port=$(os_free_port) || { note "no free loopback port"; exit 0; }
+    write_conf "$port"
+    os_start_service firebird "${private[@]}" "$SERVER" || continue
+    if os_wait_listening "$HOST" "$port" 20 && probe "$port"; then
+        echo "OS_FB_SERVER=$HOST/$port" >> "$out"
+        echo "OS_FB_SERVER_DIR=$dir" >> "$out"
+        note "private server ready on $HOST:$port ($root)"
         exit 0
     fi
-else
-    # Make sure SYSDBA has the data module's password (embedded access to
-    # the security database while no server holds it), then start.
-    if [ -e "$SECDB" ]; then
-        printf "create or alter user SYSDBA password '%s' using plugin Srp;\ncommit;\n" "$PASSWORD" \
-            | "${SUDO[@]}" env FIREBIRD_LOCK= timeout 30 isql-fb -q -user SYSDBA "$SECDB" >/dev/null 2>&1 \
-            || note "could not set the SYSDBA password in $SECDB"
-    fi
-    "${SUDO[@]}" setsid /usr/sbin/firebird </dev/null >/dev/null 2>&1 &
-    for _ in $(seq 40); do listening && break; sleep 0.25; done
-    if ! listening; then
-        note "the server did not start listening on $HOST:$PORT"
-        exit 0
-    fi
-    if ! probe; then
-        note "the server refuses SYSDBA with the data module's password"
-        exit 0
-    fi
-fi
-
-echo "OS_FB_SERVER=$HOST" >> "$out"
-echo "OS_FB_SERVER_DIR=$DIR" >> "$out"
-note "server ready on $HOST:$PORT"
+    note "the server on port $port did not answer: $(tr '\n' ' ' < "$root/probe.log" 2>/dev/null)"
+    os_stop_service firebird
+done
+note "the private server did not start"
 exit 0

@@ -2,64 +2,31 @@
 // its main window appears with no error, and "Arquivo" > "Sair" ends it
 // cleanly, leaving the database closed.
 #include "tdm.h"
-#include "tdmschema.h"
 #include "tfbdatabase.h"
 #include "tfbfield.h"
 #include "tfbquery.h"
 #include "tfbtestdb.h"
+#include "txsession.h"
 
-#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QProcess>
-#include <QSettings>
-#include <QStandardPaths>
 #include <QTemporaryDir>
-#include <QThread>
 #include <QtTest>
-
-#include <functional>
-#include <memory>
 
 namespace {
 
-// Runs xdotool and returns its output lines.
-QStringList XDo(const QString &display, const QStringList &args)
-{
-    QProcess p;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("DISPLAY"), display);
-    p.setProcessEnvironment(env);
-    p.start(QStringLiteral("xdotool"), args);
-    p.waitForFinished(10000);
-    return QString::fromLocal8Bit(p.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
-}
+const QString MainWindow = QStringLiteral("^Ordem de Serviço 1\\.5  - Tarvo Vodevuru$");
+const QString ErrorBox = QStringLiteral("^OS - Tarvo Vodevuru$");
+const QString ClientList = QStringLiteral("^Lista de Clientes$");
 
-QString ProgramPath()
-{
-    return qEnvironmentVariable("OS_TEST_BINARY_DIR") + QStringLiteral("/bin/ordemservico");
-}
-
-QStringList WindowsNamed(const QString &display, const QString &pattern)
-{
-    return XDo(display, {QStringLiteral("search"), QStringLiteral("--onlyvisible"), QStringLiteral("--name"), pattern});
-}
-
-const QString MainCaption = QStringLiteral("^Ordem de Serviço 1\\.5  - Tarvo Vodevuru$");
-// The caption of every message box: the question, the error box.
-const QString BoxCaption = QStringLiteral("^OS - Tarvo Vodevuru$");
-
-// Polls `done` every 100 ms until it holds or `ms` have passed.
-bool WaitFor(const std::function<bool()> &done, int ms)
-{
-    for (int waited = 0; !done(); waited += 100) {
-        if (waited >= ms)
-            return false;
-        QThread::msleep(100);
-    }
-    return true;
-}
+// Points of the main window, from its layout: the menu bar at the top (at
+// least 12 and at most 53 pixels high, whatever the font), its first title
+// "Arquivo" at the left; under it the panel with the pictures, each 65x65,
+// the clients' one 1 pixel from the left and 2 below the menu bar. (33, 55)
+// lies in that picture for any menu bar height in that range.
+constexpr int ArquivoX = 22, ArquivoY = 6;
+constexpr int ClientsPictureX = 33, ClientsPictureY = 55;
 
 } // namespace
 
@@ -67,157 +34,126 @@ class TstOrdemServico : public QObject
 {
     Q_OBJECT
 private slots:
-    void cleanupTestCase();
+    void initTestCase();
+    void startsAndEndsCleanly_data();
     void startsAndEndsCleanly();
     void withoutTheClientLibraryItDoesNotStart();
-    void firstStartAndChosenDatabase_data();
-    void firstStartAndChosenDatabase();
-    void commandLineAnswers_data();
-    void commandLineAnswers();
-    void blankOrderPreviewedAndPrinted();
 
 private:
-    QProcess m_xvfb;
-    QString m_display;
-    bool StartXvfb();
-    void QuitBySair(QProcess &app, const QString &window);
-    void Start(QProcess &app, const QString &home, const QStringList &args = {},
-               const QString &libraryPath = {});
-    QString Unavailable(const TFbTestDb &db);
+    // "Arquivo" > "Sair" on the main window.
+    bool ChooseSair(TXSession &x, const QString &window);
 };
 
-void TstOrdemServico::cleanupTestCase()
+void TstOrdemServico::initTestCase()
 {
-    if (m_xvfb.state() != QProcess::NotRunning) {
-        m_xvfb.terminate();
-        m_xvfb.waitForFinished(5000);
-    }
+    QVERIFY2(QFileInfo(TXSession::ProgramPath(QStringLiteral("ordemservico"))).isExecutable(),
+             "the program has not been built");
+    if (const QString missing = TXSession::Missing(); !missing.isEmpty())
+        QSKIP(qPrintable(missing));
+}
+
+bool TstOrdemServico::ChooseSair(TXSession &x, const QString &window)
+{
+    // The menu opens as a window of its own: wait for it, then go down to
+    // "Sair" (below "Configurações").
+    const QStringList before = x.AppWindows();
+    if (!x.XDo({QStringLiteral("windowfocus"), QStringLiteral("--sync"), window})
+        || !x.Click(window, ArquivoX, ArquivoY))
+        return false;
+    QString menu;
+    TXSession::WaitFor([&] {
+        for (const QString &w : x.AppWindows())
+            if (!before.contains(w))
+                menu = w;
+        return !menu.isEmpty();
+    });
+    return !menu.isEmpty()
+           && x.Keys(menu, {QStringLiteral("Down"), QStringLiteral("Down"), QStringLiteral("Return")});
 }
 
 void TstOrdemServico::withoutTheClientLibraryItDoesNotStart()
 {
     TFbTestDb db;
-    if (const QString missing = Unavailable(db); !missing.isEmpty())
-        QSKIP(qPrintable(missing));
+    OS_REQUIRE_TEST_DB(db);
+    TXSession x;
+    QVERIFY2(x.Start(), qPrintable(x.Error()));
     // A library by that name that cannot be loaded is found first.
     QTemporaryDir libs;
     QFile broken(libs.filePath(QStringLiteral("libfbclient.so.2")));
     QVERIFY(broken.open(QIODevice::WriteOnly));
     broken.close();
-
-    QProcess app;
-    Start(app, db.Dir(), {}, libs.path());
-    QVERIFY(app.waitForStarted(10000));
+    QProcessEnvironment env;
+    env.insert(QStringLiteral("LD_LIBRARY_PATH"), libs.path());
+    QVERIFY2(x.Launch(TXSession::ProgramPath(QStringLiteral("ordemservico")), db.Dir(), {}, env),
+             qPrintable(x.Error()));
 
     // The failure in the standard error box, and no main window.
-    const QString errorBox = QStringLiteral("^OS - Tarvo Vodevuru$");
-    QStringList boxes;
-    for (int i = 0; i < 100 && boxes.isEmpty() && app.state() == QProcess::Running; ++i) {
-        QThread::msleep(100);
-        boxes = WindowsNamed(m_display, errorBox);
-    }
-    QCOMPARE(boxes.size(), 1);
-    QVERIFY(WindowsNamed(m_display, QStringLiteral("Ordem de Servi")).isEmpty());
-    XDo(m_display, {QStringLiteral("windowfocus"), boxes.first()});
-    QThread::msleep(300);
-    XDo(m_display, {QStringLiteral("key"), QStringLiteral("Return")});
-    QVERIFY2(app.waitForFinished(20000), "the program did not end");
-    QCOMPARE(app.exitStatus(), QProcess::NormalExit);
-    QCOMPARE(app.exitCode(), 1);
+    const QString box = x.WaitForWindow(ErrorBox);
+    QVERIFY2(!box.isEmpty(), "no error box");
+    QVERIFY(x.Windows(MainWindow).isEmpty());
+    QVERIFY(x.Keys(box, {QStringLiteral("Return")}));
+    QVERIFY2(x.WaitForExit(), "the program did not end");
+    QCOMPARE(x.App().exitStatus(), QProcess::NormalExit);
+    QCOMPARE(x.App().exitCode(), 1);
 }
 
-// Why the program cannot be run here, or an empty text when it can (the
-// virtual X server is then running).
-QString TstOrdemServico::Unavailable(const TFbTestDb &db)
+void TstOrdemServico::startsAndEndsCleanly_data()
 {
-    if (!QFileInfo(ProgramPath()).isExecutable())
-        return QStringLiteral("build/bin/ordemservico has not been built");
-    if (QStandardPaths::findExecutable(QStringLiteral("Xvfb")).isEmpty()
-        || QStandardPaths::findExecutable(QStringLiteral("xdotool")).isEmpty())
-        return QStringLiteral("Xvfb and xdotool are needed (packages xvfb, xdotool)");
-    if (!db.IsValid())
-        return db.Error();
-    if (!StartXvfb())
-        return QStringLiteral("the virtual X server does not start");
-    return {};
-}
-
-bool TstOrdemServico::StartXvfb()
-{
-    if (m_xvfb.state() == QProcess::Running)
-        return true;
-    // A display number nobody uses; the server says it is ready by creating
-    // its socket.
-    for (int n = 90 + int(QCoreApplication::applicationPid() % 50); n < 200; ++n) {
-        const QString socket = QStringLiteral("/tmp/.X11-unix/X%1").arg(n);
-        if (QFileInfo::exists(socket) || QFileInfo::exists(QStringLiteral("/tmp/.X%1-lock").arg(n)))
-            continue;
-        m_display = QStringLiteral(":%1").arg(n);
-        m_xvfb.start(QStringLiteral("Xvfb"), {m_display, QStringLiteral("-screen"), QStringLiteral("0"),
-                                              QStringLiteral("1024x768x24"), QStringLiteral("-nolisten"),
-                                              QStringLiteral("tcp")});
-        if (!m_xvfb.waitForStarted(5000))
-            return false;
-        for (int i = 0; i < 100 && m_xvfb.state() == QProcess::Running; ++i) {
-            if (QFileInfo::exists(socket))
-                return true;
-            QThread::msleep(50);
-        }
-        m_xvfb.kill();
-        m_xvfb.waitForFinished(2000);
-    }
-    return false;
+    QTest::addColumn<bool>("withDatabase");
+    QTest::newRow("fresh database") << true;
+    QTest::newRow("no database file") << false;
 }
 
 void TstOrdemServico::startsAndEndsCleanly()
 {
+    QFETCH(bool, withDatabase);
     TFbTestDb db;
-    if (const QString missing = Unavailable(db); !missing.isEmpty())
-        QSKIP(qPrintable(missing));
+    OS_REQUIRE_TEST_DB(db);
+    QTemporaryDir emptyHome;
+    TXSession x;
+    QVERIFY2(x.Start(), qPrintable(x.Error()));
+    QVERIFY2(x.Launch(TXSession::ProgramPath(QStringLiteral("ordemservico")),
+                      withDatabase ? db.Dir() : emptyHome.path()),
+             qPrintable(x.Error()));
 
-    QProcess app;
-    Start(app, db.Dir());
-    QVERIFY(app.waitForStarted(10000));
-
-    QStringList windows;
-    WaitFor([&] { return app.state() != QProcess::Running || !(windows = WindowsNamed(m_display, MainCaption)).isEmpty(); },
-            20000);
-    QVERIFY2(!windows.isEmpty(), "the main window did not appear");
-    // The database opened: no error box over the window.
-    QThread::msleep(700);
-    QVERIFY(WindowsNamed(m_display, BoxCaption).isEmpty());
-    QCOMPARE(app.state(), QProcess::Running);
-
-    // Regression: under a real X server, swapping a picture under the
-    // cursor made the toolkit send enter and leave events that swapped it
-    // back, over and over, until the program died. Hover over the
-    // "CLIENTES" picture and click it: the client list opens.
-    const QString window = windows.first();
-    XDo(m_display, {QStringLiteral("windowfocus"), window});
-    QThread::msleep(300);
-    XDo(m_display, {QStringLiteral("mousemove"), QStringLiteral("--window"), window, QStringLiteral("200"),
-                    QStringLiteral("300")});
-    QThread::msleep(300);
-    XDo(m_display, {QStringLiteral("mousemove"), QStringLiteral("--window"), window, QStringLiteral("33"),
-                    QStringLiteral("50")});
-    QThread::msleep(500);
-    XDo(m_display, {QStringLiteral("click"), QStringLiteral("1")});
-    QStringList lists;
-    WaitFor([&] { return app.state() != QProcess::Running
-                         || !(lists = WindowsNamed(m_display, QStringLiteral("^Lista de Clientes$"))).isEmpty(); },
-            5000);
-    QCOMPARE(app.state(), QProcess::Running);
-    QCOMPARE(lists.size(), 1);
-    // Back onto the background and over the pictures once more.
-    for (const char *x : {"100", "33", "300", "100"}) {
-        XDo(m_display, {QStringLiteral("mousemove"), QStringLiteral("--window"), window,
-                        QString::fromLatin1(x), QStringLiteral("50")});
-        QThread::msleep(150);
+    const QString window = x.WaitForWindow(MainWindow);
+    QVERIFY2(!window.isEmpty(), "the main window did not appear");
+    if (withDatabase) {
+        // Regression: under a real X server, swapping a picture under the
+        // cursor made the toolkit send enter and leave events that swapped it
+        // back, over and over, until the program died. Move over the
+        // pictures and away, then click the clients' one: the client list
+        // opens, which also shows that the database is open (else the error
+        // box would come instead).
+        for (int px : {200, ClientsPictureX, 100, ClientsPictureX + 5, 300, ClientsPictureX})
+            QVERIFY(x.MoveMouse(window, px, ClientsPictureY));
+        QVERIFY(x.AppRunning());
+        QVERIFY(x.Click(window, ClientsPictureX, ClientsPictureY + 3));
+        QVERIFY2(!x.WaitForWindow(ClientList).isEmpty(), "the client list did not open");
+        QVERIFY(x.Windows(ErrorBox).isEmpty());
+        for (int px : {100, ClientsPictureX, 300, 100})
+            QVERIFY(x.MoveMouse(window, px, ClientsPictureY));
+    } else {
+        // The failure is shown once, in the standard error box; once it is
+        // closed the window is there to be used.
+        const QString box = x.WaitForWindow(ErrorBox);
+        QVERIFY2(!box.isEmpty(), "no error box");
+        QCOMPARE(x.Windows(ErrorBox).size(), 1);
+        QVERIFY(x.Keys(box, {QStringLiteral("Return")}));
+        QVERIFY2(x.WaitForNoWindow(ErrorBox), "the error box did not close");
     }
-    QCOMPARE(app.state(), QProcess::Running);
+    QVERIFY(x.AppRunning());
 
-    QuitBySair(app, window);
+    QVERIFY(ChooseSair(x, window));
+    QVERIFY2(x.WaitForExit(), "the program did not end after Sair");
+    QCOMPARE(x.App().exitStatus(), QProcess::NormalExit);
+    QCOMPARE(x.App().exitCode(), 0);
 
+    if (!withDatabase) {
+        // The program never creates the database file.
+        QVERIFY(!QFileInfo::exists(emptyHome.filePath(QStringLiteral("OS - Tarvo Vodevuru/DADOS.GDB"))));
+        return;
+    }
     // The database was closed properly: this process can open it, and it is
     // not left under a backup lock.
     TDM dm;
@@ -226,330 +162,6 @@ void TstOrdemServico::startsAndEndsCleanly()
     QCOMPARE(dm.ConfigQueryIDCONFIG->AsInteger(), 1);
     dm.CloseAll();
     QVERIFY(!QFileInfo::exists(db.Path() + QStringLiteral(".delta")));
-}
-
-// The real program on the virtual X server, with HOME (and so the default
-// database and the settings file) in `home`.
-void TstOrdemServico::Start(QProcess &app, const QString &home, const QStringList &args, const QString &libraryPath)
-{
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("HOME"), home);
-    env.remove(QStringLiteral("XDG_CONFIG_HOME"));
-    env.insert(QStringLiteral("DISPLAY"), m_display);
-    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
-    if (!libraryPath.isEmpty())
-        env.insert(QStringLiteral("LD_LIBRARY_PATH"), libraryPath);
-    app.setProcessEnvironment(env);
-    app.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    app.start(ProgramPath(), args);
-}
-
-// "Arquivo" (first menu, at the window's top left), then "Sair": the second
-// item below the separator-free top. The program must then end normally.
-void TstOrdemServico::QuitBySair(QProcess &app, const QString &window)
-{
-    XDo(m_display, {QStringLiteral("windowfocus"), window});
-    QThread::msleep(300);
-    XDo(m_display, {QStringLiteral("mousemove"), QStringLiteral("--window"), window, QStringLiteral("22"),
-                    QStringLiteral("10"), QStringLiteral("click"), QStringLiteral("1")});
-    QThread::msleep(500);
-    XDo(m_display, {QStringLiteral("key"), QStringLiteral("Down"), QStringLiteral("Down"), QStringLiteral("Return")});
-    QVERIFY2(app.waitForFinished(20000), "the program did not end after Sair");
-    QCOMPARE(app.exitStatus(), QProcess::NormalExit);
-    QCOMPARE(app.exitCode(), 0);
-}
-
-void TstOrdemServico::firstStartAndChosenDatabase_data()
-{
-    QTest::addColumn<QString>("database");   // default, path, missing path, setting, server
-    QTest::addColumn<QString>("answer");     // key pressed on the first-start question; "" when none is asked
-    QTest::addColumn<bool>("openFails");     // the error box after the main window shows
-
-    QTest::newRow("first start, create") << "default" << "Return" << false;
-    QTest::newRow("first start, do not create") << "default" << "Escape" << true;
-    QTest::newRow("--database with a path") << "path" << "" << false;
-    QTest::newRow("--database with a missing path") << "missing path" << "" << true;
-    QTest::newRow("database from the setting") << "setting" << "" << false;
-    QTest::newRow("--database on the server") << "server" << "" << false;
-}
-
-// Always an empty HOME: the default place has no file. Only there is the
-// user asked whether to create one; a chosen database is opened or reported.
-void TstOrdemServico::firstStartAndChosenDatabase()
-{
-    QFETCH(QString, database);
-    QFETCH(QString, answer);
-    QFETCH(bool, openFails);
-    TFbTestDb db;
-    if (const QString missing = Unavailable(db); !missing.isEmpty())
-        QSKIP(qPrintable(missing));
-
-    QTemporaryDir home;
-    const QString defaultFolder = home.filePath(QStringLiteral("OS - Tarvo Vodevuru"));
-    QString chosen;   // the database the program is to open, "" for the default place
-    QStringList args;
-    std::unique_ptr<QTemporaryDir> serverDir;
-    if (database == QLatin1String("path")) {
-        chosen = db.Path();
-        args << QStringLiteral("--database") << chosen;
-    } else if (database == QLatin1String("missing path")) {
-        chosen = home.filePath(QStringLiteral("loja/DADOS.GDB"));
-        args << QStringLiteral("--database") << chosen;
-    } else if (database == QLatin1String("setting")) {
-        chosen = db.Path();
-        const QString conf = home.filePath(QStringLiteral(".config/ordemservico/ordemservico.conf"));
-        {
-            QSettings settings(conf, QSettings::IniFormat);
-            settings.setValue(QStringLiteral("database"), chosen);
-        }
-        QVERIFY(QFileInfo::exists(conf));
-    } else if (database == QLatin1String("server")) {
-        // The server of the test set-up (scripts/test-setup.d/10-firebird-server.sh).
-        const QString host = qEnvironmentVariable("OS_FB_SERVER");
-        if (host.isEmpty())
-            QSKIP("OS_FB_SERVER is not set: no Firebird server was started for the tests");
-        serverDir = std::make_unique<QTemporaryDir>(qEnvironmentVariable("OS_FB_SERVER_DIR", QStringLiteral("/tmp"))
-                                                    + QStringLiteral("/os-test-XXXXXX"));
-        QVERIFY(serverDir->isValid());
-        QFile::setPermissions(serverDir->path(), QFileDevice::Permissions(0x7777));
-        chosen = host + QLatin1Char(':') + serverDir->path() + QStringLiteral("/DADOS.GDB");
-        TDmSchema::CreateDatabaseFile(chosen);
-        args << QStringLiteral("--database") << chosen;
-    }
-
-    QProcess app;
-    Start(app, home.path(), args);
-    QVERIFY(app.waitForStarted(10000));
-
-    QStringList windows, boxes;
-    if (!answer.isEmpty()) {
-        // The question comes before the main window.
-        QVERIFY2(WaitFor([&] { return app.state() != QProcess::Running
-                                      || !(boxes = WindowsNamed(m_display, BoxCaption)).isEmpty(); },
-                         20000),
-                 "the first-start question did not appear");
-        QCOMPARE(boxes.size(), 1);
-        QVERIFY(WindowsNamed(m_display, MainCaption).isEmpty());
-        QVERIFY(!QFileInfo::exists(defaultFolder));
-        XDo(m_display, {QStringLiteral("windowfocus"), boxes.first()});
-        QThread::msleep(300);
-        XDo(m_display, {QStringLiteral("key"), answer});
-    }
-    WaitFor([&] { return app.state() != QProcess::Running || !(windows = WindowsNamed(m_display, MainCaption)).isEmpty(); },
-            20000);
-    QVERIFY2(!windows.isEmpty(), "the main window did not appear");
-    if (openFails) {
-        // The failure is shown once, in the standard error box; once it is
-        // closed the window is there to be used.
-        QVERIFY2(WaitFor([&] { return !(boxes = WindowsNamed(m_display, BoxCaption)).isEmpty(); }, 10000),
-                 "no error box");
-        QCOMPARE(boxes.size(), 1);
-        XDo(m_display, {QStringLiteral("windowfocus"), boxes.first()});
-        QThread::msleep(300);
-        XDo(m_display, {QStringLiteral("key"), QStringLiteral("Return")});
-        QVERIFY2(WaitFor([&] { return WindowsNamed(m_display, BoxCaption).isEmpty(); }, 5000),
-                 "the error box did not close");
-    }
-    // No (further) box over the window.
-    QThread::msleep(700);
-    QVERIFY(WindowsNamed(m_display, BoxCaption).isEmpty());
-    QCOMPARE(app.state(), QProcess::Running);
-    QuitBySair(app, windows.first());
-
-    // The default place is made only when the user said yes; a missing
-    // chosen database is never made.
-    const QString created = defaultFolder + QStringLiteral("/DADOS.GDB");
-    QCOMPARE(QFileInfo::exists(defaultFolder), database == QLatin1String("default") && !openFails);
-    if (database == QLatin1String("missing path"))
-        QVERIFY(!QFileInfo::exists(QFileInfo(chosen).absolutePath()));
-    if (openFails)
-        return;
-    // The database the program used opens, with the six tables and the
-    // CONFIG row: the new one as os-createdb makes it, or the chosen one.
-    TDM dm;
-    dm.Database->SetDatabaseName(chosen.isEmpty() ? created : chosen);
-    dm.OpenAll();
-    QCOMPARE(dm.ConfigQueryIDCONFIG->AsInteger(), 1);
-    dm.CloseAll();
-}
-
-// --help and --version answer on the standard output without a screen; a
-// bad command line is refused on the standard error before any window.
-void TstOrdemServico::commandLineAnswers_data()
-{
-    QTest::addColumn<QStringList>("args");
-    QTest::addColumn<int>("exitCode");
-    QTest::addColumn<QString>("out");
-    QTest::addColumn<QString>("err");
-    QTest::newRow("--help") << QStringList{"--help"} << 0 << "--database <CAMINHO>" << "";
-    QTest::newRow("-h") << QStringList{"-h"} << 0 << "--version" << "";
-    QTest::newRow("--version") << QStringList{"--version"} << 0 << "ordemservico 1.5\n" << "";
-    QTest::newRow("unknown option") << QStringList{"--banco"} << 2 << "" << "ordemservico: Unknown option 'banco'";
-    QTest::newRow("missing value") << QStringList{"--database"} << 2 << "" << "--database";
-}
-
-void TstOrdemServico::commandLineAnswers()
-{
-    QFETCH(QStringList, args);
-    QFETCH(int, exitCode);
-    QFETCH(QString, out);
-    QFETCH(QString, err);
-    if (!QFileInfo(ProgramPath()).isExecutable())
-        QSKIP("build/bin/ordemservico has not been built");
-    QTemporaryDir home;
-    QProcess app;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("HOME"), home.path());
-    env.remove(QStringLiteral("DISPLAY"));
-    env.remove(QStringLiteral("WAYLAND_DISPLAY"));
-    // No screen at all for the answers; the refusal comes after Qt's own
-    // options are read, which needs a platform.
-    if (exitCode == 0)
-        env.remove(QStringLiteral("QT_QPA_PLATFORM"));
-    else
-        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-    app.setProcessEnvironment(env);
-    app.start(ProgramPath(), args);
-    QVERIFY(app.waitForFinished(20000));
-    const QString stdOut = QString::fromLocal8Bit(app.readAllStandardOutput());
-    const QString stdErr = QString::fromLocal8Bit(app.readAllStandardError());
-    QCOMPARE(app.exitStatus(), QProcess::NormalExit);
-    QCOMPARE(app.exitCode(), exitCode);
-    QVERIFY2(stdOut.contains(out), qPrintable(stdOut));
-    QVERIFY2(stdErr.contains(err), qPrintable(stdErr));
-    if (exitCode != 0)
-        QVERIFY(stdOut.isEmpty());
-    // Nothing was made in the home folder.
-    QVERIFY(!QFileInfo::exists(home.filePath(QStringLiteral("OS - Tarvo Vodevuru"))));
-}
-
-// "OS" > "OS em Branco": the preview window of the blank order opens with
-// the report's caption; Ctrl+P prints it to the CUPS PDF queue (when the
-// test machine has one), whose PDF holds the header lines read from the
-// database and the whole foot of the page.
-void TstOrdemServico::blankOrderPreviewedAndPrinted()
-{
-    const QString bin = ProgramPath();
-    TFbTestDb db;
-    if (const QString missing = Unavailable(db); !missing.isEmpty())
-        QSKIP(qPrintable(missing));
-    const QStringList header{QStringLiteral("Oficina Teste Ltda"), QStringLiteral("Rua das Acácias, 42"),
-                             QStringLiteral("Fone 3333-0000"), QStringLiteral("CNPJ 11.222.333/0001-44")};
-    {
-        auto dm = db.MakeDM();
-        QVERIFY(dm);
-        dm->ConfigQuery->First();
-        dm->ConfigQuery->Edit();
-        dm->ConfigQueryCAB1->SetAsString(header.at(0));
-        dm->ConfigQueryCAB2->SetAsString(header.at(1));
-        dm->ConfigQueryCAB3->SetAsString(header.at(2));
-        dm->ConfigQueryCAB4->SetAsString(header.at(3));
-        dm->ConfigQuery->ApplyChanges();
-        dm->CloseAll();
-    }
-    const QString queue = qEnvironmentVariable("OS_CUPS_PDF_QUEUE");
-    const QString folder = qEnvironmentVariable("OS_CUPS_PDF_DIR");
-
-    QProcess app;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("HOME"), db.Dir());
-    env.insert(QStringLiteral("DISPLAY"), m_display);
-    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
-    if (!queue.isEmpty()) {
-        // The queue is the program's default printer.
-        env.insert(QStringLiteral("PRINTER"), queue);
-        env.insert(QStringLiteral("LPDEST"), queue);
-    }
-    app.setProcessEnvironment(env);
-    app.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    struct Stop
-    {
-        QProcess &p;
-        ~Stop()
-        {
-            if (p.state() != QProcess::NotRunning) {
-                p.kill();
-                p.waitForFinished(5000);
-            }
-        }
-    } stop{app};
-    app.start(bin, {});
-    QVERIFY(app.waitForStarted(10000));
-
-    const QString mainCaption = QStringLiteral("^Ordem de Serviço 1.5  - Tarvo Vodevuru$");
-    QStringList windows;
-    for (int i = 0; i < 200 && windows.isEmpty() && app.state() == QProcess::Running; ++i) {
-        QThread::msleep(100);
-        windows = WindowsNamed(m_display, mainCaption);
-    }
-    QVERIFY2(!windows.isEmpty(), "the main window did not appear");
-    QThread::msleep(700);
-    const QString window = windows.first();
-
-    // "Arquivo" opens with a click; two steps right is "OS", whose second
-    // item is "OS em Branco". Whether the menu opened on the right comes
-    // with its first item active depends on the style: try both.
-    const QString previewCaption = QStringLiteral("^Ordem de Serviço$");
-    QStringList previews;
-    for (const QStringList &keys : {QStringList{"Right", "Right", "Down", "Down", "Return"},
-                                    QStringList{"Right", "Right", "Down", "Return"}}) {
-        XDo(m_display, {QStringLiteral("windowfocus"), window});
-        QThread::msleep(300);
-        XDo(m_display, {QStringLiteral("mousemove"), QStringLiteral("--window"), window, QStringLiteral("22"),
-                        QStringLiteral("10"), QStringLiteral("click"), QStringLiteral("1")});
-        QThread::msleep(500);
-        XDo(m_display, QStringList{QStringLiteral("key")} + keys);
-        for (int i = 0; i < 50 && previews.isEmpty() && app.state() == QProcess::Running; ++i) {
-            QThread::msleep(100);
-            previews = WindowsNamed(m_display, previewCaption);
-        }
-        if (!previews.isEmpty())
-            break;
-        XDo(m_display, {QStringLiteral("key"), QStringLiteral("Escape"), QStringLiteral("Escape")});
-    }
-    QCOMPARE(app.state(), QProcess::Running);
-    QCOMPARE(previews.size(), 1);
-
-    if (!queue.isEmpty() && !folder.isEmpty() && !QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty()) {
-        const QDateTime before = QDateTime::currentDateTime().addSecs(-2);
-        XDo(m_display, {QStringLiteral("windowfocus"), previews.first()});
-        QThread::msleep(300);
-        XDo(m_display, {QStringLiteral("key"), QStringLiteral("ctrl+p")});
-        QString pdf;
-        qint64 lastSize = -1;
-        for (int i = 0; i < 200 && pdf.isEmpty(); ++i) {
-            QThread::msleep(300);
-            QFileInfoList files = QDir(folder).entryInfoList({QStringLiteral("*.pdf")}, QDir::Files, QDir::Time);
-            if (files.isEmpty() || files.first().lastModified() < before)
-                continue;
-            if (files.first().size() > 0 && files.first().size() == lastSize)
-                pdf = files.first().absoluteFilePath();
-            lastSize = files.first().size();
-        }
-        QVERIFY2(!pdf.isEmpty(), "no PDF came out of the queue");
-        QProcess text;
-        text.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
-        QVERIFY(text.waitForFinished(30000));
-        const QString printed = QString::fromUtf8(text.readAllStandardOutput());
-        QFile::remove(pdf);
-        for (const QString &line : header)
-            QVERIFY2(printed.contains(line), qPrintable(line + QStringLiteral(" not in ") + printed));
-        QVERIFY(printed.contains(QStringLiteral("Assinatura do Funcionário")));
-        QCOMPARE(printed.count(QLatin1Char('\f')), 1);
-    }
-
-    // Esc closes the preview; the main window is usable again.
-    XDo(m_display, {QStringLiteral("windowfocus"), previews.first()});
-    QThread::msleep(300);
-    XDo(m_display, {QStringLiteral("key"), QStringLiteral("Escape")});
-    for (int i = 0; i < 50 && !previews.isEmpty(); ++i) {
-        QThread::msleep(100);
-        previews = WindowsNamed(m_display, previewCaption);
-    }
-    QVERIFY2(previews.isEmpty(), "the preview did not close");
-    QCOMPARE(app.state(), QProcess::Running);
-    if (queue.isEmpty())
-        QSKIP("previewed; not printed: no CUPS PDF queue (OS_CUPS_PDF_QUEUE, OS_CUPS_PDF_DIR) on this machine");
 }
 
 QTEST_MAIN(TstOrdemServico)

@@ -33,6 +33,7 @@ void TstTDatabaseBackup::databaseFile_data()
     QTest::newRow("local") << "/home/loja/OS - Tarvo Vodevuru/DADOS.GDB" << "/home/loja/OS - Tarvo Vodevuru/DADOS.GDB";
     QTest::newRow("server") << "127.0.0.1:/srv/os/DADOS.GDB" << "/srv/os/DADOS.GDB";
     QTest::newRow("named server") << "balcao:/srv/os/DADOS.GDB" << "/srv/os/DADOS.GDB";
+    QTest::newRow("server on its own port") << "balcao/3051:/srv/os/DADOS.GDB" << "/srv/os/DADOS.GDB";
     QTest::newRow("drive letter") << "C:\\OS - Tarvo Vodevuru\\DADOS.GDB" << "C:\\OS - Tarvo Vodevuru\\DADOS.GDB";
 }
 
@@ -48,8 +49,7 @@ void TstTDatabaseBackup::databaseFile()
 void TstTDatabaseBackup::fixUpRefusesWhatIsNotALockedCopy()
 {
     TFbTestDb db;
-    if (!db.IsValid())
-        QSKIP(qPrintable(db.Error()));
+    OS_REQUIRE_TEST_DB(db);
     // A database that was never locked: its header has no lock mark.
     const QByteArray before = [&] {
         QFile f(db.Path());
@@ -77,8 +77,7 @@ void TstTDatabaseBackup::fixUpRefusesWhatIsNotALockedCopy()
 void TstTDatabaseBackup::copyOpensAndEndsTheLock()
 {
     TFbTestDb db;
-    if (!db.IsValid())
-        QSKIP(qPrintable(db.Error()));
+    OS_REQUIRE_TEST_DB(db);
     auto dm = db.MakeDM();
     QTemporaryDir dir;
     const QString copy = dir.filePath(QStringLiteral("DADOS.GDB"));
@@ -103,8 +102,7 @@ void TstTDatabaseBackup::copyOpensAndEndsTheLock()
 void TstTDatabaseBackup::damagedCopyKeepsTheEarlierOne()
 {
     TFbTestDb db;
-    if (!db.IsValid())
-        QSKIP(qPrintable(db.Error()));
+    OS_REQUIRE_TEST_DB(db);
     auto dm = db.MakeDM();
     QTemporaryDir dir;
     const QString copy = dir.filePath(QStringLiteral("DADOS.GDB"));

@@ -88,8 +88,7 @@ void TstTGuard::errorEscapingAnEventHandlerIsShown()
     TMessageRecorder recorder;
     Thrower thrower;
     auto *app = qobject_cast<TApplication *>(QCoreApplication::instance());
-    if (!app)
-        QSKIP("runs under TApplication only");
+    QVERIFY2(app, "the test runs under TApplication (see main)");
     QEvent event(QEvent::User);
     QCOMPARE(app->notify(&thrower, &event), false);
     QCOMPARE(recorder.Texts(), QStringList{QStringLiteral("I/O error.")});

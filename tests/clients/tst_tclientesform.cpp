@@ -65,7 +65,7 @@ void TstTClientesForm::initTestCase()
 void TstTClientesForm::init()
 {
     m_db = std::make_unique<TFbTestDb>();
-    QVERIFY2(m_db->IsValid(), qPrintable(m_db->Error()));
+    OS_REQUIRE_TEST_DB(*m_db);
     m_dm = m_db->MakeDM();
     m_messages = std::make_unique<TMessageRecorder>();
     AddClient({1, QStringLiteral("ANA"), QStringLiteral("3"), QStringLiteral("1")});

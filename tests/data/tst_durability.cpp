@@ -47,7 +47,7 @@ private slots:
     void savedRowSurvivesSigkill()
     {
         TFbTestDb db;
-        QVERIFY2(db.IsValid(), qPrintable(db.Error()));
+        OS_REQUIRE_TEST_DB(db);
         SaveAndKill(db.Path(), "Sobrevivente");
         QCOMPARE(CountNamed("Sobrevivente", db), 1);
     }
@@ -57,7 +57,7 @@ private slots:
     void withoutCommitAfterWriteTheRowIsLost()
     {
         TFbTestDb db;
-        QVERIFY2(db.IsValid(), qPrintable(db.Error()));
+        OS_REQUIRE_TEST_DB(db);
         SaveAndKill(db.Path(), "Perdido", {"--no-commit-after-write"});
         QCOMPARE(CountNamed("Perdido", db), 0);
     }

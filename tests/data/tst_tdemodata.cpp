@@ -27,7 +27,7 @@ private slots:
     void fillsConsistentRowsAndContinuesKeys()
     {
         TFbTestDb db;
-        QVERIFY2(db.IsValid(), qPrintable(db.Error()));
+        OS_REQUIRE_TEST_DB(db);
         const TDemoData::Counts c = TDemoData::Fill(db.Path(), 200);
         QVERIFY(c.orders >= 200 && c.orders <= 1000);
         TDemoData::Fill(db.Path(), 50, 7);   // a second run adds after the first

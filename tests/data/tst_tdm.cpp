@@ -47,7 +47,7 @@ private slots:
     void openAllGivesDatasetsFieldsAndConfigRow()
     {
         TFbTestDb db;
-        QVERIFY2(db.IsValid(), qPrintable(db.Error()));
+        OS_REQUIRE_TEST_DB(db);
         auto dm = db.MakeDM();
         QCOMPARE(DM, dm.get());
         QCOMPARE(dm->Database->DatabaseSQLDialect(), 1);
@@ -68,7 +68,7 @@ private slots:
     void nextIdRule()
     {
         TFbTestDb db;
-        QVERIFY2(db.IsValid(), qPrintable(db.Error()));
+        OS_REQUIRE_TEST_DB(db);
         auto dm = db.MakeDM();
         TFbQuery *q = dm->ClientesQuery;
         q->Append();
@@ -98,7 +98,7 @@ private slots:
     void configRowWithoutKeyCannotBeSaved()
     {
         TFbTestDb db;
-        QVERIFY2(db.IsValid(), qPrintable(db.Error()));
+        OS_REQUIRE_TEST_DB(db);
         auto dm = db.MakeDM();
         dm->ConfigQuery->Append();
         dm->ConfigQueryCAB1->SetAsString("x");
@@ -117,7 +117,7 @@ private slots:
     void secondAttachmentSeesSavesAndNextKey()
     {
         TFbTestDb db;
-        QVERIFY2(db.IsValid(), qPrintable(db.Error()));
+        OS_REQUIRE_TEST_DB(db);
         auto a = db.MakeDM();
         auto b = db.MakeDM();
         a->ClientesQuery->Append();
@@ -138,7 +138,7 @@ private slots:
     void savedRowsSurviveReopen()
     {
         TFbTestDb db;
-        QVERIFY2(db.IsValid(), qPrintable(db.Error()));
+        OS_REQUIRE_TEST_DB(db);
         {
             auto dm = db.MakeDM();
             dm->ClientesQuery->Append();

@@ -75,7 +75,7 @@ private slots:
     void init()
     {
         m_db = std::make_unique<TFbTestDb>();
-        QVERIFY2(m_db->IsValid(), qPrintable(m_db->Error()));
+        OS_REQUIRE_TEST_DB(*m_db);
         m_dm = m_db->MakeDM();
         m_dm->ClientesQuery->Close();
         m_dm->ClientesQuery->SetSQL("select * from clientes order by idcliente");

@@ -77,7 +77,7 @@ private slots:
         QFETCH(QVariant, value);
         QFETCH(QString, display);
         TFbTestDb db;
-        QVERIFY2(db.IsValid(), qPrintable(db.Error()));
+        OS_REQUIRE_TEST_DB(db);
         auto dm = db.MakeDM();
         FillOrders(*dm);
         TFbReportDataSet ds(dm->OrdensQuery, QStringLiteral("FbQuery2"));
@@ -98,7 +98,7 @@ private slots:
     void cursorAndClosedQuery()
     {
         TFbTestDb db;
-        QVERIFY2(db.IsValid(), qPrintable(db.Error()));
+        OS_REQUIRE_TEST_DB(db);
         auto dm = db.MakeDM();
         FillOrders(*dm);
         auto query = std::make_unique<TFbQuery>();
@@ -141,7 +141,7 @@ private slots:
     void detailLoopOverAQuery()
     {
         TFbTestDb db;
-        QVERIFY2(db.IsValid(), qPrintable(db.Error()));
+        OS_REQUIRE_TEST_DB(db);
         auto dm = db.MakeDM();
         FillOrders(*dm);
         TFbReportDataSet ds(dm->OrdensQuery, QStringLiteral("FbQuery2"));
@@ -172,7 +172,7 @@ private slots:
     void printoutFilledFromTheQueries()
     {
         TFbTestDb db;
-        QVERIFY2(db.IsValid(), qPrintable(db.Error()));
+        OS_REQUIRE_TEST_DB(db);
         auto dm = db.MakeDM();
         FillOrders(*dm);
         dm->ClientesQuery->First();

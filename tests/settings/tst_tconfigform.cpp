@@ -130,8 +130,7 @@ void TstTConfigForm::initTestCase()
 void TstTConfigForm::init()
 {
     m_db = std::make_unique<TFbTestDb>();
-    if (!m_db->IsValid())
-        QSKIP(qPrintable(m_db->Error()));
+    OS_REQUIRE_TEST_DB(*m_db);
     m_db->SetHome();
     m_dm = m_db->MakeDM();
     DM = m_dm.get();

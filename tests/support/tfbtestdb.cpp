@@ -1,6 +1,7 @@
 #include "tfbtestdb.h"
 #include "efberror.h"
 #include "tdmschema.h"
+#include "tfbclient.h"
 #include "tfbdatabase.h"
 
 #include <QDir>
@@ -9,11 +10,20 @@
 
 namespace {
 // The schema is made once per process and copied for each test database.
-QString TemplateFile(QString &error)
+QString TemplateFile(QString &error, bool &engineMissing)
 {
     static std::unique_ptr<QTemporaryDir> dir;
     static QString file;
     static QString failure;
+    static bool missing = false;
+    if (file.isEmpty() && failure.isEmpty()) {
+        try {
+            TFbClient::Instance();
+        } catch (const std::exception &e) {
+            failure = QString::fromUtf8(e.what());
+            missing = true;
+        }
+    }
     if (file.isEmpty() && failure.isEmpty()) {
         dir = std::make_unique<QTemporaryDir>();
         const QString path = dir->path() + QStringLiteral("/TEMPLATE.GDB");
@@ -25,6 +35,7 @@ QString TemplateFile(QString &error)
         }
     }
     error = failure;
+    engineMissing = missing;
     return file;
 }
 } // namespace
@@ -33,7 +44,7 @@ TFbTestDb::TFbTestDb()
 {
     const QString folder = m_dir.path() + QStringLiteral("/OS - Tarvo Vodevuru");
     m_path = folder + QStringLiteral("/DADOS.GDB");
-    const QString tmpl = TemplateFile(m_error);
+    const QString tmpl = TemplateFile(m_error, m_engineMissing);
     if (tmpl.isEmpty())
         return;
     if (!QDir().mkpath(folder) || !QFile::copy(tmpl, m_path)) {

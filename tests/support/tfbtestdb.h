@@ -26,6 +26,9 @@ public:
     TFbTestDb &operator=(const TFbTestDb &) = delete;
 
     bool IsValid() const { return m_ok; }
+    // The database engine (the client library) could not be loaded: the
+    // one reason a test may give up on its database instead of failing.
+    bool EngineMissing() const { return m_engineMissing; }
     QString Error() const { return m_error; }
     QString Dir() const { return m_dir.path(); }
     QString Path() const { return m_path; }
@@ -40,5 +43,20 @@ private:
     QByteArray m_oldHome;
     bool m_homeSet = false;
     bool m_ok = false;
+    bool m_engineMissing = false;
     QString m_error;
 };
+
+// The one rule for a test database in every test (use it in a Qt Test
+// function right after making the TFbTestDb): without the database engine
+// the test is skipped with the reason, which the test run reports as a skip
+// and CI as a failure; any other failure to make the database fails the
+// test.
+#define OS_REQUIRE_TEST_DB(db)                                                                    \
+    do {                                                                                          \
+        if (!(db).IsValid()) {                                                                    \
+            if ((db).EngineMissing())                                                             \
+                QSKIP(qPrintable((db).Error()));                                                  \
+            QFAIL(qPrintable((db).Error()));                                                      \
+        }                                                                                         \
+    } while (false)

@@ -48,7 +48,7 @@ void TstTDBEdit::initTestCase()
 void TstTDBEdit::init()
 {
     m_db = std::make_unique<TFbTestDb>();
-    QVERIFY2(m_db->IsValid(), qPrintable(m_db->Error()));
+    OS_REQUIRE_TEST_DB(*m_db);
     m_dm = m_db->MakeDM();
     m_messages = std::make_unique<TMessageRecorder>();
     AddClients(3);

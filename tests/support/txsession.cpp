@@ -1,0 +1,182 @@
+#include "txsession.h"
+
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QStandardPaths>
+#include <QThread>
+
+TXSession::~TXSession()
+{
+    Stop(m_app);
+    Stop(m_xvfb);
+}
+
+void TXSession::Stop(QProcess &process)
+{
+    if (process.state() == QProcess::NotRunning)
+        return;
+    process.terminate();
+    if (!process.waitForFinished(5000)) {
+        process.kill();
+        process.waitForFinished(5000);
+    }
+}
+
+QString TXSession::Missing()
+{
+    QStringList missing;
+    if (QStandardPaths::findExecutable(QStringLiteral("Xvfb")).isEmpty())
+        missing << QStringLiteral("Xvfb (package xvfb)");
+    if (QStandardPaths::findExecutable(QStringLiteral("xdotool")).isEmpty())
+        missing << QStringLiteral("xdotool (package xdotool)");
+    return missing.isEmpty() ? QString() : QStringLiteral("not installed: ") + missing.join(QStringLiteral(", "));
+}
+
+QString TXSession::ProgramPath(const QString &name)
+{
+    return qEnvironmentVariable("OS_TEST_BINARY_DIR") + QStringLiteral("/bin/") + name;
+}
+
+bool TXSession::WaitFor(const std::function<bool()> &condition, int ms)
+{
+    QDeadlineTimer deadline(ms);
+    for (;;) {
+        if (condition())
+            return true;
+        if (deadline.hasExpired())
+            return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+        QThread::msleep(50);
+    }
+}
+
+bool TXSession::Start()
+{
+    if (m_xvfb.state() == QProcess::Running)
+        return true;
+    // The server picks a free display itself and writes its number once it
+    // accepts clients.
+    m_xvfb.setProcessChannelMode(QProcess::SeparateChannels);
+    m_xvfb.start(QStringLiteral("Xvfb"), {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"),
+                                          QStringLiteral("0"), QStringLiteral("1024x768x24"),
+                                          QStringLiteral("-nolisten"), QStringLiteral("tcp")});
+    if (!m_xvfb.waitForStarted(10000)) {
+        m_error = QStringLiteral("Xvfb does not start: ") + m_xvfb.errorString();
+        return false;
+    }
+    QByteArray out;
+    WaitFor([&] {
+        m_xvfb.waitForReadyRead(50);
+        out += m_xvfb.readAllStandardOutput();
+        return out.contains('\n') || m_xvfb.state() != QProcess::Running;
+    });
+    bool ok = false;
+    const int number = out.trimmed().toInt(&ok);
+    if (!ok || m_xvfb.state() != QProcess::Running) {
+        m_error = QStringLiteral("Xvfb did not report its display: ")
+                  + QString::fromLocal8Bit(m_xvfb.readAllStandardError());
+        Stop(m_xvfb);
+        return false;
+    }
+    m_display = QStringLiteral(":%1").arg(number);
+    return true;
+}
+
+bool TXSession::Launch(const QString &program, const QString &home, const QStringList &args,
+                       const QProcessEnvironment &env)
+{
+    QProcessEnvironment e = QProcessEnvironment::systemEnvironment();
+    e.insert(QStringLiteral("HOME"), home);
+    e.insert(QStringLiteral("DISPLAY"), m_display);
+    e.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+    e.insert(env);
+    m_app.setProcessEnvironment(e);
+    m_app.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    m_app.start(program, args);
+    if (!m_app.waitForStarted(10000)) {
+        m_error = program + QStringLiteral(": ") + m_app.errorString();
+        return false;
+    }
+    return true;
+}
+
+bool TXSession::XDo(const QStringList &args, QStringList *output) const
+{
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("DISPLAY"), m_display);
+    p.setProcessEnvironment(env);
+    p.start(QStringLiteral("xdotool"), args);
+    if (!p.waitForFinished(10000)) {
+        p.kill();
+        p.waitForFinished(2000);
+        return false;
+    }
+    if (output)
+        *output = QString::fromLocal8Bit(p.readAllStandardOutput()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    return p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
+}
+
+QStringList TXSession::Windows(const QString &namePattern) const
+{
+    QStringList ids;
+    XDo({QStringLiteral("search"), QStringLiteral("--onlyvisible"), QStringLiteral("--name"), namePattern}, &ids);
+    return ids;
+}
+
+QStringList TXSession::AppWindows() const
+{
+    QStringList ids;
+    if (m_app.state() == QProcess::Running)
+        XDo({QStringLiteral("search"), QStringLiteral("--onlyvisible"), QStringLiteral("--pid"),
+             QString::number(m_app.processId())},
+            &ids);
+    return ids;
+}
+
+QString TXSession::WaitForWindow(const QString &namePattern, int ms)
+{
+    QStringList found;
+    WaitFor(
+        [&] {
+            found = Windows(namePattern);
+            return !found.isEmpty() || m_app.state() != QProcess::Running;
+        },
+        ms);
+    return found.isEmpty() ? QString() : found.first();
+}
+
+bool TXSession::WaitForNoWindow(const QString &namePattern, int ms)
+{
+    return WaitFor([&] { return Windows(namePattern).isEmpty(); }, ms);
+}
+
+bool TXSession::Keys(const QString &window, const QStringList &keys)
+{
+    if (!XDo({QStringLiteral("windowfocus"), QStringLiteral("--sync"), window}))
+        return false;
+    return XDo(QStringList{QStringLiteral("key"), QStringLiteral("--delay"), QStringLiteral("50")} + keys);
+}
+
+bool TXSession::TypeText(const QString &window, const QString &text)
+{
+    if (!XDo({QStringLiteral("windowfocus"), QStringLiteral("--sync"), window}))
+        return false;
+    return XDo({QStringLiteral("type"), QStringLiteral("--delay"), QStringLiteral("50"), text});
+}
+
+bool TXSession::MoveMouse(const QString &window, int x, int y)
+{
+    return XDo({QStringLiteral("mousemove"), QStringLiteral("--sync"), QStringLiteral("--window"), window,
+                QString::number(x), QString::number(y)});
+}
+
+bool TXSession::Click(const QString &window, int x, int y, int button)
+{
+    return MoveMouse(window, x, y) && XDo({QStringLiteral("click"), QString::number(button)});
+}
+
+bool TXSession::WaitForExit(int ms)
+{
+    return WaitFor([&] { return m_app.state() == QProcess::NotRunning || m_app.waitForFinished(50); }, ms);
+}

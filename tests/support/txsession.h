@@ -1,0 +1,83 @@
+#pragma once
+// End-to-end tests of a real program of the build under a virtual X server
+// of the test's own. Every step waits on a condition (a window shown or
+// gone, the program ended, a file written) with a time limit, never for a
+// fixed time.
+//
+//   TXSession x;
+//   if (const QString missing = TXSession::Missing(); !missing.isEmpty())
+//       QSKIP(qPrintable(missing));                   // Xvfb or xdotool not installed
+//   QVERIFY2(x.Start(), qPrintable(x.Error()));       // Xvfb on a free display
+//   QVERIFY2(x.Launch(TXSession::ProgramPath("ordemservico"), home), qPrintable(x.Error()));
+//   const QString w = x.WaitForWindow("^Caption$");   // X window id; empty on time-out
+//   QVERIFY(x.Keys(w, {"Down", "Return"}));           // focuses the window, then types
+//   QVERIFY(TXSession::WaitFor([&] { return QFile::exists(f); }));
+//   QVERIFY(x.WaitForExit());                         // then x.App().exitCode()
+//
+// The destructor ends the program if it still runs, then the X server.
+#include <QProcess>
+#include <QString>
+#include <QStringList>
+#include <functional>
+
+class TXSession
+{
+public:
+    static constexpr int DefaultTimeout = 20000;   // ms
+
+    TXSession() = default;
+    ~TXSession();
+    TXSession(const TXSession &) = delete;
+    TXSession &operator=(const TXSession &) = delete;
+
+    // The programs needed that are not installed, or an empty text.
+    static QString Missing();
+    // A program of this build: $OS_TEST_BINARY_DIR/bin/<name>.
+    static QString ProgramPath(const QString &name);
+    // Polls `condition` (handling events in between) until it holds or
+    // `ms` have passed; returns whether it held.
+    static bool WaitFor(const std::function<bool()> &condition, int ms = DefaultTimeout);
+
+    // Starts Xvfb on a display it picks itself and waits until it accepts
+    // clients.
+    bool Start();
+    QString Display() const { return m_display; }
+    QString Error() const { return m_error; }
+
+    // Starts `program` on this display (platform xcb) with HOME=`home`; `env`
+    // adds or replaces variables. Its standard error goes to the test's.
+    bool Launch(const QString &program, const QString &home, const QStringList &args = {},
+                const QProcessEnvironment &env = {});
+    QProcess &App() { return m_app; }
+    bool AppRunning() const { return m_app.state() == QProcess::Running; }
+
+    // Ids of the visible windows whose name matches the regular expression.
+    QStringList Windows(const QString &namePattern) const;
+    // Ids of the visible windows of the launched program.
+    QStringList AppWindows() const;
+    // The first visible window matching, once there; empty when none came in
+    // time or the program ended first.
+    QString WaitForWindow(const QString &namePattern, int ms = DefaultTimeout);
+    bool WaitForNoWindow(const QString &namePattern, int ms = DefaultTimeout);
+
+    // Gives `window` the keyboard focus (and waits until it has it), then
+    // presses each key ("Return", "ctrl+s", ...).
+    bool Keys(const QString &window, const QStringList &keys);
+    bool TypeText(const QString &window, const QString &text);
+    // Moves the pointer to (x, y) of `window` and waits until it is there.
+    bool MoveMouse(const QString &window, int x, int y);
+    bool Click(const QString &window, int x, int y, int button = 1);
+
+    bool WaitForExit(int ms = DefaultTimeout);
+
+    // Runs xdotool on this display: whether it succeeded, and its output.
+    bool XDo(const QStringList &args, QStringList *output = nullptr) const;
+
+private:
+    void Stop(QProcess &process);
+
+    QProcess m_xvfb;
+    QProcess m_app;
+    QString m_display;
+    QString m_error;
+};
