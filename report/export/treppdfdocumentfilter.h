@@ -1,0 +1,60 @@
+#pragma once
+
+#include "trepdevicemap.h"
+#include "trepexportfilter.h"
+#include "treppdfwriter.h"
+
+#include <QImage>
+#include <QSaveFile>
+#include <QString>
+
+#include <memory>
+
+// Writes the report of an export pass as a PDF file. Text lands where the
+// printed page has it: the same device pixels as the page canvas, the
+// baseline at the top plus the font's ascent, the font at the pixel size
+// the page draws it with. The file under the chosen name is replaced only
+// by a complete document: a pass that fails or is given up leaves it as it
+// was.
+class TRepPDFDocumentFilter : public TRepExportFilter
+{
+public:
+    explicit TRepPDFDocumentFilter(const QString &fileName);
+    ~TRepPDFDocumentFilter() override;
+
+    QString FilterName() const override { return QStringLiteral("PDF document"); }
+    QString Extension() const override { return QStringLiteral("PDF"); }
+    QString Description() const override { return QStringLiteral("PDF document filter"); }
+    QString FileName() const { return m_fileName; }
+
+    // Pictures LZW-compressed; on unless switched off.
+    bool CompressionOn = true;
+    // The writer, for the document information and how fonts are measured.
+    TRepPdfWriter &Writer() { return m_writer; }
+
+    void NewPage() override;
+    void EndPage() override;
+    void TextOut(const TRepFont &font, const QString &text, TRepAlignment alignment, double x, double y) override;
+    void AcceptGraphic(const TRepExportGraphic &graphic) override;
+    bool AcceptsRules() const override { return true; }
+    // A picture drawn into the box of device pixels (x, y, width, height).
+    void AcceptPicture(const QImage &image, int x, int y, int width, int height);
+
+protected:
+    void Start(double paperWidth, double paperLength, const TRepFont &font) override;
+    void Finish() override;
+
+private:
+    void EnsurePage();
+    TRepDeviceMap Map() const;
+    double PointsPerPixelX() const;
+    double PointsPerPixelY() const;
+
+    QString m_fileName;
+    std::unique_ptr<QSaveFile> m_file;
+    TRepPdfWriter m_writer;
+    double m_pageWidth = 0;     // points
+    double m_pageHeight = 0;
+    bool m_firstNewPage = true;
+    bool m_pageBegun = false;
+};

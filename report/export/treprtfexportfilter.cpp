@@ -1,0 +1,119 @@
+#include "treprtfexportfilter.h"
+
+#include "ereperror.h"
+#include "trepcustomband.h"
+#include "trepcustomlabel.h"
+#include "treppapertable.h"
+#include "trepreport.h"
+
+#include <cmath>
+
+namespace {
+
+// The report's own font names, so that a reader that has them uses them
+// even where this system draws them with a stand-in.
+QStringList ReportFonts(const TRepReport *report, const TRepFont &font)
+{
+    QStringList names{font.Name};
+    if (!report)
+        return names;
+    names << report->Font().Name;
+    for (TRepPrintable *e : report->AllElements())
+        if (auto *label = qobject_cast<TRepCustomLabel *>(e))
+            names << label->Font().Name;
+    for (TRepCustomBand *b : report->BandList())
+        names << b->Font().Name;
+    return names;
+}
+
+} // namespace
+
+TRepRTFExportFilter::TRepRTFExportFilter(const QString &fileName)
+    : InstalledFamilies(TRepRtfWriter::InstalledFamilies())
+    , m_fileName(fileName)
+{
+}
+
+TRepRTFExportFilter::~TRepRTFExportFilter()
+{
+    m_writer.reset();
+    if (m_file)
+        m_file->cancelWriting();
+}
+
+void TRepRTFExportFilter::Start(double paperWidth, double paperLength, const TRepFont &font)
+{
+    TRepRtfWriter::PageSetup page;
+    if (const TRepReport *r = Report()) {
+        // Straight from the native units: the report's own units stay as
+        // they are during the pass.
+        const TRepPage &p = r->Page();
+        page.Width = p.NativeValue(TRepPage::WidthIndex);
+        page.Length = p.NativeValue(TRepPage::LengthIndex);
+        page.LeftMargin = p.NativeValue(TRepPage::LeftMarginIndex);
+        page.RightMargin = p.NativeValue(TRepPage::RightMarginIndex);
+        page.TopMargin = p.NativeValue(TRepPage::TopMarginIndex);
+        page.BottomMargin = p.NativeValue(TRepPage::BottomMarginIndex);
+        page.Landscape = p.Orientation() == poLandscape;
+        page.PaperCode = TRepPaperTable::PaperCode(p.PaperSize());
+    } else {
+        page.Width = paperWidth;
+        page.Length = paperLength;
+        page.LeftMargin = page.RightMargin = page.TopMargin = page.BottomMargin = 720 / TRepRtfWriter::TwipsPerNative;
+    }
+    m_file = std::make_unique<QSaveFile>(m_fileName);
+    if (!m_file->open(QIODevice::WriteOnly)) {
+        const QString why = m_file->errorString();
+        m_file.reset();
+        throw ERepError(QStringLiteral("Cannot create file \"%1\". %2").arg(m_fileName, why));
+    }
+    m_writer = std::make_unique<TRepRtfWriter>(
+        *m_file, page, TRepRtfWriter::FontTable(InstalledFamilies, ReportFonts(Report(), font)));
+    m_writer->WriteHeader();
+}
+
+void TRepRTFExportFilter::NewPage()
+{
+    if (m_writer)
+        m_writer->NewPage();
+}
+
+void TRepRTFExportFilter::EndPage()
+{
+    if (m_writer)
+        m_writer->EndPage();
+}
+
+void TRepRTFExportFilter::TextOut(const TRepFont &font, const QString &text, TRepAlignment alignment, double x,
+                                  double y)
+{
+    if (!m_writer)
+        return;
+    TRepRtfWriter::Item item;
+    item.X = x;
+    item.Y = y;
+    item.FontName = font.Name;
+    item.HalfPoints = std::abs(font.Size) * 2;
+    item.Bold = font.Bold;
+    item.Italic = font.Italic;
+    item.Underline = font.Underline;
+    item.StrikeOut = font.StrikeOut;
+    item.Color = font.Color;
+    item.Alignment = alignment;
+    item.Text = text;
+    m_writer->AddText(item);
+}
+
+void TRepRTFExportFilter::Finish()
+{
+    if (!m_file || !m_writer)
+        throw ERepError(QStringLiteral("Cannot create file \"%1\".").arg(m_fileName));
+    m_writer->Finish();
+    m_writer.reset();
+    if (!m_file->commit()) {
+        const QString why = m_file->errorString();
+        m_file.reset();
+        throw ERepError(QStringLiteral("Cannot write file \"%1\". %2").arg(m_fileName, why));
+    }
+    m_file.reset();
+}

@@ -1,0 +1,41 @@
+#pragma once
+
+#include "trepexportfilter.h"
+#include "treprtfwriter.h"
+
+#include <QSaveFile>
+#include <QString>
+
+#include <memory>
+
+// Writes the text of the report of an export pass as an RTF document. The
+// file under the chosen name is replaced only by a complete document.
+class TRepRTFExportFilter : public TRepExportFilter
+{
+public:
+    explicit TRepRTFExportFilter(const QString &fileName);
+    ~TRepRTFExportFilter() override;
+
+    QString FilterName() const override { return QStringLiteral("Formato Word"); }
+    QString Extension() const override { return QStringLiteral("RTF"); }
+    QString Description() const override { return QStringLiteral("RTF Export filter"); }
+    QString FileName() const { return m_fileName; }
+
+    // The installed families the font table starts from (the system's by
+    // default).
+    QStringList InstalledFamilies;
+
+    void NewPage() override;
+    void EndPage() override;
+    void TextOut(const TRepFont &font, const QString &text, TRepAlignment alignment, double x, double y) override;
+    void AcceptGraphic(const TRepExportGraphic &) override {}
+
+protected:
+    void Start(double paperWidth, double paperLength, const TRepFont &font) override;
+    void Finish() override;
+
+private:
+    QString m_fileName;
+    std::unique_ptr<QSaveFile> m_file;
+    std::unique_ptr<TRepRtfWriter> m_writer;
+};
