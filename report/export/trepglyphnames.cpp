@@ -79,6 +79,10 @@ QByteArray TRepGlyphNames::Find(char32_t unicode) const
 
 QByteArray TRepGlyphNames::NameFor(char32_t unicode) const
 {
+    // Control characters draw nothing: the list's "control..." names are
+    // no glyphs a font has, so they are left to a blank.
+    if (unicode < 0x20 || (unicode >= 0x7F && unicode <= 0x9F))
+        return QByteArrayLiteral("space");
     const QByteArray listed = Find(unicode);
     if (!listed.isEmpty())
         return listed;

@@ -18,8 +18,8 @@ public:
 
     // The name of a value in the list, or empty.
     QByteArray Find(char32_t unicode) const;
-    // The name a font encoding gives a code: the listed name; "space" for an
-    // unlisted value below 256; "uniXXXX" (uXXXXX beyond the basic plane)
+    // The name a font encoding gives a code: "space" for a control
+    // character; the listed name; "space" for an unlisted value below 256; "uniXXXX" (uXXXXX beyond the basic plane)
     // for any other, so that every code keeps a name of its own.
     QByteArray NameFor(char32_t unicode) const;
     int Count() const { return int(m_names.size()); }

@@ -1,0 +1,99 @@
+#pragma once
+
+// What the export tests share: running the checking tools on a written file.
+
+#include <QByteArray>
+#include <QFile>
+#include <QList>
+#include <QProcess>
+#include <QRectF>
+#include <QRegularExpression>
+#include <QStandardPaths>
+#include <QString>
+#include <QStringList>
+
+
+namespace ExportTools {
+
+struct ToolResult
+{
+    bool started = false;
+    int exitCode = -1;
+    QByteArray out, err;
+};
+
+inline ToolResult Run(const QString &program, const QStringList &args, int timeoutMs = 60000,
+                      const QProcessEnvironment &env = QProcessEnvironment::systemEnvironment())
+{
+    ToolResult r;
+    if (QStandardPaths::findExecutable(program).isEmpty())
+        return r;
+    QProcess p;
+    p.setProcessEnvironment(env);
+    p.start(program, args);
+    r.started = p.waitForStarted(10000);
+    if (!r.started)
+        return r;
+    if (!p.waitForFinished(timeoutMs)) {
+        p.kill();
+        p.waitForFinished(5000);
+        return r;
+    }
+    r.exitCode = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+    r.out = p.readAllStandardOutput();
+    r.err = p.readAllStandardError();
+    return r;
+}
+
+// Empty when `qpdf --check` finds neither error nor warning; else what it said.
+inline QString QpdfProblems(const QString &file)
+{
+    const ToolResult r = Run(QStringLiteral("qpdf"), {QStringLiteral("--check"), file});
+    if (!r.started)
+        return QStringLiteral("qpdf did not run");
+    if (r.exitCode != 0 || !r.err.isEmpty() || r.out.contains("WARNING") || r.out.contains("ERROR"))
+        return QString::fromUtf8(r.out + r.err);
+    return {};
+}
+
+// One word of `pdftotext -bbox`, in points from the page's top left.
+struct Word
+{
+    int page;
+    QString text;
+    QRectF box;
+};
+
+inline QList<Word> Words(const QString &pdf)
+{
+    QList<Word> words;
+    const ToolResult r = Run(QStringLiteral("pdftotext"), {QStringLiteral("-bbox"), pdf, QStringLiteral("-")});
+    if (r.exitCode != 0)
+        return words;
+    const QString html = QString::fromUtf8(r.out);
+    static const QRegularExpression rx(QStringLiteral(
+        R"re(<page |<word xMin="([0-9.]+)" yMin="([0-9.]+)" xMax="([0-9.]+)" yMax="([0-9.]+)">([^<]*)</word>)re"));
+    int page = 0;
+    for (auto it = rx.globalMatch(html); it.hasNext();) {
+        const auto m = it.next();
+        if (m.captured(0).startsWith(QStringLiteral("<page"))) {
+            ++page;
+            continue;
+        }
+        QString text = m.captured(5);
+        text.replace(QStringLiteral("&amp;"), QStringLiteral("&"))
+            .replace(QStringLiteral("&lt;"), QStringLiteral("<"))
+            .replace(QStringLiteral("&gt;"), QStringLiteral(">"))
+            .replace(QStringLiteral("&quot;"), QStringLiteral("\""));
+        const double x0 = m.captured(1).toDouble(), y0 = m.captured(2).toDouble();
+        words.append({page, text, QRectF(QPointF(x0, y0), QPointF(m.captured(3).toDouble(), m.captured(4).toDouble()))});
+    }
+    return words;
+}
+
+inline QString PlainText(const QString &pdf)
+{
+    return QString::fromUtf8(Run(QStringLiteral("pdftotext"), {pdf, QStringLiteral("-")}).out);
+}
+
+} // namespace ExportTools
