@@ -12,6 +12,7 @@ OS_BUILD_PACKAGES=(
 OS_TEST_PACKAGES=(
     xvfb xauth xdotool poppler-utils qpdf
     libbenchmark-dev
+    libreoffice-writer-nogui
 )
 
 os_missing_packages() {

@@ -76,7 +76,7 @@ void TRepPDFDocumentFilter::Start(double paperWidth, double paperLength, const T
     }
     m_firstNewPage = true;
     m_pageBegun = false;
-    m_writer = TRepPdfWriter();
+    m_writer.Clear();
     m_writer.Compression = CompressionOn;
     m_file = std::make_unique<QSaveFile>(m_fileName);
     if (!m_file->open(QIODevice::WriteOnly)) {
@@ -122,18 +122,23 @@ void TRepPDFDocumentFilter::TextOut(const TRepFont &font, const QString &text, T
     // As the page canvas writes it: top-aligned at the device pixel of
     // (x, y), left of the anchor by the width for right-aligned text, by
     // half of it for centred text.
+    const double width = m.metrics.horizontalAdvance(text);
     double left = map.ToDeviceX(x);
     if (alignment == taRightJustify)
-        left -= m.metrics.horizontalAdvance(text);
+        left -= width;
     else if (alignment == taCenter)
-        left -= m.metrics.horizontalAdvance(text) / 2.0;
+        left -= width / 2.0;
     const double top = map.ToDeviceY(y);
     const double fx = PointsPerPixelX(), fy = PointsPerPixelY();
     TRepPdfWriter::Font f;
     f.Name = font.Name.isEmpty() ? QStringLiteral("Arial") : font.Name;
     f.Bold = font.Bold;
     f.Italic = font.Italic;
-    m_writer.AddText(f, m.font.pixelSize() * fy, font.Color, text, left * fx, (top + m.metrics.ascent()) * fy);
+    // The page's font advances by whole steps of its pixel grid, not quite
+    // as the font file's widths add up: the text is fitted to the width the
+    // page gives it, so that it ends where the printed text ends.
+    m_writer.AddText(f, m.font.pixelSize() * fy, font.Color, text, left * fx, (top + m.metrics.ascent()) * fy,
+                     width * fx);
 }
 
 void TRepPDFDocumentFilter::AcceptGraphic(const TRepExportGraphic &g)

@@ -109,6 +109,14 @@ TRepPdfWriter::TRepPdfWriter()
 {
 }
 
+void TRepPdfWriter::Clear()
+{
+    m_pages.clear();
+    m_fonts.clear();
+    m_metrics.clear();
+    m_pictures = false;
+}
+
 void TRepPdfWriter::BeginPage(double widthPoints, double heightPoints)
 {
     Page p;
@@ -190,17 +198,38 @@ int TRepPdfWriter::FontIndex(const Font &font)
     for (int i = 0; i < m_fonts.size(); ++i)
         if (m_fonts.at(i).Key() == key)
             return i;
+    // Measured before it joins the list: a font that fails is never written.
+    m_metrics.append(MeasureFont(font.Name, font.Bold, font.Italic));
     m_fonts.append(font);
     return int(m_fonts.size()) - 1;
 }
 
+double TRepPdfWriter::NaturalWidth(int fontIndex, const QString &text, double size) const
+{
+    const TRepFontMetrics &m = m_metrics.at(fontIndex);
+    qint64 units = 0;
+    for (char c : TRepWinAnsi::Encode(text))
+        units += m.Widths[uchar(c)];
+    return units / 1000.0 * std::abs(size);
+}
+
 void TRepPdfWriter::AddText(const Font &font, double size, const QColor &color, const QString &text, double x,
-                            double baseline)
+                            double baseline, double width)
 {
     if (text.isEmpty())
         return;
-    Page &p = Current();
     const int index = FontIndex(font);
+    Page &p = Current();
+    QByteArray scale("100");
+    if (width > 0) {
+        const double natural = NaturalWidth(index, text, size);
+        if (natural > 0)
+            scale = Num(std::clamp(100.0 * width / natural, 1.0, 10000.0));
+    }
+    if (scale != (p.TextScale.isEmpty() ? QByteArray("100") : p.TextScale)) {
+        p.Text += scale + " Tz" + Eol;
+        p.TextScale = scale;
+    }
     const QByteArray rg = ColorOperands(color) + " rg";
     if (rg != p.TextColor) {
         p.Text += rg + Eol;
@@ -367,11 +396,7 @@ void TRepPdfWriter::AddPicture(const QImage &image, double x, double y, double w
 void TRepPdfWriter::Write(QIODevice &device, const QDateTime &created)
 {
     Current();
-    // Every font is measured before the first byte: a font that fails
-    // leaves nothing half written.
-    QList<TRepFontMetrics> metrics;
-    for (const Font &f : m_fonts)
-        metrics.append(MeasureFont(f.Name, f.Bold, f.Italic));
+    const QList<TRepFontMetrics> &metrics = m_metrics;
 
     const int P = int(m_pages.size()), F = int(m_fonts.size());
     const int fontsFirst = 4 + 2 * P;

@@ -63,11 +63,19 @@ public:
 
     // Pages: a page begun receives the items until the next one begins.
     void BeginPage(double widthPoints, double heightPoints);
+    // Drops the pages and fonts collected (the settings stay).
+    void Clear();
     bool HasPage() const { return !m_pages.isEmpty(); }
     int PageCount() const { return int(m_pages.size()); }
 
-    // One line of text; x its left edge, baseline its baseline, size in points.
-    void AddText(const Font &font, double size, const QColor &color, const QString &text, double x, double baseline);
+    // One line of text; x its left edge, baseline its baseline, size in
+    // points. With a width (points) the text is scaled horizontally to fill
+    // it exactly, as wide as the page that measured it draws it. Raises
+    // ERepError when the font is new and cannot be measured.
+    void AddText(const Font &font, double size, const QColor &color, const QString &text, double x, double baseline,
+                 double width = 0);
+    // The text's natural width in points in a font of the document.
+    double NaturalWidth(int fontIndex, const QString &text, double size) const;
     // Raises ERepError ("Internal error: IT_INVALID") for a kind it does not know.
     void AddGraphic(const Graphic &graphic);
     // The image's pixels stretched into the box.
@@ -87,7 +95,7 @@ public:
     static QByteArray PdfDate(const QDateTime &when);
 
     // Writes the whole document (a page is begun if none was). Raises
-    // ERepError when a font cannot be measured or the device refuses bytes.
+    // ERepError when the device refuses bytes.
     void Write(QIODevice &out, const QDateTime &created = QDateTime::currentDateTime());
 
 private:
@@ -97,7 +105,7 @@ private:
         QByteArray Graphics;
         QByteArray Text;
         // What the operators last set, so that repeats are left out.
-        QByteArray TextColor, TextFont, LineWidth, StrokeColor, FillColor;
+        QByteArray TextColor, TextFont, TextScale, LineWidth, StrokeColor, FillColor;
     };
     int FontIndex(const Font &font);
     Page &Current();
@@ -108,5 +116,6 @@ private:
 
     QList<Page> m_pages;
     QList<Font> m_fonts;
+    QList<TRepFontMetrics> m_metrics;   // of each font, measured when it is first used
     bool m_pictures = false;
 };

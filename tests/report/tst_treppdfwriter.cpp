@@ -463,16 +463,37 @@ private slots:
         }
     }
 
-    // A font that cannot be measured stops the document before its first byte.
+    // A font that cannot be measured is refused with its text and never
+    // reaches the document.
     void fontThatCannotBeMeasured()
     {
         TRepPdfWriter w;
-        w.AddText({QStringLiteral("Arial"), false, false, 0}, 10, Qt::black, QStringLiteral("x"), 0, 10);
         w.MeasureFont = [](const QString &, bool, bool) -> TRepFontMetrics { throw ERepError("GetFontData error"); };
-        QBuffer buffer;
-        buffer.open(QIODevice::WriteOnly);
-        QVERIFY_THROWS_EXCEPTION(ERepError, w.Write(buffer));
-        QVERIFY(buffer.data().isEmpty());
+        QVERIFY_THROWS_EXCEPTION(ERepError, w.AddText({QStringLiteral("Arial"), false, false, 0}, 10, Qt::black,
+                                                      QStringLiteral("x"), 0, 10));
+        QVERIFY(w.Fonts().isEmpty());
+        const QByteArray pdf = Written(w);
+        QVERIFY(!pdf.contains("/Type /Font"));
+        QVERIFY(!pdf.contains("Tj"));
+    }
+
+    // Text fitted to a width: the horizontal scale that makes the font's
+    // natural width that wide, written once while it holds.
+    void textFittedToAWidth()
+    {
+        TRepPdfWriter w;
+        w.BeginPage(600, 800);
+        const TRepPdfWriter::Font arial{QStringLiteral("Liberation Sans"), false, false, 0};
+        w.AddText(arial, 10, Qt::black, QStringLiteral("AAAA"), 0, 10);
+        const double natural = w.NaturalWidth(0, QStringLiteral("AAAA"), 10);
+        QVERIFY(std::abs(natural - 4 * 6.67) < 0.05);
+        w.AddText(arial, 10, Qt::black, QStringLiteral("AAAA"), 0, 20, natural * 0.97);
+        w.AddText(arial, 10, Qt::black, QStringLiteral("AAAA"), 0, 30, natural * 0.97);
+        w.AddText(arial, 10, Qt::black, QStringLiteral("AAAA"), 0, 40, natural);
+        const QByteArray pdf = Written(w);
+        QCOMPARE(pdf.count(" Tz\r\n"), 2);
+        QCOMPARE(pdf.count("97 Tz\r\n"), 1);
+        QCOMPARE(pdf.count("100 Tz\r\n"), 1);
     }
 };
 
