@@ -7,6 +7,7 @@
 #include <QFontDatabase>
 #include <QFontInfo>
 #include <QIODevice>
+#include <QRegularExpression>
 
 #include <algorithm>
 #include <cmath>
@@ -36,7 +37,13 @@ TRepRtfWriter::TRepRtfWriter(QIODevice &out, const PageSetup &page, const QList<
 
 QStringList TRepRtfWriter::InstalledFamilies()
 {
-    return QFontDatabase::families();
+    // Where two foundries make a family the toolkit names it "Family
+    // [foundry]"; a document knows faces by the family name alone.
+    QStringList out;
+    static const QRegularExpression foundry(QStringLiteral("\\s*\\[[^\\]]*\\]$"));
+    for (QString f : QFontDatabase::families())
+        out << f.remove(foundry);
+    return out;
 }
 
 QByteArray TRepRtfWriter::FamilyKeyword(const QString &face)
