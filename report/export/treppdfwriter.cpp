@@ -458,14 +458,17 @@ void TRepPdfWriter::Write(QIODevice &device, const QDateTime &created)
         out.Line(">>");
         out.Line("endobj");
         // Graphics first, so that text lies on top.
-        const qsizetype length = p.Graphics.size() + 4 + p.Text.size() + 2;
+        QByteArray content = p.Graphics + "BT" + Eol + p.Text + "ET";
+        QByteArray filter;
+        if (DeflateContent) {
+            // qCompress puts the length in front of the zlib stream.
+            content = qCompress(content, 6).mid(4);
+            filter = " /Filter /FlateDecode";
+        }
         begin(5 + 2 * i);
-        out.Line("<< /Length " + QByteArray::number(length) + " >>");
+        out.Line("<< /Length " + QByteArray::number(content.size()) + filter + " >>");
         out.Line("stream");
-        out.Raw(p.Graphics);
-        out.Raw("BT" + Eol);
-        out.Raw(p.Text);
-        out.Raw("ET");
+        out.Raw(content);
         out.Line(QByteArray());
         out.Line("endstream");
         out.Line("endobj");

@@ -20,6 +20,8 @@ class QIODevice;
 // per report font (described, not embedded), information, ProcSet, cross
 // reference table and trailer.
 //
+// Page contents are deflated unless asked not to be.
+//
 // Positions are in points from the page's top left corner, y downwards, as
 // the report lays its pages out; the writer turns them into PDF's bottom-up
 // space. Text is written in code page 1252, each font's encoding naming
@@ -54,6 +56,9 @@ public:
 
     // Pictures are LZW-compressed (inside their base-85 text) while on.
     bool Compression = true;
+    // Page contents are deflated (FlateDecode) while on: a report's pages
+    // repeat the same operators row after row.
+    bool DeflateContent = true;
     // The document information.
     QString Creator = QStringLiteral("OS Report");
     QString Producer = QStringLiteral("OS Report PDF Export");

@@ -91,6 +91,31 @@ inline QList<Word> Words(const QString &pdf)
     return words;
 }
 
+// The content streams of a written PDF in page order, inflated where they
+// are deflated: (dictionary, operators) pairs.
+inline QList<QByteArray> ContentStreams(const QByteArray &pdf)
+{
+    QList<QByteArray> out;
+    static const QRegularExpression dict(QStringLiteral("<< /Length (\\d+)( /Filter /FlateDecode)? >>\\r\\nstream\\r\\n"));
+    const QString latin = QString::fromLatin1(pdf);
+    for (auto it = dict.globalMatch(latin); it.hasNext();) {
+        const auto m = it.next();
+        QByteArray data = pdf.mid(m.capturedEnd(), m.captured(1).toLongLong());
+        if (!m.captured(2).isEmpty()) {
+            // qUncompress wants the length in front; it grows past a short guess.
+            const quint32 guess = quint32(data.size()) * 8 + 1024;
+            QByteArray framed(4, '\0');
+            framed[0] = char(guess >> 24);
+            framed[1] = char(guess >> 16);
+            framed[2] = char(guess >> 8);
+            framed[3] = char(guess);
+            data = qUncompress(framed + data);
+        }
+        out.append(data);
+    }
+    return out;
+}
+
 inline QString PlainText(const QString &pdf)
 {
     return QString::fromUtf8(Run(QStringLiteral("pdftotext"), {pdf, QStringLiteral("-")}).out);

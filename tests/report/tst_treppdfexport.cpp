@@ -62,8 +62,8 @@ struct Op
 QList<Op> RectangleOps(const QByteArray &pdf)
 {
     QList<Op> ops;
-    const qsizetype start = pdf.indexOf("stream\r\n") + 8;
-    const QByteArray graphics = pdf.mid(start, pdf.indexOf("\r\nBT\r\n", start) - start);
+    const QByteArray content = ContentStreams(pdf).value(0);
+    const QByteArray graphics = content.left(content.indexOf("\r\nBT\r\n"));
     QByteArray fill, stroke;
     for (const QByteArray &line : graphics.split('\n')) {
         const QByteArray l = line.trimmed();
@@ -124,6 +124,7 @@ private slots:
         QCOMPARE(printoutPdf.count("/Type /FontDescriptor"), fonts.size());
         QVERIFY(printoutPdf.contains("/Count 1\r\n/Kids [4 0 R]"));
         QVERIFY(printoutPdf.contains("5 0 obj\r\n<< /Length "));
+        QCOMPARE(ContentStreams(printoutPdf).size(), 1);
         QVERIFY(printoutPdf.contains(QByteArray::number(objects - 1) + " 0 obj\r\n<<\r\n/CreationDate (D:"));
         QVERIFY(printoutPdf.contains(QByteArray::number(objects) + " 0 obj\r\n[/PDF /Text]\r\nendobj"));
         // A4 Plus: 210 x 330 mm.
@@ -140,14 +141,15 @@ private slots:
         QCOMPARE(printoutPdf.count("/BaseFont /Arial\r\n"), 1);
         const QByteArray name = m.captured(1).toLatin1();
         // The sizes the page draws: 24 and 13 pixels at 96 per inch.
-        QVERIFY(printoutPdf.contains("/" + name + " 18 Tf\r\n"));
-        QVERIFY(printoutPdf.contains("/" + name + " 9.75 Tf\r\n"));
+        const QByteArray content = ContentStreams(printoutPdf).value(0);
+        QVERIFY(content.contains("/" + name + " 18 Tf\r\n"));
+        QVERIFY(content.contains("/" + name + " 9.75 Tf\r\n"));
         QVERIFY(printoutPdf.contains("/BaseFont /Verdana,Bold\r\n"));
         QVERIFY(printoutPdf.contains("/Encoding  <</Type/Encoding /Differences [ 2 /space/space"));
         QVERIFY(printoutPdf.contains("/LastChar 255\r\n"));
     }
 
-    void bracketsEscaped() { QVERIFY(printoutPdf.contains(" (\\(a\\)) Tj\r\n")); }
+    void bracketsEscaped() { QVERIFY(ContentStreams(printoutPdf).value(0).contains(" (\\(a\\)) Tj\r\n")); }
 
     // The footer's shape: a white filled rectangle, then the same
     // rectangle stroked in black; band backgrounds come before any text.

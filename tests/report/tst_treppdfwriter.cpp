@@ -57,8 +57,9 @@ Parsed Parse(const QByteArray &pdf)
     return p;
 }
 
-QByteArray Written(TRepPdfWriter &w)
+QByteArray Written(TRepPdfWriter &w, bool deflate = false)
 {
+    w.DeflateContent = deflate;
     QBuffer buffer;
     buffer.open(QIODevice::WriteOnly);
     w.Write(buffer, QDateTime(QDate(2026, 12, 10), QTime(9, 5, 7)));
@@ -374,7 +375,7 @@ private slots:
         w.BeginPage(595.28, 841.89);
         w.AddText(arial, 13.5, Qt::black, QStringLiteral("Segunda"), 72, 100);
         QCOMPARE(w.Fonts().size(), 2);
-        const QByteArray pdf = Written(w);
+        const QByteArray pdf = Written(w, true);
         QVERIFY(pdf.startsWith("%PDF-1.3\r\n%\xC5\xAD\x6F\x81\r\n"));
         QVERIFY(pdf.endsWith("%%EOF\r\n"));
 
@@ -396,8 +397,10 @@ private slots:
         QVERIFY(pdf.contains("/BaseFont /Arial,Bold\r\n"));
         QVERIFY(pdf.contains("/FirstChar 0\r\n/LastChar 255\r\n"));
 
-        // Each /Length is the byte count up to the line end before endstream.
-        static const QRegularExpression len(QStringLiteral("<< /Length (\\d+) >>\\r\\nstream\\r\\n"));
+        // Each /Length is the byte count up to the line end before endstream;
+        // the deflated contents inflate to the page's operators.
+        static const QRegularExpression len(
+            QStringLiteral("<< /Length (\\d+) /Filter /FlateDecode >>\\r\\nstream\\r\\n"));
         int streams = 0;
         const QString latin = QString::fromLatin1(pdf);
         for (auto it = len.globalMatch(latin); it.hasNext(); ++streams) {
@@ -406,7 +409,12 @@ private slots:
             QCOMPARE(end - m.capturedEnd(), m.captured(1).toLongLong());
         }
         QCOMPARE(streams, 2);
-        QVERIFY(pdf.contains("/F01 18 Tf\r\n1 0 0 1 72 691.89 Tm (T\xEDtulo \\(1\\)) Tj"));
+        const QList<QByteArray> contents = ContentStreams(pdf);
+        QCOMPARE(contents.size(), 2);
+        QVERIFY(contents.at(0).startsWith("BT\r\n"));
+        QVERIFY(contents.at(0).endsWith("ET"));
+        QVERIFY(contents.at(0).contains("/F01 18 Tf\r\n1 0 0 1 72 691.89 Tm (T\xEDtulo \\(1\\)) Tj"));
+        QVERIFY(contents.at(1).contains("/F00 13.5 Tf\r\n1 0 0 1 72 741.89 Tm (Segunda) Tj"));
 
         const QString file = Save(dir, QStringLiteral("doc.pdf"), pdf);
         QCOMPARE(QpdfProblems(file), QString());
