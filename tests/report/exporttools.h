@@ -4,6 +4,7 @@
 
 #include <QByteArray>
 #include <QFile>
+#include <QIODevice>
 #include <QList>
 #include <QProcess>
 #include <QRectF>
@@ -20,6 +21,29 @@ struct ToolResult
     bool started = false;
     int exitCode = -1;
     QByteArray out, err;
+};
+
+// A device that refuses a write beyond `room` bytes, as a full disk does.
+class FullDevice : public QIODevice
+{
+public:
+    explicit FullDevice(qint64 room) : m_room(room) { open(QIODevice::WriteOnly); }
+    QByteArray written;
+
+protected:
+    qint64 readData(char *, qint64) override { return -1; }
+    qint64 writeData(const char *data, qint64 size) override
+    {
+        if (qint64(written.size()) + size > m_room) {
+            setErrorString(QStringLiteral("No space left on device"));
+            return -1;
+        }
+        written.append(data, size);
+        return size;
+    }
+
+private:
+    qint64 m_room;
 };
 
 inline ToolResult Run(const QString &program, const QStringList &args, int timeoutMs = 60000,

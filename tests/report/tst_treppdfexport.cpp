@@ -281,6 +281,41 @@ private slots:
         QCOMPARE(it->page, 2);
     }
 
+    // Straight to the filter: a negative size counts by its absolute value,
+    // the text at the page's pixel size; a rounded rectangle keeps its
+    // corners.
+    void itemsOfTheFilter()
+    {
+        const QString file = dir.filePath(QStringLiteral("items.pdf"));
+        {
+            TRepPDFDocumentFilter filter(file);
+            filter.Begin(2100, 2970, TRepFont());
+            filter.NewPage();
+            TRepFont font(QStringLiteral("Arial"), -10);
+            filter.TextOut(font, QStringLiteral("negativo"), taLeftJustify, 200, 200);
+            TRepExportGraphic g;
+            g.kind = TRepExportGraphic::RoundRect;
+            g.X = 100;
+            g.Y = 100;
+            g.Width = 200;
+            g.Height = 100;
+            g.BrushStyle = bsClear;
+            g.RoundFactor = 0.2;
+            filter.AcceptGraphic(g);
+            filter.EndPage();
+            filter.End();
+        }
+        QCOMPARE(QpdfProblems(file), QString());
+        const QByteArray content = ContentStreams(ReadAll(file)).value(0);
+        QVERIFY(content.contains("/F00 9.75 Tf\r\n"));
+        // 200 x 100 pixels at (100, 100): 150 x 75 points, corners of 15.
+        QVERIFY2(content.contains("90 766.89 m\r\n"), content.constData());
+        QCOMPARE(content.count(" c\r\n"), 4);
+        const QList<Word> words = Words(file);
+        QCOMPARE(words.size(), 1);
+        QVERIFY(std::abs(words.first().box.left() - 20 * PointsPerMm) < 0.5 * PointsPerMm);
+    }
+
     // A failed export gives its error and leaves the chosen name as it was.
     void failedExports_data()
     {

@@ -485,6 +485,20 @@ private slots:
         QVERIFY(!pdf.contains("Tj"));
     }
 
+    // A device that runs out of room stops the document with the reason.
+    void deviceRunsOutOfRoom()
+    {
+        TRepPdfWriter w;
+        w.AddText({QStringLiteral("Arial"), false, false, 0}, 10, Qt::black, QStringLiteral("x"), 0, 10);
+        FullDevice full(500);
+        try {
+            w.Write(full);
+            QFAIL("no error");
+        } catch (const ERepError &e) {
+            QVERIFY2(e.Message().contains(QStringLiteral("No space left on device")), qPrintable(e.Message()));
+        }
+    }
+
     // Text fitted to a width: the horizontal scale that makes the font's
     // natural width that wide, written once while it holds.
     void textFittedToAWidth()

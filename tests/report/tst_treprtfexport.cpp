@@ -242,6 +242,18 @@ private slots:
             QVERIFY(uchar(c) < 0x80);
     }
 
+    void deviceRunsOutOfRoom()
+    {
+        FullDevice full(100);
+        TRepRtfWriter w(full, A4Plus(), TRepRtfWriter::FontTable({QStringLiteral("Liberation Sans")}, {}));
+        try {
+            w.WriteHeader();
+            QFAIL("no error");
+        } catch (const ERepError &e) {
+            QVERIFY2(e.Message().contains(QStringLiteral("No space left on device")), qPrintable(e.Message()));
+        }
+    }
+
     void cannotCreateTheFile()
     {
         Printout printout;
