@@ -38,16 +38,8 @@ const Measured &Measure(const TRepFont &font, double dpi)
 } // namespace
 
 TRepPDFDocumentFilter::TRepPDFDocumentFilter(const QString &fileName)
-    : m_fileName(fileName)
+    : m_file(fileName)
 {
-}
-
-TRepPDFDocumentFilter::~TRepPDFDocumentFilter()
-{
-    // Never committed here: a document that was not finished leaves the
-    // file under the chosen name untouched.
-    if (m_file)
-        m_file->cancelWriting();
 }
 
 TRepDeviceMap TRepPDFDocumentFilter::Map() const
@@ -78,12 +70,7 @@ void TRepPDFDocumentFilter::Start(double paperWidth, double paperLength, const T
     m_pageBegun = false;
     m_writer.Clear();
     m_writer.Compression = CompressionOn;
-    m_file = std::make_unique<QSaveFile>(m_fileName);
-    if (!m_file->open(QIODevice::WriteOnly)) {
-        const QString why = m_file->errorString();
-        m_file.reset();
-        throw ERepError(QStringLiteral("Cannot create file \"%1\". %2").arg(m_fileName, why));
-    }
+    m_file.Open();
 }
 
 void TRepPDFDocumentFilter::EnsurePage()
@@ -172,14 +159,9 @@ void TRepPDFDocumentFilter::AcceptPicture(const QImage &image, int x, int y, int
 
 void TRepPDFDocumentFilter::Finish()
 {
-    if (!m_file)
-        throw ERepError(QStringLiteral("Cannot create file \"%1\".").arg(m_fileName));
+    if (!m_file.IsOpen())
+        m_file.Open();
     EnsurePage();
-    m_writer.Write(*m_file);
-    if (!m_file->commit()) {
-        const QString why = m_file->errorString();
-        m_file.reset();
-        throw ERepError(QStringLiteral("Cannot write file \"%1\". %2").arg(m_fileName, why));
-    }
-    m_file.reset();
+    m_writer.Write(m_file.Device());
+    m_file.Commit();
 }

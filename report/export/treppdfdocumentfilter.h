@@ -1,14 +1,12 @@
 #pragma once
 
 #include "trepdevicemap.h"
+#include "trepexportfile.h"
 #include "trepexportfilter.h"
 #include "treppdfwriter.h"
 
 #include <QImage>
-#include <QSaveFile>
 #include <QString>
-
-#include <memory>
 
 // Writes the report of an export pass as a PDF file. Text lands where the
 // printed page has it: the same device pixels as the page canvas, the
@@ -20,12 +18,11 @@ class TRepPDFDocumentFilter : public TRepExportFilter
 {
 public:
     explicit TRepPDFDocumentFilter(const QString &fileName);
-    ~TRepPDFDocumentFilter() override;
 
     QString FilterName() const override { return QStringLiteral("PDF document"); }
     QString Extension() const override { return QStringLiteral("PDF"); }
     QString Description() const override { return QStringLiteral("PDF document filter"); }
-    QString FileName() const { return m_fileName; }
+    QString FileName() const { return m_file.FileName(); }
 
     // Pictures LZW-compressed; on unless switched off.
     bool CompressionOn = true;
@@ -50,8 +47,7 @@ private:
     double PointsPerPixelX() const;
     double PointsPerPixelY() const;
 
-    QString m_fileName;
-    std::unique_ptr<QSaveFile> m_file;
+    TRepExportFile m_file;
     TRepPdfWriter m_writer;
     double m_pageWidth = 0;     // points
     double m_pageHeight = 0;

@@ -1,22 +1,10 @@
 #include "treppdffilter.h"
 
-#include "trepexportfilterlibrary.h"
 #include "treppdfdocumentfilter.h"
 
-#include <QPointer>
-
 TRepPDFFilter::TRepPDFFilter(QObject *parent)
-    : QObject(parent)
+    : TRepExportFilterComponent(QStringLiteral("PDF document"), QStringLiteral("PDF"), parent)
 {
-    QPointer<TRepPDFFilter> self(this);
-    TRepExportFilterLibrary::Register(Name(), Extension(), [self](const QString &fileName) {
-        return self ? self->CreateFilter(fileName) : std::make_unique<TRepPDFDocumentFilter>(fileName);
-    });
-}
-
-TRepPDFFilter::~TRepPDFFilter()
-{
-    TRepExportFilterLibrary::Unregister(Name());
 }
 
 std::unique_ptr<TRepExportFilter> TRepPDFFilter::CreateFilter(const QString &fileName) const

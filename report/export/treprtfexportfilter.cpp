@@ -30,15 +30,13 @@ QStringList ReportFonts(const TRepReport *report, const TRepFont &font)
 
 TRepRTFExportFilter::TRepRTFExportFilter(const QString &fileName)
     : InstalledFamilies(TRepRtfWriter::InstalledFamilies())
-    , m_fileName(fileName)
+    , m_file(fileName)
 {
 }
 
 TRepRTFExportFilter::~TRepRTFExportFilter()
 {
     m_writer.reset();
-    if (m_file)
-        m_file->cancelWriting();
 }
 
 void TRepRTFExportFilter::Start(double paperWidth, double paperLength, const TRepFont &font)
@@ -61,14 +59,10 @@ void TRepRTFExportFilter::Start(double paperWidth, double paperLength, const TRe
         page.Length = paperLength;
         page.LeftMargin = page.RightMargin = page.TopMargin = page.BottomMargin = 720 / TRepRtfWriter::TwipsPerNative;
     }
-    m_file = std::make_unique<QSaveFile>(m_fileName);
-    if (!m_file->open(QIODevice::WriteOnly)) {
-        const QString why = m_file->errorString();
-        m_file.reset();
-        throw ERepError(QStringLiteral("Cannot create file \"%1\". %2").arg(m_fileName, why));
-    }
+    m_writer.reset();
+    m_file.Open();
     m_writer = std::make_unique<TRepRtfWriter>(
-        *m_file, page, TRepRtfWriter::FontTable(InstalledFamilies, ReportFonts(Report(), font)));
+        m_file.Device(), page, TRepRtfWriter::FontTable(InstalledFamilies, ReportFonts(Report(), font)));
     m_writer->WriteHeader();
 }
 
@@ -106,14 +100,9 @@ void TRepRTFExportFilter::TextOut(const TRepFont &font, const QString &text, TRe
 
 void TRepRTFExportFilter::Finish()
 {
-    if (!m_file || !m_writer)
-        throw ERepError(QStringLiteral("Cannot create file \"%1\".").arg(m_fileName));
+    if (!m_writer)
+        throw ERepError(QStringLiteral("Cannot create file \"%1\".").arg(m_file.FileName()));
     m_writer->Finish();
     m_writer.reset();
-    if (!m_file->commit()) {
-        const QString why = m_file->errorString();
-        m_file.reset();
-        throw ERepError(QStringLiteral("Cannot write file \"%1\". %2").arg(m_fileName, why));
-    }
-    m_file.reset();
+    m_file.Commit();
 }

@@ -1,9 +1,9 @@
 #pragma once
 
+#include "trepexportfile.h"
 #include "trepexportfilter.h"
 #include "treprtfwriter.h"
 
-#include <QSaveFile>
 #include <QString>
 
 #include <memory>
@@ -19,7 +19,7 @@ public:
     QString FilterName() const override { return QStringLiteral("Formato Word"); }
     QString Extension() const override { return QStringLiteral("RTF"); }
     QString Description() const override { return QStringLiteral("RTF Export filter"); }
-    QString FileName() const { return m_fileName; }
+    QString FileName() const { return m_file.FileName(); }
 
     // The installed families the font table starts from (the system's by
     // default).
@@ -35,7 +35,6 @@ protected:
     void Finish() override;
 
 private:
-    QString m_fileName;
-    std::unique_ptr<QSaveFile> m_file;
+    TRepExportFile m_file;
     std::unique_ptr<TRepRtfWriter> m_writer;
 };
