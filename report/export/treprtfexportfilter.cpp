@@ -81,7 +81,8 @@ void TRepRTFExportFilter::EndPage()
 void TRepRTFExportFilter::TextOut(const TRepFont &font, const QString &text, TRepAlignment alignment, double x,
                                   double y)
 {
-    if (!m_writer)
+    // An empty line shows nothing: it makes no paragraph.
+    if (!m_writer || text.isEmpty())
         return;
     TRepRtfWriter::Item item;
     item.X = x;

@@ -254,6 +254,24 @@ private slots:
         }
     }
 
+    // The engine hands over empty lines too: they make no paragraph.
+    void emptyLinesMakeNoParagraph()
+    {
+        const QString file = dir.filePath(QStringLiteral("vazio.rtf"));
+        TRepRTFExportFilter filter(file);
+        filter.Begin(2100, 3300, TRepFont());
+        filter.NewPage();
+        filter.TextOut(TRepFont(), QString(), taLeftJustify, 100, 200);
+        filter.TextOut(TRepFont(), QStringLiteral("linha"), taLeftJustify, 100, 300);
+        filter.EndPage();
+        filter.End();
+        QFile f(file);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        const QByteArray rtf = f.readAll();
+        QCOMPARE(rtf.count("\\pard"), 1);
+        QVERIFY(rtf.contains(" linha{"));
+    }
+
     void cannotCreateTheFile()
     {
         Printout printout;
