@@ -9,7 +9,9 @@
 #include "trepdbtext.h"
 #include "trepexportfilterlibrary.h"
 #include "trepgenerator.h"
+#include "treppdffilter.h"
 #include "trepreport.h"
+#include "treprtffilter.h"
 
 TRelOSForm *RelOSForm = nullptr;
 
@@ -71,9 +73,10 @@ TRelOSForm::~TRelOSForm()
 
 void TRelOSForm::RegisterExportFilters()
 {
-    // The PDF ("PDF document", "PDF") and RTF ("Formato Word", "RTF")
-    // filters register here, in that order, with
-    // TRepExportFilterLibrary::Register(name, extension, factory).
+    // Each registers itself in the filter library while it lives.
+    PDFFilter = new TRepPDFFilter(this);
+    PDFFilter->CompressionOn = false;
+    RTFFilter = new TRepRTFFilter(this);
 }
 
 void TRelOSForm::ReopenConfig()

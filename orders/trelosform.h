@@ -7,7 +7,9 @@
 class TDM;
 class TFbQuery;
 class TFbReportDataSet;
+class TRepPDFFilter;
 class TRepReport;
+class TRepRTFFilter;
 
 // The service order printout's container: the report Report1 (from the
 // stored layout), its three queries on the data module's connection and
@@ -42,11 +44,14 @@ public:
     // The order data texts on (an order) or off (the blank form).
     void SetOrderTextsEnabled(bool on);
 
-    // Where the export filters of the preview's save dialog are registered
-    // (PDF document, then "Formato Word"): called once by the constructor.
-    static void RegisterExportFilters();
+    // The two export filters the preview's save dialog offers while the
+    // printout lives: "PDF document" (pictures not compressed) and "Formato
+    // Word", owned by the printout.
+    TRepPDFFilter *PDFFilter = nullptr;
+    TRepRTFFilter *RTFFilter = nullptr;
 
 private:
+    void RegisterExportFilters();
     void ReopenConfig();
     void ShowPreview();
 

@@ -11,14 +11,18 @@
 #include "treloslayout.h"
 #include "trepcanvas.h"
 #include "trepelementprinter.h"
+#include "trepexportfilter.h"
+#include "trepexportfilterlibrary.h"
 #include "trepgenerator.h"
 #include "treppreview.h"
 #include "trepprinter.h"
 #include "trepreport.h"
 #include "trepstandardpreview.h"
 
+#include <QFile>
 #include <QLocale>
 #include <QTabWidget>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
 
@@ -160,6 +164,7 @@ private slots:
     void initTestCase() { QLocale::setDefault(QLocale(QLocale::Portuguese, QLocale::Brazil)); }
 
     void containerAndQueries();
+    void exportFiltersOfThePrintout();
     void printedOrder_data();
     void printedOrder();
     void blankAfterAnOrder();
@@ -194,6 +199,37 @@ void TstTRelOSForm::containerAndQueries()
     form.FillOrder(999);
     QCOMPARE(form.FbQuery2->SQLText(), QStringLiteral("select * from ordemserv where idordem=999"));
     QCOMPARE(form.FbQuery3->SQLText(), QStringLiteral("select * from config where idconfig = 1"));
+}
+
+// The save dialog offers the printout's two filters while it lives, PDF
+// first; what they write is the printout itself.
+void TstTRelOSForm::exportFiltersOfThePrintout()
+{
+    Shop shop;
+    QVERIFY2(shop.Open(), qPrintable(shop.db.Error()));
+    QTemporaryDir out;
+    {
+        TRelOSForm form(shop.dm.get());
+        QVERIFY(!form.PDFFilter->CompressionOn);
+        const QList<TRepExportFilterLibrary::Entry> filters = TRepExportFilterLibrary::Filters();
+        QCOMPARE(filters.size(), 2);
+        QCOMPARE(filters.at(0).Name, QStringLiteral("PDF document"));
+        QCOMPARE(filters.at(0).Extension, QStringLiteral("PDF"));
+        QCOMPARE(filters.at(1).Name, QStringLiteral("Formato Word"));
+        QCOMPARE(filters.at(1).Extension, QStringLiteral("RTF"));
+
+        form.FillBlank();
+        for (const TRepExportFilterLibrary::Entry &entry : filters) {
+            const QString file = out.filePath(QStringLiteral("os.") + entry.Extension.toLower());
+            std::unique_ptr<TRepExportFilter> filter = entry.Create(file);
+            TRepGenerator::Of(form.Report1)->ExportWithFilter(filter.get());
+            QFile written(file);
+            QVERIFY2(written.open(QIODevice::ReadOnly), qPrintable(file));
+            const QByteArray head = written.read(5);
+            QCOMPARE(head, entry.Extension == QLatin1String("PDF") ? QByteArray("%PDF-") : QByteArray("{\\rtf"));
+        }
+    }
+    QVERIFY(TRepExportFilterLibrary::Filters().isEmpty());
 }
 
 void TstTRelOSForm::printedOrder_data()
