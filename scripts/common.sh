@@ -16,6 +16,7 @@ OS_TEST_PACKAGES=(
     dpkg-dev lintian
     firebird3.0-server
     cups-daemon cups-client cups-filters
+    libreoffice-writer-nogui
 )
 
 os_missing_packages() {

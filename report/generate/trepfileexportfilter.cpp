@@ -23,7 +23,7 @@ void TRepFileExportFilter::Start(double paperWidth, double paperLength, const TR
 {
     auto file = std::make_unique<QSaveFile>(m_fileName);
     if (!file->open(QIODevice::WriteOnly))
-        throw ERepError(QStringLiteral("Cannot create the file %1: %2").arg(m_fileName, file->errorString()));
+        throw ERepError(QStringLiteral("Cannot create file \"%1\". %2").arg(m_fileName, file->errorString()));
     m_file = std::move(file);
     try {
         StartFile(paperWidth, paperLength, font);
@@ -46,7 +46,7 @@ void TRepFileExportFilter::Finish()
     }
     file = std::move(m_file);
     if (!file->commit())
-        throw ERepError(QStringLiteral("Cannot write the file %1: %2").arg(m_fileName, file->errorString()));
+        throw ERepError(QStringLiteral("Cannot write file \"%1\". %2").arg(m_fileName, file->errorString()));
 }
 
 void TRepFileExportFilter::Discard()

@@ -1,0 +1,15 @@
+#include "treppdffilter.h"
+
+#include "treppdfdocumentfilter.h"
+
+TRepPDFFilter::TRepPDFFilter(QObject *parent)
+    : TRepExportFilterComponent(QStringLiteral("PDF document"), QStringLiteral("PDF"), parent)
+{
+}
+
+std::unique_ptr<TRepExportFilter> TRepPDFFilter::CreateFilter(const QString &fileName) const
+{
+    auto filter = std::make_unique<TRepPDFDocumentFilter>(fileName);
+    filter->CompressionOn = CompressionOn;
+    return filter;
+}

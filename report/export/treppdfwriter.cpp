@@ -1,0 +1,546 @@
+#include "treppdfwriter.h"
+
+#include "ereperror.h"
+#include "trepascii85.h"
+#include "trepglyphnames.h"
+#include "treplzwencoder.h"
+#include "trepwinansi.h"
+
+#include <QIODevice>
+#include <QPainter>
+
+#include <algorithm>
+
+#include <cmath>
+
+namespace {
+
+// Control points of a quarter circle drawn as one cubic curve.
+constexpr double Kappa = 0.55229;
+const QByteArray Eol = QByteArrayLiteral("\r\n");
+
+// The document as it is written: the byte count is the offset of what
+// comes next. Bytes go to the device in large pieces.
+class Output
+{
+public:
+    explicit Output(QIODevice &device) : m_device(device) {}
+    qint64 Pos() const { return m_written + m_buffer.size(); }
+    void Line(const QByteArray &text)
+    {
+        m_buffer.append(text);
+        m_buffer.append(Eol);
+        if (m_buffer.size() > (1 << 20))
+            Flush();
+    }
+    void Raw(const QByteArray &bytes)
+    {
+        m_buffer.append(bytes);
+        if (m_buffer.size() > (1 << 20))
+            Flush();
+    }
+    void Flush()
+    {
+        if (m_buffer.isEmpty())
+            return;
+        if (m_device.write(m_buffer) != m_buffer.size())
+            throw ERepError(QStringLiteral("Cannot write the PDF file: %1").arg(m_device.errorString()));
+        m_written += m_buffer.size();
+        m_buffer.clear();
+    }
+
+private:
+    QIODevice &m_device;
+    QByteArray m_buffer;
+    qint64 m_written = 0;
+};
+
+QByteArray Obj(int n)
+{
+    return QByteArray::number(n) + " 0 obj";
+}
+
+QByteArray Ref(int n)
+{
+    return QByteArray::number(n) + " 0 R";
+}
+
+} // namespace
+
+QString TRepPdfWriter::Font::Key() const
+{
+    QString style;
+    if (Bold)
+        style += QLatin1Char('B');
+    if (Italic)
+        style += QLatin1Char('I');
+    return Name + QLatin1Char('\t') + style + QLatin1Char('\t') + QString::number(Charset) + QLatin1Char('\t')
+        + QString::fromLatin1(PdfName());
+}
+
+QByteArray TRepPdfWriter::Font::PdfName() const
+{
+    // A PDF name: no blanks, and nothing outside the printable ASCII range
+    // or among PDF's delimiters unescaped.
+    QByteArray name;
+    for (char c : TRepWinAnsi::Encode(Name)) {
+        const uchar u = uchar(c);
+        if (u == ' ')
+            continue;
+        if (u < 0x21 || u > 0x7E || QByteArrayView("#()<>[]{}/%").contains(c))
+            name += '#' + QByteArray::number(u, 16).toUpper().rightJustified(2, '0');
+        else
+            name += c;
+    }
+    if (name.isEmpty())
+        name = "Font";
+    if (Bold || Italic) {
+        name += ',';
+        if (Bold)
+            name += "Bold";
+        if (Italic)
+            name += "Italic";
+    }
+    return name;
+}
+
+TRepPdfWriter::TRepPdfWriter()
+    : MeasureFont(&TRepFontMetrics::Measure)
+{
+}
+
+void TRepPdfWriter::Clear()
+{
+    m_pages.clear();
+    m_fonts.clear();
+    m_metrics.clear();
+    m_pictures = false;
+}
+
+void TRepPdfWriter::BeginPage(double widthPoints, double heightPoints)
+{
+    Page p;
+    p.Width = widthPoints;
+    p.Height = heightPoints;
+    m_pages.append(p);
+}
+
+TRepPdfWriter::Page &TRepPdfWriter::Current()
+{
+    if (m_pages.isEmpty())
+        BeginPage(595.28, 841.89);
+    return m_pages.last();
+}
+
+QByteArray TRepPdfWriter::ResourceName(int index)
+{
+    return "F" + QByteArray::number(index).rightJustified(2, '0');
+}
+
+QByteArray TRepPdfWriter::Num(double v)
+{
+    if (!std::isfinite(v))
+        return "0";
+    const double r = std::round(v * 100.0) / 100.0;
+    QByteArray s = QByteArray::number(r == 0 ? 0.0 : r, 'f', 2);
+    while (s.endsWith('0'))
+        s.chop(1);
+    if (s.endsWith('.'))
+        s.chop(1);
+    return s;
+}
+
+QByteArray TRepPdfWriter::PdfDate(const QDateTime &when)
+{
+    return "D:" + when.toString(QStringLiteral("yyyyMMddHHmmss")).toLatin1();
+}
+
+QByteArray TRepPdfWriter::StringOperand(const QString &text)
+{
+    QByteArray out("(");
+    for (char c : TRepWinAnsi::Encode(text)) {
+        const uchar u = uchar(c);
+        if (c == '\\' || c == '(' || c == ')') {
+            out += '\\';
+            out += c;
+        } else if (u < 0x20 || u == 0x7F) {
+            out += '\\' + QByteArray::number(u, 8).rightJustified(3, '0');
+        } else {
+            out += c;
+        }
+    }
+    out += ')';
+    return out;
+}
+
+QByteArray TRepPdfWriter::WinAnsiEncoding()
+{
+    static const QByteArray encoding = [] {
+        const TRepGlyphNames &names = TRepGlyphNames::Standard();
+        QByteArray e(" <</Type/Encoding /Differences [ 2 ");
+        for (int code = 2; code < 256; ++code)
+            e += '/' + names.NameFor(TRepWinAnsi::ToUnicode(uchar(code)));
+        e += "]>>";
+        return e;
+    }();
+    return encoding;
+}
+
+QByteArray TRepPdfWriter::ColorOperands(const QColor &c)
+{
+    const QColor rgb = c.toRgb();
+    return Num(rgb.red() / 255.0) + ' ' + Num(rgb.green() / 255.0) + ' ' + Num(rgb.blue() / 255.0);
+}
+
+int TRepPdfWriter::FontIndex(const Font &font)
+{
+    const QString key = font.Key();
+    for (int i = 0; i < m_fonts.size(); ++i)
+        if (m_fonts.at(i).Key() == key)
+            return i;
+    // Measured before it joins the list: a font that fails is never written.
+    m_metrics.append(MeasureFont(font.Name, font.Bold, font.Italic));
+    m_fonts.append(font);
+    return int(m_fonts.size()) - 1;
+}
+
+double TRepPdfWriter::NaturalWidth(int fontIndex, const QString &text, double size) const
+{
+    const TRepFontMetrics &m = m_metrics.at(fontIndex);
+    qint64 units = 0;
+    for (char c : TRepWinAnsi::Encode(text))
+        units += m.Widths[uchar(c)];
+    return units / 1000.0 * std::abs(size);
+}
+
+void TRepPdfWriter::AddText(const Font &font, double size, const QColor &color, const QString &text, double x,
+                            double baseline, double width)
+{
+    if (text.isEmpty())
+        return;
+    const int index = FontIndex(font);
+    Page &p = Current();
+    QByteArray scale("100");
+    if (width > 0) {
+        const double natural = NaturalWidth(index, text, size);
+        if (natural > 0)
+            scale = Num(std::clamp(100.0 * width / natural, 1.0, 10000.0));
+    }
+    if (scale != (p.TextScale.isEmpty() ? QByteArray("100") : p.TextScale)) {
+        p.Text += scale + " Tz" + Eol;
+        p.TextScale = scale;
+    }
+    const QByteArray rg = ColorOperands(color) + " rg";
+    if (rg != p.TextColor) {
+        p.Text += rg + Eol;
+        p.TextColor = rg;
+    }
+    const QByteArray tf = '/' + ResourceName(index) + ' ' + Num(std::abs(size)) + " Tf";
+    if (tf != p.TextFont) {
+        p.Text += tf + Eol;
+        p.TextFont = tf;
+    }
+    p.Text += "1 0 0 1 " + Num(x) + ' ' + Num(p.Height - baseline) + " Tm " + StringOperand(text) + " Tj" + Eol;
+}
+
+void TRepPdfWriter::SetLineWidth(Page &p, double width)
+{
+    const QByteArray w = Num(width) + " w";
+    if (w != p.LineWidth) {
+        p.Graphics += w + Eol;
+        p.LineWidth = w;
+    }
+}
+
+void TRepPdfWriter::SetStrokeColor(Page &p, const QColor &c)
+{
+    const QByteArray rg = ColorOperands(c) + " RG";
+    if (rg != p.StrokeColor) {
+        p.Graphics += rg + Eol;
+        p.StrokeColor = rg;
+    }
+}
+
+void TRepPdfWriter::SetFillColor(Page &p, const QColor &c)
+{
+    const QByteArray rg = ColorOperands(c) + " rg";
+    if (rg != p.FillColor) {
+        p.Graphics += rg + Eol;
+        p.FillColor = rg;
+    }
+}
+
+void TRepPdfWriter::AddGraphic(const Graphic &g)
+{
+    Page &p = Current();
+    // PDF space: X, Y the top left corner, H going down.
+    const double X = g.X, Y = p.Height - g.Y, W = g.Width, H = g.Height;
+    auto pt = [](double x, double y) { return Num(x) + ' ' + Num(y); };
+    auto line = [&](double x1, double y1, double x2, double y2) {
+        p.Graphics += pt(x1, y1) + " m " + pt(x2, y2) + " l S" + Eol;
+    };
+    // Closed outlines, filled and/or stroked.
+    auto ellipsePath = [&](double cx, double cy, double rx, double ry) {
+        const double kx = rx * Kappa, ky = ry * Kappa;
+        QByteArray s = pt(cx, cy + ry) + " m" + Eol;
+        s += pt(cx + kx, cy + ry) + ' ' + pt(cx + rx, cy + ky) + ' ' + pt(cx + rx, cy) + " c" + Eol;
+        s += pt(cx + rx, cy - ky) + ' ' + pt(cx + kx, cy - ry) + ' ' + pt(cx, cy - ry) + " c" + Eol;
+        s += pt(cx - kx, cy - ry) + ' ' + pt(cx - rx, cy - ky) + ' ' + pt(cx - rx, cy) + " c" + Eol;
+        s += pt(cx - rx, cy + ky) + ' ' + pt(cx - kx, cy + ry) + ' ' + pt(cx, cy + ry) + " c" + Eol;
+        return s;
+    };
+    auto roundRectPath = [&](double r) {
+        const double L = X, R = X + W, T = Y, B = Y - H, k = r * Kappa;
+        QByteArray s = pt(L + r, T) + " m" + Eol;
+        s += pt(R - r, T) + " l" + Eol;
+        s += pt(R - r + k, T) + ' ' + pt(R, T - r + k) + ' ' + pt(R, T - r) + " c" + Eol;
+        s += pt(R, B + r) + " l" + Eol;
+        s += pt(R, B + r - k) + ' ' + pt(R - r + k, B) + ' ' + pt(R - r, B) + " c" + Eol;
+        s += pt(L + r, B) + " l" + Eol;
+        s += pt(L + r - k, B) + ' ' + pt(L, B + r - k) + ' ' + pt(L, B + r) + " c" + Eol;
+        s += pt(L, T - r) + " l" + Eol;
+        s += pt(L, T - r + k) + ' ' + pt(L + r - k, T) + ' ' + pt(L + r, T) + " c" + Eol;
+        return s;
+    };
+    auto closed = [&](const QByteArray &path) {
+        if (g.Filled) {
+            SetFillColor(p, g.FillColor);
+            p.Graphics += path + "f" + Eol;
+        }
+        if (g.Stroked) {
+            SetLineWidth(p, g.PenWidth);
+            SetStrokeColor(p, g.PenColor);
+            p.Graphics += path + "s" + Eol;
+        }
+    };
+    auto stroke = [&] {
+        SetLineWidth(p, g.PenWidth);
+        SetStrokeColor(p, g.PenColor);
+    };
+
+    switch (g.Kind) {
+    case TRepExportGraphic::Rectangle:
+        closed(pt(X, Y - H) + ' ' + pt(W, H) + " re ");
+        return;
+    case TRepExportGraphic::Ellipse:
+        closed(ellipsePath(X + W / 2, Y - H / 2, W / 2, H / 2));
+        return;
+    case TRepExportGraphic::RoundRect: {
+        const double r = std::clamp(g.CornerRadius, 0.0, std::min(std::abs(W), std::abs(H)) / 2);
+        closed(roundRectPath(r));
+        return;
+    }
+    case TRepExportGraphic::HorLine:
+    case TRepExportGraphic::Rule:
+        if (!g.Stroked)
+            return;
+        stroke();
+        line(X, Y - H / 2, X + W, Y - H / 2);
+        return;
+    case TRepExportGraphic::VertLine:
+        if (!g.Stroked)
+            return;
+        stroke();
+        line(X + W / 2, Y - H, X + W / 2, Y);
+        return;
+    case TRepExportGraphic::TopAndBottom:
+        if (!g.Stroked)
+            return;
+        stroke();
+        line(X, Y, X + W, Y);
+        line(X, Y - H, X + W, Y - H);
+        return;
+    case TRepExportGraphic::RightAndLeft:
+        if (!g.Stroked)
+            return;
+        stroke();
+        line(X, Y - H, X, Y);
+        line(X + W, Y - H, X + W, Y);
+        return;
+    }
+    throw ERepError("Internal error: IT_INVALID");
+}
+
+void TRepPdfWriter::AddPicture(const QImage &image, double x, double y, double width, double height)
+{
+    if (image.isNull() || image.width() <= 0 || image.height() <= 0)
+        return;
+    Page &p = Current();
+    m_pictures = true;
+    // Transparent pixels over white, as the picture shows on paper.
+    QImage rgb(image.size(), QImage::Format_RGB888);
+    rgb.fill(Qt::white);
+    {
+        QPainter painter(&rgb);
+        painter.drawImage(0, 0, image);
+    }
+    QByteArray pixels;
+    pixels.reserve(qsizetype(rgb.width()) * rgb.height() * 3);
+    for (int row = 0; row < rgb.height(); ++row)
+        pixels.append(reinterpret_cast<const char *>(rgb.constScanLine(row)), qsizetype(rgb.width()) * 3);
+    const QByteArray data = TRepAscii85::Encode(Compression ? TRepLzwEncoder::Encode(pixels) : pixels);
+    const double top = p.Height - y;
+    p.Graphics += "q " + Num(width) + " 0 0 " + Num(height) + ' ' + Num(x) + ' ' + Num(top - height) + " cm" + Eol;
+    p.Graphics += "BI" + Eol;
+    p.Graphics += "/Width " + QByteArray::number(rgb.width()) + Eol;
+    p.Graphics += "/Height " + QByteArray::number(rgb.height()) + Eol;
+    p.Graphics += "/BitsPerComponent 8" + Eol;
+    p.Graphics += "/ColorSpace /DeviceRGB" + Eol;
+    p.Graphics += QByteArray("/Filter [") + (Compression ? "/ASCII85Decode /LZWDecode" : "/ASCII85Decode") + "]" + Eol;
+    p.Graphics += "ID" + Eol;
+    p.Graphics += data + Eol;
+    p.Graphics += "EI" + Eol;
+    p.Graphics += "Q" + Eol;
+}
+
+void TRepPdfWriter::Write(QIODevice &device, const QDateTime &created)
+{
+    Current();
+    const QList<TRepFontMetrics> &metrics = m_metrics;
+
+    const int P = int(m_pages.size()), F = int(m_fonts.size());
+    const int fontsFirst = 4 + 2 * P;
+    const int info = fontsFirst + 2 * F, procSet = info + 1;
+    const int N = procSet;
+    QList<qint64> offsets(N + 1, 0);
+    Output out(device);
+    auto begin = [&](int object) {
+        offsets[object] = out.Pos();
+        out.Line(Obj(object));
+    };
+
+    out.Line("%PDF-1.3");
+    out.Line(QByteArray("%\xC5\xAD\x6F\x81"));
+
+    begin(1);
+    out.Line("<<");
+    out.Line("/Type /Catalog");
+    out.Line("/Pages 3 0 R");
+    out.Line("/Outlines 2 0 R");
+    out.Line("/ViewerPreferences << /HideToolbar false /FitWindow true >>");
+    out.Line(">>");
+    out.Line("endobj");
+
+    begin(2);
+    out.Line("<<");
+    out.Line("/Type /Outlines");
+    out.Line("/Count 0");
+    out.Line(">>");
+    out.Line("endobj");
+
+    begin(3);
+    out.Line("<<");
+    out.Line("/Type /Pages");
+    out.Line("/Count " + QByteArray::number(P));
+    QByteArray kids("/Kids [");
+    for (int i = 0; i < P; ++i)
+        kids += (i ? " " : "") + Ref(4 + 2 * i);
+    out.Line(kids + "]");
+    out.Line("/MediaBox [0 0 " + Num(m_pages.first().Width) + ' ' + Num(m_pages.first().Height) + "]");
+    out.Line("/Resources << ");
+    out.Line("/Font << ");
+    for (int k = 0; k < F; ++k)
+        out.Line("  /" + ResourceName(k) + ' ' + Ref(fontsFirst + 2 * k) + ' ');
+    out.Line("  >>");
+    out.Line("/ProcSet " + Ref(procSet));
+    out.Line(">>");
+    out.Line(">>");
+    out.Line("endobj");
+
+    for (int i = 0; i < P; ++i) {
+        const Page &p = m_pages.at(i);
+        begin(4 + 2 * i);
+        out.Line("<<");
+        out.Line("/Type /Page");
+        out.Line("/Parent 3 0 R");
+        out.Line("/Contents " + Ref(5 + 2 * i));
+        out.Line("/MediaBox [0 0 " + Num(p.Width) + ' ' + Num(p.Height) + "]");
+        out.Line(">>");
+        out.Line("endobj");
+        // Graphics first, so that text lies on top.
+        QByteArray content = p.Graphics + "BT" + Eol + p.Text + "ET";
+        QByteArray filter;
+        if (DeflateContent) {
+            // qCompress puts the length in front of the zlib stream.
+            content = qCompress(content, 6).mid(4);
+            filter = " /Filter /FlateDecode";
+        }
+        begin(5 + 2 * i);
+        out.Line("<< /Length " + QByteArray::number(content.size()) + filter + " >>");
+        out.Line("stream");
+        out.Raw(content);
+        out.Line(QByteArray());
+        out.Line("endstream");
+        out.Line("endobj");
+    }
+
+    for (int k = 0; k < F; ++k) {
+        const Font &f = m_fonts.at(k);
+        const TRepFontMetrics &m = metrics.at(k);
+        begin(fontsFirst + 2 * k);
+        out.Line("<<");
+        out.Line("/Type /Font");
+        out.Line("/Subtype /TrueType");
+        out.Line("/Name /" + ResourceName(k));
+        out.Line("/BaseFont /" + f.PdfName());
+        out.Line("/FirstChar 0");
+        out.Line("/LastChar 255");
+        out.Line("/Widths [ ");
+        QByteArray widths;
+        for (int w : m.Widths)
+            widths += QByteArray::number(w) + ' ';
+        out.Line(widths);
+        out.Line(" ]");
+        out.Line("/Encoding " + WinAnsiEncoding());
+        out.Line("/FontDescriptor " + Ref(fontsFirst + 2 * k + 1));
+        out.Line(">>");
+        out.Line("endobj");
+        begin(fontsFirst + 2 * k + 1);
+        out.Line("<<");
+        out.Line("/Type /FontDescriptor");
+        out.Line("/Ascent " + QByteArray::number(m.Ascent));
+        out.Line("/Descent " + QByteArray::number(m.Descent));
+        out.Line("/Flags " + QByteArray::number(m.Flags));
+        out.Line("/FontBBox [ " + QByteArray::number(m.BBox[0]) + ' ' + QByteArray::number(m.BBox[1]) + ' '
+                 + QByteArray::number(m.BBox[2]) + ' ' + QByteArray::number(m.BBox[3]) + " ]");
+        out.Line("/FontName /" + f.PdfName());
+        out.Line("/ItalicAngle " + Num(m.ItalicAngle));
+        // Required of a descriptor; the report's fonts give no stem width.
+        out.Line("/CapHeight " + QByteArray::number(m.Ascent));
+        out.Line("/StemV 80");
+        out.Line(">>");
+        out.Line("endobj");
+    }
+
+    begin(info);
+    out.Line("<<");
+    out.Line("/CreationDate (" + PdfDate(created) + ")");
+    out.Line("/Producer " + StringOperand(Producer));
+    out.Line("/Subject " + StringOperand(Subject));
+    out.Line("/Creator " + StringOperand(Creator));
+    out.Line("/Title " + StringOperand(Title));
+    out.Line("/Author " + StringOperand(Author));
+    out.Line(">>");
+    out.Line("endobj");
+
+    begin(procSet);
+    out.Line(m_pictures ? "[/PDF /Text /ImageC]" : "[/PDF /Text]");
+    out.Line("endobj");
+
+    const qint64 xref = out.Pos();
+    out.Line("xref");
+    out.Line("0 " + QByteArray::number(N + 1));
+    out.Line("0000000000 65535 f");
+    for (int object = 1; object <= N; ++object)
+        out.Line(QByteArray::number(offsets.at(object)).rightJustified(10, '0') + " 00000 n");
+    out.Line("trailer");
+    out.Line("<<");
+    out.Line("/Size " + QByteArray::number(N + 1));
+    out.Line("/Root 1 0 R");
+    out.Line("/Info " + Ref(info));
+    out.Line(">>");
+    out.Line("startxref");
+    out.Line(QByteArray::number(xref));
+    out.Line("%%EOF");
+    out.Flush();
+}

@@ -1,0 +1,13 @@
+#include "treprtffilter.h"
+
+#include "treprtfexportfilter.h"
+
+TRepRTFFilter::TRepRTFFilter(QObject *parent)
+    : TRepExportFilterComponent(QStringLiteral("Formato Word"), QStringLiteral("RTF"), parent)
+{
+}
+
+std::unique_ptr<TRepExportFilter> TRepRTFFilter::CreateFilter(const QString &fileName) const
+{
+    return std::make_unique<TRepRTFExportFilter>(fileName);
+}

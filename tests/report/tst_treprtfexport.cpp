@@ -1,0 +1,355 @@
+// The RTF export: the header and its tables, slots of one point made
+// paragraphs with tab stops, colours, escapes, page breaks, and the
+// service order printout opened by a word processor with its accents.
+
+#include "ereperror.h"
+#include "exporttools.h"
+#include "printoutfixture.h"
+#include "trepexportfilterlibrary.h"
+#include "trepgenerator.h"
+#include "treppapertable.h"
+#include "treprtfexportfilter.h"
+#include "treprtffilter.h"
+#include "treprtfwriter.h"
+
+#include <QBuffer>
+#include <QDir>
+#include <QTemporaryDir>
+#include <QtTest>
+
+using namespace ExportTools;
+
+namespace {
+
+using Item = TRepRtfWriter::Item;
+
+TRepRtfWriter::PageSetup A4Plus()
+{
+    TRepRtfWriter::PageSetup page;
+    page.Width = 2100;
+    page.Length = 3300;
+    page.LeftMargin = page.RightMargin = page.TopMargin = page.BottomMargin = 100;
+    page.PaperCode = TRepPaperTable::PaperCode(TRepPaperSize::A4Plus);
+    return page;
+}
+
+Item Text(const QString &text, double x, double y, const QColor &color = Qt::black)
+{
+    Item i;
+    i.X = x;
+    i.Y = y;
+    i.FontName = QStringLiteral("Arial");
+    i.Text = text;
+    i.Color = color;
+    return i;
+}
+
+// Pages of items through the writer: the document's lines.
+QStringList Document(const QList<QList<Item>> &pages)
+{
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    TRepRtfWriter w(buffer, A4Plus(), TRepRtfWriter::FontTable({QStringLiteral("Liberation Sans")}, {QStringLiteral("Arial")}));
+    w.WriteHeader();
+    for (const QList<Item> &page : pages) {
+        w.NewPage();
+        for (const Item &i : page)
+            w.AddText(i);
+        w.EndPage();
+    }
+    w.Finish();
+    return QString::fromLatin1(buffer.data()).split(QStringLiteral("\r\n"));
+}
+
+QString Body(const QList<QList<Item>> &pages)
+{
+    return Document(pages).mid(3).join(QLatin1Char('\n'));
+}
+
+} // namespace
+
+class TstTRepRtfExport : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir dir;
+
+private slots:
+    void initTestCase() { QLocale::setDefault(QLocale(QLocale::Portuguese, QLocale::Brazil)); }
+
+    // Page setup in twips straight from native units; the code page; the
+    // installed faces plus the report's own, sorted, one per name.
+    void header()
+    {
+        QBuffer buffer;
+        buffer.open(QIODevice::WriteOnly);
+        const auto fonts = TRepRtfWriter::FontTable({QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans"),
+                                                     QStringLiteral("liberation sans")},
+                                                    {QStringLiteral("Arial"), QStringLiteral("DejaVu Sans")});
+        QCOMPARE(fonts.size(), 3);
+        TRepRtfWriter w(buffer, A4Plus(), fonts);
+        w.WriteHeader();
+        const QStringList lines = QString::fromLatin1(buffer.data()).split(QStringLiteral("\r\n"));
+        QCOMPARE(lines.size(), 4);
+        QCOMPARE(lines.at(0), QStringLiteral("{\\rtf1\\ansi\\ansicpg1252\\deff0\\deftab720\\paperh18709\\paperw11906\\psz%1"
+                                             "\\margl567\\margr567\\margt567\\margb567{\\fonttbl{\\f0\\fswiss Arial;}"
+                                             "{\\f1\\fswiss DejaVu Sans;}{\\f2\\fswiss Liberation Sans;}}")
+                                  .arg(TRepPaperTable::PaperCode(TRepPaperSize::A4Plus)));
+        QCOMPARE(lines.at(1), QStringLiteral(
+            "{\\colortbl\\red0\\green0\\blue0;\\red128\\green0\\blue0;\\red0\\green128\\blue0;\\red128\\green128\\blue0;"
+            "\\red0\\green0\\blue128;\\red128\\green0\\blue128;\\red0\\green128\\blue128;\\red128\\green128\\blue128;"
+            "\\red192\\green192\\blue192;\\red255\\green0\\blue0;\\red0\\green255\\blue0;\\red255\\green255\\blue0;"
+            "\\red0\\green0\\blue255;\\red255\\green0\\blue255;\\red0\\green255\\blue255;\\red192\\green192\\blue192;"
+            "\\red128\\green128\\blue128;\\red255\\green255\\blue255;}"));
+        QCOMPARE(lines.at(2), QStringLiteral("\\deflang1033"));
+        QCOMPARE(w.FontNumber(QStringLiteral("arial")), 0);
+        QCOMPARE(w.FontNumber(QStringLiteral("Verdana")), -1);
+    }
+
+    void familyKeywords_data()
+    {
+        QTest::addColumn<QString>("face");
+        QTest::addColumn<QByteArray>("keyword");
+        QTest::newRow("sans") << "Liberation Sans" << QByteArray("\\fswiss");
+        QTest::newRow("serif") << "Liberation Serif" << QByteArray("\\froman");
+        QTest::newRow("fixed pitch") << "Liberation Mono" << QByteArray("\\fmodern");
+        QTest::newRow("not installed: as drawn") << "Courier New" << QByteArray("\\fmodern");
+    }
+    void familyKeywords()
+    {
+        QFETCH(QString, face);
+        QFETCH(QByteArray, keyword);
+        QCOMPARE(TRepRtfWriter::FamilyKeyword(face), keyword);
+    }
+
+    // Two labels of one line: one paragraph, tab stops left to right
+    // whatever order they came in.
+    void oneLineOneParagraph()
+    {
+        const QString body = Body({{Text("B", 500, 200), Text("A", 100, 201)}});
+        QCOMPARE(body.count(QStringLiteral("\\pard")), 1);
+        // 100 native = 567 twips from the left margin; + 20.
+        QVERIFY2(body.contains(QStringLiteral("\\pard\\plain\\sb523\\tql\\tx20\\tql\\tx2288\n")), qPrintable(body));
+        QVERIFY2(body.contains(QStringLiteral("{\\plain\\tab\\plain\\f0\\fs20 A\\tab\\plain\\f0\\fs20 B{\\fs1\\par}}")),
+                 qPrintable(body));
+    }
+
+    // Space before a paragraph: the distance from the line before less the
+    // largest size so far, only when positive; alignments become tab kinds.
+    void paragraphsAndTabs()
+    {
+        Item right = Text("9,99", 1900, 400);
+        right.Alignment = taRightJustify;
+        Item centre = Text("meio", 1000, 400);
+        centre.Alignment = taCenter;
+        Item close = Text("junto", 100, 420);
+        const QString body = Body({{Text("A", 100, 300), right, centre, close}});
+        const QStringList lines = body.split('\n');
+        QCOMPARE(lines.at(0), QStringLiteral("\\pard\\plain\\sb1084\\tql\\tx20"));
+        QCOMPARE(lines.at(2), QStringLiteral("\\pard\\plain\\sb317\\tqc\\tx5122\\tqr\\tx10225"));
+        QCOMPARE(lines.at(4), QStringLiteral("\\pard\\plain\\tql\\tx20"));
+    }
+
+    void styleAndColour_data()
+    {
+        QTest::addColumn<QColor>("color");
+        QTest::addColumn<bool>("bold");
+        QTest::addColumn<QString>("run");
+        QTest::newRow("red") << QColor(255, 0, 0) << false << "\\fs20\\cf9 Texto{";
+        QTest::newRow("black: no colour") << QColor(0, 0, 0) << false << "\\fs20 Texto{";
+        QTest::newRow("navy") << QColor(0, 0, 128) << false << "\\fs20\\cf4 Texto{";
+        QTest::newRow("grey: first match") << QColor(128, 128, 128) << false << "\\fs20\\cf7 Texto{";
+        QTest::newRow("not in the table") << QColor(1, 2, 3) << false << "\\fs20 Texto{";
+        QTest::newRow("bold red") << QColor(255, 0, 0) << true << "\\fs20\\b\\cf9 Texto{";
+    }
+    void styleAndColour()
+    {
+        QFETCH(QColor, color);
+        QFETCH(bool, bold);
+        QFETCH(QString, run);
+        Item i = Text("Texto", 100, 200, color);
+        i.Bold = bold;
+        QVERIFY2(Body({{i}}).contains(run), qPrintable(Body({{i}})));
+    }
+
+    void escapes_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QByteArray>("escaped");
+        QTest::newRow("backslash and braces") << "a\\b {c}" << QByteArray("a\\\\b \\{c\\}");
+        QTest::newRow("accents: code page bytes") << "Ação é" << QByteArray("A\\'e7\\'e3o \\'e9");
+        QTest::newRow("ordinal and euro") << "Nº €" << QByteArray("N\\'ba \\'80");
+        QTest::newRow("beyond the code page") << "Ωx" << QByteArray("\\u937?x");
+        QTest::newRow("high in the plane: signed") << "\uFFFD" << QByteArray("\\u-3?");
+    }
+    void escapes()
+    {
+        QFETCH(QString, text);
+        QFETCH(QByteArray, escaped);
+        QCOMPARE(TRepRtfWriter::EscapeText(text), escaped);
+    }
+
+    void pageBreaks_data()
+    {
+        QTest::addColumn<int>("pages");
+        QTest::addColumn<int>("breaks");
+        QTest::newRow("one page") << 1 << 0;
+        QTest::newRow("two pages") << 2 << 1;
+        QTest::newRow("three pages") << 3 << 2;
+    }
+    void pageBreaks()
+    {
+        QFETCH(int, pages);
+        QFETCH(int, breaks);
+        QList<QList<Item>> doc;
+        for (int p = 0; p < pages; ++p)
+            doc.append({Text(QStringLiteral("Página %1").arg(p + 1), 100, 200)});
+        const QStringList lines = Document(doc);
+        QCOMPARE(lines.count(QStringLiteral("{\\page }")), breaks);
+        QCOMPARE(lines.at(lines.size() - 2), QStringLiteral("\\par }"));
+    }
+
+    // Text whose slot is not on the page is left out.
+    void textOffThePage()
+    {
+        const QString body = Body({{Text("acima", 100, -10), Text("dentro", 100, 3290), Text("abaixo", 100, 3302)}});
+        QVERIFY(body.contains(QStringLiteral("dentro")));
+        QVERIFY(!body.contains(QStringLiteral("acima")));
+        QVERIFY(!body.contains(QStringLiteral("abaixo")));
+    }
+
+    // The printout: one page, its texts with their accents, the report's
+    // units untouched by the pass.
+    void printout()
+    {
+        Printout printout;
+        const QString file = dir.filePath(QStringLiteral("os.rtf"));
+        TRepRTFExportFilter filter(file);
+        const TRepUnit units = printout.report->Units();
+        TRepGenerator::Of(printout.report.get())->ExportWithFilter(&filter);
+        QCOMPARE(printout.report->Units(), units);
+        QFile f(file);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        const QByteArray rtf = f.readAll();
+        QVERIFY(rtf.startsWith("{\\rtf1\\ansi\\ansicpg1252"));
+        QVERIFY(rtf.contains("{\\f0\\fswiss Arial;}"));
+        QVERIFY(rtf.contains("\\f0\\fs36\\b Oficina do Z\\'e9"));
+        QVERIFY(rtf.contains(" Endere\\'e7o:"));
+        QVERIFY(rtf.contains(" N\\'ba 1 em servi\\'e7o"));
+        QVERIFY(!rtf.contains("{\\page }"));
+        QVERIFY(rtf.endsWith("\\par }\r\n"));
+        for (char c : rtf)
+            QVERIFY(uchar(c) < 0x80);
+    }
+
+    void deviceRunsOutOfRoom()
+    {
+        FullDevice full(100);
+        TRepRtfWriter w(full, A4Plus(), TRepRtfWriter::FontTable({QStringLiteral("Liberation Sans")}, {}));
+        try {
+            w.WriteHeader();
+            QFAIL("no error");
+        } catch (const ERepError &e) {
+            QVERIFY2(e.Message().contains(QStringLiteral("No space left on device")), qPrintable(e.Message()));
+        }
+    }
+
+    // The engine hands over empty lines too: they make no paragraph.
+    void emptyLinesMakeNoParagraph()
+    {
+        const QString file = dir.filePath(QStringLiteral("vazio.rtf"));
+        TRepRTFExportFilter filter(file);
+        filter.Begin(2100, 3300, TRepFont());
+        filter.NewPage();
+        filter.TextOut(TRepFont(), QString(), taLeftJustify, 100, 200);
+        filter.TextOut(TRepFont(), QStringLiteral("linha"), taLeftJustify, 100, 300);
+        filter.EndPage();
+        filter.End();
+        QFile f(file);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        const QByteArray rtf = f.readAll();
+        QCOMPARE(rtf.count("\\pard"), 1);
+        QVERIFY(rtf.contains(" linha{"));
+    }
+
+    void cannotCreateTheFile()
+    {
+        Printout printout;
+        const QString file = dir.filePath(QStringLiteral("missing/x.rtf"));
+        TRepRTFExportFilter filter(file);
+        QVERIFY_THROWS_EXCEPTION(ERepError, TRepGenerator::Of(printout.report.get())->ExportWithFilter(&filter));
+        QVERIFY(!QFile::exists(file));
+    }
+
+    // A pass that does not finish leaves the earlier file as it was.
+    void unfinishedPassKeepsTheFile()
+    {
+        const QString file = dir.filePath(QStringLiteral("kept.rtf"));
+        {
+            QFile f(file);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write("earlier");
+        }
+        const QStringList before = QDir(dir.path()).entryList(QDir::Files);
+        {
+            TRepRTFExportFilter filter(file);
+            filter.Begin(2100, 3300, TRepFont());
+            filter.NewPage();
+            filter.TextOut(TRepFont(), QStringLiteral("novo"), taLeftJustify, 100, 100);
+            filter.EndPage();
+        }
+        QFile f(file);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        QCOMPARE(f.readAll(), QByteArray("earlier"));
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files), before);
+    }
+
+    void registration()
+    {
+        {
+            TRepRTFFilter component;
+            const auto filters = TRepExportFilterLibrary::Filters();
+            const auto it = std::find_if(filters.begin(), filters.end(),
+                                         [](const auto &e) { return e.Name == "Formato Word"; });
+            QVERIFY(it != filters.end());
+            QCOMPARE(it->Extension, QStringLiteral("RTF"));
+            auto filter = it->Create(QStringLiteral("x.rtf"));
+            QVERIFY(dynamic_cast<TRepRTFExportFilter *>(filter.get()));
+            QCOMPARE(filter->Description(), QStringLiteral("RTF Export filter"));
+        }
+        for (const auto &e : TRepExportFilterLibrary::Filters())
+            QVERIFY(e.Name != "Formato Word");
+    }
+
+    // A word processor opens the printout's RTF with its letters.
+    void wordProcessorReadsThePrintout()
+    {
+        if (QStandardPaths::findExecutable(QStringLiteral("soffice")).isEmpty())
+            QSKIP("LibreOffice (soffice) is not installed");
+        if (QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty())
+            QSKIP("pdftotext is not installed");
+        Printout printout;
+        const QString file = dir.filePath(QStringLiteral("lido.rtf"));
+        TRepRTFExportFilter filter(file);
+        TRepGenerator::Of(printout.report.get())->ExportWithFilter(&filter);
+        // Its own throwaway home and profile.
+        QTemporaryDir home;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("HOME"), home.path());
+        const ToolResult r = Run(QStringLiteral("soffice"),
+                                 {QStringLiteral("-env:UserInstallation=file://") + home.filePath(QStringLiteral("profile")),
+                                  QStringLiteral("--headless"), QStringLiteral("--convert-to"), QStringLiteral("pdf"),
+                                  QStringLiteral("--outdir"), dir.path(), file},
+                                 180000, env);
+        const QString pdf = dir.filePath(QStringLiteral("lido.pdf"));
+        if (!r.started || r.exitCode != 0 || !QFile::exists(pdf))
+            QSKIP(qPrintable(QStringLiteral("LibreOffice could not run here: ") + QString::fromUtf8(r.err)));
+        const QString text = PlainText(pdf);
+        for (const char *t : {"Oficina do Zé", "Nº 1 em serviço", "Endereço:", "Descrição:", "Solução:",
+                              "Rua São João, 12", "R$ 1.234,50", "Márcia"})
+            QVERIFY2(text.contains(QString::fromUtf8(t)), qPrintable(QString::fromUtf8(t) + " in " + text));
+    }
+};
+
+QTEST_MAIN(TstTRepRtfExport)
+#include "tst_treprtfexport.moc"
