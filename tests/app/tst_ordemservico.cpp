@@ -1,7 +1,9 @@
-// The real program, started under a virtual X server on a fresh database:
-// its main window appears with no error, and "Arquivo" > "Sair" ends it
-// cleanly, leaving the database closed.
+// The real program, started under a virtual X server: its main window on a
+// fresh database, the first-start question and the database chosen on the
+// command line or in the settings, the answers of --help and --version, and
+// the blank order previewed and printed.
 #include "tdm.h"
+#include "tdmschema.h"
 #include "tfbdatabase.h"
 #include "tfbfield.h"
 #include "tfbquery.h"
@@ -11,13 +13,19 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QSettings>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QtTest>
+
+#include <memory>
 
 namespace {
 
 const QString MainWindow = QStringLiteral("^Ordem de Serviço 1\\.5  - Tarvo Vodevuru$");
+// The caption of every message box: the first-start question, the error box.
 const QString ErrorBox = QStringLiteral("^OS - Tarvo Vodevuru$");
+const QString Preview = QStringLiteral("^Ordem de Serviço$");
 const QString ClientList = QStringLiteral("^Lista de Clientes$");
 
 // Points of the main window, from its layout: the menu bar at the top (at
@@ -35,13 +43,24 @@ class TstOrdemServico : public QObject
     Q_OBJECT
 private slots:
     void initTestCase();
-    void startsAndEndsCleanly_data();
     void startsAndEndsCleanly();
     void withoutTheClientLibraryItDoesNotStart();
+    void firstStartAndChosenDatabase_data();
+    void firstStartAndChosenDatabase();
+    void commandLineAnswers_data();
+    void commandLineAnswers();
+    void blankOrderPreviewedAndPrinted();
 
 private:
+    // The program with HOME (and so the default database and the settings
+    // file) in `home`.
+    static bool Launch(TXSession &x, const QString &home, const QStringList &args = {},
+                       QProcessEnvironment env = {});
     // "Arquivo" > "Sair" on the main window.
     bool ChooseSair(TXSession &x, const QString &window);
+    // Clicks the clients' picture: the client list opens, and no error box
+    // (which would come instead, were the database not open).
+    void OpenClientList(TXSession &x, const QString &window);
 };
 
 void TstOrdemServico::initTestCase()
@@ -52,6 +71,13 @@ void TstOrdemServico::initTestCase()
         QSKIP(qPrintable(missing));
 }
 
+bool TstOrdemServico::Launch(TXSession &x, const QString &home, const QStringList &args, QProcessEnvironment env)
+{
+    // The settings file under this HOME, whatever the caller's environment.
+    env.insert(QStringLiteral("XDG_CONFIG_HOME"), home + QStringLiteral("/.config"));
+    return x.Launch(TXSession::ProgramPath(QStringLiteral("ordemservico")), home, args, env);
+}
+
 bool TstOrdemServico::ChooseSair(TXSession &x, const QString &window)
 {
     // The menu opens as a window of its own: wait for it, then go down to
@@ -60,13 +86,7 @@ bool TstOrdemServico::ChooseSair(TXSession &x, const QString &window)
     if (!x.XDo({QStringLiteral("windowfocus"), QStringLiteral("--sync"), window})
         || !x.Click(window, ArquivoX, ArquivoY))
         return false;
-    QString menu;
-    TXSession::WaitFor([&] {
-        for (const QString &w : x.AppWindows())
-            if (!before.contains(w))
-                menu = w;
-        return !menu.isEmpty();
-    });
+    const QString menu = x.WaitForNewAppWindow(before);
     return !menu.isEmpty()
            && x.Keys(menu, {QStringLiteral("Down"), QStringLiteral("Down"), QStringLiteral("Return")});
 }
@@ -84,8 +104,7 @@ void TstOrdemServico::withoutTheClientLibraryItDoesNotStart()
     broken.close();
     QProcessEnvironment env;
     env.insert(QStringLiteral("LD_LIBRARY_PATH"), libs.path());
-    QVERIFY2(x.Launch(TXSession::ProgramPath(QStringLiteral("ordemservico")), db.Dir(), {}, env),
-             qPrintable(x.Error()));
+    QVERIFY2(Launch(x, db.Dir(), {}, env), qPrintable(x.Error()));
 
     // The failure in the standard error box, and no main window.
     const QString box = x.WaitForWindow(ErrorBox);
@@ -97,51 +116,33 @@ void TstOrdemServico::withoutTheClientLibraryItDoesNotStart()
     QCOMPARE(x.App().exitCode(), 1);
 }
 
-void TstOrdemServico::startsAndEndsCleanly_data()
+void TstOrdemServico::OpenClientList(TXSession &x, const QString &window)
 {
-    QTest::addColumn<bool>("withDatabase");
-    QTest::newRow("fresh database") << true;
-    QTest::newRow("no database file") << false;
+    QVERIFY(x.Click(window, ClientsPictureX, ClientsPictureY + 3));
+    QVERIFY2(!x.WaitForWindow(ClientList).isEmpty(), "the client list did not open");
+    QVERIFY(x.Windows(ErrorBox).isEmpty());
 }
 
 void TstOrdemServico::startsAndEndsCleanly()
 {
-    QFETCH(bool, withDatabase);
     TFbTestDb db;
     OS_REQUIRE_TEST_DB(db);
-    QTemporaryDir emptyHome;
     TXSession x;
     QVERIFY2(x.Start(), qPrintable(x.Error()));
-    QVERIFY2(x.Launch(TXSession::ProgramPath(QStringLiteral("ordemservico")),
-                      withDatabase ? db.Dir() : emptyHome.path()),
-             qPrintable(x.Error()));
+    QVERIFY2(Launch(x, db.Dir()), qPrintable(x.Error()));
 
     const QString window = x.WaitForWindow(MainWindow);
     QVERIFY2(!window.isEmpty(), "the main window did not appear");
-    if (withDatabase) {
-        // Regression: under a real X server, swapping a picture under the
-        // cursor made the toolkit send enter and leave events that swapped it
-        // back, over and over, until the program died. Move over the
-        // pictures and away, then click the clients' one: the client list
-        // opens, which also shows that the database is open (else the error
-        // box would come instead).
-        for (int px : {200, ClientsPictureX, 100, ClientsPictureX + 5, 300, ClientsPictureX})
-            QVERIFY(x.MoveMouse(window, px, ClientsPictureY));
-        QVERIFY(x.AppRunning());
-        QVERIFY(x.Click(window, ClientsPictureX, ClientsPictureY + 3));
-        QVERIFY2(!x.WaitForWindow(ClientList).isEmpty(), "the client list did not open");
-        QVERIFY(x.Windows(ErrorBox).isEmpty());
-        for (int px : {100, ClientsPictureX, 300, 100})
-            QVERIFY(x.MoveMouse(window, px, ClientsPictureY));
-    } else {
-        // The failure is shown once, in the standard error box; once it is
-        // closed the window is there to be used.
-        const QString box = x.WaitForWindow(ErrorBox);
-        QVERIFY2(!box.isEmpty(), "no error box");
-        QCOMPARE(x.Windows(ErrorBox).size(), 1);
-        QVERIFY(x.Keys(box, {QStringLiteral("Return")}));
-        QVERIFY2(x.WaitForNoWindow(ErrorBox), "the error box did not close");
-    }
+    // Regression: under a real X server, swapping a picture under the
+    // cursor made the toolkit send enter and leave events that swapped it
+    // back, over and over, until the program died. Move over the pictures
+    // and away, then click the clients' one.
+    for (int px : {200, ClientsPictureX, 100, ClientsPictureX + 5, 300, ClientsPictureX})
+        QVERIFY(x.MoveMouse(window, px, ClientsPictureY));
+    QVERIFY(x.AppRunning());
+    OpenClientList(x, window);
+    for (int px : {100, ClientsPictureX, 300, 100})
+        QVERIFY(x.MoveMouse(window, px, ClientsPictureY));
     QVERIFY(x.AppRunning());
 
     QVERIFY(ChooseSair(x, window));
@@ -149,11 +150,6 @@ void TstOrdemServico::startsAndEndsCleanly()
     QCOMPARE(x.App().exitStatus(), QProcess::NormalExit);
     QCOMPARE(x.App().exitCode(), 0);
 
-    if (!withDatabase) {
-        // The program never creates the database file.
-        QVERIFY(!QFileInfo::exists(emptyHome.filePath(QStringLiteral("OS - Tarvo Vodevuru/DADOS.GDB"))));
-        return;
-    }
     // The database was closed properly: this process can open it, and it is
     // not left under a backup lock.
     TDM dm;
@@ -162,6 +158,264 @@ void TstOrdemServico::startsAndEndsCleanly()
     QCOMPARE(dm.ConfigQueryIDCONFIG->AsInteger(), 1);
     dm.CloseAll();
     QVERIFY(!QFileInfo::exists(db.Path() + QStringLiteral(".delta")));
+}
+
+void TstOrdemServico::firstStartAndChosenDatabase_data()
+{
+    QTest::addColumn<QString>("database");   // default, path, missing path, setting, server
+    QTest::addColumn<QString>("answer");     // key pressed on the first-start question; "" when none is asked
+    QTest::addColumn<bool>("openFails");     // the error box after the main window shows
+
+    QTest::newRow("first start, create") << "default" << "Return" << false;
+    QTest::newRow("first start, do not create") << "default" << "Escape" << true;
+    QTest::newRow("--database with a path") << "path" << "" << false;
+    QTest::newRow("--database with a missing path") << "missing path" << "" << true;
+    QTest::newRow("database from the setting") << "setting" << "" << false;
+    QTest::newRow("--database on the server") << "server" << "" << false;
+}
+
+// Always an empty HOME: the default place has no file. Only there is the
+// user asked whether to create one; a chosen database is opened or reported.
+void TstOrdemServico::firstStartAndChosenDatabase()
+{
+    QFETCH(QString, database);
+    QFETCH(QString, answer);
+    QFETCH(bool, openFails);
+    TFbTestDb db;
+    OS_REQUIRE_TEST_DB(db);
+
+    QTemporaryDir home;
+    const QString defaultFolder = home.filePath(QStringLiteral("OS - Tarvo Vodevuru"));
+    QString chosen;   // the database the program is to open, "" for the default place
+    QStringList args;
+    std::unique_ptr<QTemporaryDir> serverDir;
+    if (database == QLatin1String("path")) {
+        chosen = db.Path();
+        args << QStringLiteral("--database") << chosen;
+    } else if (database == QLatin1String("missing path")) {
+        chosen = home.filePath(QStringLiteral("loja/DADOS.GDB"));
+        args << QStringLiteral("--database") << chosen;
+    } else if (database == QLatin1String("setting")) {
+        chosen = db.Path();
+        const QString conf = home.filePath(QStringLiteral(".config/ordemservico/ordemservico.conf"));
+        {
+            QSettings settings(conf, QSettings::IniFormat);
+            settings.setValue(QStringLiteral("database"), chosen);
+        }
+        QVERIFY(QFileInfo::exists(conf));
+    } else if (database == QLatin1String("server")) {
+        // The server of the test set-up (scripts/test-setup.d/10-firebird-server.sh).
+        const QString host = qEnvironmentVariable("OS_FB_SERVER");
+        if (host.isEmpty())
+            QSKIP("OS_FB_SERVER is not set: no Firebird server was started for the tests");
+        serverDir = std::make_unique<QTemporaryDir>(qEnvironmentVariable("OS_FB_SERVER_DIR", QStringLiteral("/tmp"))
+                                                    + QStringLiteral("/os-test-XXXXXX"));
+        QVERIFY(serverDir->isValid());
+        // The server process writes there.
+        QFile::setPermissions(serverDir->path(), QFileDevice::Permissions(0x7777));
+        chosen = host + QLatin1Char(':') + serverDir->path() + QStringLiteral("/DADOS.GDB");
+        TDmSchema::CreateDatabaseFile(chosen);
+        args << QStringLiteral("--database") << chosen;
+    }
+
+    TXSession x;
+    QVERIFY2(x.Start(), qPrintable(x.Error()));
+    QVERIFY2(Launch(x, home.path(), args), qPrintable(x.Error()));
+
+    if (!answer.isEmpty()) {
+        // The question comes before the main window, and nothing is made
+        // before the answer.
+        const QString question = x.WaitForWindow(ErrorBox);
+        QVERIFY2(!question.isEmpty(), "the first-start question did not appear");
+        QCOMPARE(x.Windows(ErrorBox).size(), 1);
+        QVERIFY(x.Windows(MainWindow).isEmpty());
+        QVERIFY(!QFileInfo::exists(defaultFolder));
+        QVERIFY(x.Keys(question, {answer}));
+        // The error box that may follow has the same caption.
+        QVERIFY2(TXSession::WaitFor([&] { return !x.Windows(ErrorBox).contains(question); }),
+                 "the first-start question did not close");
+    }
+    const QString window = x.WaitForWindow(MainWindow);
+    QVERIFY2(!window.isEmpty(), "the main window did not appear");
+    if (openFails) {
+        // The failure is shown once, in the standard error box; once it is
+        // closed the window is there to be used.
+        const QString box = x.WaitForWindow(ErrorBox);
+        QVERIFY2(!box.isEmpty(), "no error box");
+        QCOMPARE(x.Windows(ErrorBox).size(), 1);
+        QVERIFY(x.Keys(box, {QStringLiteral("Return")}));
+        QVERIFY2(x.WaitForNoWindow(ErrorBox), "the error box did not close");
+    } else {
+        // The database is open: the client list comes, no error box.
+        OpenClientList(x, window);
+    }
+    QVERIFY(x.Windows(ErrorBox).isEmpty());
+    QVERIFY(x.AppRunning());
+    QVERIFY(ChooseSair(x, window));
+    QVERIFY2(x.WaitForExit(), "the program did not end after Sair");
+    QCOMPARE(x.App().exitStatus(), QProcess::NormalExit);
+    QCOMPARE(x.App().exitCode(), 0);
+
+    // The default place is made only when the user said yes; a missing
+    // chosen database is never made.
+    const QString created = defaultFolder + QStringLiteral("/DADOS.GDB");
+    QCOMPARE(QFileInfo::exists(defaultFolder), database == QLatin1String("default") && !openFails);
+    if (database == QLatin1String("missing path"))
+        QVERIFY(!QFileInfo::exists(QFileInfo(chosen).absolutePath()));
+    if (openFails)
+        return;
+    // The database the program used opens, with the six tables and the
+    // CONFIG row: the new one as os-createdb makes it, or the chosen one.
+    TDM dm;
+    dm.Database->SetDatabaseName(chosen.isEmpty() ? created : chosen);
+    dm.OpenAll();
+    QCOMPARE(dm.ConfigQueryIDCONFIG->AsInteger(), 1);
+    dm.CloseAll();
+}
+
+// --help and --version answer on the standard output without a screen; a
+// bad command line is refused on the standard error before any window.
+void TstOrdemServico::commandLineAnswers_data()
+{
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QString>("out");
+    QTest::addColumn<QString>("err");
+    QTest::newRow("--help") << QStringList{"--help"} << 0 << "--database <CAMINHO>" << "";
+    QTest::newRow("-h") << QStringList{"-h"} << 0 << "--version" << "";
+    QTest::newRow("--version") << QStringList{"--version"} << 0 << "ordemservico 1.5\n" << "";
+    QTest::newRow("unknown option") << QStringList{"--banco"} << 2 << "" << "ordemservico: Unknown option 'banco'";
+    QTest::newRow("missing value") << QStringList{"--database"} << 2 << "" << "--database";
+}
+
+void TstOrdemServico::commandLineAnswers()
+{
+    QFETCH(QStringList, args);
+    QFETCH(int, exitCode);
+    QFETCH(QString, out);
+    QFETCH(QString, err);
+    QTemporaryDir home;
+    QProcess app;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("HOME"), home.path());
+    env.remove(QStringLiteral("XDG_CONFIG_HOME"));
+    env.remove(QStringLiteral("DISPLAY"));
+    env.remove(QStringLiteral("WAYLAND_DISPLAY"));
+    // No screen at all for the answers; the refusal comes after Qt's own
+    // options are read, which needs a platform.
+    if (exitCode == 0)
+        env.remove(QStringLiteral("QT_QPA_PLATFORM"));
+    else
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    app.setProcessEnvironment(env);
+    app.start(TXSession::ProgramPath(QStringLiteral("ordemservico")), args);
+    QVERIFY(app.waitForFinished(20000));
+    const QString stdOut = QString::fromLocal8Bit(app.readAllStandardOutput());
+    const QString stdErr = QString::fromLocal8Bit(app.readAllStandardError());
+    QCOMPARE(app.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(app.exitCode(), exitCode);
+    QVERIFY2(stdOut.contains(out), qPrintable(stdOut));
+    QVERIFY2(stdErr.contains(err), qPrintable(stdErr));
+    if (exitCode != 0)
+        QVERIFY(stdOut.isEmpty());
+    // Nothing was made in the home folder.
+    QVERIFY(!QFileInfo::exists(home.filePath(QStringLiteral("OS - Tarvo Vodevuru"))));
+}
+
+// "OS" > "OS em Branco": the preview window of the blank order opens with
+// the report's caption; Ctrl+P prints it to the PDF queue of the test
+// set-up, whose PDF holds the header lines read from the database and the
+// whole foot of the page, on one page; Esc closes the preview.
+void TstOrdemServico::blankOrderPreviewedAndPrinted()
+{
+    TFbTestDb db;
+    OS_REQUIRE_TEST_DB(db);
+    const QStringList header{QStringLiteral("Oficina Teste Ltda"), QStringLiteral("Rua das Acácias, 42"),
+                             QStringLiteral("Fone 3333-0000"), QStringLiteral("CNPJ 11.222.333/0001-44")};
+    {
+        auto dm = db.MakeDM();
+        QVERIFY(dm);
+        dm->ConfigQuery->First();
+        dm->ConfigQuery->Edit();
+        dm->ConfigQueryCAB1->SetAsString(header.at(0));
+        dm->ConfigQueryCAB2->SetAsString(header.at(1));
+        dm->ConfigQueryCAB3->SetAsString(header.at(2));
+        dm->ConfigQueryCAB4->SetAsString(header.at(3));
+        dm->ConfigQuery->ApplyChanges();
+        dm->CloseAll();
+    }
+    const QString queue = qEnvironmentVariable("OS_CUPS_PDF_QUEUE");
+    const QString folder = qEnvironmentVariable("OS_CUPS_PDF_DIR");
+    const bool canPrint = !queue.isEmpty() && !folder.isEmpty()
+                          && !QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty();
+
+    TXSession x;
+    QVERIFY2(x.Start(), qPrintable(x.Error()));
+    QProcessEnvironment env;
+    if (!queue.isEmpty()) {
+        // The queue is the program's default printer.
+        env.insert(QStringLiteral("PRINTER"), queue);
+        env.insert(QStringLiteral("LPDEST"), queue);
+    }
+    QVERIFY2(Launch(x, db.Dir(), {}, env), qPrintable(x.Error()));
+    const QString window = x.WaitForWindow(MainWindow);
+    QVERIFY2(!window.isEmpty(), "the main window did not appear");
+
+    // "Arquivo" opens with a click; two steps right is "OS", a menu of two
+    // items of one height, "OS em Branco" the lower one: click it wherever
+    // the style puts the active item.
+    QStringList before = x.AppWindows();
+    QVERIFY(x.XDo({QStringLiteral("windowfocus"), QStringLiteral("--sync"), window}));
+    QVERIFY(x.Click(window, ArquivoX, ArquivoY));
+    const QString arquivo = x.WaitForNewAppWindow(before);
+    QVERIFY2(!arquivo.isEmpty(), "the Arquivo menu did not open");
+    before << arquivo;
+    QVERIFY(x.Keys(arquivo, {QStringLiteral("Right"), QStringLiteral("Right")}));
+    const QString osMenu = x.WaitForNewAppWindow(before);
+    QVERIFY2(!osMenu.isEmpty(), "the OS menu did not open");
+    QSize size;
+    QVERIFY(TXSession::WaitFor([&] { return (size = x.WindowSize(osMenu)).height() > 0; }));
+    QVERIFY(x.Click(osMenu, size.width() / 2, size.height() * 3 / 4));
+    const QString preview = x.WaitForWindow(Preview);
+    QVERIFY2(!preview.isEmpty(), "the preview did not open");
+    QCOMPARE(x.Windows(Preview).size(), 1);
+
+    if (canPrint) {
+        const QDir out(folder);
+        const QStringList pdfsBefore = out.entryList({QStringLiteral("*.pdf")}, QDir::Files);
+        QVERIFY(x.Keys(preview, {QStringLiteral("ctrl+p")}));
+        // The queue writes each job under another name and renames it once
+        // it is complete.
+        QString pdf;
+        QVERIFY2(TXSession::WaitFor(
+                     [&] {
+                         for (const QString &f : out.entryList({QStringLiteral("*.pdf")}, QDir::Files))
+                             if (!pdfsBefore.contains(f))
+                                 pdf = out.filePath(f);
+                         return !pdf.isEmpty();
+                     },
+                     60000),
+                 "no PDF came out of the queue");
+        QProcess text;
+        text.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
+        QVERIFY(text.waitForFinished(30000));
+        const QString printed = QString::fromUtf8(text.readAllStandardOutput());
+        QFile::remove(pdf);
+        for (const QString &line : header)
+            QVERIFY2(printed.contains(line), qPrintable(line + QStringLiteral(" not in ") + printed));
+        QVERIFY(printed.contains(QStringLiteral("Assinatura do Funcionário")));
+        QCOMPARE(printed.count(QLatin1Char('\f')), 1);
+    }
+
+    // Esc closes the preview; the main window is usable again.
+    QVERIFY(x.Keys(preview, {QStringLiteral("Escape")}));
+    QVERIFY2(x.WaitForNoWindow(Preview), "the preview did not close");
+    QVERIFY(x.AppRunning());
+    QVERIFY(ChooseSair(x, window));
+    QVERIFY2(x.WaitForExit(), "the program did not end after Sair");
+    QCOMPARE(x.App().exitCode(), 0);
+    if (!canPrint)
+        QSKIP("previewed; not printed: no PDF queue (OS_CUPS_PDF_QUEUE, OS_CUPS_PDF_DIR) or no pdftotext");
 }
 
 QTEST_MAIN(TstOrdemServico)

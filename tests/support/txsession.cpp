@@ -151,6 +151,36 @@ bool TXSession::WaitForNoWindow(const QString &namePattern, int ms)
     return WaitFor([&] { return Windows(namePattern).isEmpty(); }, ms);
 }
 
+QString TXSession::WaitForNewAppWindow(const QStringList &before, int ms)
+{
+    QString found;
+    WaitFor(
+        [&] {
+            for (const QString &w : AppWindows())
+                if (!before.contains(w))
+                    found = w;
+            return !found.isEmpty() || m_app.state() != QProcess::Running;
+        },
+        ms);
+    return found;
+}
+
+QSize TXSession::WindowSize(const QString &window) const
+{
+    // "WIDTH=..", "HEIGHT=.." among the lines of --shell.
+    QStringList lines;
+    if (!XDo({QStringLiteral("getwindowgeometry"), QStringLiteral("--shell"), window}, &lines))
+        return {};
+    int width = -1, height = -1;
+    for (const QString &line : lines) {
+        if (line.startsWith(QLatin1String("WIDTH=")))
+            width = line.mid(6).toInt();
+        else if (line.startsWith(QLatin1String("HEIGHT=")))
+            height = line.mid(7).toInt();
+    }
+    return {width, height};
+}
+
 bool TXSession::Keys(const QString &window, const QStringList &keys)
 {
     if (!XDo({QStringLiteral("windowfocus"), QStringLiteral("--sync"), window}))

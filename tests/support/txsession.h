@@ -16,6 +16,7 @@
 //
 // The destructor ends the program if it still runs, then the X server.
 #include <QProcess>
+#include <QSize>
 #include <QString>
 #include <QStringList>
 #include <functional>
@@ -59,6 +60,11 @@ public:
     // time or the program ended first.
     QString WaitForWindow(const QString &namePattern, int ms = DefaultTimeout);
     bool WaitForNoWindow(const QString &namePattern, int ms = DefaultTimeout);
+    // A visible window of the launched program that is not in `before` (a
+    // menu or dialog it has just opened); empty when none came in time.
+    QString WaitForNewAppWindow(const QStringList &before, int ms = DefaultTimeout);
+    // The size of `window`; invalid when it cannot be read.
+    QSize WindowSize(const QString &window) const;
 
     // Gives `window` the keyboard focus (and waits until it has it), then
     // presses each key ("Return", "ctrl+s", ...).
