@@ -368,17 +368,8 @@ void TFbQuery::Close()
         return;
     if (TFbTransaction *tr = Transaction())
         tr->ForgetDataset(this);
-    if (m_state == dsInsert && m_cur >= 0 && m_cur < int(m_visible.size())) {
-        // The unposted new row is owned by nobody else.
-        TFbRow *r = m_visible[size_t(m_cur)];
-        bool owned = false;
-        for (auto &u : m_rows)
-            if (u.get() == r)
-                owned = true;
-        if (!owned)
-            delete r;
-    }
     ClearRows();
+    m_newRow.reset();
     try {
         if (m_stmt && m_db && m_db->Connected())
             m_stmt->CloseCursor();
@@ -671,10 +662,11 @@ void TFbQuery::StartNewRow()
     if (!m_cachedUpdates && !m_updateObject)
         throw EFbError(Msg("Cannot modify a read-only dataset"));
     m_insertPrevRow = m_cur;
-    auto *row = new TFbRow;
+    auto row = std::make_unique<TFbRow>();
     row->status = usInserted;
     row->cur.reset(new TFbCell[m_cols.size()]);
-    m_visible.push_back(row);
+    m_visible.push_back(row.get());
+    m_newRow = std::move(row);
     const int at = int(m_visible.size()) - 1;
     m_state = dsInsert;
     emit rowInserted(at);
@@ -727,7 +719,7 @@ void TFbQuery::Post()
         if (f->m_required && f->m_col >= 0 && r->cur[size_t(f->m_col)].null)
             throw EFbError(QStringLiteral("Field '%1' must have a value").arg(f->m_name));
     if (m_state == dsInsert) {
-        m_rows.emplace_back(r);
+        m_rows.push_back(std::move(m_newRow));
     } else {
         if (r->status == usUnmodified)
             r->status = usModified;
@@ -743,7 +735,7 @@ void TFbQuery::Post()
         } catch (...) {
             // Stay in the edit so that nothing typed is lost.
             if (was == dsInsert) {
-                (void)m_rows.back().release();
+                m_newRow = std::move(m_rows.back());
                 m_rows.pop_back();
             }
             m_state = was;
@@ -760,9 +752,8 @@ void TFbQuery::Cancel()
 {
     if (m_state == dsInsert) {
         const int at = m_cur;
-        TFbRow *r = m_visible[size_t(at)];
         m_visible.erase(m_visible.begin() + at);
-        delete r;
+        m_newRow.reset();
         m_state = dsBrowse;
         emit rowRemoved(at);
         int back = m_insertPrevRow >= 0 ? m_insertPrevRow : 0;
