@@ -16,6 +16,9 @@
 #include <QThread>
 #include <QtTest>
 
+#include <csignal>
+#include <sys/types.h>
+
 namespace {
 
 // Runs xdotool and returns its output lines.
@@ -50,6 +53,8 @@ private slots:
     void startsAndEndsCleanly_data();
     void startsAndEndsCleanly();
     void withoutTheClientLibraryItDoesNotStart();
+    void signalEndsItLikeSair_data();
+    void signalEndsItLikeSair();
 
 private:
     QProcess m_xvfb;
@@ -264,6 +269,96 @@ void TstOrdemServico::startsAndEndsCleanly()
     dm.Database->SetDatabaseName(db.Path());
     dm.OpenAll();
     QCOMPARE(dm.ConfigQueryIDCONFIG->AsInteger(), 1);
+    dm.CloseAll();
+    QVERIFY(!QFileInfo::exists(db.Path() + QStringLiteral(".delta")));
+}
+
+void TstOrdemServico::signalEndsItLikeSair_data()
+{
+    QTest::addColumn<int>("signal");
+    QTest::newRow("SIGTERM (logout, shutdown)") << int(SIGTERM);
+    QTest::newRow("SIGINT (Ctrl+C)") << int(SIGINT);
+}
+
+// A desktop logout or Ctrl+C ends the program as "Sair" does: exit code 0,
+// the database closed cleanly with what was saved in it.
+void TstOrdemServico::signalEndsItLikeSair()
+{
+    QFETCH(int, signal);
+    const QString bin = ProgramPath();
+    TFbTestDb db;
+    if (const QString missing = Unavailable(db); !missing.isEmpty())
+        QSKIP(qPrintable(missing));
+    QProcess app;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("HOME"), db.Dir());
+    env.insert(QStringLiteral("DISPLAY"), m_display);
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+    app.setProcessEnvironment(env);
+    app.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    app.start(bin, {});
+    QVERIFY(app.waitForStarted(10000));
+    QStringList windows;
+    for (int i = 0; i < 200 && windows.isEmpty() && app.state() == QProcess::Running; ++i) {
+        QThread::msleep(100);
+        windows = WindowsNamed(m_display, QStringLiteral("^Ordem de Serviço 1.5  - Tarvo Vodevuru$"));
+    }
+    QVERIFY2(!windows.isEmpty(), "the main window did not appear");
+    const QString window = windows.first();
+    QThread::msleep(700);
+
+    // Save a client: the CLIENTES picture, F1, a name, "Gravar".
+    XDo(m_display, {QStringLiteral("windowfocus"), window});
+    QThread::msleep(300);
+    XDo(m_display, {QStringLiteral("mousemove"), QStringLiteral("--window"), window, QStringLiteral("200"),
+                    QStringLiteral("300")});
+    QThread::msleep(300);
+    XDo(m_display, {QStringLiteral("mousemove"), QStringLiteral("--window"), window, QStringLiteral("33"),
+                    QStringLiteral("50")});
+    QThread::msleep(500);
+    XDo(m_display, {QStringLiteral("click"), QStringLiteral("1")});
+    QStringList lists;
+    for (int i = 0; i < 50 && lists.isEmpty(); ++i) {
+        QThread::msleep(100);
+        lists = WindowsNamed(m_display, QStringLiteral("^Lista de Clientes$"));
+    }
+    QCOMPARE(lists.size(), 1);
+    QThread::msleep(500);
+    XDo(m_display, {QStringLiteral("mousemove"), QStringLiteral("--window"), lists.first(), QStringLiteral("150"),
+                    QStringLiteral("150"), QStringLiteral("click"), QStringLiteral("1")});
+    QThread::msleep(300);
+    XDo(m_display, {QStringLiteral("key"), QStringLiteral("F1")});
+    QStringList forms;
+    for (int i = 0; i < 50 && forms.isEmpty(); ++i) {
+        QThread::msleep(100);
+        forms = WindowsNamed(m_display, QStringLiteral("^Cadastro de Cliente"));
+    }
+    QCOMPARE(forms.size(), 1);
+    XDo(m_display, {QStringLiteral("windowfocus"), forms.first()});
+    QThread::msleep(300);
+    // Focus starts on the person type; Tab goes to the name. From the name,
+    // twelve Tabs pass the open editors and reach "Gravar".
+    XDo(m_display, {QStringLiteral("key"), QStringLiteral("Tab")});
+    XDo(m_display, {QStringLiteral("type"), QStringLiteral("Cliente do Sinal")});
+    for (int i = 0; i < 12; ++i)
+        XDo(m_display, {QStringLiteral("key"), QStringLiteral("Tab")});
+    XDo(m_display, {QStringLiteral("key"), QStringLiteral("space")});
+    for (int i = 0; i < 50 && !forms.isEmpty(); ++i) {
+        QThread::msleep(100);
+        forms = WindowsNamed(m_display, QStringLiteral("^Cadastro de Cliente"));
+    }
+    QVERIFY2(forms.isEmpty(), "the client form did not save and close");
+
+    QCOMPARE(app.state(), QProcess::Running);
+    ::kill(pid_t(app.processId()), signal);
+    QVERIFY2(app.waitForFinished(20000), "the program did not end on the signal");
+    QCOMPARE(app.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(app.exitCode(), 0);
+
+    TDM dm;
+    dm.Database->SetDatabaseName(db.Path());
+    dm.OpenAll();
+    QVERIFY(dm.ClientesQuery->Locate(QStringLiteral("NOME"), QStringLiteral("Cliente do Sinal")));
     dm.CloseAll();
     QVERIFY(!QFileInfo::exists(db.Path() + QStringLiteral(".delta")));
 }
