@@ -25,6 +25,7 @@
 #include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <QWindow>
 
 #include <memory>
 
@@ -272,6 +273,13 @@ bool TPrincipalForm::eventFilter(QObject *watched, QEvent *event)
     }
     for (const PicturePair &pair : std::as_const(m_pictures)) {
         if (watched == pair.normal && event->type() == QEvent::Enter) {
+            // The mouse may jump straight from one picture to another (a
+            // fast move, a pointer warp) and the leave event of the one it
+            // left is lost among the swap's own events: only the picture
+            // under the mouse shows its hover picture.
+            for (const PicturePair &other : std::as_const(m_pictures))
+                if (other.normal != pair.normal)
+                    SwapPicture(other.normal, other.hover);
             SwapPicture(pair.hover, pair.normal);
             return false;
         }
@@ -408,7 +416,17 @@ void TPrincipalForm::OpenListScreen(Screen which, const std::function<void()> &p
     // A failure here leaves no half-made screen behind.
     if (prepare && DM)
         prepare();
-    screen.release()->show();
+    // Owned windows stay above their owner: a click on the maximised main
+    // window must not bury the screen behind it. The window system learns
+    // the owner from the native window's transient parent, named before the
+    // screen is first shown.
+    QWidget *shown = screen.release();
+    if (QWindow *owner = window()->windowHandle()) {
+        shown->winId();
+        if (QWindow *native = shown->windowHandle())
+            native->setTransientParent(owner);
+    }
+    shown->show();
 }
 
 namespace {
