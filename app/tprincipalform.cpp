@@ -8,6 +8,7 @@
 #include "tfbfield.h"
 #include "tfbquery.h"
 #include "tguard.h"
+#include "townedwindow.h"
 #include "tshell.h"
 #include "tsobreform.h"
 
@@ -25,7 +26,6 @@
 #include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
-#include <QWindow>
 
 #include <memory>
 
@@ -416,17 +416,9 @@ void TPrincipalForm::OpenListScreen(Screen which, const std::function<void()> &p
     // A failure here leaves no half-made screen behind.
     if (prepare && DM)
         prepare();
-    // Owned windows stay above their owner: a click on the maximised main
-    // window must not bury the screen behind it. The window system learns
-    // the owner from the native window's transient parent, named before the
-    // screen is first shown.
-    QWidget *shown = screen.release();
-    if (QWindow *owner = window()->windowHandle()) {
-        shown->winId();
-        if (QWindow *native = shown->windowHandle())
-            native->setTransientParent(owner);
-    }
-    shown->show();
+    // An owned window: it stays above the main window.
+    TOwnedWindow::Attach(screen.get(), this);
+    screen.release()->show();
 }
 
 namespace {

@@ -38,6 +38,20 @@ QString ProgramPath()
     return qEnvironmentVariable("OS_TEST_BINARY_DIR") + QStringLiteral("/bin/ordemservico");
 }
 
+// The WM_TRANSIENT_FOR hint of a window (0 when it has none).
+qulonglong TransientFor(const QString &display, const QString &window)
+{
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("DISPLAY"), display);
+    p.setProcessEnvironment(env);
+    p.start(QStringLiteral("xprop"), {QStringLiteral("-id"), window, QStringLiteral("WM_TRANSIENT_FOR")});
+    p.waitForFinished(10000);
+    const QString out = QString::fromLocal8Bit(p.readAllStandardOutput());
+    const int hash = out.indexOf(QLatin1Char('#'));
+    return hash < 0 ? 0 : out.mid(hash + 1).trimmed().toULongLong(nullptr, 16);
+}
+
 QStringList WindowsNamed(const QString &display, const QString &pattern)
 {
     return XDo(display, {QStringLiteral("search"), QStringLiteral("--onlyvisible"), QStringLiteral("--name"), pattern});
@@ -125,8 +139,9 @@ QString TstOrdemServico::Unavailable(const TFbTestDb &db)
     if (!QFileInfo(ProgramPath()).isExecutable())
         return QStringLiteral("build/bin/ordemservico has not been built");
     if (QStandardPaths::findExecutable(QStringLiteral("Xvfb")).isEmpty()
-        || QStandardPaths::findExecutable(QStringLiteral("xdotool")).isEmpty())
-        return QStringLiteral("Xvfb and xdotool are needed (packages xvfb, xdotool)");
+        || QStandardPaths::findExecutable(QStringLiteral("xdotool")).isEmpty()
+        || QStandardPaths::findExecutable(QStringLiteral("xprop")).isEmpty())
+        return QStringLiteral("Xvfb, xdotool and xprop are needed (packages xvfb, xdotool, x11-utils)");
     if (!db.IsValid())
         return db.Error();
     if (!StartXvfb())
@@ -236,6 +251,9 @@ void TstOrdemServico::startsAndEndsCleanly()
         }
         QCOMPARE(app.state(), QProcess::Running);
         QCOMPARE(lists.size(), 1);
+        // An owned window: the window manager is told its owner, so that it
+        // stays above the main window.
+        QTRY_COMPARE(TransientFor(m_display, lists.first()), window.toULongLong());
         // Back onto the background and over the pictures once more.
         for (const char *x : {"100", "33", "300", "100"}) {
             XDo(m_display, {QStringLiteral("mousemove"), QStringLiteral("--window"), window,

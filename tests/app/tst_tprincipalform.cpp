@@ -518,9 +518,9 @@ void TstTPrincipalForm::listScreensOpenOwnedAndTwice()
     QVERIFY(made[1]);
 }
 
-// A list screen is an owned window: the window system knows the main
-// window as its transient parent (so a click on the maximised main window
-// does not bury it), and it still minimises to the window bar.
+// A list screen is an owned window: the main window is its transient parent
+// (so a click on the maximised main window does not bury it), and it still
+// minimises to the window bar. (The X11 hint itself: tst_ordemservico.)
 void TstTPrincipalForm::listScreensStayAboveTheMainWindow()
 {
     TPrincipalForm form;
