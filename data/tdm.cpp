@@ -206,6 +206,9 @@ TDM::~TDM()
 {
     try {
         CloseAll();
+    } catch (const std::exception &e) {
+        // The closing commit failed: it cannot be thrown from here.
+        TFbTransaction::ReportFailure(QString::fromUtf8(e.what()));
     } catch (...) {
     }
     // Datasets before the transaction and the connection they use.

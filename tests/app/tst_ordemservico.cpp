@@ -75,7 +75,55 @@ private:
     QString m_display;
     bool StartXvfb();
     QString Unavailable(const TFbTestDb &db);
+    // Starts the program on the virtual display with HOME set to `home`.
+    bool Start(QProcess &app, const QString &home);
+    // The main window once it is shown (empty when it never is).
+    QString MainWindow(QProcess &app);
+    // Hovers over the CLIENTES picture and clicks it: the client lists shown.
+    QStringList OpenClientList(const QString &window, QProcess &app);
 };
+
+bool TstOrdemServico::Start(QProcess &app, const QString &home)
+{
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("HOME"), home);
+    env.insert(QStringLiteral("DISPLAY"), m_display);
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+    app.setProcessEnvironment(env);
+    app.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    app.start(ProgramPath(), {});
+    return app.waitForStarted(10000);
+}
+
+QString TstOrdemServico::MainWindow(QProcess &app)
+{
+    const QString caption = QStringLiteral("^Ordem de Serviço 1.5  - Tarvo Vodevuru$");
+    QStringList windows;
+    for (int i = 0; i < 200 && windows.isEmpty() && app.state() == QProcess::Running; ++i) {
+        QThread::msleep(100);
+        windows = WindowsNamed(m_display, caption);
+    }
+    return windows.value(0);
+}
+
+QStringList TstOrdemServico::OpenClientList(const QString &window, QProcess &app)
+{
+    XDo(m_display, {QStringLiteral("windowfocus"), window});
+    QThread::msleep(300);
+    XDo(m_display, {QStringLiteral("mousemove"), QStringLiteral("--window"), window, QStringLiteral("200"),
+                    QStringLiteral("300")});
+    QThread::msleep(300);
+    XDo(m_display, {QStringLiteral("mousemove"), QStringLiteral("--window"), window, QStringLiteral("33"),
+                    QStringLiteral("50")});
+    QThread::msleep(500);
+    XDo(m_display, {QStringLiteral("click"), QStringLiteral("1")});
+    QStringList lists;
+    for (int i = 0; i < 50 && lists.isEmpty() && app.state() == QProcess::Running; ++i) {
+        QThread::msleep(100);
+        lists = WindowsNamed(m_display, QStringLiteral("^Lista de Clientes$"));
+    }
+    return lists;
+}
 
 void TstOrdemServico::cleanupTestCase()
 {
@@ -179,29 +227,15 @@ bool TstOrdemServico::StartXvfb()
 void TstOrdemServico::startsAndEndsCleanly()
 {
     QFETCH(bool, withDatabase);
-    const QString bin = ProgramPath();
     TFbTestDb db;
     if (const QString missing = Unavailable(db); !missing.isEmpty())
         QSKIP(qPrintable(missing));
 
     QTemporaryDir emptyHome;
     QProcess app;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("HOME"), withDatabase ? db.Dir() : emptyHome.path());
-    env.insert(QStringLiteral("DISPLAY"), m_display);
-    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
-    app.setProcessEnvironment(env);
-    app.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    app.start(bin, {});
-    QVERIFY(app.waitForStarted(10000));
-
-    const QString caption = QStringLiteral("Ordem de Serviço 1.5  - Tarvo Vodevuru");
-    QStringList windows;
-    for (int i = 0; i < 200 && windows.isEmpty() && app.state() == QProcess::Running; ++i) {
-        QThread::msleep(100);
-        windows = WindowsNamed(m_display, QStringLiteral("^") + caption + QStringLiteral("$"));
-    }
-    QVERIFY2(!windows.isEmpty(), "the main window did not appear");
+    QVERIFY(Start(app, withDatabase ? db.Dir() : emptyHome.path()));
+    const QString window = MainWindow(app);
+    QVERIFY2(!window.isEmpty(), "the main window did not appear");
     const QString errorBox = QStringLiteral("^OS - Tarvo Vodevuru$");
     if (withDatabase) {
         // The database opened: no error box over the window.
@@ -229,26 +263,12 @@ void TstOrdemServico::startsAndEndsCleanly()
     }
     QCOMPARE(app.state(), QProcess::Running);
 
-    const QString window = windows.first();
     if (withDatabase) {
         // Regression: under a real X server, swapping a picture under the
         // cursor made the toolkit send enter and leave events that swapped it
         // back, over and over, until the program died. Hover over the
         // "CLIENTES" picture and click it: the client list opens.
-        XDo(m_display, {QStringLiteral("windowfocus"), window});
-        QThread::msleep(300);
-        XDo(m_display, {QStringLiteral("mousemove"), QStringLiteral("--window"), window, QStringLiteral("200"),
-                        QStringLiteral("300")});
-        QThread::msleep(300);
-        XDo(m_display, {QStringLiteral("mousemove"), QStringLiteral("--window"), window, QStringLiteral("33"),
-                        QStringLiteral("50")});
-        QThread::msleep(500);
-        XDo(m_display, {QStringLiteral("click"), QStringLiteral("1")});
-        QStringList lists;
-        for (int i = 0; i < 50 && lists.isEmpty() && app.state() == QProcess::Running; ++i) {
-            QThread::msleep(100);
-            lists = WindowsNamed(m_display, QStringLiteral("^Lista de Clientes$"));
-        }
+        const QStringList lists = OpenClientList(window, app);
         QCOMPARE(app.state(), QProcess::Running);
         QCOMPARE(lists.size(), 1);
         // An owned window: the window manager is told its owner, so that it
@@ -303,43 +323,17 @@ void TstOrdemServico::signalEndsItLikeSair_data()
 void TstOrdemServico::signalEndsItLikeSair()
 {
     QFETCH(int, signal);
-    const QString bin = ProgramPath();
     TFbTestDb db;
     if (const QString missing = Unavailable(db); !missing.isEmpty())
         QSKIP(qPrintable(missing));
     QProcess app;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("HOME"), db.Dir());
-    env.insert(QStringLiteral("DISPLAY"), m_display);
-    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
-    app.setProcessEnvironment(env);
-    app.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    app.start(bin, {});
-    QVERIFY(app.waitForStarted(10000));
-    QStringList windows;
-    for (int i = 0; i < 200 && windows.isEmpty() && app.state() == QProcess::Running; ++i) {
-        QThread::msleep(100);
-        windows = WindowsNamed(m_display, QStringLiteral("^Ordem de Serviço 1.5  - Tarvo Vodevuru$"));
-    }
-    QVERIFY2(!windows.isEmpty(), "the main window did not appear");
-    const QString window = windows.first();
+    QVERIFY(Start(app, db.Dir()));
+    const QString window = MainWindow(app);
+    QVERIFY2(!window.isEmpty(), "the main window did not appear");
     QThread::msleep(700);
 
     // Save a client: the CLIENTES picture, F1, a name, "Gravar".
-    XDo(m_display, {QStringLiteral("windowfocus"), window});
-    QThread::msleep(300);
-    XDo(m_display, {QStringLiteral("mousemove"), QStringLiteral("--window"), window, QStringLiteral("200"),
-                    QStringLiteral("300")});
-    QThread::msleep(300);
-    XDo(m_display, {QStringLiteral("mousemove"), QStringLiteral("--window"), window, QStringLiteral("33"),
-                    QStringLiteral("50")});
-    QThread::msleep(500);
-    XDo(m_display, {QStringLiteral("click"), QStringLiteral("1")});
-    QStringList lists;
-    for (int i = 0; i < 50 && lists.isEmpty(); ++i) {
-        QThread::msleep(100);
-        lists = WindowsNamed(m_display, QStringLiteral("^Lista de Clientes$"));
-    }
+    const QStringList lists = OpenClientList(window, app);
     QCOMPARE(lists.size(), 1);
     QThread::msleep(500);
     XDo(m_display, {QStringLiteral("mousemove"), QStringLiteral("--window"), lists.first(), QStringLiteral("150"),

@@ -2,6 +2,7 @@
 // normally, rolled back when a failure is unwinding the stack, and a commit
 // that fails there reported instead of lost.
 #include "efberror.h"
+#include "tdm.h"
 #include "tdmschema.h"
 #include "tfbdatabase.h"
 #include "tfbfield.h"
@@ -114,6 +115,21 @@ private slots:
         if (reports)
             QVERIFY2(m_reports.first().contains(QStringLiteral("commit recusado")), qPrintable(m_reports.first()));
         QCOMPARE(Clients(), rowsKept);
+    }
+
+    // The data module closes its connection when it is destroyed (the end
+    // of the run): a closing commit that fails there is reported.
+    void dataModuleReportsAFailedClosingCommit()
+    {
+        {
+            auto dm = m_file->MakeDM();
+            dm->AuxQuery->SetSQL(QStringLiteral("select rdb$set_context('USER_TRANSACTION', 'RECUSAR', '1') as x "
+                                                "from rdb$database"));
+            dm->AuxQuery->Open();
+            QVERIFY(m_reports.isEmpty());
+        }
+        QCOMPARE(m_reports.size(), 1);
+        QVERIFY2(m_reports.first().contains(QStringLiteral("commit recusado")), qPrintable(m_reports.first()));
     }
 
     // A connection destroyed by a failure on its way up commits nothing of
