@@ -3,10 +3,12 @@
 #include "tclientesform.h"
 #include "tconfigform.h"
 #include "tdm.h"
+#include "tfbdatabase.h"
 #include "tguard.h"
 #include "tlistaclientesform.h"
 #include "tmessages.h"
 #include "tprincipalform.h"
+#include "tquitsignals.h"
 #include "trelosform.h"
 #include "trepstandardpreview.h"
 #include "tstartupoptions.h"
@@ -57,6 +59,15 @@ int main(int argc, char *argv[])
     });
     // Closing the main window ends the run, whatever other windows are open.
     QObject::connect(principal.get(), &TPrincipalForm::closed, &app, &QCoreApplication::quit, Qt::QueuedConnection);
+
+    // SIGTERM and SIGINT close the program as "Sair" does. Ours must be the
+    // handlers that run: the client library sets its own when it is loaded
+    // and when it first attaches.
+    TQuitSignals quitSignals;
+    quitSignals.Install();
+    QObject::connect(dm->Database, &TFbDatabase::connected, &quitSignals, &TQuitSignals::Install);
+    QObject::connect(&quitSignals, &TQuitSignals::requested, principal.get(),
+                     [&principal] { principal->Sair1->trigger(); }, Qt::QueuedConnection);
 
     principal->show();
     const int code = app.exec();

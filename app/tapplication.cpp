@@ -1,8 +1,12 @@
 #include "tapplication.h"
+#include "tfbtransaction.h"
 #include "tguard.h"
+#include "tmessages.h"
 
 #include <QFont>
+#include <QLibraryInfo>
 #include <QLocale>
+#include <QTranslator>
 
 TApplication::TApplication(int &argc, char **argv)
     : QApplication(argc, argv)
@@ -16,6 +20,22 @@ void TApplication::Configure()
     // display name to every window caption.
     QCoreApplication::setApplicationName(Title());
     QApplication::setFont(QFont(QStringLiteral("Tahoma"), 8));
+    // Qt's own texts (the standard buttons of a message box: "Sim", "Não")
+    // in Portuguese. Without the translation files they stay in English.
+    static QTranslator *qtTexts = nullptr;
+    if (!qtTexts) {
+        auto *t = new QTranslator(qApp);
+        if (t->load(QLocale(QLocale::Portuguese, QLocale::Brazil), QStringLiteral("qtbase"), QStringLiteral("_"),
+                    QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+            QCoreApplication::installTranslator(t);
+            qtTexts = t;
+        } else {
+            delete t;
+        }
+    }
+    // A commit that fails where it cannot be thrown (a connection or
+    // transaction being destroyed) is shown like every other database error.
+    TFbTransaction::SetFailureReporter([](const QString &message) { TMessages::ShowError(message); });
 }
 
 bool TApplication::notify(QObject *receiver, QEvent *event)

@@ -159,7 +159,7 @@ void TDatabaseBackup::CopyDatabase(TFbDatabase *db, const QString &destination)
     if (!db->Connected())
         db->Open();
 
-    RunAlone(db, QStringLiteral("alter database begin backup"));
+    BeginLock(db);
     QString copyError;
     {
         QFile in(source);
@@ -169,7 +169,7 @@ void TDatabaseBackup::CopyDatabase(TFbDatabase *db, const QString &destination)
             hook(partial);
     }
     try {
-        RunAlone(db, QStringLiteral("alter database end backup"));
+        EndLock(db);
     } catch (...) {
         QFile::remove(partial);
         throw;
@@ -195,10 +195,50 @@ bool TDatabaseBackup::ReleaseStaleLock(TFbDatabase *db)
 {
     if (IsServerName(db->DatabaseName()) || !db->Connected())
         return false;
-    if (BackupState(db) != 1)
+    const QString marker = LockMarkerFile(db);
+    if (!QFileInfo::exists(marker))
         return false;
-    RunAlone(db, QStringLiteral("alter database end backup"));
+    if (BackupState(db) != 1) {
+        // The lock was released but the marker stayed: it must not make an
+        // administrator's later lock look like ours.
+        QFile::remove(marker);
+        return false;
+    }
+    EndLock(db);
     return true;
+}
+
+QString TDatabaseBackup::LockMarkerFile(const TFbDatabase *db)
+{
+    return DatabaseFile(db) + QStringLiteral(".backup-lock");
+}
+
+void TDatabaseBackup::BeginLock(TFbDatabase *db)
+{
+    // A server's file may live on another computer: no marker there, and
+    // ReleaseStaleLock never touches a server's lock.
+    const bool local = !IsServerName(db->DatabaseName());
+    const QString marker = LockMarkerFile(db);
+    if (local) {
+        QFile f(marker);
+        if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate)
+            || f.write("backup lock of this program; removed when it is released\n") < 0 || !f.flush())
+            Fail(QStringLiteral("cannot write %1: %2").arg(marker, f.errorString()));
+    }
+    try {
+        RunAlone(db, QStringLiteral("alter database begin backup"));
+    } catch (...) {
+        if (local)
+            QFile::remove(marker);
+        throw;
+    }
+}
+
+void TDatabaseBackup::EndLock(TFbDatabase *db)
+{
+    RunAlone(db, QStringLiteral("alter database end backup"));
+    if (!IsServerName(db->DatabaseName()))
+        QFile::remove(LockMarkerFile(db));
 }
 
 void TDatabaseBackup::SetAfterCopyHook(std::function<void(const QString &)> hook)

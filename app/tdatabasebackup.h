@@ -32,10 +32,22 @@ public:
     // `destination` is left as it was and the lock is released.
     static void CopyDatabase(TFbDatabase *db, const QString &destination);
 
-    // Releases a lock left behind by a backup that never ended (the program
-    // stopped in the middle of one). Only for a local file, which no other
-    // program can be backing up at the same time. Returns true when it did.
+    // Releases a lock left behind by a backup of this program that never
+    // ended (the program stopped in the middle of one), recognised by its
+    // marker file. A lock without the marker was set on purpose (an
+    // administrator copying the file under "nbackup -L") and is left alone.
+    // Only for a local file. Returns true when it released one.
     static bool ReleaseStaleLock(TFbDatabase *db);
+
+    // The marker of this program's backup lock: a small file beside the
+    // database, written before the lock is taken and removed once it is
+    // released, so that nothing is stored in the database itself.
+    static QString LockMarkerFile(const TFbDatabase *db);
+    // Takes the backup lock, marker first (throws when the marker cannot
+    // be written: then no lock is taken).
+    static void BeginLock(TFbDatabase *db);
+    // Releases the lock, then removes the marker.
+    static void EndLock(TFbDatabase *db);
 
     // Clears the backup-lock mark in the header of a copied file. Throws when
     // the file is not a database file or was not copied under the lock.

@@ -8,6 +8,7 @@
 #include "tfbfield.h"
 #include "tfbquery.h"
 #include "tguard.h"
+#include "townedwindow.h"
 #include "tshell.h"
 #include "tsobreform.h"
 
@@ -272,6 +273,13 @@ bool TPrincipalForm::eventFilter(QObject *watched, QEvent *event)
     }
     for (const PicturePair &pair : std::as_const(m_pictures)) {
         if (watched == pair.normal && event->type() == QEvent::Enter) {
+            // The mouse may jump straight from one picture to another (a
+            // fast move, a pointer warp) and the leave event of the one it
+            // left is lost among the swap's own events: only the picture
+            // under the mouse shows its hover picture.
+            for (const PicturePair &other : std::as_const(m_pictures))
+                if (other.normal != pair.normal)
+                    SwapPicture(other.normal, other.hover);
             SwapPicture(pair.hover, pair.normal);
             return false;
         }
@@ -408,6 +416,8 @@ void TPrincipalForm::OpenListScreen(Screen which, const std::function<void()> &p
     // A failure here leaves no half-made screen behind.
     if (prepare && DM)
         prepare();
+    // An owned window: it stays above the main window.
+    TOwnedWindow::Attach(screen.get(), this);
     screen.release()->show();
 }
 

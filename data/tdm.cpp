@@ -195,7 +195,7 @@ TDM::TDM(QObject *parent) : QObject(parent)
                 if (member == m.name)
                     this->*m.member = f;
         }
-        if (*t.maxSql)
+        if (*t.generator)
             q->OnNewRecord = [this](TFbQuery *ds) { NextId(ds); };
     }
     if (!::DM)
@@ -206,6 +206,9 @@ TDM::~TDM()
 {
     try {
         CloseAll();
+    } catch (const std::exception &e) {
+        // The closing commit failed: it cannot be thrown from here.
+        TFbTransaction::ReportFailure(QString::fromUtf8(e.what()));
     } catch (...) {
     }
     // Datasets before the transaction and the connection they use.
@@ -223,6 +226,7 @@ TDM::~TDM()
 void TDM::OpenAll()
 {
     Database->Open();
+    TDmSchema::BringUpToDate(*Database);
     for (TFbQuery *q : {ClientesQuery, ForneQuery, ConfigQuery, OrdensQuery, ProdForneQuery, ProdEntQuery})
         q->Open();
 }
@@ -250,14 +254,13 @@ void TDM::NextId(TFbQuery *dataset)
     for (const TDmTable &t : TDmSchema::Tables())
         if (dataset == DatasetOf(QLatin1String(t.table)))
             table = &t;
-    if (!table || !*table->maxSql)
+    if (!table || !*table->generator)
         return;
     TFbQuery *aux = *QueryMember(table->scratch);
     aux->Close();
-    aux->SetSQL(QLatin1String(table->maxSql));
+    aux->SetSQL(TDmSchema::NextKeySQL(*table));
     aux->Open();
-    const qint32 top = aux->FieldByName(QStringLiteral("cod"))->AsInteger();
-    dataset->FieldByName(QLatin1String(table->key))->SetAsLargeInt(qint64(top) + 1);
+    dataset->FieldByName(QLatin1String(table->key))->SetAsLargeInt(aux->FieldByName(QStringLiteral("cod"))->AsLargeInt());
     // Today, as the regional short date text read back by the date field.
     const QString today = TFbConvert::DateTimeText(QDateTime(QDate::currentDate(), QTime(0, 0)));
     dataset->FieldByName(QLatin1String(table->dateColumn))->SetAsString(today);

@@ -93,7 +93,8 @@ public:
     TFbField *ProdEntQueryIDPRODENT = nullptr, *ProdEntQueryIDPROD = nullptr, *ProdEntQueryDATACAD = nullptr, *ProdEntQueryQTDEENT = nullptr;
     TFbField *ProdEntQueryOBS = nullptr, *ProdEntQueryTIPO = nullptr, *ProdEntQueryNOMEFORNE = nullptr, *ProdEntQueryDESCRICAO = nullptr;
 
-    // Opens the connection, then ClientesQuery, ForneQuery, ConfigQuery,
+    // Opens the connection, brings an older database up to date
+    // (TDmSchema::BringUpToDate), then ClientesQuery, ForneQuery, ConfigQuery,
     // OrdensQuery, ProdForneQuery, ProdEntQuery with their design SQL texts;
     // the first failure stops it (the rest stay closed) and propagates.
     void OpenAll();
@@ -101,8 +102,10 @@ public:
     void CloseAll();
     void RunUnitOfWork(const std::function<void()> &work);
 
-    // The new-record rule (OnNewRecord of five datasets): key = highest key
-    // + 1 read through the dataset's scratch query, date column = today.
+    // The new-record rule (OnNewRecord of five datasets): key = the next
+    // value of the table's generator read through the dataset's scratch
+    // query (never reused, never the same on two computers; a new record
+    // given up leaves its key unused), date column = today.
     void NextId(TFbQuery *dataset);
 
     // The dataset of a table ("CLIENTES" -> ClientesQuery), nullptr if none.

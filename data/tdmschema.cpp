@@ -1,6 +1,7 @@
 #include "tdmschema.h"
 #include "efberror.h"
 #include "tfbdatabase.h"
+#include "tfbfield.h"
 #include "tfbquery.h"
 #include "tfbtransaction.h"
 
@@ -12,7 +13,7 @@ const std::vector<TDmTable> &TDmSchema::Tables()
 {
     static const std::vector<TDmTable> tables = {
     {"CLIENTES", "IDCLIENTE", "ClientesQuery", "ClientesUpdate", "AuxQuery",
-     "select max(idcliente)as cod from clientes", "DATACADASTRO",
+     "GEN_IDCLIENTE", "DATACADASTRO",
      {
       {"IDCLIENTE", TFbFieldKind::Integer, 0},
       {"NOME", TFbFieldKind::String, 70},
@@ -36,7 +37,7 @@ const std::vector<TDmTable> &TDmSchema::Tables()
       {"TIPOPESSOA", TFbFieldKind::Integer, 0}
      }},
     {"ORDEMSERV", "IDORDEM", "OrdensQuery", "OrdensUpdate", "AuxQuery2",
-     "select max(idordem)as cod from ordemserv", "DATACAD",
+     "GEN_IDORDEM", "DATACAD",
      {
       {"IDORDEM", TFbFieldKind::Integer, 0},
       {"DESCRICAO", TFbFieldKind::String, 100},
@@ -68,7 +69,7 @@ const std::vector<TDmTable> &TDmSchema::Tables()
       {"VERMELHO", TFbFieldKind::String, 150}
      }},
     {"FORNECEDORES", "IDFORNECE", "ForneQuery", "ForneUpdate", "AuxQuery3",
-     "select max(idfornece)as cod from fornecedores", "DATA",
+     "GEN_IDFORNECE", "DATA",
      {
       {"IDFORNECE", TFbFieldKind::Integer, 0},
       {"RAZAOSOCIAL", TFbFieldKind::String, 100},
@@ -89,7 +90,7 @@ const std::vector<TDmTable> &TDmSchema::Tables()
       {"EMAIL", TFbFieldKind::String, 150}
      }},
     {"PRODFORNE", "IDPROD", "ProdForneQuery", "ProdForneUpdate", "AuxQuery4",
-     "select max(idprod)as cod from prodforne", "DATACAD",
+     "GEN_IDPROD", "DATACAD",
      {
       {"IDPROD", TFbFieldKind::Integer, 0},
       {"DESCRICAO", TFbFieldKind::String, 200},
@@ -105,7 +106,7 @@ const std::vector<TDmTable> &TDmSchema::Tables()
       {"NOMEFORNE", TFbFieldKind::String, 150}
      }},
     {"PRODENT", "IDPRODENT", "ProdEntQuery", "ProdEntUpdate", "AuxQuery5",
-     "select max(idprodent)as cod from prodent", "DATACAD",
+     "GEN_IDPRODENT", "DATACAD",
      {
       {"IDPRODENT", TFbFieldKind::Integer, 0},
       {"IDPROD", TFbFieldKind::Integer, 0},
@@ -200,6 +201,81 @@ QStringList TDmSchema::CreateTableStatements()
     return out;
 }
 
+QString TDmSchema::NextKeySQL(const TDmTable &t)
+{
+    return QStringLiteral("select gen_id(%1, 1) as cod from rdb$database").arg(QLatin1String(t.generator));
+}
+
+namespace {
+// The one value of a one-row, one-column statement (null reads as 0).
+qint64 Scalar(TFbQuery &q, const QString &sql)
+{
+    q.Close();
+    q.SetSQL(sql);
+    q.Open();
+    const qint64 v = q.Fields().front()->AsLargeInt();
+    q.Close();
+    return v;
+}
+
+// Every table with a new-record rule has its key generator, and no
+// generator is behind the highest key of its table: a database made before
+// keys came from generators, or rows written by an older copy of the program
+// on another computer, would otherwise make new records collide with
+// existing rows.
+void EnsureKeyGenerators(TFbQuery &q, TFbTransaction &tr)
+{
+    for (const TDmTable &t : TDmSchema::Tables()) {
+        if (!*t.generator)
+            continue;
+        const QString gen = QLatin1String(t.generator);
+        const QString exists =
+                QStringLiteral("select count(*) from rdb$generators where rdb$generator_name = '%1'").arg(gen);
+        if (Scalar(q, exists) == 0) {
+            try {
+                q.SetSQL(QStringLiteral("create generator %1").arg(gen));
+                q.Execute();
+                tr.Commit();
+            } catch (const EFbError &) {
+                // Another computer may have created it at the same moment.
+                try {
+                    tr.Rollback();
+                } catch (const EFbError &) {
+                }
+                if (Scalar(q, exists) == 0)
+                    throw;
+            }
+        }
+        const qint64 top = Scalar(q, QStringLiteral("select max(%1) from %2").arg(QLatin1String(t.key), QLatin1String(t.table)));
+        const qint64 now = Scalar(q, QStringLiteral("select gen_id(%1, 0) from rdb$database").arg(gen));
+        // Raised by the difference, not set: keys other computers take
+        // meanwhile only move it further up.
+        if (top > now)
+            Scalar(q, QStringLiteral("select gen_id(%1, %2) from rdb$database").arg(gen).arg(top - now));
+    }
+}
+} // namespace
+
+void TDmSchema::BringUpToDate(TFbDatabase &db)
+{
+    TFbTransaction tr;
+    tr.SetDefaultDatabase(&db);
+    TFbQuery q;
+    q.SetDatabase(&db);
+    q.SetTransaction(&tr);
+    try {
+        EnsureKeyGenerators(q, tr);
+        tr.Commit();
+    } catch (...) {
+        q.Close();
+        try {
+            tr.Rollback();
+        } catch (const EFbError &) {
+        }
+        throw;
+    }
+}
+
 QString TDmSchema::DefaultDatabasePath()
 {
     return QDir::homePath() + QStringLiteral("/OS - Tarvo Vodevuru/DADOS.GDB");
@@ -234,5 +310,6 @@ void TDmSchema::CreateDatabaseFile(const QString &path)
     q.SetSQL(QStringLiteral("insert into CONFIG (IDCONFIG) values (1)"));
     q.Execute();
     tr.Commit();
+    BringUpToDate(db);
     db.Close();
 }

@@ -1,11 +1,14 @@
 #pragma once
 // The database schema: the six tables with their columns in table order,
 // their keys, and the rules built on them (table creation, the four update
-// statements of each table, the new-record statement).
+// statements of each table, the new-record statement) and bringing a
+// database made by an older version up to date.
 #include "tfbtypes.h"
 #include <QString>
 #include <QStringList>
 #include <vector>
+
+class TFbDatabase;
 
 struct TDmColumn
 {
@@ -21,7 +24,7 @@ struct TDmTable
     const char *dataset;      // the data module's dataset
     const char *update;       // its update statement set
     const char *scratch;      // scratch query of the new-record rule ("" for none)
-    const char *maxSql;       // max statement of the new-record rule ("" for none)
+    const char *generator;    // generator of the new-record rule's keys ("" for none)
     const char *dateColumn;   // column set to today for a new record ("" for none)
     std::vector<TDmColumn> columns;
 };
@@ -40,6 +43,17 @@ public:
     static QStringList DeleteSQL(const TDmTable &t);
     // CREATE TABLE statements (dialect 1, one byte per character).
     static QStringList CreateTableStatements();
+    // The new-record rule's statement: one row, column "cod", the table's
+    // next key taken from its generator. A generator is outside every
+    // transaction, so two computers never get the same key and a key is
+    // never handed out twice, even when its row was deleted.
+    static QString NextKeySQL(const TDmTable &t);
+
+    // Brings an open database made by an older os-createdb up to what this
+    // program needs. Every step looks first and adds only what is missing
+    // (several computers may run it at once), so it runs at every open; add
+    // new steps to its list. Runs in a transaction of its own, committed.
+    static void BringUpToDate(TFbDatabase &db);
 
     // "$HOME/OS - Tarvo Vodevuru/DADOS.GDB".
     static QString DefaultDatabasePath();

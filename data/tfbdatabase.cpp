@@ -8,6 +8,7 @@
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <algorithm>
+#include <exception>
 
 bool TFbDatabase::IsRemoteName(const QString &name)
 {
@@ -39,17 +40,37 @@ QByteArray FileNameBytes(const QString &name)
 }
 } // namespace
 
-TFbDatabase::TFbDatabase(QObject *parent) : QObject(parent), m_api(&TFbClient::Instance())
+TFbDatabase::TFbDatabase(QObject *parent)
+    : QObject(parent), m_api(&TFbClient::Instance()), m_uncaughtAtStart(std::uncaught_exceptions())
 {
 }
 
 TFbDatabase::~TFbDatabase()
 {
+    if (std::uncaught_exceptions() > m_uncaughtAtStart) {
+        // Destroyed by a failure on its way up: nothing of the failed
+        // operation is committed.
+        for (TFbTransaction *t : std::vector<TFbTransaction *>(m_transactions)) {
+            try {
+                t->Rollback();
+            } catch (...) {
+            }
+        }
+    }
     try {
         Close();
+    } catch (const std::exception &e) {
+        // A failed commit cannot be thrown from here: it is reported.
+        TFbTransaction::ReportFailure(QString::fromUtf8(e.what()));
+        try {
+            Detach();
+        } catch (...) {
+        }
     } catch (...) {
-        // Nothing more can be done at destruction; make sure the handle goes.
-        Detach();
+        try {
+            Detach();
+        } catch (...) {
+        }
     }
     for (TFbQuery *q : std::vector<TFbQuery *>(m_datasets))
         q->DatabaseDestroyed();

@@ -80,4 +80,5 @@ private:
     std::vector<TFbQuery *> m_datasets;
     std::vector<TFbTransaction *> m_transactions;
     std::vector<TFbStatement *> m_statements;
+    int m_uncaughtAtStart = 0;   // see TFbTransaction
 };

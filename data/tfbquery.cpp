@@ -372,17 +372,8 @@ void TFbQuery::Close()
     emit aboutToResetData();
     if (TFbTransaction *tr = Transaction())
         tr->ForgetDataset(this);
-    if (m_state == dsInsert && m_cur >= 0 && m_cur < int(m_visible.size())) {
-        // The unposted new row is owned by nobody else.
-        TFbRow *r = m_visible[size_t(m_cur)];
-        bool owned = false;
-        for (auto &u : m_rows)
-            if (u.get() == r)
-                owned = true;
-        if (!owned)
-            delete r;
-    }
     ClearRows();
+    m_newRow.reset();
     try {
         if (m_stmt && m_db && m_db->Connected())
             m_stmt->CloseCursor();
@@ -675,12 +666,13 @@ void TFbQuery::StartNewRow()
     if (!m_cachedUpdates && !m_updateObject)
         throw EFbError(Msg("Cannot modify a read-only dataset"));
     m_insertPrevRow = m_cur;
-    auto *row = new TFbRow;
+    auto row = std::make_unique<TFbRow>();
     row->status = usInserted;
     row->cur.reset(new TFbCell[m_cols.size()]);
     const int at = int(m_visible.size());
     emit rowAboutToBeInserted(at);
-    m_visible.push_back(row);
+    m_visible.push_back(row.get());
+    m_newRow = std::move(row);
     m_state = dsInsert;
     emit rowInserted(at);
     m_cur = at;
@@ -732,7 +724,7 @@ void TFbQuery::Post()
         if (f->m_required && f->m_col >= 0 && r->cur[size_t(f->m_col)].null)
             throw EFbError(QStringLiteral("Field '%1' must have a value").arg(f->m_name));
     if (m_state == dsInsert) {
-        m_rows.emplace_back(r);
+        m_rows.push_back(std::move(m_newRow));
     } else {
         if (r->status == usUnmodified)
             r->status = usModified;
@@ -748,7 +740,7 @@ void TFbQuery::Post()
         } catch (...) {
             // Stay in the edit so that nothing typed is lost.
             if (was == dsInsert) {
-                (void)m_rows.back().release();
+                m_newRow = std::move(m_rows.back());
                 m_rows.pop_back();
             }
             m_state = was;
@@ -765,10 +757,9 @@ void TFbQuery::Cancel()
 {
     if (m_state == dsInsert) {
         const int at = m_cur;
-        TFbRow *r = m_visible[size_t(at)];
         emit rowAboutToBeRemoved(at);
         m_visible.erase(m_visible.begin() + at);
-        delete r;
+        m_newRow.reset();
         m_state = dsBrowse;
         emit rowRemoved(at);
         int back = m_insertPrevRow >= 0 ? m_insertPrevRow : 0;

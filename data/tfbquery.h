@@ -190,6 +190,9 @@ private:
     std::unique_ptr<TFbCell[]> m_editBackup;
     bool m_editHadCur = false;
     int m_insertPrevRow = -1;
+    // The new row while it is being typed: owned here (m_visible only
+    // points to it) until Post hands it to m_rows.
+    std::unique_ptr<TFbRow> m_newRow;
 
     struct ParamMap
     {

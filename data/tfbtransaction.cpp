@@ -5,6 +5,7 @@
 #include "tfbquery.h"
 
 #include <algorithm>
+#include <exception>
 
 namespace {
 // The teb of isc_start_multiple, as the client library lays it out.
@@ -16,7 +17,16 @@ struct TFbTeb
 };
 } // namespace
 
-TFbTransaction::TFbTransaction(QObject *parent) : QObject(parent)
+namespace {
+TFbTransaction::FailureReporter &Reporter()
+{
+    static TFbTransaction::FailureReporter reporter;
+    return reporter;
+}
+} // namespace
+
+TFbTransaction::TFbTransaction(QObject *parent)
+    : QObject(parent), m_uncaughtAtStart(std::uncaught_exceptions())
 {
     TFbClient::Instance();   // fails here, with the layer's message, without the library
 }
@@ -24,13 +34,44 @@ TFbTransaction::TFbTransaction(QObject *parent) : QObject(parent)
 TFbTransaction::~TFbTransaction()
 {
     if (InTransaction()) {
-        try {
-            EndWithDefaultAction();
-        } catch (...) {
+        if (std::uncaught_exceptions() > m_uncaughtAtStart || m_defaultAction == TARollback) {
+            // Half-done work of a failed operation must not become permanent.
+            try {
+                Rollback();
+            } catch (...) {
+                // Detaching ends it on the server's side as well.
+            }
+        } else {
+            try {
+                Commit();
+            } catch (const std::exception &e) {
+                ReportFailure(QString::fromUtf8(e.what()));
+                try {
+                    Rollback();
+                } catch (...) {
+                }
+            } catch (...) {
+                ReportFailure(QStringLiteral("Commit failed"));
+            }
         }
     }
     if (m_db)
         m_db->UnbindTransaction(this);
+}
+
+TFbTransaction::FailureReporter TFbTransaction::SetFailureReporter(FailureReporter reporter)
+{
+    FailureReporter old = std::move(Reporter());
+    Reporter() = std::move(reporter);
+    return old;
+}
+
+void TFbTransaction::ReportFailure(const QString &message)
+{
+    if (Reporter())
+        Reporter()(message);
+    else
+        qWarning("%s", qPrintable(message));
 }
 
 void TFbTransaction::SetDefaultDatabase(TFbDatabase *db)

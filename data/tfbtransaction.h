@@ -2,7 +2,10 @@
 // The transaction. The system runs one for the whole session; every
 // user-level write is made durable at once with commit retaining (the
 // transaction keeps its context and open cursors), and units of work group
-// several writes under a savepoint.
+// several writes under a savepoint. Destroyed while running, it ends with its
+// default action, except on the way out of a failure (an exception unwinding
+// the stack), when it rolls back; a commit that fails there is reported
+// (SetFailureReporter), never thrown, and the transaction is rolled back.
 #include <ibase.h>
 #include <QObject>
 #include <QStringList>
@@ -66,6 +69,14 @@ public:
 
     isc_tr_handle *Handle() { return &m_handle; }
 
+    // Where a failure that cannot be thrown goes: a commit that fails while
+    // a transaction (or a connection) is being destroyed. The application
+    // routes it to its standard error box; without a reporter it goes to
+    // the log (qWarning). Returns the reporter that was installed.
+    using FailureReporter = std::function<void(const QString &message)>;
+    static FailureReporter SetFailureReporter(FailureReporter reporter);
+    static void ReportFailure(const QString &message);
+
 signals:
     void started();
     void committed();     // Commit, CommitRetaining
@@ -83,4 +94,7 @@ private:
     isc_tr_handle m_handle = 0;
     int m_uowDepth = 0;
     std::vector<TFbQuery *> m_journaled;
+    // Exceptions in flight when this object was made: more of them at
+    // destruction means it is destroyed by a failure unwinding the stack.
+    int m_uncaughtAtStart = 0;
 };

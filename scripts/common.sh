@@ -1,17 +1,18 @@
 # Shared by run.sh, test.sh and the set-up steps: package installation that
 # works as root, through sudo, or tells a user without either what to install.
 
-# Packages every build needs.
+# Packages every build and every run needs.
 OS_BUILD_PACKAGES=(
     cmake ninja-build g++ pkg-config
-    qt6-base-dev qt6-base-dev-tools libgl-dev
+    qt6-base-dev qt6-base-dev-tools libgl-dev libxcb1-dev
     libfbclient2 firebird3.0-server-core firebird3.0-utils firebird-dev
     fonts-liberation fonts-dejavu-core
     qt6-svg-dev
+    qt6-translations-l10n
 )
 # Packages the tests and benchmarks need on top.
 OS_TEST_PACKAGES=(
-    xvfb xauth xdotool poppler-utils qpdf
+    xvfb xauth xdotool x11-utils poppler-utils qpdf
     libbenchmark-dev
     dpkg-dev lintian
     firebird3.0-server

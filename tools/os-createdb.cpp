@@ -1,6 +1,7 @@
 // os-createdb [PATH]: creates the database file (default: the system's own
 // place, $HOME/OS - Tarvo Vodevuru/DADOS.GDB, folder included) with the six
-// tables and the CONFIG row 1. An existing file is never touched.
+// tables, the generators of their keys and the CONFIG row 1. An existing
+// file is never touched.
 #include "tdmschema.h"
 
 #include <QCoreApplication>

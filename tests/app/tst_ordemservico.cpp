@@ -1,7 +1,8 @@
 // The real program, started under a virtual X server: its main window on a
 // fresh database, the first-start question and the database chosen on the
 // command line or in the settings, the answers of --help and --version, and
-// the blank order previewed and printed.
+// the blank order previewed and printed, and a logout or Ctrl+C ending it
+// as "Sair" does.
 #include "tdm.h"
 #include "tdmschema.h"
 #include "tfbdatabase.h"
@@ -11,6 +12,7 @@
 #include "txsession.h"
 
 #include <QDir>
+#include <QProcess>
 #include <QFile>
 #include <QFileInfo>
 #include <QSettings>
@@ -18,7 +20,9 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <csignal>
 #include <memory>
+#include <sys/types.h>
 
 namespace {
 
@@ -35,6 +39,21 @@ const QString ClientList = QStringLiteral("^Lista de Clientes$");
 // lies in that picture for any menu bar height in that range.
 constexpr int ArquivoX = 22, ArquivoY = 6;
 constexpr int ClientsPictureX = 33, ClientsPictureY = 55;
+const QString ClientForm = QStringLiteral("^Cadastro de Cliente");
+
+// The WM_TRANSIENT_FOR hint of a window on `display` (0 when it has none).
+qulonglong TransientFor(const QString &display, const QString &window)
+{
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("DISPLAY"), display);
+    p.setProcessEnvironment(env);
+    p.start(QStringLiteral("xprop"), {QStringLiteral("-id"), window, QStringLiteral("WM_TRANSIENT_FOR")});
+    p.waitForFinished(10000);
+    const QString out = QString::fromLocal8Bit(p.readAllStandardOutput());
+    const int hash = out.indexOf(QLatin1Char('#'));
+    return hash < 0 ? 0 : out.mid(hash + 1).trimmed().toULongLong(nullptr, 16);
+}
 
 } // namespace
 
@@ -50,6 +69,8 @@ private slots:
     void commandLineAnswers_data();
     void commandLineAnswers();
     void blankOrderPreviewedAndPrinted();
+    void signalEndsItLikeSair_data();
+    void signalEndsItLikeSair();
 
 private:
     // The program with HOME (and so the default database and the settings
@@ -141,6 +162,10 @@ void TstOrdemServico::startsAndEndsCleanly()
         QVERIFY(x.MoveMouse(window, px, ClientsPictureY));
     QVERIFY(x.AppRunning());
     OpenClientList(x, window);
+    // An owned window: the window manager is told its owner, so that it
+    // stays above the main window.
+    const QString list = x.WaitForWindow(ClientList);
+    QVERIFY(TXSession::WaitFor([&] { return TransientFor(x.Display(), list) == window.toULongLong(); }));
     for (int px : {100, ClientsPictureX, 300, 100})
         QVERIFY(x.MoveMouse(window, px, ClientsPictureY));
     QVERIFY(x.AppRunning());
@@ -416,6 +441,56 @@ void TstOrdemServico::blankOrderPreviewedAndPrinted()
     QCOMPARE(x.App().exitCode(), 0);
     if (!canPrint)
         QSKIP("previewed; not printed: no PDF queue (OS_CUPS_PDF_QUEUE, OS_CUPS_PDF_DIR) or no pdftotext");
+}
+
+void TstOrdemServico::signalEndsItLikeSair_data()
+{
+    QTest::addColumn<int>("signal");
+    QTest::newRow("SIGTERM (logout, shutdown)") << int(SIGTERM);
+    QTest::newRow("SIGINT (Ctrl+C)") << int(SIGINT);
+}
+
+// A desktop logout or Ctrl+C ends the program as "Sair" does: exit code 0,
+// the database closed cleanly with what was saved in it.
+void TstOrdemServico::signalEndsItLikeSair()
+{
+    QFETCH(int, signal);
+    TFbTestDb db;
+    OS_REQUIRE_TEST_DB(db);
+    TXSession x;
+    QVERIFY2(x.Start(), qPrintable(x.Error()));
+    QVERIFY2(Launch(x, db.Dir()), qPrintable(x.Error()));
+    const QString window = x.WaitForWindow(MainWindow);
+    QVERIFY2(!window.isEmpty(), "the main window did not appear");
+
+    // Save a client: the CLIENTES picture, F1 in the list, a name, "Gravar".
+    OpenClientList(x, window);
+    const QString list = x.WaitForWindow(ClientList);
+    QVERIFY(x.Click(list, 150, 150));
+    QVERIFY(x.Keys(list, {QStringLiteral("F1")}));
+    const QString form = x.WaitForWindow(ClientForm);
+    QVERIFY2(!form.isEmpty(), "the client form did not open");
+    // Focus starts on the person type; Tab goes to the name. From the name,
+    // twelve Tabs pass the open editors and reach "Gravar".
+    QVERIFY(x.Keys(form, {QStringLiteral("Tab")}));
+    QVERIFY(x.TypeText(form, QStringLiteral("Cliente do Sinal")));
+    QStringList toSave(12, QStringLiteral("Tab"));
+    toSave << QStringLiteral("space");
+    QVERIFY(x.Keys(form, toSave));
+    QVERIFY2(x.WaitForNoWindow(ClientForm), "the client form did not save and close");
+
+    QVERIFY(x.AppRunning());
+    ::kill(pid_t(x.App().processId()), signal);
+    QVERIFY2(x.WaitForExit(), "the program did not end on the signal");
+    QCOMPARE(x.App().exitStatus(), QProcess::NormalExit);
+    QCOMPARE(x.App().exitCode(), 0);
+
+    TDM dm;
+    dm.Database->SetDatabaseName(db.Path());
+    dm.OpenAll();
+    QVERIFY(dm.ClientesQuery->Locate(QStringLiteral("NOME"), QStringLiteral("Cliente do Sinal")));
+    dm.CloseAll();
+    QVERIFY(!QFileInfo::exists(db.Path() + QStringLiteral(".delta")));
 }
 
 QTEST_MAIN(TstOrdemServico)

@@ -7,6 +7,7 @@
 #include "tfbfield.h"
 #include "tfbquery.h"
 #include "tfbtestdb.h"
+#include "tfbtransaction.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -24,6 +25,8 @@ private slots:
     void copyOpensAndEndsTheLock();
     void damagedCopyKeepsTheEarlierOne();
     void staleLockOfAServerDatabaseIsLeftAlone();
+    void onlyOurOwnLeftoverLockIsReleased_data();
+    void onlyOurOwnLeftoverLockIsReleased();
 };
 
 void TstTDatabaseBackup::databaseFile_data()
@@ -130,6 +133,63 @@ void TstTDatabaseBackup::staleLockOfAServerDatabaseIsLeftAlone()
     TDM dm;
     dm.Database->SetDatabaseName(QStringLiteral("servidor:/srv/os/DADOS.GDB"));
     QVERIFY(!TDatabaseBackup::ReleaseStaleLock(dm.Database));
+}
+
+void TstTDatabaseBackup::onlyOurOwnLeftoverLockIsReleased_data()
+{
+    QTest::addColumn<QString>("left");
+    QTest::addColumn<bool>("released");
+    QTest::addColumn<int>("stateAfter");
+    QTest::newRow("our lock, the run stopped mid-backup") << "ours" << true << 0;
+    QTest::newRow("administrator's lock (nbackup -L)") << "administrator" << false << 1;
+    QTest::newRow("our marker without a lock") << "marker" << false << 0;
+}
+
+// A lock this program left behind is released at start; a lock somebody
+// set on purpose is not.
+void TstTDatabaseBackup::onlyOurOwnLeftoverLockIsReleased()
+{
+    QFETCH(QString, left);
+    QFETCH(bool, released);
+    QFETCH(int, stateAfter);
+    TFbTestDb db;
+    if (!db.IsValid())
+        QSKIP(qPrintable(db.Error()));
+    auto dm = db.MakeDM();
+    const QString marker = TDatabaseBackup::LockMarkerFile(dm->Database);
+    QCOMPARE(marker, db.Path() + QStringLiteral(".backup-lock"));
+    auto run = [&](const QString &sql) {
+        TFbTransaction tr;
+        tr.SetDefaultDatabase(dm->Database);
+        TFbQuery q;
+        q.SetDatabase(dm->Database);
+        q.SetTransaction(&tr);
+        q.SetSQL(sql);
+        if (!sql.startsWith(QLatin1String("select"))) {
+            q.Execute();
+            tr.Commit();
+            return -1;
+        }
+        q.Open();
+        return q.FieldByName(QStringLiteral("STATE"))->AsInteger();
+    };
+    const QString state = QStringLiteral("select mon$backup_state as state from mon$database");
+    if (left == QLatin1String("ours")) {
+        TDatabaseBackup::BeginLock(dm->Database);
+        QVERIFY(QFileInfo::exists(marker));
+    } else if (left == QLatin1String("administrator")) {
+        run(QStringLiteral("alter database begin backup"));
+    } else {
+        QFile f(marker);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+    }
+    dm->CloseAll();   // the run ends; the next one starts
+    dm->Database->Open();
+    QCOMPARE(TDatabaseBackup::ReleaseStaleLock(dm->Database), released);
+    QCOMPARE(run(state), stateAfter);
+    QVERIFY(!QFileInfo::exists(marker));
+    if (stateAfter == 1)
+        run(QStringLiteral("alter database end backup"));
 }
 
 QTEST_MAIN(TstTDatabaseBackup)

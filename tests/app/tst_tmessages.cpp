@@ -3,6 +3,7 @@
 #include "tapplication.h"
 #include "tmessagerecorder.h"
 #include "tmessages.h"
+#include "tfbtransaction.h"
 
 #include <QAbstractButton>
 #include <QMessageBox>
@@ -23,6 +24,8 @@ private slots:
     void unqueuedYesNoAnswersNo();
     void recorderRestoresThePreviousPresenter();
     void realDialogShowsPlainTextAndReturnsTheButton();
+    void standardButtonsArePortuguese();
+    void failureThatCannotBeThrownGoesToTheErrorBox();
 };
 
 void TstTMessages::errorText_data()
@@ -135,6 +138,40 @@ void TstTMessages::realDialogShowsPlainTextAndReturnsTheButton()
     QCOMPARE(caption, QStringLiteral("Excluir"));
     QCOMPARE(text, QStringLiteral("<b>Deseja</b> excluir?"));
     QCOMPARE(textFormat, int(Qt::PlainText));
+}
+
+// The real box of a Yes/No question, as the start-up configuration leaves
+// Qt's own texts.
+void TstTMessages::standardButtonsArePortuguese()
+{
+    QString yes, no, ok;
+    QTimer::singleShot(0, [&] {
+        auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+        QVERIFY(box);
+        yes = box->button(QMessageBox::Yes)->text();
+        no = box->button(QMessageBox::No)->text();
+        box->button(QMessageBox::No)->click();
+    });
+    TMessages::MessageBox(QStringLiteral("Deseja excluir?"), QStringLiteral("Excluir"), TMessages::Warning,
+                          TMessages::YesNo);
+    QCOMPARE(yes, QStringLiteral("&Sim"));
+    QCOMPARE(no, QStringLiteral("&Não"));
+    QMessageBox plain;
+    plain.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
+    QCOMPARE(plain.button(QMessageBox::Ok)->text(), QStringLiteral("OK"));
+    QCOMPARE(plain.button(QMessageBox::Cancel)->text(), QStringLiteral("Cancelar"));
+}
+
+// A commit that fails while the connection is being destroyed cannot be
+// thrown; it is shown in the standard error box.
+void TstTMessages::failureThatCannotBeThrownGoesToTheErrorBox()
+{
+    TMessageRecorder recorder;
+    TFbTransaction::ReportFailure(QStringLiteral("commit recusado"));
+    QCOMPARE(recorder.Count(), 1);
+    QCOMPARE(recorder.Last().icon, TMessages::Error);
+    QCOMPARE(recorder.Last().text, QStringLiteral("commit recusado."));
+    QCOMPARE(recorder.Last().caption, TApplication::Title());
 }
 
 QTEST_MAIN(TstTMessages)

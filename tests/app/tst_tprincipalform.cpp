@@ -22,6 +22,7 @@
 #include <QStatusBar>
 #include <QToolBar>
 #include <QToolButton>
+#include <QWindow>
 #include <QtTest>
 #include <stdexcept>
 
@@ -85,6 +86,7 @@ private slots:
     void pictures_data();
     void pictures();
     void pictureHoverAndReset();
+    void onlyTheHoverPictureUnderTheMouseShows();
     void pictureClickOnlyOnHover();
     void windowBarOrderAndRestoreMiddle();
     void windowBarButtonGoesWithItsScreen();
@@ -92,6 +94,7 @@ private slots:
     void restoreIsPostedNotSent();
     void onlyTheMinimiseCommandGoesToTheBar();
     void listScreensOpenOwnedAndTwice();
+    void listScreensStayAboveTheMainWindow();
     void handlerErrorIsShownAndWindowKeepsRunning();
     void settingsAndAboutAreModal();
     void webAddressMenu();
@@ -286,17 +289,37 @@ void TstTPrincipalForm::pictureHoverAndReset()
     QVERIFY(form.Image3->isVisible());
     QVERIFY(!form.Image5->isVisible());
 
-    // Two pairs turned to hover (the mouse left one without a leave event),
-    // then entering the panel or the background resets every pair.
+    // A hover picture shown by hand (as a lost event leaves it), then
+    // entering the panel or the background resets every pair.
     for (QWidget *reset : {static_cast<QWidget *>(form.Panel1), static_cast<QWidget *>(form.Image1)}) {
         Enter(form.Image10);
-        Enter(form.Image4);
+        form.Image9->show();
+        form.Image4->hide();
         QVERIFY(form.Image11->isVisible() && form.Image9->isVisible());
         Enter(reset);
         for (QLabel *n : {form.Image3, form.Image10, form.Image2, form.Image7, form.Image4})
             QVERIFY(n->isVisible());
         for (QLabel *h : {form.Image5, form.Image11, form.Image6, form.Image8, form.Image9})
             QVERIFY(!h->isVisible());
+    }
+}
+
+// The mouse jumps from one picture straight onto another (a pointer warp
+// from CLIENTES to FORNECEDOR): the first one's leave event never comes, and
+// still only the hover picture under the mouse shows.
+void TstTPrincipalForm::onlyTheHoverPictureUnderTheMouseShows()
+{
+    TPrincipalForm form;
+    form.show();
+    const QList<QPair<QLabel *, QLabel *>> pairs = {{form.Image3, form.Image5}, {form.Image10, form.Image11},
+                                                    {form.Image2, form.Image6}, {form.Image7, form.Image8},
+                                                    {form.Image4, form.Image9}};
+    for (const auto &entered : pairs) {
+        Enter(entered.first);
+        for (const auto &pair : pairs) {
+            QCOMPARE(pair.second->isVisible(), pair == entered);
+            QCOMPARE(pair.first->isVisible(), pair != entered);
+        }
     }
 }
 
@@ -492,6 +515,33 @@ void TstTPrincipalForm::listScreensOpenOwnedAndTwice()
     made[0]->close();
     QTRY_VERIFY(!made[0]);
     QVERIFY(made[1]);
+}
+
+// A list screen is an owned window: the main window is its transient parent
+// (so a click on the maximised main window does not bury it), and it still
+// minimises to the window bar. (The X11 hint itself: tst_ordemservico.)
+void TstTPrincipalForm::listScreensStayAboveTheMainWindow()
+{
+    TPrincipalForm form;
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    QPointer<QWidget> screen;
+    form.SetScreenFactory(TPrincipalForm::Screen::ClientList, [&](QWidget *owner) {
+        screen = StandIn("Lista de Clientes", owner);
+        new TWindowBarHook(screen);
+        return screen.data();
+    });
+    form.ListadeClientes1->trigger();
+    QVERIFY(screen && screen->isVisible());
+    QVERIFY(screen->isWindow());
+    QVERIFY(screen->windowHandle());
+    QCOMPARE(screen->windowHandle()->transientParent(), form.windowHandle());
+    screen->setWindowState(Qt::WindowMinimized);
+    QTRY_VERIFY(!screen->isVisible());
+    QCOMPARE(BarCaptions(form.ToolBar1), QStringList{"Lista de Clientes"});
+    QTest::mouseClick(form.ToolBar1->widgetForAction(form.ToolBar1->actions().first()), Qt::LeftButton);
+    QTRY_VERIFY(screen->isVisible());
+    QCOMPARE(screen->windowHandle()->transientParent(), form.windowHandle());
 }
 
 void TstTPrincipalForm::handlerErrorIsShownAndWindowKeepsRunning()
@@ -784,7 +834,7 @@ void TstTPrincipalForm::staleBackupLockIsReleasedAtStart()
     FRESH_DM(db, dm);
     // A run that stopped in the middle of a backup.
     DM->Database->Open();
-    RunOwn(QStringLiteral("alter database begin backup"));
+    TDatabaseBackup::BeginLock(DM->Database);
     QCOMPARE(BackupState(), 1);
     DM->CloseAll();
 

@@ -3,6 +3,8 @@
 // database file through the data module's scratch query, and counts read
 // back from the file the same way.
 #include "tdm.h"
+#include "tdmschema.h"
+#include "tfbdatabase.h"
 #include "tfbfield.h"
 #include "tfbquery.h"
 #include "tfbtestdb.h"
@@ -66,6 +68,9 @@ inline void AddClient(const Client &c)
                         "cnpj, cpf) values (%1, %2, %3, %4, %5, %6, 'CNPJ %1', 'CPF %1')")
              .arg(c.id)
              .arg(Quoted(c.nome), c.tipoAnot, c.tipoPessoa, Quoted(c.cidade), Quoted(c.end1)));
+    // Rows written with their own keys: the key generators go past them,
+    // as they do when a database is opened.
+    TDmSchema::BringUpToDate(*DM->Database);
 }
 
 inline void AddOrder(int idOrdem, int idCliente)
@@ -75,6 +80,7 @@ inline void AddOrder(int idOrdem, int idCliente)
              .arg(idOrdem)
              .arg(idCliente)
              .arg(idOrdem, 6, 10, QLatin1Char('0')));
+    TDmSchema::BringUpToDate(*DM->Database);
 }
 
 // The client dataset as the main window leaves it when it opens the list.

@@ -214,9 +214,9 @@ void TstTClientesForm::emptyNameKeepsRecordUntilCancelled()
     QCOMPARE(DM->ClientesQuery->State(), TFbQuery::dsBrowse);
     QCOMPARE(DM->ClientesQuery->RecordCount(), 2);
     QCOMPARE(Count(QStringLiteral("select count(*) from clientes")), 2);
-    // Nothing was consumed: the next new client gets the same number.
+    // The number of the client given up is not handed out again.
     DM->ClientesQuery->Append();
-    QCOMPARE(DM->ClientesQuery->FieldByName("IDCLIENTE")->AsInteger(), 8);
+    QCOMPARE(DM->ClientesQuery->FieldByName("IDCLIENTE")->AsInteger(), 9);
     DM->ClientesQuery->Cancel();
 }
 

@@ -3,6 +3,7 @@
 // scripts/test-setup.d/10-firebird-server.sh starts (OS_FB_SERVER).
 #include "efberror.h"
 #include "tdm.h"
+#include "tdmkeycases.h"
 #include "tdmschema.h"
 #include "tfbdatabase.h"
 #include "tfbfield.h"
@@ -98,6 +99,21 @@ private slots:
         b.ProdForneQuery->Append();
         QCOMPARE(b.ProdForneQueryIDPROD->AsInteger(), a.ProdForneQueryIDPROD->AsInteger() + 1);
         b.ProdForneQuery->Cancel();
+    }
+
+    // Two computers typing new clients and orders at the same time through
+    // the server: each gets keys of its own and every save succeeds.
+    void twoComputersRegisterAlternately()
+    {
+        const QString name = m_name.section(QLatin1Char('/'), 0, -2) + QStringLiteral("/CHAVES.GDB");
+        TDmSchema::CreateDatabaseFile(name);
+        TDM a, b;
+        a.Database->SetDatabaseName(name);
+        b.Database->SetDatabaseName(name);
+        a.OpenAll();
+        b.OpenAll();
+        const QString failure = TDmKeyCases::RegisterAlternately(a, b);
+        QVERIFY2(failure.isEmpty(), qPrintable(failure));
     }
 
     void wrongPasswordIsRefused()

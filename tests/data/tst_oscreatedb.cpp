@@ -82,6 +82,17 @@ private slots:
             q.Open();
             QCOMPARE(q.RecordCount(), 1);
             QCOMPARE(q.FieldByName("col")->AsString(), QString(t.key));
+            // The key generator of a table with a new-record rule, at 0.
+            if (*t.generator) {
+                q.Close();
+                q.SetSQL(QString("select count(*) as n from rdb$generators where rdb$generator_name = '%1'").arg(t.generator));
+                q.Open();
+                QCOMPARE(q.FieldByName("n")->AsInteger(), 1);
+                q.Close();
+                q.SetSQL(QString("select gen_id(%1, 0) as v from rdb$database").arg(t.generator));
+                q.Open();
+                QCOMPARE(q.FieldByName("v")->AsInteger(), 0);
+            }
         }
         q.Close();
         q.SetSQL("select count(*) as n, min(idconfig) as id from config");

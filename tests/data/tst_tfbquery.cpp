@@ -144,6 +144,55 @@ private slots:
         QCOMPARE(Count(), 1);
     }
 
+    // The row being typed has one owner whichever way it ends: a refused
+    // write keeps it with what was typed, then cancelling, posting again or
+    // closing the dataset lets it go once.
+    void newRowHasOneOwner_data()
+    {
+        QTest::addColumn<QString>("end");
+        QTest::newRow("cancel") << "cancel";
+        QTest::newRow("post again") << "post";
+        QTest::newRow("close") << "close";
+    }
+    void newRowHasOneOwner()
+    {
+        QFETCH(QString, end);
+        AddClient("A");
+        TFbQuery *q = m_dm->ClientesQuery;
+        q->Close();
+        q->SetCachedUpdates(false);   // Post writes at once
+        q->Open();
+        q->Append();
+        m_dm->ClientesQueryIDCLIENTE->SetAsInteger(m_dm->ClientesQueryIDCLIENTE->AsInteger() - 1);   // taken
+        m_dm->ClientesQueryNOME->SetAsString("B");
+        try {
+            q->Post();
+            QFAIL("a taken key was written");
+        } catch (const EFbError &) {
+        }
+        QCOMPARE(q->State(), TFbQuery::dsInsert);
+        QCOMPARE(q->RecordCount(), 2);
+        QCOMPARE(m_dm->ClientesQueryNOME->AsString(), QStringLiteral("B"));
+        if (end == "cancel") {
+            q->Cancel();
+            QCOMPARE(q->RecordCount(), 1);
+            QCOMPARE(m_dm->ClientesQueryNOME->AsString(), QStringLiteral("A"));
+        } else if (end == "post") {
+            m_dm->ClientesQueryIDCLIENTE->SetAsInteger(50);
+            q->Post();
+            QCOMPARE(q->State(), TFbQuery::dsBrowse);
+            QCOMPARE(Count("nome = 'B'"), 1);
+            q->Append();   // a second new row after the first was handed over
+            q->Cancel();
+            QCOMPARE(q->RecordCount(), 2);
+        } else {
+            q->Close();
+            q->Open();
+            QCOMPARE(q->RecordCount(), 1);
+        }
+        QCOMPARE(Count(), q->RecordCount());
+    }
+
     // An insert statement that cannot run proves that nothing is sent.
     void insertedThenDeletedRowIsNeverWritten()
     {
