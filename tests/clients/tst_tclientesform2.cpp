@@ -22,6 +22,7 @@ private slots:
     void okReloadsOrdersOfChosenClient();
     void doubleClickChooses();
     void closeBoxLeavesOrders();
+    void escDoesNotClose();
     void clientWithoutOrdersLeavesOrdersOpenAndEmpty();
     void emptyClientListIsRefused();
     void showsWhateverTheClientDatasetHolds();
@@ -128,6 +129,24 @@ void TstTClientesForm2::closeBoxLeavesOrders()
     QCOMPARE(DM->ClientesQuery->FieldByName("IDCLIENTE")->AsInteger(), 2);
     QCOMPARE(DM->OrdensQuery->SQLText(), QStringLiteral("select * from ordemserv where idcliente=1"));
     QCOMPARE(DM->OrdensQuery->RecordCount(), 2);
+}
+
+void TstTClientesForm2::escDoesNotClose()
+{
+    bool openAfterEsc = false;
+    OnModal([&](QDialog *d) {
+        auto *picker = qobject_cast<TClientesForm2 *>(d);
+        picker->DBGrid1->setCurrentIndex(picker->DBGrid1->model()->index(Row(2), 0));
+        picker->DBGrid1->setFocus();
+        QTest::keyClick(picker->DBGrid1, Qt::Key_Escape);
+        QTest::keyClick(picker->BitBtn1, Qt::Key_Escape);
+        openAfterEsc = picker->isVisible();
+        picker->close();
+    });
+    QVERIFY(TClientesForm2::Pick());
+    QVERIFY(openAfterEsc);
+    QCOMPARE(m_messages->Count(), 0);
+    QCOMPARE(DM->OrdensQuery->SQLText(), QStringLiteral("select * from ordemserv where idcliente=1"));
 }
 
 void TstTClientesForm2::clientWithoutOrdersLeavesOrdersOpenAndEmpty()

@@ -37,6 +37,7 @@ private slots:
     void searchInjectionChangesNothing();
     void searchByEnterIsConsumed();
     void legendShowsSettingsTexts();
+    void legendBoxShowsWholeCaption();
     void deleteAsksThenRemovesClientAndOrders();
     void deleteIsOneUnitOfWork();
     void editAndDeleteWithoutClientDoNothing();
@@ -233,6 +234,26 @@ void TstTListaClientesForm::legendShowsSettingsTexts()
                                       "Azul - Cheque devolvido\rVermelho - Não atender"));
     QCOMPARE(box.icon, TMessages::Warning);
     QCOMPARE(box.buttons, int(TMessages::Ok));
+}
+
+void TstTListaClientesForm::legendBoxShowsWholeCaption()
+{
+    // The real box this time: its width is what the title bar has for the
+    // caption. With no settings texts its lines are short.
+    m_messages.reset();
+    QString caption;
+    int width = 0;
+    int captionWidth = 0;
+    OnModal([&](QDialog *d) {
+        caption = d->windowTitle();
+        width = d->width();
+        captionWidth = d->fontMetrics().horizontalAdvance(caption);
+        d->accept();
+    });
+    m_list->BitBtn6->click();
+    QCOMPARE(caption, QStringLiteral("Legenda Tipos de Anotações"));
+    // Beside the caption the title bar holds the window icon and the close box.
+    QVERIFY2(width >= captionWidth + 100, qPrintable(QStringLiteral("box %1, caption %2").arg(width).arg(captionWidth)));
 }
 
 void TstTListaClientesForm::deleteAsksThenRemovesClientAndOrders()
