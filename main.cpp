@@ -3,6 +3,7 @@
 #include "tclientesform.h"
 #include "tconfigform.h"
 #include "tdm.h"
+#include "tforneform.h"
 #include "tguard.h"
 #include "tlistaclientesform.h"
 #include "tmessages.h"
@@ -30,6 +31,9 @@ int main(int argc, char *argv[])
     // header page.
     principal->SetScreenFactory(TPrincipalForm::Screen::ClientList,
                                 [](QWidget *owner) { return new TListaClientesForm(owner); });
+    // Suppliers: "Cadastros" > "Fornecedores" and the FORNECEDOR picture.
+    principal->SetScreenFactory(TPrincipalForm::Screen::Suppliers,
+                                [](QWidget *owner) { return new TForneForm(owner); });
     TClientesForm::SetSettingsOpener([](QWidget *) {
         TConfigForm form;
         form.PageControl1->setCurrentIndex(1);

@@ -3,9 +3,9 @@
 #include "tbitbtn.h"
 #include "tdbgrid.h"
 #include "tguard.h"
+#include "trowcolors.h"
 #include "twindowplace.h"
 
-#include <QApplication>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QVBoxLayout>
@@ -50,7 +50,7 @@ TPickerForm::TPickerForm(TFbQuery *dataSet, const QList<TGridColumn> &columns, Q
 
 std::optional<QColor> TPickerForm::RowColor(const TFbQuery *, int)
 {
-    return QApplication::palette().color(QPalette::Active, QPalette::Highlight);
+    return TRowColors::MenuHighlight();
 }
 
 void TPickerForm::BitBtn1Click()
