@@ -2,19 +2,59 @@
 // What the tests of every screen use on a fresh database file: statements
 // run straight through the data module's scratch query, values read back
 // the same way, and a look-out that acts on the modal dialog a call opens.
+#include "tdbedit.h"
 #include "tdm.h"
+#include "teditorlook.h"
 #include "tfbfield.h"
 #include "tfbquery.h"
 #include "tfbtestdb.h"
 #include "tmessagerecorder.h"
+#include "trecordform.h"
 
 #include <QApplication>
 #include <QDialog>
+#include <QLabel>
+#include <QLocale>
 #include <QTimer>
+#include <QtTest>
 #include <functional>
 #include <memory>
 
 namespace TScreenTestData {
+
+// The settings every screen test runs with: Brazilian formats and the
+// application title that captions the message boxes.
+inline void InitApplication()
+{
+    QLocale::setDefault(QLocale(QLocale::Portuguese, QLocale::Brazil));
+    QCoreApplication::setApplicationName(QStringLiteral("OS - Tarvo Vodevuru"));
+}
+
+// A fresh database file with its data module, and every message box
+// recorded instead of shown, for one test.
+struct TScreenDb
+{
+    std::unique_ptr<TFbTestDb> db;
+    std::unique_ptr<TDM> dm;
+    std::unique_ptr<TMessageRecorder> messages;
+
+    // An empty text when ready, otherwise why not.
+    QString Open()
+    {
+        db = std::make_unique<TFbTestDb>();
+        if (!db->IsValid())
+            return db->Error().isEmpty() ? QStringLiteral("no test database") : db->Error();
+        dm = db->MakeDM();
+        messages = std::make_unique<TMessageRecorder>();
+        return QString();
+    }
+    void Close()
+    {
+        messages.reset();
+        dm.reset();
+        db.reset();
+    }
+};
 
 inline QString Quoted(QString text)
 {
@@ -68,6 +108,27 @@ inline void OnModal(std::function<void(QDialog *)> act, int tries = 500)
         if (dialog->isVisible())
             dialog->reject();
     });
+}
+
+// A record form's editor of a column: the label that names it (none for an
+// empty caption), open (enabled on white) or locked (disabled on grey), and
+// for a text column at most the column's size in characters.
+inline void CompareEditorLook(const TRecordForm &form, const QString &column, const QString &caption,
+                              bool open)
+{
+    TDBEdit *editor = form.EditorOf(column);
+    QVERIFY(editor);
+    QStringList labels;
+    for (QLabel *l : form.findChildren<QLabel *>())
+        if (l->buddy() == editor)
+            labels << l->text();
+    QCOMPARE(labels, caption.isEmpty() ? QStringList() : QStringList{caption});
+    QCOMPARE(editor->isEnabled(), open);
+    QCOMPARE(editor->palette().color(QPalette::Disabled, QPalette::Base),
+             open ? TEditorLook::White() : TEditorLook::Grey());
+    const TFbField *field = form.DataSet()->FieldByName(column);
+    if (field->Kind() == TFbFieldKind::String)
+        QCOMPARE(editor->maxLength(), field->Size());
 }
 
 } // namespace TScreenTestData

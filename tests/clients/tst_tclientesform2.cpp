@@ -30,23 +30,18 @@ private slots:
 private:
     int Row(int idCliente) const;
 
-    std::unique_ptr<TFbTestDb> m_db;
-    std::unique_ptr<TDM> m_dm;
-    std::unique_ptr<TMessageRecorder> m_messages;
+    TScreenTestData::TScreenDb m_screen;
 };
 
 void TstTClientesForm2::initTestCase()
 {
-    QLocale::setDefault(QLocale(QLocale::Portuguese, QLocale::Brazil));
-    QCoreApplication::setApplicationName(QStringLiteral("OS - Tarvo Vodevuru"));
+    TScreenTestData::InitApplication();
 }
 
 void TstTClientesForm2::init()
 {
-    m_db = std::make_unique<TFbTestDb>();
-    QVERIFY2(m_db->IsValid(), qPrintable(m_db->Error()));
-    m_dm = m_db->MakeDM();
-    m_messages = std::make_unique<TMessageRecorder>();
+    const QString error = m_screen.Open();
+    QVERIFY2(error.isEmpty(), qPrintable(error));
     AddClient({1, QStringLiteral("ANA")});
     AddClient({2, QStringLiteral("BRUNO")});
     AddClient({3, QStringLiteral("CARLA")});
@@ -62,9 +57,7 @@ void TstTClientesForm2::init()
 
 void TstTClientesForm2::cleanup()
 {
-    m_messages.reset();
-    m_dm.reset();
-    m_db.reset();
+    m_screen.Close();
 }
 
 int TstTClientesForm2::Row(int idCliente) const
@@ -96,7 +89,7 @@ void TstTClientesForm2::okReloadsOrdersOfChosenClient()
         QVERIFY(!picker->isVisible());
     });
     QVERIFY(TClientesForm2::Pick());
-    QCOMPARE(m_messages->Count(), 0);
+    QCOMPARE(m_screen.messages->Count(), 0);
     QCOMPARE(DM->OrdensQuery->SQLText(), QStringLiteral("select * from ordemserv where idcliente=2"));
     QVERIFY(DM->OrdensQuery->Active());
     QCOMPARE(DM->OrdensQuery->RecordCount(), 1);
@@ -145,7 +138,7 @@ void TstTClientesForm2::escDoesNotClose()
     });
     QVERIFY(TClientesForm2::Pick());
     QVERIFY(openAfterEsc);
-    QCOMPARE(m_messages->Count(), 0);
+    QCOMPARE(m_screen.messages->Count(), 0);
     QCOMPARE(DM->OrdensQuery->SQLText(), QStringLiteral("select * from ordemserv where idcliente=1"));
 }
 
@@ -171,8 +164,8 @@ void TstTClientesForm2::emptyClientListIsRefused()
     QVERIFY(!TClientesForm2::Pick());
     QTest::qWait(100);
     QVERIFY(!opened);
-    QCOMPARE(m_messages->Count(), 1);
-    QCOMPARE(m_messages->Last().text, QStringLiteral("Não existe cliente cadastrado!"));
+    QCOMPARE(m_screen.messages->Count(), 1);
+    QCOMPARE(m_screen.messages->Last().text, QStringLiteral("Não existe cliente cadastrado!"));
     QCOMPARE(DM->OrdensQuery->SQLText(), QStringLiteral("select * from ordemserv where idcliente=1"));
 }
 

@@ -42,24 +42,19 @@ private:
     // runs `act` on it while it is shown.
     void OpenForm(bool isNew, const std::function<void(TCadForneForm *)> &act);
 
-    std::unique_ptr<TFbTestDb> m_db;
-    std::unique_ptr<TDM> m_dm;
-    std::unique_ptr<TMessageRecorder> m_messages;
+    TScreenTestData::TScreenDb m_screen;
     QPointer<TForneForm> m_list;
 };
 
 void TstTCadForneForm::initTestCase()
 {
-    QLocale::setDefault(QLocale(QLocale::Portuguese, QLocale::Brazil));
-    QCoreApplication::setApplicationName(QStringLiteral("OS - Tarvo Vodevuru"));
+    TScreenTestData::InitApplication();
 }
 
 void TstTCadForneForm::init()
 {
-    m_db = std::make_unique<TFbTestDb>();
-    QVERIFY2(m_db->IsValid(), qPrintable(m_db->Error()));
-    m_dm = m_db->MakeDM();
-    m_messages = std::make_unique<TMessageRecorder>();
+    const QString error = m_screen.Open();
+    QVERIFY2(error.isEmpty(), qPrintable(error));
     AddSupplier({1, QStringLiteral("ELETRO SILVA"), QStringLiteral("Campinas"), QStringLiteral("Rua A")});
     AddSupplier({2, QStringLiteral("OUTRO")});
     AddProduct(10, 1, QStringLiteral("Resistor"), QStringLiteral("ELETRO SILVA"));
@@ -72,9 +67,7 @@ void TstTCadForneForm::init()
 void TstTCadForneForm::cleanup()
 {
     delete m_list;
-    m_messages.reset();
-    m_dm.reset();
-    m_db.reset();
+    m_screen.Close();
 }
 
 void TstTCadForneForm::OpenForm(bool isNew, const std::function<void(TCadForneForm *)> &act)
@@ -124,19 +117,7 @@ void TstTCadForneForm::editorCaptionsAndLook()
     QFETCH(QString, caption);
     QFETCH(bool, open);
     TCadForneForm f;
-    TDBEdit *editor = f.EditorOf(column);
-    QVERIFY(editor);
-    QStringList labels;
-    for (QLabel *l : f.findChildren<QLabel *>())
-        if (l->buddy() == editor)
-            labels << l->text();
-    QCOMPARE(labels, caption.isEmpty() ? QStringList() : QStringList{caption});
-    QCOMPARE(editor->isEnabled(), open);
-    QCOMPARE(editor->palette().color(QPalette::Disabled, QPalette::Base),
-             open ? TEditorLook::White() : TEditorLook::Grey());
-    const TFbField *field = DM->ForneQuery->FieldByName(column);
-    if (field->Kind() == TFbFieldKind::String)
-        QCOMPARE(editor->maxLength(), field->Size());
+    TScreenTestData::CompareEditorLook(f, column, caption, open);
 }
 
 void TstTCadForneForm::windowButtonsAndProductGrid()
@@ -212,14 +193,14 @@ void TstTCadForneForm::saveRule()
     QCOMPARE(DM->ForneQuery->State(), TFbQuery::dsBrowse);
     const QString stored = QStringLiteral("select count(*) from fornecedores where idfornece=%1").arg(code);
     if (saved) {
-        QCOMPARE(m_messages->Count(), 0);
+        QCOMPARE(m_screen.messages->Count(), 0);
         QCOMPARE(Text(QStringLiteral("select nomefantasia from fornecedores where idfornece=") + code), typed);
         QCOMPARE(Count(QStringLiteral("select count(*) from fornecedores")), isNew ? 3 : 2);
         if (isNew)
             QCOMPARE(Count(stored + QStringLiteral(" and razaosocial is null and cidade is null")), 1);
     } else {
-        QCOMPARE(m_messages->Texts(), QStringList{QStringLiteral("Nome Fantasia não pode estar em branco!")});
-        QCOMPARE(m_messages->Last().caption, QStringLiteral("OS - Tarvo Vodevuru"));
+        QCOMPARE(m_screen.messages->Texts(), QStringList{QStringLiteral("Nome Fantasia não pode estar em branco!")});
+        QCOMPARE(m_screen.messages->Last().caption, QStringLiteral("OS - Tarvo Vodevuru"));
         QCOMPARE(codeAfterRefusal, code);
         QCOMPARE(Count(QStringLiteral("select count(*) from fornecedores")), 2);
         QCOMPARE(Text(QStringLiteral("select nomefantasia from fornecedores where idfornece=1")),
@@ -271,7 +252,7 @@ void TstTCadForneForm::everyWayOutCancels()
         }
         QVERIFY(!f->isVisible());
     });
-    QCOMPARE(m_messages->Count(), 0);
+    QCOMPARE(m_screen.messages->Count(), 0);
     QCOMPARE(DM->ForneQuery->State(), TFbQuery::dsBrowse);
     QVERIFY(!DM->ForneQuery->UpdatesPending());
     QCOMPARE(DM->ForneQuery->RecordCount(), 2);
@@ -318,7 +299,7 @@ void TstTCadForneForm::ctrlDeleteInProductGridRemovesNothing()
         QCOMPARE(DM->ProdForneQuery->State(), TFbQuery::dsBrowse);
         QVERIFY(!DM->ProdForneQuery->UpdatesPending());
     });
-    QCOMPARE(m_messages->Count(), 0);
+    QCOMPARE(m_screen.messages->Count(), 0);
     QCOMPARE(Count(QStringLiteral("select count(*) from prodforne")), 3);
 }
 

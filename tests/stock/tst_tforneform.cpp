@@ -46,24 +46,19 @@ private slots:
     void minimiseGoesToWindowBar();
 
 private:
-    std::unique_ptr<TFbTestDb> m_db;
-    std::unique_ptr<TDM> m_dm;
-    std::unique_ptr<TMessageRecorder> m_messages;
+    TScreenTestData::TScreenDb m_screen;
     QPointer<TForneForm> m_list;
 };
 
 void TstTForneForm::initTestCase()
 {
-    QLocale::setDefault(QLocale(QLocale::Portuguese, QLocale::Brazil));
-    QCoreApplication::setApplicationName(QStringLiteral("OS - Tarvo Vodevuru"));
+    TScreenTestData::InitApplication();
 }
 
 void TstTForneForm::init()
 {
-    m_db = std::make_unique<TFbTestDb>();
-    QVERIFY2(m_db->IsValid(), qPrintable(m_db->Error()));
-    m_dm = m_db->MakeDM();
-    m_messages = std::make_unique<TMessageRecorder>();
+    const QString error = m_screen.Open();
+    QVERIFY2(error.isEmpty(), qPrintable(error));
     AddSupplier({1, QStringLiteral("Auto Peças Silva"), QStringLiteral("Campinas"),
                  QStringLiteral("Rua das Flores, 10"), QStringLiteral("Bloco B")});
     AddSupplier({2, QStringLiteral("bicicletaria central"), QStringLiteral("São Paulo"),
@@ -81,9 +76,7 @@ void TstTForneForm::init()
 void TstTForneForm::cleanup()
 {
     delete m_list;
-    m_messages.reset();
-    m_dm.reset();
-    m_db.reset();
+    m_screen.Close();
 }
 
 void TstTForneForm::captionsAndColumns()
@@ -183,7 +176,7 @@ void TstTForneForm::searchStatements()
     m_list->Edit1->setText(typed);
     m_list->RadioGroup1->SetItemIndex(choice);
     m_list->BitBtn1->click();
-    QCOMPARE(m_messages->Texts(), QStringList());
+    QCOMPARE(m_screen.messages->Texts(), QStringList());
     if (!statement.isEmpty())
         QCOMPARE(DM->ForneQuery->SQLText(), statement);
     QVERIFY(DM->ForneQuery->Active());
@@ -214,10 +207,10 @@ void TstTForneForm::deleteQuestion()
     QVERIFY(DM->ForneQuery->Locate(QStringLiteral("IDFORNECE"), id));
     const QString count = QStringLiteral("select count(*) from fornecedores where idfornece=%1").arg(id);
 
-    m_messages->QueueAnswer(TMessages::No);
+    m_screen.messages->QueueAnswer(TMessages::No);
     m_list->BitBtn4->click();
-    QCOMPARE(m_messages->Count(), 1);
-    const TMessageBoxRequest box = m_messages->Last();
+    QCOMPARE(m_screen.messages->Count(), 1);
+    const TMessageBoxRequest box = m_screen.messages->Last();
     QCOMPARE(box.text, question);
     QCOMPARE(box.caption, QStringLiteral("Excluir Fornecedor"));
     QCOMPARE(box.icon, TMessages::Warning);
@@ -225,9 +218,9 @@ void TstTForneForm::deleteQuestion()
     QCOMPARE(Count(count), 1);
     QCOMPARE(DM->ForneQuery->RecordCount(), 7);
 
-    m_messages->QueueAnswer(TMessages::Yes);
+    m_screen.messages->QueueAnswer(TMessages::Yes);
     m_list->BitBtn4->click();
-    QCOMPARE(m_messages->Count(), 2);
+    QCOMPARE(m_screen.messages->Count(), 2);
     QCOMPARE(Count(count), 0);
     QCOMPARE(DM->ForneQuery->RecordCount(), 6);
     QCOMPARE(m_list->DBGrid1->model()->rowCount(), 6);
@@ -248,14 +241,14 @@ void TstTForneForm::editAndDeleteWithoutSupplierDoNothing()
     m_list->BitBtn4->click();
     QTest::qWait(100);
     QVERIFY(!opened);
-    QCOMPARE(m_messages->Count(), 0);
+    QCOMPARE(m_screen.messages->Count(), 0);
     QCOMPARE(DM->ForneQuery->State(), TFbQuery::dsBrowse);
 
     // A closed list has no current supplier either.
     DM->ForneQuery->Close();
     m_list->BitBtn3->click();
     m_list->BitBtn4->click();
-    QCOMPARE(m_messages->Count(), 0);
+    QCOMPARE(m_screen.messages->Count(), 0);
     QCOMPARE(Count(QStringLiteral("select count(*) from fornecedores")), 5);
 }
 
@@ -294,10 +287,10 @@ void TstTForneForm::keysFromSearchBox()
     if (effect == QLatin1String("closed")) {
         QTRY_VERIFY(m_list.isNull());
     } else if (key == Qt::Key_F3) {
-        QCOMPARE(m_messages->Texts(), QStringList{effect});
+        QCOMPARE(m_screen.messages->Texts(), QStringList{effect});
     } else {
         QCOMPARE(caption, effect);
-        QCOMPARE(m_messages->Count(), 0);
+        QCOMPARE(m_screen.messages->Count(), 0);
     }
     // The key goes on to the box (no text for these keys), and nothing
     // was added or removed.
@@ -348,7 +341,7 @@ void TstTForneForm::newSupplierAfterDeletingHighestShowsNoOldProducts()
     AddProduct(20, 5, QStringLiteral("Cuia"), QStringLiteral("Casa \"Gaucha\""));
     AddProduct(21, 5, QStringLiteral("Bomba"), QStringLiteral("Casa \"Gaucha\""));
     QVERIFY(DM->ForneQuery->Locate(QStringLiteral("IDFORNECE"), 5));
-    m_messages->QueueAnswer(TMessages::Yes);
+    m_screen.messages->QueueAnswer(TMessages::Yes);
     m_list->BitBtn4->click();
     QCOMPARE(Count(QStringLiteral("select count(*) from fornecedores where idfornece=5")), 0);
 
@@ -373,7 +366,7 @@ void TstTForneForm::ctrlDeleteInGridDoesNothing()
     QVERIFY(QTest::qWaitForWindowExposed(m_list));
     m_list->DBGrid1->setFocus();
     QTest::keyClick(m_list->DBGrid1, Qt::Key_Delete, Qt::ControlModifier);
-    QCOMPARE(m_messages->Count(), 0);
+    QCOMPARE(m_screen.messages->Count(), 0);
     QCOMPARE(DM->ForneQuery->RecordCount(), 5);
     QCOMPARE(DM->ForneQuery->State(), TFbQuery::dsBrowse);
     QCOMPARE(Count(QStringLiteral("select count(*) from fornecedores")), 5);

@@ -38,25 +38,20 @@ private:
     int Row(int idFornece) const;
     QStringList Pick(const std::function<void(TForneForm2 *)> &act);
 
-    std::unique_ptr<TFbTestDb> m_db;
-    std::unique_ptr<TDM> m_dm;
-    std::unique_ptr<TMessageRecorder> m_messages;
+    TScreenTestData::TScreenDb m_screen;
     std::unique_ptr<QLineEdit> m_code;
     std::unique_ptr<QLineEdit> m_name;
 };
 
 void TstTForneForm2::initTestCase()
 {
-    QLocale::setDefault(QLocale(QLocale::Portuguese, QLocale::Brazil));
-    QCoreApplication::setApplicationName(QStringLiteral("OS - Tarvo Vodevuru"));
+    TScreenTestData::InitApplication();
 }
 
 void TstTForneForm2::init()
 {
-    m_db = std::make_unique<TFbTestDb>();
-    QVERIFY2(m_db->IsValid(), qPrintable(m_db->Error()));
-    m_dm = m_db->MakeDM();
-    m_messages = std::make_unique<TMessageRecorder>();
+    const QString error = m_screen.Open();
+    QVERIFY2(error.isEmpty(), qPrintable(error));
     // Inserted out of trade-name order.
     AddSupplier({1, QStringLiteral("CASA DAS PEÇAS")});
     AddSupplier({2, QStringLiteral("ALFA FERRAGENS")});
@@ -70,9 +65,7 @@ void TstTForneForm2::cleanup()
 {
     m_code.reset();
     m_name.reset();
-    m_messages.reset();
-    m_dm.reset();
-    m_db.reset();
+    m_screen.Close();
 }
 
 int TstTForneForm2::Row(int idFornece) const
@@ -120,7 +113,7 @@ void TstTForneForm2::okWritesCodeAndTradeName()
         QVERIFY(!picker->isVisible());
     });
     QCOMPARE(result, QStringList({"shown", "1", "CASA DAS PEÇAS"}));
-    QCOMPARE(m_messages->Count(), 0);
+    QCOMPARE(m_screen.messages->Count(), 0);
     // It stores nothing itself.
     QCOMPARE(DM->ForneQuery->State(), TFbQuery::dsBrowse);
     QCOMPARE(Count(QStringLiteral("select count(*) from fornecedores")), 3);
@@ -208,7 +201,7 @@ void TstTForneForm2::noSupplierIsRefused()
     QVERIFY(!TForneForm2::Pick(m_code.get(), m_name.get()));
     QTest::qWait(100);
     QVERIFY(!opened);
-    QCOMPARE(m_messages->Texts(), QStringList{QStringLiteral("Não existe fornecedor cadastrado!")});
+    QCOMPARE(m_screen.messages->Texts(), QStringList{QStringLiteral("Não existe fornecedor cadastrado!")});
     QCOMPARE(m_code->text(), QStringLiteral("9"));
     QCOMPARE(m_name->text(), QStringLiteral("ANTIGO"));
 }
