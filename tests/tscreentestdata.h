@@ -2,6 +2,7 @@
 // What the tests of every screen use on a fresh database file: statements
 // run straight through the data module's scratch query, values read back
 // the same way, and a look-out that acts on the modal dialog a call opens.
+#include "tbitbtn.h"
 #include "tdbedit.h"
 #include "tdm.h"
 #include "teditorlook.h"
@@ -9,13 +10,17 @@
 #include "tfbquery.h"
 #include "tfbtestdb.h"
 #include "tmessagerecorder.h"
+#include "tprincipalform.h"
 #include "trecordform.h"
+#include "tsearchedit.h"
+#include "tsearchlistscreen.h"
 
 #include <QApplication>
 #include <QDialog>
 #include <QLabel>
 #include <QLocale>
 #include <QTimer>
+#include <QToolBar>
 #include <QtTest>
 #include <functional>
 #include <memory>
@@ -129,6 +134,50 @@ inline void CompareEditorLook(const TRecordForm &form, const QString &column, co
     const TFbField *field = form.DataSet()->FieldByName(column);
     if (field->Kind() == TFbFieldKind::String)
         QCOMPARE(editor->maxLength(), field->Size());
+}
+
+// Edit and delete on a list without a current row (a search that found
+// nothing, then a list left closed): no form, no question, nothing changed.
+inline void CompareNothingToEditOrDelete(TSearchListScreen *list, const TMessageRecorder &messages)
+{
+    list->Edit1->setText(QStringLiteral("nada disso existe"));
+    list->BitBtn1->click();
+    QCOMPARE(list->DataSet()->RecordCount(), 0);
+    bool opened = false;
+    OnModal([&](QDialog *) { opened = true; }, 3);
+    list->BitBtn3->click();
+    list->BitBtn4->click();
+    QTest::qWait(100);
+    QVERIFY(!opened);
+    QCOMPARE(messages.Count(), 0);
+    QCOMPARE(list->DataSet()->State(), TFbQuery::dsBrowse);
+
+    list->DataSet()->Close();
+    list->BitBtn3->click();
+    list->BitBtn4->click();
+    QCOMPARE(messages.Count(), 0);
+}
+
+// A list screen owned by the main window: minimising hides it and puts a
+// button captioned with its caption on the window bar; maximising is left
+// alone. The screen is destroyed with the main window at the end.
+inline void CompareMinimiseGoesToWindowBar(TListScreen *screen)
+{
+    TPrincipalForm principal;
+    screen->setParent(&principal, screen->windowFlags());
+    screen->show();
+    QVERIFY(QTest::qWaitForWindowExposed(screen));
+    screen->showMinimized();
+    QTRY_VERIFY(!screen->isVisible());
+    QVERIFY(!screen->windowState().testFlag(Qt::WindowMinimized));
+    QStringList captions;
+    for (QAction *a : principal.ToolBar1->actions())
+        captions << a->text();
+    QCOMPARE(captions, QStringList{screen->windowTitle()});
+
+    screen->show();
+    screen->showMaximized();
+    QVERIFY(screen->isVisible());
 }
 
 } // namespace TScreenTestData

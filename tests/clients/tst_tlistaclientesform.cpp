@@ -311,23 +311,7 @@ void TstTListaClientesForm::deleteIsOneUnitOfWork()
 
 void TstTListaClientesForm::editAndDeleteWithoutClientDoNothing()
 {
-    m_list->Edit1->setText(QStringLiteral("nobody at all"));
-    m_list->BitBtn1Click();
-    QCOMPARE(DM->ClientesQuery->RecordCount(), 0);
-    bool opened = false;
-    OnModal([&](QDialog *) { opened = true; }, 3);
-    m_list->BitBtn3->click();
-    m_list->BitBtn4->click();
-    QTest::qWait(100);
-    QVERIFY(!opened);
-    QCOMPARE(m_screen.messages->Count(), 0);
-    QCOMPARE(DM->ClientesQuery->State(), TFbQuery::dsBrowse);
-
-    // A list left closed (a failed search) has no client either.
-    DM->ClientesQuery->Close();
-    m_list->BitBtn3->click();
-    m_list->BitBtn4->click();
-    QCOMPARE(m_screen.messages->Count(), 0);
+    TScreenTestData::CompareNothingToEditOrDelete(m_list, *m_screen.messages);
 }
 
 void TstTListaClientesForm::functionKeysActFromSearchBox()
@@ -410,22 +394,8 @@ void TstTListaClientesForm::gridColoursByAnnotationType()
 
 void TstTListaClientesForm::minimiseGoesToWindowBar()
 {
-    TPrincipalForm principal;
-    m_list->setParent(&principal, m_list->windowFlags());
-    m_list->show();
-    QVERIFY(QTest::qWaitForWindowExposed(m_list));
-    m_list->showMinimized();
-    QTRY_VERIFY(!m_list->isVisible());
-    QVERIFY(!m_list->windowState().testFlag(Qt::WindowMinimized));
-    QStringList captions;
-    for (QAction *a : principal.ToolBar1->actions())
-        captions << a->text();
-    QCOMPARE(captions, QStringList{QStringLiteral("Lista de Clientes")});
-
-    // Maximising is left alone.
-    m_list->show();
-    m_list->showMaximized();
-    QVERIFY(m_list->isVisible());
+    QCOMPARE(m_list->windowTitle(), QStringLiteral("Lista de Clientes"));
+    TScreenTestData::CompareMinimiseGoesToWindowBar(m_list);
     delete m_list;
 }
 

@@ -232,23 +232,7 @@ void TstTForneForm::deleteQuestion()
 
 void TstTForneForm::editAndDeleteWithoutSupplierDoNothing()
 {
-    m_list->Edit1->setText(QStringLiteral("ninguém"));
-    m_list->BitBtn1->click();
-    QCOMPARE(DM->ForneQuery->RecordCount(), 0);
-    bool opened = false;
-    OnModal([&](QDialog *) { opened = true; }, 3);
-    m_list->BitBtn3->click();
-    m_list->BitBtn4->click();
-    QTest::qWait(100);
-    QVERIFY(!opened);
-    QCOMPARE(m_screen.messages->Count(), 0);
-    QCOMPARE(DM->ForneQuery->State(), TFbQuery::dsBrowse);
-
-    // A closed list has no current supplier either.
-    DM->ForneQuery->Close();
-    m_list->BitBtn3->click();
-    m_list->BitBtn4->click();
-    QCOMPARE(m_screen.messages->Count(), 0);
+    TScreenTestData::CompareNothingToEditOrDelete(m_list, *m_screen.messages);
     QCOMPARE(Count(QStringLiteral("select count(*) from fornecedores")), 5);
 }
 
@@ -407,17 +391,8 @@ void TstTForneForm::gridColoursOnScreen()
 
 void TstTForneForm::minimiseGoesToWindowBar()
 {
-    TPrincipalForm principal;
-    m_list->setParent(&principal, m_list->windowFlags());
-    m_list->show();
-    QVERIFY(QTest::qWaitForWindowExposed(m_list));
-    m_list->showMinimized();
-    QTRY_VERIFY(!m_list->isVisible());
-    QVERIFY(!m_list->windowState().testFlag(Qt::WindowMinimized));
-    QStringList captions;
-    for (QAction *a : principal.ToolBar1->actions())
-        captions << a->text();
-    QCOMPARE(captions, QStringList{QStringLiteral("Lista de Fornecedores")});
+    QCOMPARE(m_list->windowTitle(), QStringLiteral("Lista de Fornecedores"));
+    TScreenTestData::CompareMinimiseGoesToWindowBar(m_list);
     delete m_list;
 }
 
