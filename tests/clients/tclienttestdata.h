@@ -2,7 +2,7 @@
 // Test data for the client screens: rows written straight into a fresh
 // database file through the data module's scratch query, and counts read
 // back from the file the same way.
-#include "../tscreentestdata.h"
+#include "tscreentestdata.h"
 
 namespace TClientTestData {
 

@@ -1,7 +1,7 @@
 #pragma once
 // Test data for the supplier screens: suppliers and products written
 // straight into a fresh database file.
-#include "../tscreentestdata.h"
+#include "tscreentestdata.h"
 
 namespace TStockTestData {
 
