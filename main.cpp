@@ -8,6 +8,7 @@
 #include "tlistaclientesform.h"
 #include "tmessages.h"
 #include "tprincipalform.h"
+#include "tstartupoptions.h"
 
 #include <QTabWidget>
 
@@ -15,8 +16,15 @@
 
 int main(int argc, char *argv[])
 {
+    // --help and --version need no screen.
+    if (const int code = TStartupOptions::AnswerInformationRequests(argc, argv); code >= 0)
+        return code;
     TApplication app(argc, argv);
     TApplication::Configure();
+    // A bad command line stops here (Qt has taken its own options out).
+    TStartupOptions options;
+    if (!options.Parse(app.arguments()))
+        return options.ReportError();
 
     // The main window first, then the data module (which loads the database
     // client library: without it the system cannot start).
@@ -24,6 +32,9 @@ int main(int argc, char *argv[])
     std::unique_ptr<TDM> dm;
     if (!Guard([&] { dm = std::make_unique<TDM>(); }))
         return 1;
+    // The database: --database, the user's setting or the default place
+    // (offered to be created at the first start).
+    options.Apply(dm->Database);
 
     principal->SetSettingsFactory([] { return new TConfigForm; });
     // Clients: the list that "Cadastros" > "Clientes" and the CLIENTES

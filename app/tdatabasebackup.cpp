@@ -101,6 +101,14 @@ QString TDatabaseBackup::DatabaseFile(const TFbDatabase *db)
     return name;
 }
 
+QString TDatabaseBackup::ServerOf(const TFbDatabase *db)
+{
+    const QString name = db->DatabaseName();
+    if (!IsServerName(name))
+        return {};
+    return name.left(name.indexOf(QLatin1Char(':'), 2));
+}
+
 void TDatabaseBackup::FixUpCopy(const QString &file)
 {
     QFile f(file);

@@ -23,6 +23,9 @@ public:
     static QString BackupRoot();
     // The database file of a connection: its name, less a "host:" prefix.
     static QString DatabaseFile(const TFbDatabase *db);
+    // The server of a connection to "host:/path" ("" for a local file): the
+    // file is the server's, and only the server can copy it.
+    static QString ServerOf(const TFbDatabase *db);
 
     // Copies the database of `db` (opening the connection if needed) to
     // `destination`. Throws std::runtime_error on any failure; then

@@ -7,11 +7,13 @@ OS_BUILD_PACKAGES=(
     qt6-base-dev qt6-base-dev-tools libgl-dev
     libfbclient2 firebird3.0-server-core firebird3.0-utils firebird-dev
     fonts-liberation fonts-dejavu-core
+    qt6-svg-dev
 )
 # Packages the tests and benchmarks need on top.
 OS_TEST_PACKAGES=(
     xvfb xauth xdotool poppler-utils qpdf
     libbenchmark-dev
+    dpkg-dev lintian
 )
 
 os_missing_packages() {

@@ -238,6 +238,15 @@ void TConfigForm::SetOpen(std::initializer_list<TDBEdit *> editors, bool open)
 
 void TConfigForm::BitBtn1Click()
 {
+    // The file of a database on a server lies on the server's disk: a copy
+    // made from here would at best read a file of the same name here.
+    if (const QString server = TDatabaseBackup::ServerOf(DM->Database); !server.isEmpty()) {
+        TMessages::ShowMessage(
+            QStringLiteral("O banco de dados está no servidor \"%1\" (%2).\r"
+                           "O backup deve ser feito no próprio servidor; não está disponível neste computador.")
+                .arg(server, QDir::toNativeSeparators(TDatabaseBackup::DatabaseFile(DM->Database))));
+        return;
+    }
     // The bar is painted at every step: the user sees it advance although
     // the window takes no input meanwhile.
     for (int i = 1; i <= 100; ++i) {

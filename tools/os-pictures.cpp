@@ -3,6 +3,10 @@
 // picture buttons, a normal picture (grey) and a hover picture (light blue),
 // 65 x 65 each. The files in app/pictures/ were made with it; run it again
 // after changing a drawing and commit what it writes.
+//
+// os-pictures --icons OUTDIR: draws the program's icon for the desktop menu
+// as ordemservico-N.png at the usual sizes and, when built with Qt SVG, as
+// ordemservico.svg. The files in packaging/icons/ were made with it.
 #include <QColor>
 #include <QDir>
 #include <QFont>
@@ -19,6 +23,10 @@
 #include <QtMath>
 
 #include <functional>
+
+#ifdef OS_HAVE_SVG
+#include <QSvgGenerator>
+#endif
 
 namespace {
 
@@ -372,6 +380,105 @@ bool Save(const QImage &image, const QString &path, QTextStream &err)
     return true;
 }
 
+// The program's icon, drawn in a 256 x 256 space: a service order sheet on
+// a blue tile, with a wrench across its corner.
+constexpr int AppIconSpace = 256;
+
+void DrawAppIcon(QPainter &p)
+{
+    p.setRenderHint(QPainter::Antialiasing);
+    // The tile.
+    const QRectF tile(8, 8, 240, 240);
+    QLinearGradient tileFill(0, 8, 0, 248);
+    tileFill.setColorAt(0, BlueLight);
+    tileFill.setColorAt(1, QColor(0x0d, 0x3f, 0x8a));
+    p.setPen(QPen(QColor(0x0b, 0x2e, 0x66), 4));
+    p.setBrush(tileFill);
+    p.drawRoundedRect(tile.adjusted(2, 2, -2, -2), 44, 44);
+
+    // The sheet with its folded corner.
+    const qreal left = 52, top = 34, right = 190, bottom = 214, fold = 34;
+    QPainterPath sheet;
+    sheet.moveTo(left, top);
+    sheet.lineTo(right - fold, top);
+    sheet.lineTo(right, top + fold);
+    sheet.lineTo(right, bottom);
+    sheet.lineTo(left, bottom);
+    sheet.closeSubpath();
+    p.setPen(QPen(Ink, 4, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    p.setBrush(Qt::white);
+    p.drawPath(sheet);
+    QPainterPath corner;
+    corner.moveTo(right - fold, top);
+    corner.lineTo(right - fold, top + fold);
+    corner.lineTo(right, top + fold);
+    corner.closeSubpath();
+    p.setBrush(QColor(0xcc, 0xd0, 0xd5));
+    p.drawPath(corner);
+    // Its header band and the lines of the order.
+    p.setPen(Qt::NoPen);
+    p.setBrush(Blue);
+    p.drawRect(QRectF(left + 16, top + 20, 74, 18));
+    p.setBrush(QColor(0x9a, 0xa4, 0xaf));
+    for (int i = 0; i < 5; ++i)
+        p.drawRect(QRectF(left + 16, top + 58 + i * 22, i % 2 ? 72 : 104, 9));
+
+    // The wrench: a handle and an open jaw, turned across the corner.
+    p.save();
+    p.translate(170, 170);
+    p.rotate(-45);
+    QPainterPath wrench;
+    wrench.addRoundedRect(QRectF(-15, -6, 30, 92), 15, 15);
+    QPainterPath head;
+    head.addEllipse(QPointF(0, -22), 38, 38);
+    wrench = wrench.united(head);
+    QPainterPath jaw;
+    jaw.addRect(QRectF(-13, -70, 26, 50));
+    wrench = wrench.subtracted(jaw);
+    QLinearGradient steel(-38, 0, 38, 0);
+    steel.setColorAt(0, Orange);
+    steel.setColorAt(1, OrangeDark);
+    p.setPen(QPen(QColor(0x5a, 0x2c, 0x06), 4, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    p.setBrush(steel);
+    p.drawPath(wrench);
+    p.restore();
+}
+
+// Writes the icon at the usual sizes of an icon theme, and as SVG when it can.
+bool SaveAppIcons(const QDir &out, QTextStream &err)
+{
+    bool ok = true;
+    for (int size : {16, 22, 24, 32, 48, 64, 128, 256}) {
+        QImage image(size, size, QImage::Format_ARGB32_Premultiplied);
+        image.fill(Qt::transparent);
+        QPainter p(&image);
+        p.scale(qreal(size) / AppIconSpace, qreal(size) / AppIconSpace);
+        DrawAppIcon(p);
+        p.end();
+        const QString path = out.filePath(QStringLiteral("ordemservico-%1.png").arg(size));
+        if (!image.save(path, "PNG")) {
+            err << "cannot write " << path << "\n";
+            ok = false;
+        }
+    }
+#ifdef OS_HAVE_SVG
+    const QString path = out.filePath(QStringLiteral("ordemservico.svg"));
+    QSvgGenerator svg;
+    svg.setFileName(path);
+    svg.setSize(QSize(AppIconSpace, AppIconSpace));
+    svg.setViewBox(QRect(0, 0, AppIconSpace, AppIconSpace));
+    svg.setTitle(QStringLiteral("Ordem de Serviço"));
+    QPainter p;
+    if (!p.begin(&svg)) {
+        err << "cannot write " << path << "\n";
+        return false;
+    }
+    DrawAppIcon(p);
+    p.end();
+#endif
+    return ok;
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -381,15 +488,19 @@ int main(int argc, char *argv[])
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
     QTextStream err(stderr);
-    if (argc != 2) {
-        err << "usage: os-pictures OUTDIR\n";
+    const bool appIcon = argc == 3 && QByteArray(argv[1]) == "--icons";
+    if (argc != 2 && !appIcon) {
+        err << "usage: os-pictures OUTDIR\n"
+               "       os-pictures --icons OUTDIR\n";
         return 2;
     }
-    QDir out(QString::fromLocal8Bit(argv[1]));
+    QDir out(QString::fromLocal8Bit(argv[argc - 1]));
     if (!out.mkpath(QStringLiteral("."))) {
         err << "cannot create " << out.path() << "\n";
         return 1;
     }
+    if (appIcon)
+        return SaveAppIcons(out, err) ? 0 : 1;
 
     struct IconSpec {
         const char *file;

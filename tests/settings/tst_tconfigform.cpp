@@ -103,6 +103,8 @@ private slots:
     void backupSucceedsAndTheCopyOpens();
     void twoBackupsInTheSameSecond();
     void backupFailsWhenTheFileIsMissing();
+    void backupOfAServerDatabaseIsLeftToTheServer_data();
+    void backupOfAServerDatabaseIsLeftToTheServer();
     void backupWhileAnEditIsPending();
     void backupCopyIsFrozenWhileWritesGoOn();
 
@@ -517,6 +519,32 @@ void TstTConfigForm::backupFailsWhenTheFileIsMissing()
     // The new folder stays, empty: nothing half-made in it.
     QVERIFY(QFileInfo(folder).isDir());
     QVERIFY(QDir(folder).entryList(QDir::Files | QDir::NoDotAndDotDot).isEmpty());
+}
+
+void TstTConfigForm::backupOfAServerDatabaseIsLeftToTheServer_data()
+{
+    QTest::addColumn<QString>("server");
+    // Loopback names this very file: a copy "from here" would even seem to
+    // work, yet it is the server's file.
+    QTest::newRow("loopback") << QStringLiteral("127.0.0.1");
+    QTest::newRow("named server") << QStringLiteral("balcao");
+}
+
+void TstTConfigForm::backupOfAServerDatabaseIsLeftToTheServer()
+{
+    QFETCH(QString, server);
+    DM->CloseAll();
+    DM->Database->SetDatabaseName(server + QLatin1Char(':') + m_db->Path());
+    Backup(QDateTime(QDate(2026, 4, 30), QTime(18, 0, 0)));
+    QCOMPARE(m_rec->Texts(),
+             QStringList{QStringLiteral("O banco de dados está no servidor \"%1\" (%2).\r"
+                                        "O backup deve ser feito no próprio servidor; não está disponível neste "
+                                        "computador.")
+                             .arg(server, m_db->Path())});
+    // Nothing was tried: no attach, no backup folder.
+    QVERIFY(!DM->Database->Connected());
+    QVERIFY(!QFileInfo::exists(m_db->Dir() + QStringLiteral("/Backup_OS")));
+    QCOMPARE(m_form->ProgressBar1->value(), 0);
 }
 
 void TstTConfigForm::backupWhileAnEditIsPending()
