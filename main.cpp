@@ -4,6 +4,7 @@
 #include "tconfigform.h"
 #include "tdm.h"
 #include "tfbdatabase.h"
+#include "tforneform.h"
 #include "tguard.h"
 #include "tlistaclientesform.h"
 #include "tmessages.h"
@@ -52,6 +53,9 @@ int main(int argc, char *argv[])
     // header page.
     principal->SetScreenFactory(TPrincipalForm::Screen::ClientList,
                                 [](QWidget *owner) { return new TListaClientesForm(owner); });
+    // Suppliers: "Cadastros" > "Fornecedores" and the FORNECEDOR picture.
+    principal->SetScreenFactory(TPrincipalForm::Screen::Suppliers,
+                                [](QWidget *owner) { return new TForneForm(owner); });
     TClientesForm::SetSettingsOpener([](QWidget *) {
         TConfigForm form;
         form.PageControl1->setCurrentIndex(1);

@@ -1,8 +1,10 @@
 #include "tmessages.h"
 
 #include <QCoreApplication>
+#include <QGridLayout>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QSpacerItem>
 
 namespace {
 
@@ -11,6 +13,10 @@ TMessages::Presenter &CurrentPresenter()
     static TMessages::Presenter presenter;
     return presenter;
 }
+
+// Room a title bar takes beside its caption: the window icon, the close box
+// and the margins between them.
+constexpr int kTitleBarRoom = 120;
 
 int DialogPresenter(const TMessageBoxRequest &request)
 {
@@ -39,6 +45,14 @@ int DialogPresenter(const TMessageBoxRequest &request)
     QMessageBox box(icon, request.caption, text, buttons);
     // The Windows-style dialog shows the text as it is, never as markup.
     box.setTextFormat(Qt::PlainText);
+    // The box is as wide as its text, and the title bar cuts a longer
+    // caption: it is made wide enough for the whole caption beside the
+    // title bar's icon and buttons.
+    if (auto *grid = qobject_cast<QGridLayout *>(box.layout())) {
+        const int captionWidth = box.fontMetrics().horizontalAdvance(request.caption) + kTitleBarRoom;
+        grid->addItem(new QSpacerItem(captionWidth, 0, QSizePolicy::Minimum, QSizePolicy::Minimum),
+                      grid->rowCount(), 0, 1, grid->columnCount());
+    }
     switch (box.exec()) {
     case QMessageBox::Yes: return TMessages::Yes;
     case QMessageBox::No: return TMessages::No;

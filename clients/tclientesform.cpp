@@ -41,47 +41,38 @@ void TClientesForm::SetSettingsOpener(std::function<void(QWidget *)> opener)
 }
 
 TClientesForm::TClientesForm(QWidget *parent)
-    : QDialog(parent)
-    , m_keyPreview(new TKeyPreview(this))
+    : TRecordForm(DM ? DM->ClientesQuery : nullptr, parent)
 {
     setObjectName(QStringLiteral("ClientesForm"));
     setWindowTitle(kFisica);
+    SetRequired(QStringLiteral("NOME"), QStringLiteral("Nome do Cliente não pode ser em branco!"));
     BuildControls();
     RadioGroup1->SetItemIndex(0);
     RadioGroup2->SetItemIndex(0);
-    m_keyPreview->Bind(Qt::Key_Escape, [this] { BitBtn2Click(); });
-
-    // A fixed border, centred on the desktop.
-    setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint
-                   | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
-    adjustSize();
-    setFixedSize(sizeHint());
-    TWindowPlace::CenterOnDesktop(this);
+    FixWindow();
 }
 
 void TClientesForm::BuildControls()
 {
-    TFbQuery *q = DM ? DM->ClientesQuery : nullptr;
+    TFbQuery *q = DataSet();
 
     RadioGroup1 = new TRadioGroup(this);
     RadioGroup1->setObjectName(QStringLiteral("RadioGroup1"));
     RadioGroup1->SetItems({QStringLiteral("Pessoa Física"), QStringLiteral("Pessoa Jurídica")}, 2);
     // DBEdit1 to DBEdit17 and the columns they are bound to.
-    TDBEdit **const editors[] = {&DBEdit1, &DBEdit2, &DBEdit3, &DBEdit4, &DBEdit5, &DBEdit6,
+    const QList<TDBEdit *> editors = MakeEditors(
+        {QStringLiteral("IDCLIENTE"), QStringLiteral("NOME"), QStringLiteral("FONERES"),
+         QStringLiteral("FONECOM"), QStringLiteral("FONECEL"), QStringLiteral("END1"),
+         QStringLiteral("END2"), QStringLiteral("CIDADE"), QStringLiteral("UF"),
+         QStringLiteral("CEP"), QStringLiteral("CPF"), QStringLiteral("RG"),
+         QStringLiteral("EMAIL"), QStringLiteral("CNPJ"), QStringLiteral("IE"),
+         QStringLiteral("PESSOACONT"), QStringLiteral("DATACADASTRO")});
+    TDBEdit **const members[] = {&DBEdit1, &DBEdit2, &DBEdit3, &DBEdit4, &DBEdit5, &DBEdit6,
                                  &DBEdit7, &DBEdit8, &DBEdit9, &DBEdit10, &DBEdit11, &DBEdit12,
                                  &DBEdit13, &DBEdit14, &DBEdit15, &DBEdit16, &DBEdit17};
-    static const char *const columns[] = {"IDCLIENTE", "NOME", "FONERES", "FONECOM", "FONECEL",
-                                          "END1", "END2", "CIDADE", "UF", "CEP", "CPF", "RG",
-                                          "EMAIL", "CNPJ", "IE", "PESSOACONT", "DATACADASTRO"};
-    static_assert(std::size(editors) == std::size(columns));
-    for (size_t i = 0; i < std::size(editors); ++i)
-        *editors[i] = new TDBEdit(QStringLiteral("DBEdit%1").arg(i + 1), q,
-                                  QString::fromLatin1(columns[i]), this);
+    for (size_t i = 0; i < std::size(members); ++i)
+        *members[i] = editors.at(int(i));
     DBEdit9->SetUpperCase(true);
-    BitBtn1 = new TBitBtn(QStringLiteral("BitBtn1"), QStringLiteral("Gravar"),
-                          TButtonPictures::FloppyDisk, this);
-    BitBtn2 = new TBitBtn(QStringLiteral("BitBtn2"), QStringLiteral("Cancelar [ESC]"),
-                          TButtonPictures::RedCross, this);
     DBMemo1 = new TDBMemo(QStringLiteral("DBMemo1"), q, QStringLiteral("ANOTA"), this);
     RadioGroup2 = new TRadioGroup(this);
     RadioGroup2->setObjectName(QStringLiteral("RadioGroup2"));
@@ -112,12 +103,7 @@ void TClientesForm::BuildControls()
     fields->setVerticalSpacing(1);
     int row = 0;
     auto place = [&](const QString &caption, QWidget *editor, int r, int column, int span) {
-        if (!caption.isEmpty()) {
-            auto *label = new QLabel(caption, this);
-            label->setBuddy(editor);
-            fields->addWidget(label, r, column, 1, span);
-        }
-        fields->addWidget(editor, r + 1, column, 1, span);
+        PlaceLabelled(fields, caption, editor, r, column, span);
     };
     fields->addWidget(RadioGroup1, row++, 0, 1, 6);
     place(QStringLiteral("Código"), DBEdit1, row, 0, 1);
@@ -191,20 +177,9 @@ void TClientesForm::BuildControls()
     for (int i = 1; i < order.size(); ++i)
         setTabOrder(order.at(i - 1), order.at(i));
 
-    connect(BitBtn1, &QPushButton::clicked, this, Guarded([this] { BitBtn1Click(); }));
-    connect(BitBtn2, &QPushButton::clicked, this, Guarded([this] { BitBtn2Click(); }));
     connect(BitBtn3, &QPushButton::clicked, this, Guarded([this] { BitBtn3Click(); }));
     connect(SpeedButton1, &QToolButton::clicked, this, Guarded([this] { SpeedButton1Click(); }));
     connect(RadioGroup1, &TRadioGroup::Click, this, Guarded([this] { RadioGroup1Click(); }));
-}
-
-TDBEdit *TClientesForm::EditorOf(const QString &column) const
-{
-    for (TDBEdit *e : findChildren<TDBEdit *>()) {
-        if (e->Link()->FieldName().compare(column, Qt::CaseInsensitive) == 0)
-            return e;
-    }
-    return nullptr;
 }
 
 void TClientesForm::RadioGroup1Click()
@@ -218,25 +193,11 @@ void TClientesForm::RadioGroup1Click()
     setWindowTitle(company ? kJuridica : kFisica);
 }
 
-void TClientesForm::BitBtn1Click()
+void TClientesForm::WriteDerived()
 {
-    TFbQuery *q = DM->ClientesQuery;
-    // What is still being typed belongs to the record being saved.
-    TDBFieldLink::UpdateRecord(q);
+    TFbQuery *q = DataSet();
     q->FieldByName(QStringLiteral("TIPOANOT"))->SetAsInteger(qMax(0, RadioGroup2->ItemIndex()) + 1);
     q->FieldByName(QStringLiteral("TIPOPESSOA"))->SetAsInteger(qMax(0, RadioGroup1->ItemIndex()) + 1);
-    if (q->FieldByName(QStringLiteral("NOME"))->AsString().isEmpty()) {
-        TMessages::ShowMessage(QStringLiteral("Nome do Cliente não pode ser em branco!"));
-        return;
-    }
-    q->ApplyChanges();
-    accept();
-}
-
-void TClientesForm::BitBtn2Click()
-{
-    DM->ClientesQuery->Cancel();
-    reject();
 }
 
 void TClientesForm::BitBtn3Click()
@@ -250,23 +211,4 @@ void TClientesForm::SpeedButton1Click()
         return;
     DM->ConfigQuery->Open();
     SettingsOpener()(this);
-}
-
-void TClientesForm::done(int result)
-{
-    // However the form closes (saved, cancelled, Esc, close box), what is
-    // still pending in the record is given up; after a save there is
-    // nothing left to give up.
-    if (DM && DM->ClientesQuery) {
-        Guard([result] {
-            TFbQuery *q = DM->ClientesQuery;
-            q->Cancel();
-            // A save the database refused left the record posted in the
-            // change cache; giving up the form gives it up too, or the next
-            // save of any client would write it.
-            if (result != QDialog::Accepted && q->Active() && q->UpdatesPending())
-                q->CancelUpdates();
-        });
-    }
-    QDialog::done(result);
 }

@@ -5,18 +5,15 @@
 // before showing it. Besides plain binding it has the person type (which
 // switches the person and company fields on and off), the annotation type,
 // and the rule that a client must have a name.
-#include <QDialog>
+#include "trecordform.h"
+
 #include <functional>
 
-class QLabel;
 class QToolButton;
-class TBitBtn;
-class TDBEdit;
 class TDBMemo;
-class TKeyPreview;
 class TRadioGroup;
 
-class TClientesForm : public QDialog
+class TClientesForm : public TRecordForm
 {
     Q_OBJECT
 public:
@@ -26,9 +23,7 @@ public:
     // wires it: the settings screen lives in a library beside this one).
     static void SetSettingsOpener(std::function<void(QWidget *parent)> opener);
 
-    // Handlers.
-    void BitBtn1Click();      // "Gravar"
-    void BitBtn2Click();      // "Cancelar [ESC]"
+    // Handlers ("Gravar" and "Cancelar [ESC]" are the record form's).
     void BitBtn3Click();      // "Legenda Anotações"
     void SpeedButton1Click(); // settings, header page first
     void RadioGroup1Click();  // person-type switch
@@ -51,21 +46,17 @@ public:
     TDBEdit *DBEdit14;                    // CNPJ
     TDBEdit *DBEdit15;                    // IE
     TDBEdit *DBEdit16;                    // PESSOACONT
-    TBitBtn *BitBtn1;                     // "Gravar"
-    TBitBtn *BitBtn2;                     // "Cancelar [ESC]"
+    // BitBtn1 "Gravar", BitBtn2 "Cancelar [ESC]"
     TDBEdit *DBEdit17;                    // DATACADASTRO
     TDBMemo *DBMemo1;                     // ANOTA
     TRadioGroup *RadioGroup2;             // "Tipo de Anotação"
     TBitBtn *BitBtn3;                     // "Legenda Anotações"
     QToolButton *SpeedButton1;            // pencil: settings
 
-    // The editor bound to a column ("CNPJ" -> DBEdit14), null if none.
-    TDBEdit *EditorOf(const QString &column) const;
-
-public slots:
-    void done(int result) override;
+protected:
+    // The annotation and person types, from their choices.
+    void WriteDerived() override;
 
 private:
     void BuildControls();
-    TKeyPreview *m_keyPreview;
 };

@@ -4,15 +4,9 @@
 // Moving in the list moves the shared client dataset at once; choosing
 // (OK or a double click) also reloads the order dataset with that client's
 // orders. Closing by the close box reloads nothing.
-#include <QColor>
-#include <QDialog>
-#include <optional>
+#include "tpickerform.h"
 
-class TBitBtn;
-class TDBGrid;
-class TFbQuery;
-
-class TClientesForm2 : public QDialog
+class TClientesForm2 : public TPickerForm
 {
     Q_OBJECT
 public:
@@ -24,13 +18,6 @@ public:
     // unchanged) and shows the picker modally. True when it was shown.
     static bool Pick(QWidget *parent = nullptr);
 
-    // The text colour of every row: the desktop's menu-highlight colour.
-    std::optional<QColor> RowColor(const TFbQuery *query, int row) const;
-
-    void BitBtn1Click();       // "OK", double click: choose
-    void DBGrid1DblClick();
-
-    TDBGrid *DBGrid1;
-    QWidget *Panel1;
-    TBitBtn *BitBtn1;
+protected:
+    void Choose() override;
 };

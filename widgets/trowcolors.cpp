@@ -1,5 +1,8 @@
 #include "trowcolors.h"
 
+#include <QApplication>
+#include <QPalette>
+
 std::optional<QColor> TRowColors::Annotation(std::optional<int> tipoAnot)
 {
     if (!tipoAnot)
@@ -36,4 +39,9 @@ std::optional<QColor> TRowColors::Movement(const QString &tipo)
     if (tipo == QLatin1String("saida"))
         return QColor(255, 0, 0);
     return std::nullopt;
+}
+
+QColor TRowColors::MenuHighlight()
+{
+    return QApplication::palette().color(QPalette::Active, QPalette::Highlight);
 }

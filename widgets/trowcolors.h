@@ -27,4 +27,8 @@ public:
 
     // Suppliers and the pickers of products write every row in one colour.
     static QColor Navy() { return QColor(0, 0, 128); }
+
+    // The pickers and the record forms' product grids: the desktop theme's
+    // colour of highlighted menu items.
+    static QColor MenuHighlight();
 };

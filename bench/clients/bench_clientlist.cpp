@@ -84,7 +84,7 @@ int main(int argc, char *argv[])
         for (const Case &c : cases) {
             const QString statement = c.typed.isEmpty()
                 ? QStringLiteral("select * from clientes order by nome")
-                : TListaClientesForm::SearchStatement(c.typed, c.choice);
+                : list.SearchStatement(c.typed, c.choice);
             auto action = [&] {
                 if (c.typed.isEmpty()) {
                     // What the main window does before showing a new list.

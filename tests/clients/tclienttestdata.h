@@ -2,56 +2,16 @@
 // Test data for the client screens: rows written straight into a fresh
 // database file through the data module's scratch query, and counts read
 // back from the file the same way.
-#include "tdm.h"
 #include "tdmschema.h"
-#include "tfbdatabase.h"
-#include "tfbfield.h"
-#include "tfbquery.h"
-#include "tfbtestdb.h"
-#include "tmessagerecorder.h"
-
-#include <QApplication>
-#include <QDialog>
-#include <QTimer>
-#include <functional>
-#include <memory>
+#include "tscreentestdata.h"
 
 namespace TClientTestData {
 
-inline QString Quoted(QString text)
-{
-    return QLatin1Char('\'') + text.replace(QLatin1Char('\''), QLatin1String("''")) + QLatin1Char('\'');
-}
-
-inline void Exec(const QString &sql)
-{
-    TFbQuery *q = DM->AuxQuery;
-    q->Close();
-    q->SetSQL(sql);
-    q->Execute();
-}
-
-inline int Count(const QString &sql)
-{
-    TFbQuery *q = DM->AuxQuery;
-    q->Close();
-    q->SetSQL(sql);
-    q->Open();
-    const int n = q->Field(0)->AsInteger();
-    q->Close();
-    return n;
-}
-
-inline QString Text(const QString &sql)
-{
-    TFbQuery *q = DM->AuxQuery;
-    q->Close();
-    q->SetSQL(sql);
-    q->Open();
-    const QString text = q->IsEmpty() ? QString() : q->Field(0)->AsString();
-    q->Close();
-    return text;
-}
+using TScreenTestData::Count;
+using TScreenTestData::Exec;
+using TScreenTestData::OnModal;
+using TScreenTestData::Quoted;
+using TScreenTestData::Text;
 
 struct Client {
     int id;
@@ -100,25 +60,6 @@ inline QStringList Names()
     for (int row = 0; row < q->RecordCount(); ++row)
         names << f->AsStringAt(row);
     return names;
-}
-
-// Runs `act` on the modal dialog that the next call opens, once it shows.
-// If `act` leaves it open, it is rejected so that the test never hangs.
-// `tries` bounds the wait (10 ms each); a test that expects no dialog gives
-// a few and then waits them out, so that no look-out outlives it.
-inline void OnModal(std::function<void(QDialog *)> act, int tries = 500)
-{
-    QTimer::singleShot(10, qApp, [act = std::move(act), tries]() mutable {
-        auto *dialog = qobject_cast<QDialog *>(QApplication::activeModalWidget());
-        if (!dialog || !dialog->isVisible()) {
-            if (tries > 0)
-                OnModal(std::move(act), tries - 1);
-            return;
-        }
-        act(dialog);
-        if (dialog->isVisible())
-            dialog->reject();
-    });
 }
 
 } // namespace TClientTestData

@@ -45,9 +45,7 @@ private slots:
     void legendButton();
 
 private:
-    std::unique_ptr<TFbTestDb> m_db;
-    std::unique_ptr<TDM> m_dm;
-    std::unique_ptr<TMessageRecorder> m_messages;
+    TScreenTestData::TScreenDb m_screen;
     QPointer<TListaClientesForm> m_list;
 };
 
@@ -58,16 +56,13 @@ static TClientesForm *Form(QDialog *d)
 
 void TstTClientesForm::initTestCase()
 {
-    QLocale::setDefault(QLocale(QLocale::Portuguese, QLocale::Brazil));
-    QCoreApplication::setApplicationName(QStringLiteral("OS - Tarvo Vodevuru"));
+    TScreenTestData::InitApplication();
 }
 
 void TstTClientesForm::init()
 {
-    m_db = std::make_unique<TFbTestDb>();
-    OS_REQUIRE_TEST_DB(*m_db);
-    m_dm = m_db->MakeDM();
-    m_messages = std::make_unique<TMessageRecorder>();
+    m_screen.Open();
+    OS_REQUIRE_TEST_DB(*m_screen.db);
     AddClient({1, QStringLiteral("ANA"), QStringLiteral("3"), QStringLiteral("1")});
     AddClient({7, QStringLiteral("OFICINA LTDA"), QStringLiteral("2"), QStringLiteral("2")});
     ListAllClients();
@@ -77,9 +72,7 @@ void TstTClientesForm::init()
 void TstTClientesForm::cleanup()
 {
     delete m_list;
-    m_messages.reset();
-    m_dm.reset();
-    m_db.reset();
+    m_screen.Close();
 }
 
 void TstTClientesForm::editorCaptionsAndInitialLook_data()
@@ -112,20 +105,7 @@ void TstTClientesForm::editorCaptionsAndInitialLook()
     QFETCH(QString, caption);
     QFETCH(bool, open);
     TClientesForm f;
-    TDBEdit *editor = f.EditorOf(column);
-    QVERIFY(editor);
-    QStringList labels;
-    for (QLabel *l : f.findChildren<QLabel *>())
-        if (l->buddy() == editor)
-            labels << l->text();
-    QCOMPARE(labels, caption.isEmpty() ? QStringList() : QStringList{caption});
-    QCOMPARE(editor->isEnabled(), open);
-    QCOMPARE(editor->palette().color(QPalette::Disabled, QPalette::Base),
-             open ? TEditorLook::White() : TEditorLook::Grey());
-    // A text column takes at most its size.
-    const TFbField *field = DM->ClientesQuery->FieldByName(column);
-    if (field->Kind() == TFbFieldKind::String)
-        QCOMPARE(editor->maxLength(), field->Size());
+    TScreenTestData::CompareEditorLook(f, column, caption, open);
 }
 
 void TstTClientesForm::formCaptionsAndButtons()
@@ -183,7 +163,7 @@ void TstTClientesForm::newClientDefaultsAndSave()
         QVERIFY(!f->isVisible());
     });
     m_list->BitBtn2->click();
-    QCOMPARE(m_messages->Count(), 0);
+    QCOMPARE(m_screen.messages->Count(), 0);
     QCOMPARE(DM->ClientesQuery->State(), TFbQuery::dsBrowse);
     QCOMPARE(Count(QStringLiteral("select count(*) from clientes where idcliente=8 and nome='Maria Souza' "
                                   "and cidade='Campinas' and tipoanot=1 and tipopessoa=1")),
@@ -198,10 +178,10 @@ void TstTClientesForm::emptyNameKeepsRecordUntilCancelled()
         TClientesForm *f = Form(d);
         f->RadioGroup2->SetItemIndex(3);
         f->BitBtn1->click();
-        QCOMPARE(m_messages->Count(), 1);
-        QCOMPARE(m_messages->Last().text, QStringLiteral("Nome do Cliente não pode ser em branco!"));
-        QCOMPARE(m_messages->Last().caption, QStringLiteral("OS - Tarvo Vodevuru"));
-        QCOMPARE(m_messages->Last().icon, TMessages::NoIcon);
+        QCOMPARE(m_screen.messages->Count(), 1);
+        QCOMPARE(m_screen.messages->Last().text, QStringLiteral("Nome do Cliente não pode ser em branco!"));
+        QCOMPARE(m_screen.messages->Last().caption, QStringLiteral("OS - Tarvo Vodevuru"));
+        QCOMPARE(m_screen.messages->Last().icon, TMessages::NoIcon);
         QVERIFY(f->isVisible());
         QCOMPARE(DM->ClientesQuery->State(), TFbQuery::dsInsert);
         // The choices were written before the check.
@@ -246,7 +226,7 @@ void TstTClientesForm::choicesOutOfRangeOpenAsFirstAndSaveAs1()
         f->BitBtn1->click();
     });
     m_list->BitBtn3->click();
-    QCOMPARE(m_messages->Count(), 0);
+    QCOMPARE(m_screen.messages->Count(), 0);
     QCOMPARE(Count(QStringLiteral("select count(*) from clientes where idcliente=9 and tipoanot=1 and tipopessoa=1")), 1);
 }
 
@@ -373,8 +353,8 @@ void TstTClientesForm::refusedSaveThenCancelLeavesNothingCached()
         QTest::keyClicks(f->DBEdit2, QStringLiteral("Recusado"));
         Exec(QStringLiteral("insert into clientes (idcliente, nome) values (8, 'OUTRO COMPUTADOR')"));
         f->BitBtn1->click();
-        QCOMPARE(m_messages->Count(), 1);
-        QCOMPARE(m_messages->Last().icon, TMessages::Error);
+        QCOMPARE(m_screen.messages->Count(), 1);
+        QCOMPARE(m_screen.messages->Last().icon, TMessages::Error);
         QVERIFY(f->isVisible());
         f->BitBtn2->click();
         QVERIFY(!f->isVisible());
@@ -415,9 +395,9 @@ void TstTClientesForm::legendButton()
         f->BitBtn2->click();
     });
     m_list->BitBtn2->click();
-    QCOMPARE(m_messages->Count(), 1);
-    QCOMPARE(m_messages->Last().caption, QStringLiteral("Legenda Tipos de Anotações"));
-    QVERIFY(m_messages->Last().text.startsWith(QStringLiteral("Preto - Sem Anotação\rVerde - ")));
+    QCOMPARE(m_screen.messages->Count(), 1);
+    QCOMPARE(m_screen.messages->Last().caption, QStringLiteral("Legenda Tipos de Anotações"));
+    QVERIFY(m_screen.messages->Last().text.startsWith(QStringLiteral("Preto - Sem Anotação\rVerde - ")));
 }
 
 QTEST_MAIN(TstTClientesForm)

@@ -22,6 +22,7 @@ private slots:
     void okReloadsOrdersOfChosenClient();
     void doubleClickChooses();
     void closeBoxLeavesOrders();
+    void escDoesNotClose();
     void clientWithoutOrdersLeavesOrdersOpenAndEmpty();
     void emptyClientListIsRefused();
     void showsWhateverTheClientDatasetHolds();
@@ -29,23 +30,18 @@ private slots:
 private:
     int Row(int idCliente) const;
 
-    std::unique_ptr<TFbTestDb> m_db;
-    std::unique_ptr<TDM> m_dm;
-    std::unique_ptr<TMessageRecorder> m_messages;
+    TScreenTestData::TScreenDb m_screen;
 };
 
 void TstTClientesForm2::initTestCase()
 {
-    QLocale::setDefault(QLocale(QLocale::Portuguese, QLocale::Brazil));
-    QCoreApplication::setApplicationName(QStringLiteral("OS - Tarvo Vodevuru"));
+    TScreenTestData::InitApplication();
 }
 
 void TstTClientesForm2::init()
 {
-    m_db = std::make_unique<TFbTestDb>();
-    OS_REQUIRE_TEST_DB(*m_db);
-    m_dm = m_db->MakeDM();
-    m_messages = std::make_unique<TMessageRecorder>();
+    m_screen.Open();
+    OS_REQUIRE_TEST_DB(*m_screen.db);
     AddClient({1, QStringLiteral("ANA")});
     AddClient({2, QStringLiteral("BRUNO")});
     AddClient({3, QStringLiteral("CARLA")});
@@ -61,9 +57,7 @@ void TstTClientesForm2::init()
 
 void TstTClientesForm2::cleanup()
 {
-    m_messages.reset();
-    m_dm.reset();
-    m_db.reset();
+    m_screen.Close();
 }
 
 int TstTClientesForm2::Row(int idCliente) const
@@ -95,7 +89,7 @@ void TstTClientesForm2::okReloadsOrdersOfChosenClient()
         QVERIFY(!picker->isVisible());
     });
     QVERIFY(TClientesForm2::Pick());
-    QCOMPARE(m_messages->Count(), 0);
+    QCOMPARE(m_screen.messages->Count(), 0);
     QCOMPARE(DM->OrdensQuery->SQLText(), QStringLiteral("select * from ordemserv where idcliente=2"));
     QVERIFY(DM->OrdensQuery->Active());
     QCOMPARE(DM->OrdensQuery->RecordCount(), 1);
@@ -130,6 +124,24 @@ void TstTClientesForm2::closeBoxLeavesOrders()
     QCOMPARE(DM->OrdensQuery->RecordCount(), 2);
 }
 
+void TstTClientesForm2::escDoesNotClose()
+{
+    bool openAfterEsc = false;
+    OnModal([&](QDialog *d) {
+        auto *picker = qobject_cast<TClientesForm2 *>(d);
+        picker->DBGrid1->setCurrentIndex(picker->DBGrid1->model()->index(Row(2), 0));
+        picker->DBGrid1->setFocus();
+        QTest::keyClick(picker->DBGrid1, Qt::Key_Escape);
+        QTest::keyClick(picker->BitBtn1, Qt::Key_Escape);
+        openAfterEsc = picker->isVisible();
+        picker->close();
+    });
+    QVERIFY(TClientesForm2::Pick());
+    QVERIFY(openAfterEsc);
+    QCOMPARE(m_screen.messages->Count(), 0);
+    QCOMPARE(DM->OrdensQuery->SQLText(), QStringLiteral("select * from ordemserv where idcliente=1"));
+}
+
 void TstTClientesForm2::clientWithoutOrdersLeavesOrdersOpenAndEmpty()
 {
     OnModal([&](QDialog *d) {
@@ -152,8 +164,8 @@ void TstTClientesForm2::emptyClientListIsRefused()
     QVERIFY(!TClientesForm2::Pick());
     QTest::qWait(100);
     QVERIFY(!opened);
-    QCOMPARE(m_messages->Count(), 1);
-    QCOMPARE(m_messages->Last().text, QStringLiteral("Não existe cliente cadastrado!"));
+    QCOMPARE(m_screen.messages->Count(), 1);
+    QCOMPARE(m_screen.messages->Last().text, QStringLiteral("Não existe cliente cadastrado!"));
     QCOMPARE(DM->OrdensQuery->SQLText(), QStringLiteral("select * from ordemserv where idcliente=1"));
 }
 

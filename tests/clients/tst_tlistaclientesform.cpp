@@ -37,6 +37,7 @@ private slots:
     void searchInjectionChangesNothing();
     void searchByEnterIsConsumed();
     void legendShowsSettingsTexts();
+    void legendBoxShowsWholeCaption();
     void deleteAsksThenRemovesClientAndOrders();
     void deleteIsOneUnitOfWork();
     void editAndDeleteWithoutClientDoNothing();
@@ -46,24 +47,19 @@ private slots:
     void minimiseGoesToWindowBar();
 
 private:
-    std::unique_ptr<TFbTestDb> m_db;
-    std::unique_ptr<TDM> m_dm;
-    std::unique_ptr<TMessageRecorder> m_messages;
+    TScreenTestData::TScreenDb m_screen;
     QPointer<TListaClientesForm> m_list;
 };
 
 void TstTListaClientesForm::initTestCase()
 {
-    QLocale::setDefault(QLocale(QLocale::Portuguese, QLocale::Brazil));
-    QCoreApplication::setApplicationName(QStringLiteral("OS - Tarvo Vodevuru"));
+    TScreenTestData::InitApplication();
 }
 
 void TstTListaClientesForm::init()
 {
-    m_db = std::make_unique<TFbTestDb>();
-    OS_REQUIRE_TEST_DB(*m_db);
-    m_dm = m_db->MakeDM();
-    m_messages = std::make_unique<TMessageRecorder>();
+    m_screen.Open();
+    OS_REQUIRE_TEST_DB(*m_screen.db);
     AddClient({1, QStringLiteral("ANA SILVA"), QStringLiteral("2"), QStringLiteral("1"),
                QStringLiteral("Campinas"), QStringLiteral("Rua das Flores, 10")});
     AddClient({2, QStringLiteral("João da Silva"), QStringLiteral("3"), QStringLiteral("1"),
@@ -83,9 +79,7 @@ void TstTListaClientesForm::init()
 void TstTListaClientesForm::cleanup()
 {
     delete m_list;
-    m_messages.reset();
-    m_dm.reset();
-    m_db.reset();
+    m_screen.Close();
 }
 
 void TstTListaClientesForm::layoutTextsAndColumns()
@@ -164,7 +158,7 @@ void TstTListaClientesForm::searchStatements()
     m_list->Edit1->setText(typed);
     m_list->RadioGroup1->SetItemIndex(choice);
     m_list->BitBtn1->click();
-    QCOMPARE(m_messages->Count(), 0);
+    QCOMPARE(m_screen.messages->Count(), 0);
     QCOMPARE(DM->ClientesQuery->SQLText(), statement);
     QCOMPARE(Names(), names);
     QCOMPARE(m_list->DBGrid1->model()->rowCount(), names.size());
@@ -183,7 +177,7 @@ void TstTListaClientesForm::searchFindsNameWithDoubleQuote()
 {
     m_list->Edit1->setText(QStringLiteral("\"ze\""));
     m_list->BitBtn1->click();
-    QCOMPARE(m_messages->Count(), 0);
+    QCOMPARE(m_screen.messages->Count(), 0);
     QVERIFY(DM->ClientesQuery->Active());
     QCOMPARE(Names(), QStringList({"JOAO \"ZE\" PEREIRA"}));
 }
@@ -194,13 +188,13 @@ void TstTListaClientesForm::searchInjectionChangesNothing()
     // condition match every client.
     m_list->Edit1->setText(QStringLiteral("\" or \"\"=\""));
     m_list->BitBtn1->click();
-    QCOMPARE(m_messages->Count(), 0);
+    QCOMPARE(m_screen.messages->Count(), 0);
     QVERIFY(DM->ClientesQuery->Active());
     QCOMPARE(Names(), QStringList());
 
     m_list->Edit1->setText(QStringLiteral("x\"; delete from clientes; --"));
     m_list->BitBtn1->click();
-    QCOMPARE(m_messages->Count(), 0);
+    QCOMPARE(m_screen.messages->Count(), 0);
     QCOMPARE(Names(), QStringList());
     QCOMPARE(Count(QStringLiteral("select count(*) from clientes")), 6);
 }
@@ -226,13 +220,33 @@ void TstTListaClientesForm::legendShowsSettingsTexts()
     DM->ConfigQuery->Close();
     DM->ConfigQuery->Open();
     m_list->BitBtn6->click();
-    QCOMPARE(m_messages->Count(), 1);
-    const TMessageBoxRequest box = m_messages->Last();
+    QCOMPARE(m_screen.messages->Count(), 1);
+    const TMessageBoxRequest box = m_screen.messages->Last();
     QCOMPARE(box.caption, QStringLiteral("Legenda Tipos de Anotações"));
     QCOMPARE(box.text, QStringLiteral("Preto - Sem Anotação\rVerde - Cliente devendo\r"
                                       "Azul - Cheque devolvido\rVermelho - Não atender"));
     QCOMPARE(box.icon, TMessages::Warning);
     QCOMPARE(box.buttons, int(TMessages::Ok));
+}
+
+void TstTListaClientesForm::legendBoxShowsWholeCaption()
+{
+    // The real box this time: its width is what the title bar has for the
+    // caption. With no settings texts its lines are short.
+    m_screen.messages.reset();
+    QString caption;
+    int width = 0;
+    int captionWidth = 0;
+    OnModal([&](QDialog *d) {
+        caption = d->windowTitle();
+        width = d->width();
+        captionWidth = d->fontMetrics().horizontalAdvance(caption);
+        d->accept();
+    });
+    m_list->BitBtn6->click();
+    QCOMPARE(caption, QStringLiteral("Legenda Tipos de Anotações"));
+    // Beside the caption the title bar holds the window icon and the close box.
+    QVERIFY2(width >= captionWidth + 100, qPrintable(QStringLiteral("box %1, caption %2").arg(width).arg(captionWidth)));
 }
 
 void TstTListaClientesForm::deleteAsksThenRemovesClientAndOrders()
@@ -242,20 +256,20 @@ void TstTListaClientesForm::deleteAsksThenRemovesClientAndOrders()
     AddOrder(4, 1);
     QVERIFY(DM->ClientesQuery->Locate(QStringLiteral("IDCLIENTE"), 3));
 
-    m_messages->QueueAnswer(TMessages::No);
+    m_screen.messages->QueueAnswer(TMessages::No);
     m_list->BitBtn4->click();
-    QCOMPARE(m_messages->Count(), 1);
-    QCOMPARE(m_messages->Last().caption, QStringLiteral("Excluir Cliente"));
-    QCOMPARE(m_messages->Last().text, QStringLiteral("Deseja excluir o Cliente [ SILVANA ] ?"));
-    QCOMPARE(m_messages->Last().icon, TMessages::Warning);
-    QCOMPARE(m_messages->Last().buttons, int(TMessages::YesNo));
+    QCOMPARE(m_screen.messages->Count(), 1);
+    QCOMPARE(m_screen.messages->Last().caption, QStringLiteral("Excluir Cliente"));
+    QCOMPARE(m_screen.messages->Last().text, QStringLiteral("Deseja excluir o Cliente [ SILVANA ] ?"));
+    QCOMPARE(m_screen.messages->Last().icon, TMessages::Warning);
+    QCOMPARE(m_screen.messages->Last().buttons, int(TMessages::YesNo));
     QCOMPARE(Count(QStringLiteral("select count(*) from ordemserv")), 4);
     QCOMPARE(Count(QStringLiteral("select count(*) from clientes")), 6);
     QCOMPARE(DM->ClientesQuery->RecordCount(), 6);
 
-    m_messages->QueueAnswer(TMessages::Yes);
+    m_screen.messages->QueueAnswer(TMessages::Yes);
     m_list->BitBtn4->click();
-    QCOMPARE(m_messages->Count(), 2);
+    QCOMPARE(m_screen.messages->Count(), 2);
     QCOMPARE(Count(QStringLiteral("select count(*) from clientes where idcliente=3")), 0);
     QCOMPARE(Count(QStringLiteral("select count(*) from ordemserv where idcliente=3")), 0);
     QCOMPARE(Count(QStringLiteral("select count(*) from ordemserv where idcliente=1")), 1);
@@ -277,11 +291,11 @@ void TstTListaClientesForm::deleteIsOneUnitOfWork()
     QVERIFY(DM->ClientesQuery->Locate(QStringLiteral("IDCLIENTE"), 3));
     Exec(QStringLiteral("delete from clientes where idcliente=3"));
 
-    m_messages->QueueAnswer(TMessages::Yes);
+    m_screen.messages->QueueAnswer(TMessages::Yes);
     m_list->BitBtn4->click();
-    QCOMPARE(m_messages->Count(), 2);
-    QCOMPARE(m_messages->Last().icon, TMessages::Error);
-    QCOMPARE(m_messages->Last().text, QStringLiteral("Update Failed."));
+    QCOMPARE(m_screen.messages->Count(), 2);
+    QCOMPARE(m_screen.messages->Last().icon, TMessages::Error);
+    QCOMPARE(m_screen.messages->Last().text, QStringLiteral("Update Failed."));
     QCOMPARE(Count(QStringLiteral("select count(*) from ordemserv where idcliente=3")), 3);
     QCOMPARE(Count(QStringLiteral("select count(*) from clientes")), 5);
 
@@ -297,23 +311,7 @@ void TstTListaClientesForm::deleteIsOneUnitOfWork()
 
 void TstTListaClientesForm::editAndDeleteWithoutClientDoNothing()
 {
-    m_list->Edit1->setText(QStringLiteral("nobody at all"));
-    m_list->BitBtn1Click();
-    QCOMPARE(DM->ClientesQuery->RecordCount(), 0);
-    bool opened = false;
-    OnModal([&](QDialog *) { opened = true; }, 3);
-    m_list->BitBtn3->click();
-    m_list->BitBtn4->click();
-    QTest::qWait(100);
-    QVERIFY(!opened);
-    QCOMPARE(m_messages->Count(), 0);
-    QCOMPARE(DM->ClientesQuery->State(), TFbQuery::dsBrowse);
-
-    // A list left closed (a failed search) has no client either.
-    DM->ClientesQuery->Close();
-    m_list->BitBtn3->click();
-    m_list->BitBtn4->click();
-    QCOMPARE(m_messages->Count(), 0);
+    TScreenTestData::CompareNothingToEditOrDelete(m_list, *m_screen.messages);
 }
 
 void TstTListaClientesForm::functionKeysActFromSearchBox()
@@ -325,8 +323,8 @@ void TstTListaClientesForm::functionKeysActFromSearchBox()
 
     // F3 with Shift held: the delete question, answered No.
     QTest::keyClick(m_list->Edit1, Qt::Key_F3, Qt::ShiftModifier);
-    QCOMPARE(m_messages->Count(), 1);
-    QCOMPARE(m_messages->Last().text, QStringLiteral("Deseja excluir o Cliente [ ANA SILVA ] ?"));
+    QCOMPARE(m_screen.messages->Count(), 1);
+    QCOMPARE(m_screen.messages->Last().text, QStringLiteral("Deseja excluir o Cliente [ ANA SILVA ] ?"));
 
     // F2: the record form on the selected client.
     QString caption;
@@ -352,7 +350,7 @@ void TstTListaClientesForm::ctrlDeleteInGridDoesNothing()
     QVERIFY(QTest::qWaitForWindowExposed(m_list));
     m_list->DBGrid1->setFocus();
     QTest::keyClick(m_list->DBGrid1, Qt::Key_Delete, Qt::ControlModifier);
-    QCOMPARE(m_messages->Count(), 0);
+    QCOMPARE(m_screen.messages->Count(), 0);
     QCOMPARE(DM->ClientesQuery->RecordCount(), 6);
     QCOMPARE(DM->ClientesQuery->State(), TFbQuery::dsBrowse);
     QCOMPARE(Count(QStringLiteral("select count(*) from clientes")), 6);
@@ -396,22 +394,8 @@ void TstTListaClientesForm::gridColoursByAnnotationType()
 
 void TstTListaClientesForm::minimiseGoesToWindowBar()
 {
-    TPrincipalForm principal;
-    m_list->setParent(&principal, m_list->windowFlags());
-    m_list->show();
-    QVERIFY(QTest::qWaitForWindowExposed(m_list));
-    m_list->showMinimized();
-    QTRY_VERIFY(!m_list->isVisible());
-    QVERIFY(!m_list->windowState().testFlag(Qt::WindowMinimized));
-    QStringList captions;
-    for (QAction *a : principal.ToolBar1->actions())
-        captions << a->text();
-    QCOMPARE(captions, QStringList{QStringLiteral("Lista de Clientes")});
-
-    // Maximising is left alone.
-    m_list->show();
-    m_list->showMaximized();
-    QVERIFY(m_list->isVisible());
+    QCOMPARE(m_list->windowTitle(), QStringLiteral("Lista de Clientes"));
+    TScreenTestData::CompareMinimiseGoesToWindowBar(m_list);
     delete m_list;
 }
 

@@ -1,0 +1,183 @@
+#pragma once
+// What the tests of every screen use on a fresh database file: statements
+// run straight through the data module's scratch query, values read back
+// the same way, and a look-out that acts on the modal dialog a call opens.
+#include "tbitbtn.h"
+#include "tdbedit.h"
+#include "tdm.h"
+#include "teditorlook.h"
+#include "tfbfield.h"
+#include "tfbquery.h"
+#include "tfbtestdb.h"
+#include "tmessagerecorder.h"
+#include "tprincipalform.h"
+#include "trecordform.h"
+#include "tsearchedit.h"
+#include "tsearchlistscreen.h"
+
+#include <QApplication>
+#include <QDialog>
+#include <QLabel>
+#include <QLocale>
+#include <QTimer>
+#include <QToolBar>
+#include <QtTest>
+#include <functional>
+#include <memory>
+
+namespace TScreenTestData {
+
+// The settings every screen test runs with: Brazilian formats and the
+// application title that captions the message boxes.
+inline void InitApplication()
+{
+    QLocale::setDefault(QLocale(QLocale::Portuguese, QLocale::Brazil));
+    QCoreApplication::setApplicationName(QStringLiteral("OS - Tarvo Vodevuru"));
+}
+
+// A fresh database file with its data module, and every message box
+// recorded instead of shown, for one test.
+struct TScreenDb
+{
+    std::unique_ptr<TFbTestDb> db;
+    std::unique_ptr<TDM> dm;
+    std::unique_ptr<TMessageRecorder> messages;
+
+    // A fresh database with the data module on it; when the database could
+    // not be made, `db` says why (OS_REQUIRE_TEST_DB(*db) in the test).
+    void Open()
+    {
+        db = std::make_unique<TFbTestDb>();
+        if (!db->IsValid())
+            return;
+        dm = db->MakeDM();
+        messages = std::make_unique<TMessageRecorder>();
+    }
+    void Close()
+    {
+        messages.reset();
+        dm.reset();
+        db.reset();
+    }
+};
+
+inline QString Quoted(QString text)
+{
+    return QLatin1Char('\'') + text.replace(QLatin1Char('\''), QLatin1String("''")) + QLatin1Char('\'');
+}
+
+inline void Exec(const QString &sql)
+{
+    TFbQuery *q = DM->AuxQuery;
+    q->Close();
+    q->SetSQL(sql);
+    q->Execute();
+}
+
+inline int Count(const QString &sql)
+{
+    TFbQuery *q = DM->AuxQuery;
+    q->Close();
+    q->SetSQL(sql);
+    q->Open();
+    const int n = q->Field(0)->AsInteger();
+    q->Close();
+    return n;
+}
+
+inline QString Text(const QString &sql)
+{
+    TFbQuery *q = DM->AuxQuery;
+    q->Close();
+    q->SetSQL(sql);
+    q->Open();
+    const QString text = q->IsEmpty() ? QString() : q->Field(0)->AsString();
+    q->Close();
+    return text;
+}
+
+// Runs `act` on the modal dialog that the next call opens, once it shows.
+// If `act` leaves it open, it is rejected so that the test never hangs.
+// `tries` bounds the wait (10 ms each); a test that expects no dialog gives
+// a few and then waits them out, so that no look-out outlives it.
+inline void OnModal(std::function<void(QDialog *)> act, int tries = 500)
+{
+    QTimer::singleShot(10, qApp, [act = std::move(act), tries]() mutable {
+        auto *dialog = qobject_cast<QDialog *>(QApplication::activeModalWidget());
+        if (!dialog || !dialog->isVisible()) {
+            if (tries > 0)
+                OnModal(std::move(act), tries - 1);
+            return;
+        }
+        act(dialog);
+        if (dialog->isVisible())
+            dialog->reject();
+    });
+}
+
+// A record form's editor of a column: the label that names it (none for an
+// empty caption), open (enabled on white) or locked (disabled on grey), and
+// for a text column at most the column's size in characters.
+inline void CompareEditorLook(const TRecordForm &form, const QString &column, const QString &caption,
+                              bool open)
+{
+    TDBEdit *editor = form.EditorOf(column);
+    QVERIFY(editor);
+    QStringList labels;
+    for (QLabel *l : form.findChildren<QLabel *>())
+        if (l->buddy() == editor)
+            labels << l->text();
+    QCOMPARE(labels, caption.isEmpty() ? QStringList() : QStringList{caption});
+    QCOMPARE(editor->isEnabled(), open);
+    QCOMPARE(editor->palette().color(QPalette::Disabled, QPalette::Base),
+             open ? TEditorLook::White() : TEditorLook::Grey());
+    const TFbField *field = form.DataSet()->FieldByName(column);
+    if (field->Kind() == TFbFieldKind::String)
+        QCOMPARE(editor->maxLength(), field->Size());
+}
+
+// Edit and delete on a list without a current row (a search that found
+// nothing, then a list left closed): no form, no question, nothing changed.
+inline void CompareNothingToEditOrDelete(TSearchListScreen *list, const TMessageRecorder &messages)
+{
+    list->Edit1->setText(QStringLiteral("nada disso existe"));
+    list->BitBtn1->click();
+    QCOMPARE(list->DataSet()->RecordCount(), 0);
+    bool opened = false;
+    OnModal([&](QDialog *) { opened = true; }, 3);
+    list->BitBtn3->click();
+    list->BitBtn4->click();
+    QTest::qWait(100);
+    QVERIFY(!opened);
+    QCOMPARE(messages.Count(), 0);
+    QCOMPARE(list->DataSet()->State(), TFbQuery::dsBrowse);
+
+    list->DataSet()->Close();
+    list->BitBtn3->click();
+    list->BitBtn4->click();
+    QCOMPARE(messages.Count(), 0);
+}
+
+// A list screen owned by the main window: minimising hides it and puts a
+// button captioned with its caption on the window bar; maximising is left
+// alone. The screen is destroyed with the main window at the end.
+inline void CompareMinimiseGoesToWindowBar(TListScreen *screen)
+{
+    TPrincipalForm principal;
+    screen->setParent(&principal, screen->windowFlags());
+    screen->show();
+    QVERIFY(QTest::qWaitForWindowExposed(screen));
+    screen->showMinimized();
+    QTRY_VERIFY(!screen->isVisible());
+    QVERIFY(!screen->windowState().testFlag(Qt::WindowMinimized));
+    QStringList captions;
+    for (QAction *a : principal.ToolBar1->actions())
+        captions << a->text();
+    QCOMPARE(captions, QStringList{screen->windowTitle()});
+
+    screen->show();
+    screen->showMaximized();
+    QVERIFY(screen->isVisible());
+}
+
+} // namespace TScreenTestData
