@@ -40,6 +40,10 @@ public:
     static QStringList DeleteSQL(const TDmTable &t);
     // CREATE TABLE statements (dialect 1, one byte per character).
     static QStringList CreateTableStatements();
+    // The index through which a client's orders are read without scanning
+    // every order (ORDEMSERV.IDCLIENTE), and its CREATE INDEX statement.
+    static constexpr const char *OrderClientIndex = "ORDEMSERV_IDCLIENTE";
+    static QString CreateOrderClientIndexStatement();
 
     // "$HOME/OS - Tarvo Vodevuru/DADOS.GDB".
     static QString DefaultDatabasePath();
