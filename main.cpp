@@ -6,6 +6,7 @@
 #include "tguard.h"
 #include "tlistaclientesform.h"
 #include "tmessages.h"
+#include "tordemservform.h"
 #include "tprincipalform.h"
 
 #include <QTabWidget>
@@ -30,6 +31,9 @@ int main(int argc, char *argv[])
     // header page.
     principal->SetScreenFactory(TPrincipalForm::Screen::ClientList,
                                 [](QWidget *owner) { return new TListaClientesForm(owner); });
+    // Service orders: "OS" > "Ordens de Serviço" and the O.S. picture.
+    principal->SetScreenFactory(TPrincipalForm::Screen::Orders,
+                                [](QWidget *owner) { return new TOrdemservForm(owner); });
     TClientesForm::SetSettingsOpener([](QWidget *) {
         TConfigForm form;
         form.PageControl1->setCurrentIndex(1);
