@@ -212,11 +212,13 @@ void TOrdemservForm::BuildControls()
     for (int i = 0; i < 4; ++i) {
         auto *l = new QLabel(amounts[i].first, GroupBox2);
         l->setBuddy(amounts[i].second);
-        money->addWidget(l, 0, i);
-        money->addWidget(amounts[i].second, 1, i);
+        money->addWidget(l, (i / 2) * 2, i % 2);
+        money->addWidget(amounts[i].second, (i / 2) * 2 + 1, i % 2);
     }
     closing->addLayout(money, row++, 0);
     DBEdit9->setFixedWidth(130);
+    DBMemo1->setFixedHeight(60);
+    DBMemo2->setFixedHeight(100);
     BitBtn5 = new TBitBtn(QStringLiteral("BitBtn5"), QStringLiteral("Gravar [F5]"), TButtonPictures::FloppyDisk, this);
     BitBtn6 = new TBitBtn(QStringLiteral("BitBtn6"), QStringLiteral("Cancelar [F6]"), TButtonPictures::RedCross, this);
 
@@ -250,7 +252,7 @@ void TOrdemservForm::BuildControls()
     saveButtons->addWidget(BitBtn5);
     saveButtons->addWidget(BitBtn6);
     auto *right = new QVBoxLayout;
-    right->addWidget(GroupBox2, 1);
+    right->addWidget(GroupBox2);
     right->addLayout(saveButtons);
     auto *halves = new QHBoxLayout;
     halves->addWidget(GroupBox1, 1);
