@@ -12,6 +12,7 @@
 #include <QDeadlineTimer>
 #include <QFileInfo>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QStandardPaths>
 #include <QThread>
 #include <QtTest>
@@ -49,6 +50,7 @@ private:
     QStringList XDo(const QStringList &args) const;
     QStringList Windows(const QString &name) const;
     bool StartXvfb();
+    void BindAccentedKeys();
 
     QProcess m_xvfb;
     QString m_display;
@@ -80,7 +82,9 @@ bool TstOrderScreenApp::StartXvfb()
         m_display = QStringLiteral(":%1").arg(n);
         m_xvfb.start(QStringLiteral("Xvfb"), {m_display, QStringLiteral("-screen"), QStringLiteral("0"),
                                               QStringLiteral("1024x768x24"), QStringLiteral("-nolisten"),
-                                              QStringLiteral("tcp")});
+                                              QStringLiteral("tcp"),
+                                              // keeps its keymap when the last program leaves
+                                              QStringLiteral("-noreset")});
         if (!m_xvfb.waitForStarted(5000))
             return false;
         // Ready once its socket is there.
@@ -91,6 +95,35 @@ bool TstOrderScreenApp::StartXvfb()
         m_xvfb.waitForFinished(2000);
     }
     return false;
+}
+
+// Keys of their own for the accented letters typed below, so that typing
+// them never rebinds a key for the moment (which the program may read after
+// the binding is gone, and so lose the letter). Without xkbcomp the typing
+// binds keys as it goes.
+void TstOrderScreenApp::BindAccentedKeys()
+{
+    QProcess dump;
+    dump.start(QStringLiteral("xkbcomp"), {QStringLiteral("-xkb"), m_display, QStringLiteral("-")});
+    if (!dump.waitForFinished(10000) || dump.exitCode() != 0)
+        return;
+    QString keymap = QString::fromLatin1(dump.readAllStandardOutput());
+    const int symbols = keymap.indexOf(QStringLiteral("xkb_symbols"));
+    if (symbols < 0)
+        return;
+    static const QRegularExpression spare(QStringLiteral("\\n\\s*key <FK1[345]>[^\\n]*"));
+    keymap.remove(spare);
+    const int end = keymap.indexOf(QStringLiteral("\n};"), keymap.indexOf(QStringLiteral("xkb_symbols")));
+    if (end < 0)
+        return;
+    keymap.insert(end, QStringLiteral("\n    key <FK13> { [ atilde, Atilde ] };"
+                                      "\n    key <FK14> { [ ccedilla, Ccedilla ] };"
+                                      "\n    key <FK15> { [ acircumflex, Acircumflex ] };"));
+    QProcess load;
+    load.start(QStringLiteral("xkbcomp"), {QStringLiteral("-w"), QStringLiteral("0"), QStringLiteral("-"), m_display});
+    load.write(keymap.toLatin1());
+    load.closeWriteChannel();
+    load.waitForFinished(10000);
 }
 
 void TstOrderScreenApp::cleanupTestCase()
@@ -119,6 +152,7 @@ void TstOrderScreenApp::registersAnOrderEndToEnd()
         QCOMPARE(dm->ClientesQueryIDCLIENTE->AsInteger(), 1);
     }
     QVERIFY2(StartXvfb(), "the virtual X server does not start");
+    BindAccentedKeys();
 
     QProcess app;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
@@ -135,7 +169,7 @@ void TstOrderScreenApp::registersAnOrderEndToEnd()
     QVERIFY2(WaitUntil([&] {
                  main = Windows(QStringLiteral("Ordem de Serviço 1.5  - Tarvo Vodevuru"));
                  return !main.isEmpty() || !running();
-             }, 20000) && !main.isEmpty(),
+             }, 60000) && !main.isEmpty(),
              "the main window did not appear");
 
     // The O.S. picture (the third, 135 pixels from the left); a click that
