@@ -287,6 +287,13 @@ void TOrdemservForm::BuildControls()
     connect(DBEdit13, &TDBMoneyEdit::Entered, this, Guarded([this] { DBEdit13Enter(); }));
     DBEdit6->installEventFilter(this);
     DBEdit9->installEventFilter(this);
+    // Another order screen on the same dataset may start an order: moving
+    // in this screen's grid meanwhile would post it unchecked.
+    if (orders)
+        connect(orders, &TFbQuery::stateChanged, this, [this] {
+            if (!m_entry)
+                DBGrid1->setEnabled(!Pending(DM->OrdensQuery));
+        });
 }
 
 void TOrdemservForm::SetEntry(bool entry)
@@ -299,8 +306,9 @@ void TOrdemservForm::SetEntry(bool entry)
                                                        DBEdit10, DBEdit11, DBEdit12, DBEdit13})
         TEditorLook::SetOpen(e, entry);
     TEditorLook::SetOpen(DBEdit3, false);
-    for (QWidget *w : std::initializer_list<QWidget *>{BitBtn1, BitBtn2, BitBtn3, BitBtn4, DBGrid1})
+    for (QWidget *w : std::initializer_list<QWidget *>{BitBtn1, BitBtn2, BitBtn3, BitBtn4})
         w->setEnabled(!entry);
+    DBGrid1->setEnabled(!entry && !(DM && Pending(DM->OrdensQuery)));
     BitBtn5->setEnabled(entry);
     BitBtn6->setEnabled(entry);
 }
@@ -384,6 +392,9 @@ void TOrdemservForm::BitBtn2Click()
 void TOrdemservForm::BitBtn3Click()
 {
     if (!CheckClientAndOrder())
+        return;
+    // The order another screen is entering is not this screen's to delete.
+    if (!m_entry && !CheckNothingPending())
         return;
     const QString question = QStringLiteral("Deseja excluir a OS [ ")
         + DM->OrdensQueryNORDEM->AsString() + QStringLiteral(" ] ?");

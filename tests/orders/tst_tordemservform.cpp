@@ -47,6 +47,7 @@ private slots:
     void keysWhileBrowsing();
     void newOrEditKeysDoNothingDuringEntry();
     void cancelGivesUpTheOrder();
+    void secondScreenLeavesThePendingOrderAlone();
     void closingDuringEntryAsks_data();
     void closingDuringEntryAsks();
     void orderKeepsItsClient_data();
@@ -421,6 +422,29 @@ void TstTOrdemservForm::cancelGivesUpTheOrder()
     QVERIFY(!m_form->InEntry());
     QCOMPARE(DM->OrdensQueryDESCRICAO->AsString(), QStringLiteral("Item 40"));
     QCOMPARE(Text(QStringLiteral("select descricao from ordemserv where idordem=40")), QStringLiteral("Item 40"));
+}
+
+void TstTOrdemservForm::secondScreenLeavesThePendingOrderAlone()
+{
+    ShowForm();
+    TOrdemservForm other;
+    Press(Qt::Key_F1);
+    Type(m_form->DBEdit4, QStringLiteral("Micro-ondas"));
+    // The other screen neither starts an order nor deletes one, nor lets its
+    // grid move the dataset, while this one is entering.
+    QVERIFY(!other.DBGrid1->isEnabled());
+    other.BitBtn1Click();
+    other.BitBtn2Click();
+    m_messages->QueueAnswer(TMessages::Yes);
+    other.BitBtn3Click();
+    QCOMPARE(m_messages->Count(), 3);
+    for (const QString &text : m_messages->Texts())
+        QVERIFY2(text.contains(QStringLiteral("Grave ou cancele a OS")), qPrintable(text));
+    QCOMPARE(DM->OrdensQuery->State(), TFbQuery::dsInsert);
+    QCOMPARE(DM->OrdensQueryDESCRICAO->AsString(), QStringLiteral("Micro-ondas"));
+    Press(Qt::Key_F5);
+    QVERIFY(other.DBGrid1->isEnabled());
+    QCOMPARE(Count(QStringLiteral("select count(*) from ordemserv where descricao='Micro-ondas'")), 1);
 }
 
 void TstTOrdemservForm::closingDuringEntryAsks_data()
