@@ -1,13 +1,23 @@
-# os_add_library(<target> [LIBS <libs...>])
+# os_add_library(<target> [FOLDERS <sub-folders...>] [LIBS <libs...>] [EXCLUDE <names...>])
 # A library made of every .cpp/.h/.qrc of the calling folder (not recursive),
-# so that adding a class never means touching a list shared with other work.
-# A folder without sources yet becomes an INTERFACE target.
+# or of each of the given sub-folders, so that adding a class never means
+# touching a list shared with other work. Each of those folders is a public
+# include directory. A library without sources yet becomes an INTERFACE target.
 function(os_add_library target)
-    cmake_parse_arguments(ARG "" "" "LIBS;EXCLUDE" ${ARGN})
-    file(GLOB _srcs CONFIGURE_DEPENDS
-        ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp
-        ${CMAKE_CURRENT_SOURCE_DIR}/*.h
-        ${CMAKE_CURRENT_SOURCE_DIR}/*.qrc)
+    cmake_parse_arguments(ARG "" "" "FOLDERS;LIBS;EXCLUDE" ${ARGN})
+    set(_dirs)
+    if(ARG_FOLDERS)
+        foreach(_f IN LISTS ARG_FOLDERS)
+            list(APPEND _dirs ${CMAKE_CURRENT_SOURCE_DIR}/${_f})
+        endforeach()
+    else()
+        set(_dirs ${CMAKE_CURRENT_SOURCE_DIR})
+    endif()
+    set(_srcs)
+    foreach(_d IN LISTS _dirs)
+        file(GLOB _found CONFIGURE_DEPENDS ${_d}/*.cpp ${_d}/*.h ${_d}/*.qrc)
+        list(APPEND _srcs ${_found})
+    endforeach()
     foreach(_ex IN LISTS ARG_EXCLUDE)
         list(FILTER _srcs EXCLUDE REGEX "/${_ex}$")
     endforeach()
@@ -15,11 +25,11 @@ function(os_add_library target)
     list(FILTER _cpp INCLUDE REGEX "\\.cpp$")
     if(_cpp)
         add_library(${target} STATIC ${_srcs})
-        target_include_directories(${target} PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
+        target_include_directories(${target} PUBLIC ${_dirs})
         target_link_libraries(${target} PUBLIC ${ARG_LIBS})
     else()
         add_library(${target} INTERFACE)
-        target_include_directories(${target} INTERFACE ${CMAKE_CURRENT_SOURCE_DIR})
+        target_include_directories(${target} INTERFACE ${_dirs})
         target_link_libraries(${target} INTERFACE ${ARG_LIBS})
     endif()
 endfunction()

@@ -84,9 +84,9 @@ private slots:
         for (TRepPrintable *e : report->AllElements())
             e->Enabled = false;
         Begin();
-        label->PrintAt(0, 0);
-        rule->PrintAt(0, 0);
-        shape->PrintAt(0, 0);
+        TRepElementPrinter::Print(*label, 0, 0);
+        TRepElementPrinter::Print(*rule, 0, 0);
+        TRepElementPrinter::Print(*shape, 0, 0);
         rec.rules = true;
         const TRepMetafile page = Finish();
         QVERIFY(rec.texts.isEmpty());
@@ -132,7 +132,7 @@ private slots:
         t->SetDataField("VALOR");
         t->Mask = mask;
         Begin();
-        t->PrintAt(0, 0);
+        TRepElementPrinter::Print(*t, 0, 0);
         Finish();
         QCOMPARE(rec.TextsOn(0), QStringList({expected}));
         // The design caption comes back after the pass.
@@ -162,7 +162,7 @@ private slots:
         t->SetDataField(field);
         t->Mask = "0.00";
         Begin();
-        t->PrintAt(0, 0);
+        TRepElementPrinter::Print(*t, 0, 0);
         Finish();
         QCOMPARE(rec.TextsOn(0), QStringList({QString()}));
     }
@@ -186,7 +186,7 @@ private slots:
         l->AutoSize = autoSize;
         l->SetCaption(text);
         Begin();
-        l->PrintAt(0, 0);
+        TRepElementPrinter::Print(*l, 0, 0);
         Finish();
         QCOMPARE(rec.texts.size(), l->FormattedLines.size());
         if (lines >= 0) {
@@ -213,7 +213,7 @@ private slots:
         l->SetAlignment(TRepAlignment(alignment));
         l->SetCaption("Um texto bem mais largo do que o elemento");
         Begin();
-        l->PrintAt(100, 0);
+        TRepElementPrinter::Print(*l, 100, 0);
         Finish();
         QCOMPARE(rec.texts.size(), 1);
         const double width = l->WidthNative();
@@ -236,7 +236,7 @@ private slots:
         l->SetCaption("Rua das Palmeiras, 1500 - fundos - Bairro Jardim América - referência: "
                       "portão azul ao lado da padaria");
         Begin();
-        l->PrintAt(0, 0);
+        TRepElementPrinter::Print(*l, 0, 0);
         QVERIFY(l->FormattedLines.size() > 3);
         QCOMPARE(rec.texts.size(), 2);
         QVERIFY(l->AllLinesPrinted);     // without AutoStretch the rest is dropped
@@ -246,7 +246,7 @@ private slots:
         rec.texts.clear();
         l->AutoStretch = true;
         store->CanBandGrow = [](const TRepCustomBand *, double) { return true; };
-        l->PrintAt(0, 0);
+        TRepElementPrinter::Print(*l, 0, 0);
         QCOMPARE(rec.texts.size(), l->FormattedLines.size());
         QVERIFY(l->AllLinesPrinted);
         QVERIFY(band->ExtraHeight > 0);
@@ -255,12 +255,12 @@ private slots:
         rec.texts.clear();
         band->ExtraHeight = 0;
         store->CanBandGrow = [](const TRepCustomBand *, double) { return false; };
-        l->PrintAt(0, 0);
+        TRepElementPrinter::Print(*l, 0, 0);
         QCOMPARE(rec.texts.size(), 2);
         QVERIFY(!l->AllLinesPrinted);
         QCOMPARE(l->NextLine, 2);
         // The continuation goes on from the third line.
-        l->PrintAt(0, 1000);
+        TRepElementPrinter::Print(*l, 0, 1000);
         QCOMPARE(rec.texts.at(2).text, l->FormattedLines.at(2));
         Finish();
     }
@@ -271,7 +271,7 @@ private slots:
         // below its top, at 11.32 mm = pixel row 43 at 96 dpi.
         auto *rule = Add<TRepHRule>(100, 100, 500, 26.5);
         Begin();
-        rule->PrintAt(0, 0);
+        TRepElementPrinter::Print(*rule, 0, 0);
         const QImage img = Render(Finish());
         QList<int> rows;
         for (int y = 30; y < 60; ++y)
@@ -286,7 +286,7 @@ private slots:
         auto *rule = Add<TRepHRule>(100, 100, 500, 26.5);
         rec.rules = true;
         Begin();
-        rule->PrintAt(0, 0);
+        TRepElementPrinter::Print(*rule, 0, 0);
         Finish();
         QCOMPARE(rec.graphics.size(), 1);
         QCOMPARE(rec.graphics.first().kind, TRepExportGraphic::Rule);
@@ -316,7 +316,7 @@ private slots:
         label->Frame.DrawTop = true;
         label->Frame.Width = points;
         Begin();
-        label->PrintAt(0, 0);
+        TRepElementPrinter::Print(*label, 0, 0);
         const QImage img = Render(Finish());
         QList<int> dark;
         for (int y = 20; y < 70; ++y)
@@ -365,7 +365,7 @@ private slots:
         s->Shape = TRepShapeType(shape);
         s->Brush.Style = bsClear;
         Begin();
-        s->PrintAt(0, 0);
+        TRepElementPrinter::Print(*s, 0, 0);
         const QImage img = Render(Finish());
         for (const QPoint &p : ink)
             QVERIFY2(qGray(img.pixel(p)) < 128, qPrintable(QStringLiteral("no ink at %1,%2").arg(p.x()).arg(p.y())));
@@ -381,8 +381,8 @@ private slots:
         label->Color = QColor(255, 255, 0);
         label->Frame.DrawTop = label->Frame.DrawBottom = label->Frame.DrawLeft = label->Frame.DrawRight = true;
         Begin();
-        shape->PrintAt(0, 0);
-        label->PrintAt(0, 0);
+        TRepElementPrinter::Print(*shape, 0, 0);
+        TRepElementPrinter::Print(*label, 0, 0);
         const QImage img = Render(Finish());
         // Shape: one item, filled and outlined.
         QCOMPARE(rec.graphics.size(), 3);

@@ -102,11 +102,6 @@ void TRepPrintable::PrepareForPrint(TRepPrinter *printer)
     AllLinesPrinted = true;
 }
 
-void TRepPrintable::PrintAt(double, double)
-{
-    // An element of this base class has nothing of its own to draw.
-}
-
 void TRepPrintable::UnprepareAfterPrint()
 {
     FPrinting = false;

@@ -119,6 +119,16 @@ const QFontMetricsF &Metrics(const TRepFont &font)
 
 } // namespace
 
+void TRepElementPrinter::Print(TRepPrintable &element, double offsetX, double offsetY)
+{
+    if (auto *label = qobject_cast<TRepCustomLabel *>(&element))
+        PrintText(*label, offsetX, offsetY);
+    else if (auto *shape = qobject_cast<TRepShape *>(&element))
+        PrintShape(*shape, offsetX, offsetY);
+    else if (auto *rule = qobject_cast<TRepHRule *>(&element))
+        PrintRule(*rule, offsetX, offsetY);
+}
+
 double TRepElementPrinter::DesignTextWidth(const TRepFont &font, const QString &text, int zoom)
 {
     return (std::ceil(Metrics(font).horizontalAdvance(text)) + 1.0) * zoom / 100.0;

@@ -12,9 +12,9 @@ class TRepReport;
 class TRepPrinter;
 
 // Base of everything placed in a band (or directly on the report). Holds
-// the element's data; the printing code works through the virtual hooks
-// PrepareForPrint / PrintAt / UnprepareAfterPrint, which the element classes
-// override where they print something.
+// the element's data and its state during a pass (PrepareForPrint /
+// UnprepareAfterPrint); how each kind of element is drawn is decided by the
+// generation code (TRepElementPrinter), never by the model.
 class TRepPrintable : public QObject
 {
     Q_OBJECT
@@ -69,11 +69,8 @@ public:
     bool AllLinesPrinted = true;
 
     // Around a pass: PrepareForPrint sets the printing flag and takes the
-    // page store; UnprepareAfterPrint clears them. PrintAt prints the element
-    // with its band's top-left corner at (offsetX, offsetY) in tenths of a
-    // millimetre; the base element draws nothing.
+    // page store; UnprepareAfterPrint clears them.
     virtual void PrepareForPrint(TRepPrinter *printer);
-    virtual void PrintAt(double offsetX, double offsetY);
     virtual void UnprepareAfterPrint();
 
 protected:

@@ -15,7 +15,4 @@ public:
     TRepPen Pen;
     TRepBrush Brush;
     int VertAdjust = 0;     // persisted, no effect on printing
-
-    // Draws the line (TRepElementPrinter::PrintRule).
-    void PrintAt(double offsetX, double offsetY) override;
 };

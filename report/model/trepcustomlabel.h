@@ -46,8 +46,6 @@ public:
 
     // Copies Caption into PrintCaption.
     void PrepareForPrint(TRepPrinter *printer) override;
-    // Prints the text (TRepElementPrinter::PrintText).
-    void PrintAt(double offsetX, double offsetY) override;
 
 private:
     QString FCaption;

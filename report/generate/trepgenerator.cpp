@@ -464,7 +464,7 @@ void TRepGenerator::OutputBand(TRepCustomBand *band)
             for (;;) {
                 for (TRepPrintable *e : band->Elements())
                     if (e->Enabled && (first || !e->AllLinesPrinted))
-                        e->PrintAt(m_cursorX, m_cursorY);
+                        TRepElementPrinter::Print(*e, m_cursorX, m_cursorY);
                 if (m_drawPass || m_exportFilter) {
                     const int l = store.ToDeviceX(m_cursorX), t = store.ToDeviceY(m_cursorY);
                     const int rr = store.ToDeviceX(m_cursorX + width);
@@ -589,7 +589,7 @@ void TRepGenerator::FinishPage()
         m_inFooter = was;
     }
     for (TRepPrintable *e : r.Elements())
-        e->PrintAt(0, 0);
+        TRepElementPrinter::Print(*e, 0, 0);
     if (m_drawPass || m_exportFilter) {
         const int l = store.ToDeviceX(page.NativeValue(TRepPage::LeftMarginIndex));
         const int t = store.ToDeviceY(page.NativeValue(TRepPage::TopMarginIndex));

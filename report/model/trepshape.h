@@ -17,7 +17,4 @@ public:
     TRepBrush Brush;
     float RoundFactor = 0.1f;   // corner size of rsRoundRect, times the design width
     int VertAdjust = 0;         // persisted, no effect on printing
-
-    // Draws the shape (TRepElementPrinter::PrintShape).
-    void PrintAt(double offsetX, double offsetY) override;
 };

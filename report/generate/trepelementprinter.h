@@ -20,6 +20,11 @@ class TRepShape;
 class TRepElementPrinter
 {
 public:
+    // Prints an element with its band's top-left corner at (offsetX, offsetY)
+    // in tenths of a millimetre, by its kind: text, shape or rule; an element
+    // of any other kind has nothing of its own to draw.
+    static void Print(TRepPrintable &element, double offsetX, double offsetY);
+
     // Element kinds.
     static void PrintText(TRepCustomLabel &label, double offsetX, double offsetY);
     static void PrintShape(TRepShape &shape, double offsetX, double offsetY);

@@ -1,0 +1,7 @@
+#include "trephrule.h"
+
+TRepHRule::TRepHRule(QObject *parent)
+    : TRepPrintable(parent)
+{
+    SetDesignPixelSize(100, 10);
+}

@@ -1,0 +1,7 @@
+#include "trepshape.h"
+
+TRepShape::TRepShape(QObject *parent)
+    : TRepPrintable(parent)
+{
+    SetDesignPixelSize(65, 65);
+}
