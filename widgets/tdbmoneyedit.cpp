@@ -1,14 +1,13 @@
 #include "tdbmoneyedit.h"
 
 #include "efberror.h"
+#include "tdbeditrules.h"
 #include "tdbfieldlink.h"
 #include "tfbfield.h"
 #include "tfbquery.h"
 #include "tguard.h"
 
-#include <QApplication>
 #include <QKeyEvent>
-#include <QTimer>
 
 TDBMoneyEdit::TDBMoneyEdit(QWidget *parent)
     : TDBControl(parent)
@@ -100,15 +99,7 @@ void TDBMoneyEdit::WritePending()
 
 void TDBMoneyEdit::FinishEditing()
 {
-    if (!m_link->Pending())
-        return;
-    if (!Guard([this] { WritePending(); })) {
-        // Refused: the user corrects it where it was typed.
-        QTimer::singleShot(0, this, [this] {
-            setFocus();
-            selectAll();
-        });
-    }
+    TDBEditRules::FinishEditing(this, m_link);
 }
 
 bool TDBMoneyEdit::AcceptsCharacter(QChar c)
@@ -120,16 +111,8 @@ bool TDBMoneyEdit::AcceptsCharacter(QChar c)
 
 void TDBMoneyEdit::keyPressEvent(QKeyEvent *event)
 {
-    const QString text = event->text();
-    if (!text.isEmpty() && text.at(0).isPrint() && !(event->modifiers() & Qt::ControlModifier)) {
-        for (QChar c : text) {
-            if (!AcceptsCharacter(c)) {
-                QApplication::beep();
-                event->accept();
-                return;
-            }
-        }
-    }
+    if (TDBEditRules::DropRefusedKey(event, &TDBMoneyEdit::AcceptsCharacter))
+        return;
     QLineEdit::keyPressEvent(event);
 }
 
