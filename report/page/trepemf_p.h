@@ -1,7 +1,10 @@
 #pragma once
 
 // Record types, constants and little-endian helpers of the enhanced
-// metafile format shared by the recording canvas and the player.
+// metafile format shared by the recording canvas and the player; the field
+// offsets are in trepemfrecords.h.
+
+#include "trepemfrecords.h"
 
 #include <QByteArray>
 #include <QColor>
@@ -33,9 +36,6 @@ enum RecordType : quint32 {
 
 constexpr quint32 Signature = 0x464D4520; // " EMF"
 constexpr quint32 Version = 0x00010000;
-constexpr int HeaderSize = 108;           // header with both extensions
-constexpr int MinHeaderSize = 88;         // the header without extensions
-constexpr int TextRecordFixed = 76;       // EXTTEXTOUTW up to its string
 
 // Stock objects.
 constexpr quint32 StockFlag = 0x80000000u;
@@ -79,35 +79,37 @@ inline float F32(const char *p)
     return f;
 }
 
-// Appends little-endian values to a byte array.
-class Writer
+// One record being written: `size` zero bytes with its type and size in
+// place, whose fields are put at their offsets (trepemfrecords.h).
+class RecordBytes
 {
 public:
-    explicit Writer(QByteArray &out) : m_out(out) {}
-    void U32(quint32 v)
+    RecordBytes(quint32 type, quint32 size) : m_b(qsizetype(size), '\0')
     {
-        char b[4];
-        qToLittleEndian<quint32>(v, b);
-        m_out.append(b, 4);
+        U32(EmrRecord::Type, type);
+        U32(EmrRecord::Size, size);
     }
-    void I32(qint32 v) { U32(quint32(v)); }
-    void U16(quint16 v)
-    {
-        char b[2];
-        qToLittleEndian<quint16>(v, b);
-        m_out.append(b, 2);
-    }
-    void U8(quint8 v) { m_out.append(char(v)); }
-    void F32(float f)
+    void U32(int offset, quint32 v) { qToLittleEndian<quint32>(v, At(offset, 4)); }
+    void I32(int offset, qint32 v) { U32(offset, quint32(v)); }
+    void U16(int offset, quint16 v) { qToLittleEndian<quint16>(v, At(offset, 2)); }
+    void U8(int offset, quint8 v) { *At(offset, 1) = char(v); }
+    void F32(int offset, float f)
     {
         quint32 v;
         std::memcpy(&v, &f, sizeof v);
-        U32(v);
+        U32(offset, v);
     }
-    void Zero(int n) { m_out.append(n, '\0'); }
+    const QByteArray &Bytes() const { return m_b; }
 
 private:
-    QByteArray &m_out;
+    char *At(int offset, int width)
+    {
+        Q_ASSERT(offset >= 0 && offset + width <= m_b.size());
+        Q_UNUSED(width);
+        return m_b.data() + offset;
+    }
+
+    QByteArray m_b;
 };
 
 inline quint32 ColorRef(const QColor &c)

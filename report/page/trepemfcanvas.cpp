@@ -38,7 +38,7 @@ TRepEmfCanvas::TRepEmfCanvas(int width, int height)
     m_handles.push_back(true);
     m_data.reserve(4096);
     // Header first; its totals are filled in by Finish().
-    m_data.append(HeaderSize, '\0');
+    m_data.append(EmfHeader::Size, '\0');
     m_records = 1;
     Record12(EMR_SETBKMODE, TRANSPARENT);
 }
@@ -67,28 +67,27 @@ void TRepEmfCanvas::BrushChanged()
         m_brush.state = SelState::Stale;
 }
 
-void TRepEmfCanvas::BeginRecord(quint32 type, quint32 size)
+void TRepEmfCanvas::Emit(const QByteArray &record)
 {
-    Writer w(m_data);
-    w.U32(type);
-    w.U32(size);
+    m_data.append(record);
     ++m_records;
 }
 
 void TRepEmfCanvas::Record12(quint32 type, quint32 value)
 {
-    BeginRecord(type, 12);
-    Writer(m_data).U32(value);
+    RecordBytes r(type, EmrOneValue::Size);
+    r.U32(EmrOneValue::Value, value);
+    Emit(r.Bytes());
 }
 
 void TRepEmfCanvas::RecordBox(quint32 type, int left, int top, int right, int bottom)
 {
-    BeginRecord(type, 24);
-    Writer w(m_data);
-    w.I32(left);
-    w.I32(top);
-    w.I32(right);
-    w.I32(bottom);
+    RecordBytes r(type, EmrBox::Size);
+    r.I32(EmrBox::Left, left);
+    r.I32(EmrBox::Top, top);
+    r.I32(EmrBox::Right, right);
+    r.I32(EmrBox::Bottom, bottom);
+    Emit(r.Bytes());
 }
 
 quint32 TRepEmfCanvas::AllocHandle()
@@ -137,25 +136,20 @@ void TRepEmfCanvas::EnsureFont()
         return;
     const TRepCanvasFont &f = Font();
     const quint32 h = AllocHandle();
-    BeginRecord(EMR_EXTCREATEFONTINDIRECTW, 8 + 4 + 92);
-    Writer w(m_data);
-    w.U32(h);
-    w.I32(FontHeightFor(f)); // lfHeight
-    w.I32(0);                // lfWidth
-    w.I32(0);                // lfEscapement
-    w.I32(0);                // lfOrientation
-    w.I32(f.Bold ? 700 : 400);
-    w.U8(f.Italic ? 1 : 0);
-    w.U8(f.Underline ? 1 : 0);
-    w.U8(f.StrikeOut ? 1 : 0);
-    w.U8(1); // DEFAULT_CHARSET
-    w.U8(0); // OUT_DEFAULT_PRECIS
-    w.U8(0); // CLIP_DEFAULT_PRECIS
-    w.U8(0); // DEFAULT_QUALITY
-    w.U8(0); // DEFAULT_PITCH | FF_DONTCARE
-    QString face = f.Name.left(31);
-    for (int i = 0; i < 32; ++i)
-        w.U16(i < face.size() ? face.at(i).unicode() : 0);
+    RecordBytes r(EMR_EXTCREATEFONTINDIRECTW, EmrFont::Size);
+    r.U32(EmrFont::Handle, h);
+    r.I32(EmrFont::Height, FontHeightFor(f));
+    // Width, escapement and orientation 0.
+    r.I32(EmrFont::Weight, f.Bold ? 700 : 400);
+    r.U8(EmrFont::Italic, f.Italic ? 1 : 0);
+    r.U8(EmrFont::Underline, f.Underline ? 1 : 0);
+    r.U8(EmrFont::StrikeOut, f.StrikeOut ? 1 : 0);
+    r.U8(EmrFont::CharSet, 1); // DEFAULT_CHARSET
+    // Default precisions, quality, pitch and family: 0.
+    const QString face = f.Name.left(EmrFont::FaceChars - 1);
+    for (int i = 0; i < face.size(); ++i)
+        r.U16(EmrFont::FaceName + 2 * i, face.at(i).unicode());
+    Emit(r.Bytes());
     SelectNew(m_font, h);
     m_font.state = SelState::Current;
 }
@@ -172,13 +166,12 @@ void TRepEmfCanvas::EnsurePen()
         return;
     }
     const quint32 h = AllocHandle();
-    BeginRecord(EMR_CREATEPEN, 28);
-    Writer w(m_data);
-    w.U32(h);
-    w.U32(PenStyleCode(p.Style));
-    w.I32(std::max(0, p.Width));
-    w.I32(0);
-    w.U32(ColorRef(p.Color));
+    RecordBytes r(EMR_CREATEPEN, EmrPen::Size);
+    r.U32(EmrPen::Handle, h);
+    r.U32(EmrPen::Style, PenStyleCode(p.Style));
+    r.I32(EmrPen::Width, std::max(0, p.Width));
+    r.U32(EmrPen::Color, ColorRef(p.Color));
+    Emit(r.Bytes());
     SelectNew(m_pen, h);
     m_pen.state = SelState::Current;
 }
@@ -216,12 +209,12 @@ void TRepEmfCanvas::EnsureBrush()
     case bsDiagCross: style = BS_HATCHED; hatch = HS_DIAGCROSS; break;
     }
     const quint32 h = AllocHandle();
-    BeginRecord(EMR_CREATEBRUSHINDIRECT, 24);
-    Writer w(m_data);
-    w.U32(h);
-    w.U32(style);
-    w.U32(ColorRef(b.Color));
-    w.U32(hatch);
+    RecordBytes r(EMR_CREATEBRUSHINDIRECT, EmrBrush::Size);
+    r.U32(EmrBrush::Handle, h);
+    r.U32(EmrBrush::Style, style);
+    r.U32(EmrBrush::Color, ColorRef(b.Color));
+    r.U32(EmrBrush::Hatch, hatch);
+    Emit(r.Bytes());
     SelectNew(m_brush, h);
     m_brush.state = SelState::Current;
 }
@@ -290,24 +283,24 @@ void TRepEmfCanvas::RoundRect(int left, int top, int right, int bottom, int corn
     CheckOpen();
     EnsureBrush();
     EnsurePen();
-    BeginRecord(EMR_ROUNDRECT, 32);
-    Writer w(m_data);
-    w.I32(left);
-    w.I32(top);
-    w.I32(right);
-    w.I32(bottom);
-    w.I32(cornerWidth);
-    w.I32(cornerHeight);
+    RecordBytes r(EMR_ROUNDRECT, EmrRoundRect::Size);
+    r.I32(EmrRoundRect::Left, left);
+    r.I32(EmrRoundRect::Top, top);
+    r.I32(EmrRoundRect::Right, right);
+    r.I32(EmrRoundRect::Bottom, bottom);
+    r.I32(EmrRoundRect::CornerWidth, cornerWidth);
+    r.I32(EmrRoundRect::CornerHeight, cornerHeight);
+    Emit(r.Bytes());
     AddBounds(left, top, right - 1, bottom - 1);
 }
 
 void TRepEmfCanvas::MoveTo(int x, int y)
 {
     CheckOpen();
-    BeginRecord(EMR_MOVETOEX, 16);
-    Writer w(m_data);
-    w.I32(x);
-    w.I32(y);
+    RecordBytes r(EMR_MOVETOEX, EmrPoint::Size);
+    r.I32(EmrPoint::X, x);
+    r.I32(EmrPoint::Y, y);
+    Emit(r.Bytes());
     m_curX = x;
     m_curY = y;
 }
@@ -316,10 +309,10 @@ void TRepEmfCanvas::LineTo(int x, int y)
 {
     CheckOpen();
     EnsurePen();
-    BeginRecord(EMR_LINETO, 16);
-    Writer w(m_data);
-    w.I32(x);
-    w.I32(y);
+    RecordBytes r(EMR_LINETO, EmrPoint::Size);
+    r.I32(EmrPoint::X, x);
+    r.I32(EmrPoint::Y, y);
+    Emit(r.Bytes());
     if (Pen().Style != psClear) {
         const int half = std::max(1, Pen().Width) / 2;
         AddBounds(std::min(m_curX, x) - half, std::min(m_curY, y) - half, std::max(m_curX, x) + half, std::max(m_curY, y) + half);
@@ -366,33 +359,30 @@ void TRepEmfCanvas::TextOut(int x, int y, const QString &text, TRepAlignment ali
 
     const quint32 strBytes = quint32(n) * 2;
     const quint32 strPadded = (strBytes + 3) & ~3u;
-    const quint32 offString = TextRecordFixed;
+    const quint32 offString = EmrText::Fixed;
     const quint32 offDx = offString + strPadded;
     const quint32 size = offDx + quint32(n) * 4;
-    BeginRecord(EMR_EXTTEXTOUTW, size);
-    Writer w(m_data);
-    w.I32(bl); // Bounds
-    w.I32(bt);
-    w.I32(br - 1);
-    w.I32(bb - 1);
-    w.U32(1);                     // GM_COMPATIBLE
-    w.F32(float(2540.0 / 96.0));  // exScale: 0.01 mm per pixel
-    w.F32(float(2540.0 / 96.0));  // eyScale
-    w.I32(x);                     // Reference
-    w.I32(y);
-    w.U32(quint32(n));            // Chars
-    w.U32(offString);
-    w.U32(0);                     // Options
-    w.I32(0);                     // Rectangle (unused without clipping)
-    w.I32(0);
-    w.I32(-1);
-    w.I32(-1);
-    w.U32(offDx);
+    RecordBytes r(EMR_EXTTEXTOUTW, size);
+    r.I32(EmrText::BoundsLeft, bl);
+    r.I32(EmrText::BoundsTop, bt);
+    r.I32(EmrText::BoundsRight, br - 1);
+    r.I32(EmrText::BoundsBottom, bb - 1);
+    r.U32(EmrText::GraphicsMode, 1);                   // GM_COMPATIBLE
+    r.F32(EmrText::XScale, float(2540.0 / 96.0));      // 0.01 mm per pixel
+    r.F32(EmrText::YScale, float(2540.0 / 96.0));
+    r.I32(EmrText::ReferenceX, x);
+    r.I32(EmrText::ReferenceY, y);
+    r.U32(EmrText::Chars, quint32(n));
+    r.U32(EmrText::StringOffset, offString);
+    // No options; the rectangle is unused without clipping.
+    r.I32(EmrText::RectRight, -1);
+    r.I32(EmrText::RectBottom, -1);
+    r.U32(EmrText::DxOffset, offDx);
     for (int i = 0; i < n; ++i)
-        w.U16(text.at(i).unicode());
-    w.Zero(int(strPadded - strBytes));
-    for (qint32 d : dx)
-        w.I32(d);
+        r.U16(int(offString) + 2 * i, text.at(i).unicode());
+    for (int i = 0; i < n; ++i)
+        r.I32(int(offDx) + 4 * i, dx[size_t(i)]);
+    Emit(r.Bytes());
     AddBounds(bl, bt, br - 1, bb - 1);
 }
 
@@ -414,52 +404,38 @@ QByteArray TRepEmfCanvas::Finish()
         Record12(EMR_SELECTOBJECT, WHITE_BRUSH);
         Record12(EMR_DELETEOBJECT, m_brush.handle);
     }
-    BeginRecord(EMR_EOF, 20);
-    Writer w(m_data);
-    w.U32(0);  // nPalEntries
-    w.U32(16); // offPalEntries
-    w.U32(20); // SizeLast
+    RecordBytes eof(EMR_EOF, EmrEof::Size);
+    eof.U32(EmrEof::PalEntries, 0);
+    eof.U32(EmrEof::PalOffset, EmrEof::SizeLast);
+    eof.U32(EmrEof::SizeLast, EmrEof::Size);
+    Emit(eof.Bytes());
 
-    QByteArray header;
-    header.reserve(HeaderSize);
-    Writer h(header);
-    h.U32(EMR_HEADER);
-    h.U32(HeaderSize);
+    RecordBytes h(EMR_HEADER, EmfHeader::Size);
     if (m_bounds.isNull()) {
-        h.I32(0);
-        h.I32(0);
-        h.I32(-1);
-        h.I32(-1);
+        h.I32(EmfHeader::BoundsRight, -1);
+        h.I32(EmfHeader::BoundsBottom, -1);
     } else {
-        h.I32(m_bounds.left());
-        h.I32(m_bounds.top());
-        h.I32(m_bounds.right());
-        h.I32(m_bounds.bottom());
+        h.I32(EmfHeader::BoundsLeft, m_bounds.left());
+        h.I32(EmfHeader::BoundsTop, m_bounds.top());
+        h.I32(EmfHeader::BoundsRight, m_bounds.right());
+        h.I32(EmfHeader::BoundsBottom, m_bounds.bottom());
     }
-    h.I32(0); // Frame in 0.01 mm: the whole page
-    h.I32(0);
-    h.I32(qint32(std::lround(m_width * 2540.0 / 96.0)));
-    h.I32(qint32(std::lround(m_height * 2540.0 / 96.0)));
-    h.U32(Signature);
-    h.U32(Version);
-    h.U32(quint32(m_data.size()));
-    h.U32(m_records);
-    h.U16(quint16(m_maxHandle + 1));
-    h.U16(0);
-    h.U32(0); // nDescription
-    h.U32(0); // offDescription
-    h.U32(0); // nPalEntries
-    h.I32(RefDevicePixelsX);
-    h.I32(RefDevicePixelsY);
-    h.I32(RefDeviceMmX);
-    h.I32(RefDeviceMmY);
-    h.U32(0); // cbPixelFormat
-    h.U32(0); // offPixelFormat
-    h.U32(0); // bOpenGL
-    h.U32(RefDeviceMmX * 1000);
-    h.U32(RefDeviceMmY * 1000);
-    Q_ASSERT(header.size() == HeaderSize);
-    m_data.replace(0, HeaderSize, header);
+    // Frame in 0.01 mm: the whole page.
+    h.I32(EmfHeader::FrameRight, qint32(std::lround(m_width * 2540.0 / 96.0)));
+    h.I32(EmfHeader::FrameBottom, qint32(std::lround(m_height * 2540.0 / 96.0)));
+    h.U32(EmfHeader::Signature, Signature);
+    h.U32(EmfHeader::Version, Version);
+    h.U32(EmfHeader::Bytes, quint32(m_data.size()));
+    h.U32(EmfHeader::Records, m_records);
+    h.U16(EmfHeader::Handles, quint16(m_maxHandle + 1));
+    // No description, palette or pixel format.
+    h.I32(EmfHeader::DevicePixelsX, RefDevicePixelsX);
+    h.I32(EmfHeader::DevicePixelsY, RefDevicePixelsY);
+    h.I32(EmfHeader::DeviceMmX, RefDeviceMmX);
+    h.I32(EmfHeader::DeviceMmY, RefDeviceMmY);
+    h.U32(EmfHeader::DeviceMicrometersX, RefDeviceMmX * 1000);
+    h.U32(EmfHeader::DeviceMicrometersY, RefDeviceMmY * 1000);
+    m_data.replace(0, EmfHeader::Size, h.Bytes());
     m_finished = true;
     return m_data;
 }

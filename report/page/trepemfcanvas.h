@@ -47,7 +47,7 @@ private:
         SelState state = SelState::Stale;
     };
 
-    void BeginRecord(quint32 type, quint32 size);
+    void Emit(const QByteArray &record);
     void Record12(quint32 type, quint32 value);
     void RecordBox(quint32 type, int left, int top, int right, int bottom);
     quint32 AllocHandle();

@@ -27,19 +27,19 @@ quint32 MinimumSize(quint32 type)
     case EMR_SETTEXTALIGN:
     case EMR_SETTEXTCOLOR:
     case EMR_SELECTOBJECT:
-    case EMR_DELETEOBJECT: return 12;
+    case EMR_DELETEOBJECT: return EmrOneValue::Size;
     case EMR_MOVETOEX:
-    case EMR_LINETO: return 16;
-    case EMR_EOF: return 20;
-    case EMR_CREATEPEN: return 28;
-    case EMR_CREATEBRUSHINDIRECT:
+    case EMR_LINETO: return EmrPoint::Size;
+    case EMR_EOF: return EmrEof::Size;
+    case EMR_CREATEPEN: return EmrPen::Size;
+    case EMR_CREATEBRUSHINDIRECT: return EmrBrush::Size;
     case EMR_RECTANGLE:
-    case EMR_ELLIPSE: return 24;
-    case EMR_ROUNDRECT: return 32;
-    case EMR_EXTCREATEFONTINDIRECTW: return 12 + 92;
+    case EMR_ELLIPSE: return EmrBox::Size;
+    case EMR_ROUNDRECT: return EmrRoundRect::Size;
+    case EMR_EXTCREATEFONTINDIRECTW: return EmrFont::Size;
     case EMR_EXTTEXTOUTA:
-    case EMR_EXTTEXTOUTW: return TextRecordFixed;
-    default: return 8;
+    case EMR_EXTTEXTOUTW: return EmrText::Fixed;
+    default: return EmrRecord::Body;
     }
 }
 
@@ -51,8 +51,8 @@ bool HandleOk(quint32 handle, quint32 handles)
 // The characters of a text record; the record is known to be sound.
 QString TextOf(const char *rec, quint32 type)
 {
-    const quint32 chars = U32(rec + 44);
-    const quint32 off = U32(rec + 48);
+    const quint32 chars = U32(rec + EmrText::Chars);
+    const quint32 off = U32(rec + EmrText::StringOffset);
     if (type == EMR_EXTTEXTOUTA)
         return QString::fromLatin1(rec + off, qsizetype(chars));
     QString s(qsizetype(chars), Qt::Uninitialized);
@@ -68,7 +68,7 @@ void CheckRecord(const char *rec, quint32 type, quint32 size, quint32 handles)
     switch (type) {
     case EMR_SELECTOBJECT:
     case EMR_DELETEOBJECT: {
-        const quint32 h = U32(rec + 8);
+        const quint32 h = U32(rec + EmrOneValue::Value);
         if (!(h & StockFlag) && !HandleOk(h, handles))
             Damaged("object handle out of range");
         break;
@@ -76,15 +76,17 @@ void CheckRecord(const char *rec, quint32 type, quint32 size, quint32 handles)
     case EMR_CREATEPEN:
     case EMR_CREATEBRUSHINDIRECT:
     case EMR_EXTCREATEFONTINDIRECTW:
-        if (!HandleOk(U32(rec + 8), handles))
+        // The handle is the first field of all three.
+        static_assert(EmrPen::Handle == EmrBrush::Handle && EmrBrush::Handle == EmrFont::Handle);
+        if (!HandleOk(U32(rec + EmrPen::Handle), handles))
             Damaged("object handle out of range");
         break;
     case EMR_EXTTEXTOUTA:
     case EMR_EXTTEXTOUTW: {
         const quint64 unit = type == EMR_EXTTEXTOUTW ? 2 : 1;
-        const quint64 chars = U32(rec + 44);
-        const quint64 off = U32(rec + 48);
-        const quint64 offDx = U32(rec + 72);
+        const quint64 chars = U32(rec + EmrText::Chars);
+        const quint64 off = U32(rec + EmrText::StringOffset);
+        const quint64 offDx = U32(rec + EmrText::DxOffset);
         if (off < 8 || off > size || chars * unit > size - off)
             Damaged("text outside its record");
         if (offDx != 0 && (offDx > size || chars * 4 > size - offDx))
@@ -159,11 +161,11 @@ void ForEachRecord(const TRepMetafile &m, F f)
     const QByteArray &b = m.Bytes();
     const char *d = b.constData();
     const quint32 n = quint32(b.size());
-    quint32 off = U32(d + 4);
-    while (n - off >= 8) {
-        const quint32 type = U32(d + off);
-        const quint32 size = U32(d + off + 4);
-        if (size < 8 || size > n - off)
+    quint32 off = U32(d + EmrRecord::Size);
+    while (n - off >= EmrRecord::Body) {
+        const quint32 type = U32(d + off + EmrRecord::Type);
+        const quint32 size = U32(d + off + EmrRecord::Size);
+        if (size < EmrRecord::Body || size > n - off)
             return;
         f(d + off, type, size);
         if (type == EMR_EOF)
@@ -178,24 +180,25 @@ void TRepEmfPlayer::Parse(const QByteArray &bytes, TRepMetafile &out)
 {
     const char *d = bytes.constData();
     const qint64 n = bytes.size();
-    if (n < MinHeaderSize)
+    if (n < EmfHeader::MinSize)
         Damaged("too short for a header");
-    if (U32(d) != EMR_HEADER || U32(d + 40) != Signature)
+    if (U32(d + EmrRecord::Type) != EMR_HEADER || U32(d + EmfHeader::Signature) != Signature)
         throw ERepError("The page record is not an enhanced metafile");
-    const quint32 headerSize = U32(d + 4);
-    if (headerSize < MinHeaderSize || headerSize % 4 != 0 || headerSize > n)
+    const quint32 headerSize = U32(d + EmrRecord::Size);
+    if (headerSize < EmfHeader::MinSize || headerSize % 4 != 0 || headerSize > n)
         Damaged("bad header size");
-    const quint32 total = U32(d + 48);
+    const quint32 total = U32(d + EmfHeader::Bytes);
     if (total < headerSize || total % 4 != 0 || total > n)
         Damaged("bad length");
-    const quint32 records = U32(d + 52);
+    const quint32 records = U32(d + EmfHeader::Records);
     if (records < 2 || records > total / 8)
         Damaged("bad record count");
-    const quint16 handles = U16(d + 56);
+    const quint16 handles = U16(d + EmfHeader::Handles);
     if (handles < 1)
         Damaged("bad handle count");
 
-    const qint64 fl = I32(d + 24), ft = I32(d + 28), fr = I32(d + 32), fb = I32(d + 36);
+    const qint64 fl = I32(d + EmfHeader::FrameLeft), ft = I32(d + EmfHeader::FrameTop);
+    const qint64 fr = I32(d + EmfHeader::FrameRight), fb = I32(d + EmfHeader::FrameBottom);
     const qint64 width = std::llround(double(fr - fl) * 96.0 / 2540.0);
     const qint64 height = std::llround(double(fb - ft) * 96.0 / 2540.0);
     if (width < 1 || height < 1 || width > MaxPagePixels || height > MaxPagePixels)
@@ -205,11 +208,11 @@ void TRepEmfPlayer::Parse(const QByteArray &bytes, TRepMetafile &out)
     quint32 count = 1;
     bool eof = false;
     while (off < total) {
-        if (total - off < 8)
+        if (total - off < EmrRecord::Body)
             Damaged("record cut short");
-        const quint32 type = U32(d + off);
-        const quint32 size = U32(d + off + 4);
-        if (size < 8 || size % 4 != 0 || size > total - off)
+        const quint32 type = U32(d + off + EmrRecord::Type);
+        const quint32 size = U32(d + off + EmrRecord::Size);
+        if (size < EmrRecord::Body || size % 4 != 0 || size > total - off)
             Damaged("bad record size");
         if (++count > records)
             Damaged("more records than counted");
@@ -229,7 +232,8 @@ void TRepEmfPlayer::Parse(const QByteArray &bytes, TRepMetafile &out)
     out.m_width = int(width);
     out.m_height = int(height);
     out.m_frame = QRect(QPoint(int(fl), int(ft)), QPoint(int(fr), int(fb)));
-    out.m_bounds = QRect(QPoint(I32(d + 8), I32(d + 12)), QPoint(I32(d + 16), I32(d + 20)));
+    out.m_bounds = QRect(QPoint(I32(d + EmfHeader::BoundsLeft), I32(d + EmfHeader::BoundsTop)),
+                         QPoint(I32(d + EmfHeader::BoundsRight), I32(d + EmfHeader::BoundsBottom)));
     out.m_records = records;
     out.m_handles = handles;
 }
@@ -256,50 +260,49 @@ void TRepEmfPlayer::Play(TRepCanvas &canvas) const
     ForEachRecord(m_metafile, [&](const char *r, quint32 type, quint32 size) {
         switch (type) {
         case EMR_SETTEXTCOLOR:
-            textColor = FromColorRef(U32(r + 8));
+            textColor = FromColorRef(U32(r + EmrOneValue::Value));
             break;
         case EMR_SETTEXTALIGN:
-            align = U32(r + 8);
+            align = U32(r + EmrOneValue::Value);
             break;
         case EMR_MOVETOEX:
-            current = QPoint(I32(r + 8), I32(r + 12));
+            current = QPoint(I32(r + EmrPoint::X), I32(r + EmrPoint::Y));
             canvas.MoveTo(current.x(), current.y());
             break;
         case EMR_LINETO:
-            current = QPoint(I32(r + 8), I32(r + 12));
+            current = QPoint(I32(r + EmrPoint::X), I32(r + EmrPoint::Y));
             canvas.LineTo(current.x(), current.y());
             break;
         case EMR_CREATEPEN: {
-            GdiObject &o = objects[U32(r + 8)];
+            GdiObject &o = objects[U32(r + EmrPen::Handle)];
             o = GdiObject();
             o.kind = GdiObject::Pen;
-            o.pen.Style = PenStyleOf(U32(r + 12));
-            o.pen.Width = std::clamp<qint32>(I32(r + 16), 0, 1 << 16);
-            o.pen.Color = FromColorRef(U32(r + 24));
+            o.pen.Style = PenStyleOf(U32(r + EmrPen::Style));
+            o.pen.Width = std::clamp<qint32>(I32(r + EmrPen::Width), 0, 1 << 16);
+            o.pen.Color = FromColorRef(U32(r + EmrPen::Color));
             break;
         }
         case EMR_CREATEBRUSHINDIRECT: {
-            GdiObject &o = objects[U32(r + 8)];
+            GdiObject &o = objects[U32(r + EmrBrush::Handle)];
             o = GdiObject();
             o.kind = GdiObject::Brush;
-            o.brush.Style = BrushStyleOf(U32(r + 12), U32(r + 20));
-            o.brush.Color = FromColorRef(U32(r + 16));
+            o.brush.Style = BrushStyleOf(U32(r + EmrBrush::Style), U32(r + EmrBrush::Hatch));
+            o.brush.Color = FromColorRef(U32(r + EmrBrush::Color));
             break;
         }
         case EMR_EXTCREATEFONTINDIRECTW: {
-            GdiObject &o = objects[U32(r + 8)];
+            GdiObject &o = objects[U32(r + EmrFont::Handle)];
             o = GdiObject();
             o.kind = GdiObject::Font;
-            const char *lf = r + 12;
-            o.font.Height = I32(lf);
+            o.font.Height = I32(r + EmrFont::Height);
             o.font.Size = 10;
-            o.font.Bold = I32(lf + 16) >= 600;
-            o.font.Italic = lf[20] != 0;
-            o.font.Underline = lf[21] != 0;
-            o.font.StrikeOut = lf[22] != 0;
+            o.font.Bold = I32(r + EmrFont::Weight) >= 600;
+            o.font.Italic = r[EmrFont::Italic] != 0;
+            o.font.Underline = r[EmrFont::Underline] != 0;
+            o.font.StrikeOut = r[EmrFont::StrikeOut] != 0;
             QString face;
-            for (int i = 0; i < 32; ++i) {
-                const quint16 c = U16(lf + 28 + 2 * i);
+            for (int i = 0; i < EmrFont::FaceChars; ++i) {
+                const quint16 c = U16(r + EmrFont::FaceName + 2 * i);
                 if (c == 0)
                     break;
                 face.append(QChar(c));
@@ -308,7 +311,7 @@ void TRepEmfPlayer::Play(TRepCanvas &canvas) const
             break;
         }
         case EMR_SELECTOBJECT: {
-            const quint32 h = U32(r + 8);
+            const quint32 h = U32(r + EmrOneValue::Value);
             if (h & StockFlag) {
                 switch (h) {
                 case WHITE_BRUSH: canvas.SetBrush(MakeBrush(bsSolid, Qt::white)); break;
@@ -337,19 +340,21 @@ void TRepEmfPlayer::Play(TRepCanvas &canvas) const
             break;
         }
         case EMR_DELETEOBJECT: {
-            const quint32 h = U32(r + 8);
+            const quint32 h = U32(r + EmrOneValue::Value);
             if (!(h & StockFlag))
                 objects[h] = GdiObject();
             break;
         }
         case EMR_RECTANGLE:
-            canvas.Rectangle(I32(r + 8), I32(r + 12), I32(r + 16), I32(r + 20));
+            canvas.Rectangle(I32(r + EmrBox::Left), I32(r + EmrBox::Top), I32(r + EmrBox::Right), I32(r + EmrBox::Bottom));
             break;
         case EMR_ELLIPSE:
-            canvas.Ellipse(I32(r + 8), I32(r + 12), I32(r + 16), I32(r + 20));
+            canvas.Ellipse(I32(r + EmrBox::Left), I32(r + EmrBox::Top), I32(r + EmrBox::Right), I32(r + EmrBox::Bottom));
             break;
         case EMR_ROUNDRECT:
-            canvas.RoundRect(I32(r + 8), I32(r + 12), I32(r + 16), I32(r + 20), I32(r + 24), I32(r + 28));
+            canvas.RoundRect(I32(r + EmrRoundRect::Left), I32(r + EmrRoundRect::Top), I32(r + EmrRoundRect::Right),
+                             I32(r + EmrRoundRect::Bottom), I32(r + EmrRoundRect::CornerWidth),
+                             I32(r + EmrRoundRect::CornerHeight));
             break;
         case EMR_EXTTEXTOUTA:
         case EMR_EXTTEXTOUTW: {
@@ -360,7 +365,7 @@ void TRepEmfPlayer::Play(TRepCanvas &canvas) const
             TRepCanvasFont f = font;
             f.Color = textColor;
             canvas.SetFont(f);
-            QPoint ref(I32(r + 36), I32(r + 40));
+            QPoint ref(I32(r + EmrText::ReferenceX), I32(r + EmrText::ReferenceY));
             if (align & TA_UPDATECP)
                 ref = current;
             TRepAlignment h = taLeftJustify;

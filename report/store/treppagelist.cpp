@@ -2,6 +2,7 @@
 
 #include "ereperror.h"
 #include "trepcompress.h"
+#include "trepemfrecords.h"
 #include "trepstream.h"
 
 #include <QtEndian>
@@ -262,14 +263,19 @@ void TRepPageList::LoadFromBytes(const QByteArray &bytes)
 
 int TRepPageList::DetectHeaderSize(const QByteArray &first)
 {
-    auto at = [&](int off) {
+    // Whether the first page record's signature (" EMF", then the low
+    // bytes of the version: "EMF\0" from its second byte) lies where a
+    // header of that size puts it, after the page number and next-record
+    // offset of an uncompressed page.
+    auto at = [&](int headerSize) {
+        const int off = headerSize + 8 + RepEmf::EmfHeader::Signature + 1;
         return first.size() >= off + 4 && std::memcmp(first.constData() + off, "EMF\0", 4) == 0;
     };
-    if (at(173))
+    if (at(124))
         return 124;
-    if (at(169))
+    if (at(128))
         return 128;
-    if (at(145))
+    if (at(96))
         return 96;
     return 128;
 }

@@ -3,7 +3,7 @@
 // loop over a query, and the service order printout filled from the data
 // module's queries.
 
-#include "../report/recordingfilter.h"
+#include "recordingfilter.h"
 #include "tdm.h"
 #include "tfbfield.h"
 #include "tfbquery.h"

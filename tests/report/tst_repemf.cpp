@@ -3,6 +3,7 @@
 
 #include "ereperror.h"
 #include "trepemf_p.h"
+#include "trepemfrecords.h"
 #include "trepemfcanvas.h"
 #include "trepmetafile.h"
 #include "treppaintercanvas.h"
@@ -11,6 +12,8 @@
 #include <QPainter>
 #include <QtEndian>
 #include <QtTest>
+
+using namespace RepEmf;
 
 namespace {
 
@@ -103,11 +106,11 @@ void PutU32(QByteArray &b, int off, quint32 v)
 // Offset of the first record of `type` after the header, or -1.
 int FindRecord(const QByteArray &b, quint32 type)
 {
-    int off = int(U32At(b, 4));
-    while (off + 8 <= b.size()) {
-        if (U32At(b, off) == type)
+    int off = int(U32At(b, EmrRecord::Size));
+    while (off + EmrRecord::Body <= b.size()) {
+        if (U32At(b, off + EmrRecord::Type) == type)
             return off;
-        off += int(U32At(b, off + 4));
+        off += int(U32At(b, off + EmrRecord::Size));
     }
     return -1;
 }
@@ -181,34 +184,34 @@ void TstRepEmf::headerAndCounts()
 {
     const TRepMetafile m = RecordSample();
     const QByteArray b = m.Bytes();
-    QCOMPARE(U32At(b, 0), 1u);                         // header record
-    QCOMPARE(b.mid(40, 4), QByteArray(" EMF"));
-    QCOMPARE(U32At(b, 44), 0x10000u);
-    QCOMPARE(qint64(U32At(b, 48)), qint64(b.size()));  // bytes
+    QCOMPARE(U32At(b, EmrRecord::Type), 1u);           // header record
+    QCOMPARE(b.mid(EmfHeader::Signature, 4), QByteArray(" EMF"));
+    QCOMPARE(U32At(b, EmfHeader::Version), 0x10000u);
+    QCOMPARE(qint64(U32At(b, EmfHeader::Bytes)), qint64(b.size()));
     QCOMPARE(b.size() % 4, 0);
     // Frame: the whole page in 0.01 mm.
-    QCOMPARE(qint32(U32At(b, 32)), qint32(qRound(PageW * 2540.0 / 96.0)));
-    QCOMPARE(qint32(U32At(b, 36)), qint32(qRound(PageH * 2540.0 / 96.0)));
+    QCOMPARE(qint32(U32At(b, EmfHeader::FrameRight)), qint32(qRound(PageW * 2540.0 / 96.0)));
+    QCOMPARE(qint32(U32At(b, EmfHeader::FrameBottom)), qint32(qRound(PageH * 2540.0 / 96.0)));
     QCOMPARE(m.Width(), PageW);
     QCOMPARE(m.Height(), PageH);
     // Reference device at exactly 96 pixels per inch.
-    QCOMPARE(U32At(b, 72) * 254.0 / (U32At(b, 80) * 10.0), 96.0);
+    QCOMPARE(U32At(b, EmfHeader::DevicePixelsX) * 254.0 / (U32At(b, EmfHeader::DeviceMmX) * 10.0), 96.0);
 
     // Walk the records independently: sizes add up, the count matches,
     // every handle used is below the handle count, the last one is EOF.
-    const quint32 handles = qFromLittleEndian<quint16>(b.constData() + 56);
+    const quint32 handles = qFromLittleEndian<quint16>(b.constData() + EmfHeader::Handles);
     int off = 0;
     quint32 records = 0;
     quint32 last = 0;
     quint32 maxHandle = 0;
     while (off < b.size()) {
-        const quint32 type = U32At(b, off);
-        const quint32 size = U32At(b, off + 4);
+        const quint32 type = U32At(b, off + EmrRecord::Type);
+        const quint32 size = U32At(b, off + EmrRecord::Size);
         QVERIFY(size >= 8 && size % 4 == 0 && off + size <= quint32(b.size()));
         if (type == RepEmf::EMR_CREATEPEN || type == RepEmf::EMR_CREATEBRUSHINDIRECT
             || type == RepEmf::EMR_EXTCREATEFONTINDIRECTW || type == RepEmf::EMR_SELECTOBJECT
             || type == RepEmf::EMR_DELETEOBJECT) {
-            const quint32 h = U32At(b, off + 8);
+            const quint32 h = U32At(b, off + EmrOneValue::Value); // or the object's handle
             if (!(h & 0x80000000u))
                 maxHandle = std::max(maxHandle, h);
         }
@@ -218,7 +221,7 @@ void TstRepEmf::headerAndCounts()
     }
     QCOMPARE(off, int(b.size()));
     QCOMPARE(last, quint32(RepEmf::EMR_EOF));
-    QCOMPARE(U32At(b, 52), records);
+    QCOMPARE(U32At(b, EmfHeader::Records), records);
     QCOMPARE(m.RecordCount(), records);
     QVERIFY(maxHandle >= 1);
     QCOMPARE(handles, maxHandle + 1);
@@ -292,25 +295,25 @@ void TstRepEmf::damagedRecordIsRejected()
     else if (damage == "cutEnd")
         b.chop(20);
     else if (damage == "signature")
-        b[41] = 'X';
+        b[EmfHeader::Signature + 1] = 'X';
     else if (damage == "bytes")
-        PutU32(b, 48, U32At(b, 48) + 4);
+        PutU32(b, EmfHeader::Bytes, U32At(b, EmfHeader::Bytes) + 4);
     else if (damage == "size0")
-        PutU32(b, select + 4, 0);
+        PutU32(b, select + EmrRecord::Size, 0);
     else if (damage == "sizeHuge")
-        PutU32(b, select + 4, 0xFFFFFFF0u);
+        PutU32(b, select + EmrRecord::Size, 0xFFFFFFF0u);
     else if (damage == "countLow")
-        PutU32(b, 52, U32At(b, 52) - 1);
+        PutU32(b, EmfHeader::Records, U32At(b, EmfHeader::Records) - 1);
     else if (damage == "countHigh")
-        PutU32(b, 52, U32At(b, 52) + 1);
+        PutU32(b, EmfHeader::Records, U32At(b, EmfHeader::Records) + 1);
     else if (damage == "handle")
-        PutU32(b, select + 8, 1000);
+        PutU32(b, select + EmrOneValue::Value, 1000);
     else if (damage == "chars")
-        PutU32(b, text + 44, 0x7FFFFFFF);
+        PutU32(b, text + EmrText::Chars, 0x7FFFFFFF);
     else if (damage == "offString")
-        PutU32(b, text + 48, 0xFFFFFFF0u);
+        PutU32(b, text + EmrText::StringOffset, 0xFFFFFFF0u);
     else if (damage == "frame")
-        PutU32(b, 32, 0);
+        PutU32(b, EmfHeader::FrameRight, 0);
     try {
         TRepMetafile::FromBytes(b);
         QFAIL("damaged record accepted");
