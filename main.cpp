@@ -8,6 +8,7 @@
 #include "tguard.h"
 #include "tlistaclientesform.h"
 #include "tmessages.h"
+#include "tordemservform.h"
 #include "tprincipalform.h"
 #include "tquitsignals.h"
 #include "trelosform.h"
@@ -46,6 +47,7 @@ int main(int argc, char *argv[])
     TRepStandardPreview::Dialogs().ShowMessage = [](const QString &text) { TMessages::ShowMessage(text); };
     auto relOS = std::make_unique<TRelOSForm>(dm.get());
     principal->SetBlankOrderPrinter([form = relOS.get()] { form->PrintBlank(); });
+    TOrdemservForm::SetOrderPrinter([form = relOS.get()](int idOrdem) { form->PrintOrder(idOrdem); });
 
     principal->SetSettingsFactory([] { return new TConfigForm; });
     // Clients: the list that "Cadastros" > "Clientes" and the CLIENTES
@@ -56,6 +58,9 @@ int main(int argc, char *argv[])
     // Suppliers: "Cadastros" > "Fornecedores" and the FORNECEDOR picture.
     principal->SetScreenFactory(TPrincipalForm::Screen::Suppliers,
                                 [](QWidget *owner) { return new TForneForm(owner); });
+    // Service orders: "OS" > "Ordens de Serviço" and the O.S. picture.
+    principal->SetScreenFactory(TPrincipalForm::Screen::Orders,
+                                [](QWidget *owner) { return new TOrdemservForm(owner); });
     TClientesForm::SetSettingsOpener([](QWidget *) {
         TConfigForm form;
         form.PageControl1->setCurrentIndex(1);

@@ -35,6 +35,8 @@ int DialogPresenter(const TMessageBoxRequest &request)
         buttons |= QMessageBox::Yes;
     if (request.buttons & TMessages::No)
         buttons |= QMessageBox::No;
+    if (request.buttons & TMessages::Cancel)
+        buttons |= QMessageBox::Cancel;
     if (!buttons)
         buttons = QMessageBox::Ok;
     // No parent: the box is centred on the screen and blocks the whole
@@ -56,7 +58,10 @@ int DialogPresenter(const TMessageBoxRequest &request)
     switch (box.exec()) {
     case QMessageBox::Yes: return TMessages::Yes;
     case QMessageBox::No: return TMessages::No;
-    default: return (request.buttons & TMessages::Ok) || !(request.buttons & TMessages::No)
+    case QMessageBox::Cancel: return TMessages::Cancel;
+    default:
+        if (request.buttons & TMessages::Cancel)
+            return TMessages::Cancel; return (request.buttons & TMessages::Ok) || !(request.buttons & TMessages::No)
                         ? TMessages::Ok : TMessages::No;
     }
 }

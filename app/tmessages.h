@@ -11,13 +11,14 @@ class TMessages
 {
 public:
     enum Icon { NoIcon, Information, Warning, Error, Question };
-    enum Button { Ok = 0x1, Yes = 0x2, No = 0x4, YesNo = Yes | No };
+    enum Button { Ok = 0x1, Yes = 0x2, No = 0x4, YesNo = Yes | No, Cancel = 0x8, YesNoCancel = Yes | No | Cancel };
     // Shows the box and returns the button pressed (one Button value).
     using Presenter = std::function<int(const TMessageBoxRequest &)>;
 
     // Plain message: no icon, one OK button, captioned with the application title.
     static void ShowMessage(const QString &text);
-    // A message box with its own caption, icon and buttons (Ok or YesNo);
+    // A message box with its own caption, icon and buttons (Ok, YesNo or
+    // YesNoCancel; closing a box that has Cancel answers Cancel);
     // returns the button pressed.
     static int MessageBox(const QString &text, const QString &caption, Icon icon, int buttons);
     // The application's standard error box: application title, error icon,

@@ -8,6 +8,7 @@
 #include "tfbfield.h"
 #include "tfbquery.h"
 #include "tguard.h"
+#include "tmessages.h"
 #include "townedwindow.h"
 #include "tshell.h"
 #include "tsobreform.h"
@@ -389,6 +390,9 @@ void TPrincipalForm::FormShow()
     // while frozen, so a failure to release it is shown and the start goes on.
     Guard([] { TDatabaseBackup::ReleaseStaleLock(DM->Database); });
     DM->OpenAll();
+    // What could not be brought up to date is said; the run goes on.
+    for (const QString &warning : DM->OpenWarnings())
+        TMessages::ShowError(warning);
 }
 
 void TPrincipalForm::FormClose()

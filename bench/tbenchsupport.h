@@ -35,6 +35,14 @@ public:
         return cpu;
     }
 
+    // Screen benchmarks paint offscreen unless QT_QPA_PLATFORM says otherwise
+    // (call before the QApplication is made).
+    static void OffscreenUnlessSet()
+    {
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+            qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+
     static qint64 Now()
     {
         timespec ts;

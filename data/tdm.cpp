@@ -227,8 +227,51 @@ void TDM::OpenAll()
 {
     Database->Open();
     TDmSchema::BringUpToDate(*Database);
+    m_openWarnings.clear();
+    AddOrderClientIndex();
     for (TFbQuery *q : {ClientesQuery, ForneQuery, ConfigQuery, OrdensQuery, ProdForneQuery, ProdEntQuery})
         q->Open();
+}
+
+bool TDM::AddOrderClientIndex()
+{
+    TFbQuery *aux = AuxQuery;
+    try {
+        aux->Close();
+        // Any index whose first column is IDCLIENTE will do, whatever its name.
+        aux->SetSQL(QStringLiteral(
+            "select count(*) as n from rdb$indices i join rdb$index_segments s"
+            " on s.rdb$index_name = i.rdb$index_name"
+            " where i.rdb$relation_name = 'ORDEMSERV' and s.rdb$field_name = 'IDCLIENTE'"
+            " and s.rdb$field_position = 0"));
+        aux->Open();
+        const bool present = aux->FieldByName(QStringLiteral("n"))->AsInteger() > 0;
+        aux->Close();
+        if (present)
+            return true;
+        aux->SetSQL(TDmSchema::CreateOrderClientIndexStatement());
+        aux->Execute();
+        // The index is built when its creation commits; nothing else is
+        // pending at open.
+        Transaction->Commit();
+        qInfo("Banco de dados atualizado: índice %s criado em ORDEMSERV (IDCLIENTE)",
+              TDmSchema::OrderClientIndex);
+        return true;
+    } catch (const std::exception &e) {
+        aux->Close();
+        try {
+            if (Transaction->InTransaction())
+                Transaction->Rollback();
+        } catch (...) {
+        }
+        const QString message = QStringLiteral(
+            "Não foi possível criar o índice das ordens de serviço por cliente (%1). "
+            "O sistema continua, mas abrir as ordens de um cliente pode ficar lento.")
+            .arg(QString::fromUtf8(e.what()));
+        qWarning("%s", qPrintable(message));
+        m_openWarnings << message;
+        return false;
+    }
 }
 
 void TDM::CloseAll()

@@ -25,6 +25,7 @@
 //                           put back too), and the error propagates
 #include <QObject>
 #include <QString>
+#include <QStringList>
 #include <functional>
 
 class TFbDatabase;
@@ -93,11 +94,21 @@ public:
     TFbField *ProdEntQueryIDPRODENT = nullptr, *ProdEntQueryIDPROD = nullptr, *ProdEntQueryDATACAD = nullptr, *ProdEntQueryQTDEENT = nullptr;
     TFbField *ProdEntQueryOBS = nullptr, *ProdEntQueryTIPO = nullptr, *ProdEntQueryNOMEFORNE = nullptr, *ProdEntQueryDESCRICAO = nullptr;
 
-    // Opens the connection, brings an older database up to date
-    // (TDmSchema::BringUpToDate), then ClientesQuery, ForneQuery, ConfigQuery,
+    // Opens the connection, brings an older database up to date (key
+    // generators: TDmSchema::BringUpToDate; the index: AddOrderClientIndex),
+    // then opens ClientesQuery, ForneQuery, ConfigQuery,
     // OrdensQuery, ProdForneQuery, ProdEntQuery with their design SQL texts;
-    // the first failure stops it (the rest stay closed) and propagates.
+    // the first failure to open stops it (the rest stay closed) and propagates.
     void OpenAll();
+    // A database made before the index on ORDEMSERV.IDCLIENTE reads a
+    // client's orders by scanning them all: when no index of ORDEMSERV starts
+    // with IDCLIENTE, adds it (one statement, committed, logged). Never
+    // throws: a failure is logged, kept in OpenWarnings() and the run goes on
+    // without the index. Returns whether the index is there afterwards.
+    bool AddOrderClientIndex();
+    // What went wrong while bringing the database up to date at the last
+    // OpenAll (messages for the user; empty when all went well).
+    QStringList OpenWarnings() const { return m_openWarnings; }
     // CloseAllDatasets, then close the connection (which commits).
     void CloseAll();
     void RunUnitOfWork(const std::function<void()> &work);
@@ -114,6 +125,7 @@ public:
     static QString DesignSQL(const TDmTable &t);
 
 private:
+    QStringList m_openWarnings;
     TFbQuery **QueryMember(const char *name);
     TFbUpdateSQL **UpdateMember(const char *name);
 };

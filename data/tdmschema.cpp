@@ -276,6 +276,11 @@ void TDmSchema::BringUpToDate(TFbDatabase &db)
     }
 }
 
+QString TDmSchema::CreateOrderClientIndexStatement()
+{
+    return QStringLiteral("CREATE INDEX %1 ON ORDEMSERV (IDCLIENTE)").arg(QLatin1String(OrderClientIndex));
+}
+
 QString TDmSchema::DefaultDatabasePath()
 {
     return QDir::homePath() + QStringLiteral("/OS - Tarvo Vodevuru/DADOS.GDB");
@@ -302,7 +307,9 @@ void TDmSchema::CreateDatabaseFile(const QString &path)
     db.Open();
     TFbQuery q;
     q.SetDatabase(&db);
-    for (const QString &ddl : CreateTableStatements()) {
+    QStringList statements = CreateTableStatements();
+    statements << CreateOrderClientIndexStatement();
+    for (const QString &ddl : statements) {
         q.SetSQL(ddl);
         q.Execute();
     }

@@ -55,6 +55,11 @@ public:
     // new steps to its list. Runs in a transaction of its own, committed.
     static void BringUpToDate(TFbDatabase &db);
 
+    // The index through which a client's orders are read without scanning
+    // every order (ORDEMSERV.IDCLIENTE), and its CREATE INDEX statement.
+    static constexpr const char *OrderClientIndex = "ORDEMSERV_IDCLIENTE";
+    static QString CreateOrderClientIndexStatement();
+
     // "$HOME/OS - Tarvo Vodevuru/DADOS.GDB".
     static QString DefaultDatabasePath();
     // Creates the database file with the six tables and CONFIG row 1, the

@@ -7,6 +7,7 @@
 #include "tfbquery.h"
 #include "tfbtransaction.h"
 #include "tfbupdatesql.h"
+#include "tmoney.h"
 
 #include <QDate>
 #include <QHash>
@@ -291,7 +292,11 @@ TDemoData::Counts TDemoData::Fill(const QString &path, int clients, quint32 seed
                 io.Set("VALOR", valor);
                 io.Set("JUROS", juros);
                 io.Set("DESCONTO", desconto);
-                io.Set("VALORTOT", valor + juros - desconto);
+                // The total as the order screen computes it: exact, not a
+                // float sum that drifts in its last digits.
+                const auto total = TMoney::Total(*TMoney::FromDouble(valor), *TMoney::FromDouble(juros),
+                                                 *TMoney::FromDouble(desconto));
+                io.Set("VALORTOT", total->ToDouble());
                 io.Set("IDCLIENTE", id);
                 io.Set("NORDEM", QStringLiteral("%1").arg(oid, 6, 10, QLatin1Char('0')));
                 io.Insert();

@@ -1,15 +1,14 @@
 #include "tdbedit.h"
 
+#include "tdbeditrules.h"
 #include "tdbfieldlink.h"
 #include "tfbfield.h"
 #include "tfbquery.h"
 #include "tguard.h"
 
-#include <QApplication>
 #include <QKeyEvent>
 #include <QLocale>
 #include <QRegularExpressionValidator>
-#include <QTimer>
 
 TDBEdit::TDBEdit(QWidget *parent)
     : TDBControl(parent)
@@ -97,15 +96,7 @@ void TDBEdit::WritePending()
 
 void TDBEdit::FinishEditing()
 {
-    if (!m_link->Pending())
-        return;
-    if (!Guard([this] { WritePending(); })) {
-        // Refused: the user corrects it where it was typed.
-        QTimer::singleShot(0, this, [this] {
-            setFocus();
-            selectAll();
-        });
-    }
+    TDBEditRules::FinishEditing(this, m_link);
 }
 
 bool TDBEdit::AcceptsCharacter(QChar c) const
@@ -142,14 +133,8 @@ void TDBEdit::keyPressEvent(QKeyEvent *event)
                 }
             }
         }
-    } else if (!text.isEmpty() && text.at(0).isPrint() && !(event->modifiers() & Qt::ControlModifier)) {
-        for (QChar c : text) {
-            if (!AcceptsCharacter(c)) {
-                QApplication::beep();
-                event->accept();
-                return;
-            }
-        }
+    } else if (TDBEditRules::DropRefusedKey(event, [this](QChar c) { return AcceptsCharacter(c); })) {
+        return;
     }
     QLineEdit::keyPressEvent(event);
 }

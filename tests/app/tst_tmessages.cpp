@@ -26,6 +26,8 @@ private slots:
     void realDialogShowsPlainTextAndReturnsTheButton();
     void standardButtonsArePortuguese();
     void failureThatCannotBeThrownGoesToTheErrorBox();
+    void yesNoCancel_data();
+    void yesNoCancel();
 };
 
 void TstTMessages::errorText_data()
@@ -104,6 +106,10 @@ void TstTMessages::unqueuedYesNoAnswersNo()
     QCOMPARE(TMessages::MessageBox(QStringLiteral("Pronto"), QStringLiteral("x"), TMessages::Information,
                                    TMessages::Ok),
              int(TMessages::Ok));
+    // With Cancel among the buttons, Cancel changes nothing.
+    QCOMPARE(TMessages::MessageBox(QStringLiteral("Deseja gravar?"), QStringLiteral("x"), TMessages::Question,
+                                   TMessages::YesNoCancel),
+             int(TMessages::Cancel));
 }
 
 void TstTMessages::recorderRestoresThePreviousPresenter()
@@ -172,6 +178,36 @@ void TstTMessages::failureThatCannotBeThrownGoesToTheErrorBox()
     QCOMPARE(recorder.Last().icon, TMessages::Error);
     QCOMPARE(recorder.Last().text, QStringLiteral("commit recusado."));
     QCOMPARE(recorder.Last().caption, TApplication::Title());
+}
+
+void TstTMessages::yesNoCancel_data()
+{
+    QTest::addColumn<int>("press");     // QMessageBox button, 0: the Esc key
+    QTest::addColumn<int>("answer");
+    QTest::newRow("yes") << int(QMessageBox::Yes) << int(TMessages::Yes);
+    QTest::newRow("no") << int(QMessageBox::No) << int(TMessages::No);
+    QTest::newRow("cancel") << int(QMessageBox::Cancel) << int(TMessages::Cancel);
+    QTest::newRow("escape") << 0 << int(TMessages::Cancel);
+}
+
+void TstTMessages::yesNoCancel()
+{
+    QFETCH(int, press);
+    QFETCH(int, answer);
+    int buttons = 0;
+    QTimer::singleShot(0, [&] {
+        auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+        QVERIFY(box);
+        buttons = int(box->standardButtons());
+        if (press)
+            box->button(QMessageBox::StandardButton(press))->click();
+        else
+            QTest::keyClick(box, Qt::Key_Escape);
+    });
+    QCOMPARE(TMessages::MessageBox(QStringLiteral("Deseja gravar a OS?"), QStringLiteral("Ordem de Serviço"),
+                                   TMessages::Question, TMessages::YesNoCancel),
+             answer);
+    QCOMPARE(buttons, int(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel));
 }
 
 QTEST_MAIN(TstTMessages)

@@ -4,6 +4,7 @@
 #include "tfbfield.h"
 #include "tfbquery.h"
 #include "tfbtestdb.h"
+#include "tmoney.h"
 
 #include <QLocale>
 #include <QtTest>
@@ -44,9 +45,11 @@ private slots:
 
         TFbQuery *o = dm->OrdensQuery;
         for (o->First(); !o->Eof(); o->Next()) {
-            const double total = dm->OrdensQueryVALOR->AsFloat() + dm->OrdensQueryJUROS->AsFloat()
-                                 - dm->OrdensQueryDESCONTO->AsFloat();
-            QVERIFY(std::abs(dm->OrdensQueryVALORTOT->AsFloat() - total) < 0.005);
+            // Exactly the total the order screen would save.
+            const auto total = TMoney::Total(*TMoney::FromDouble(dm->OrdensQueryVALOR->AsFloat()),
+                                             *TMoney::FromDouble(dm->OrdensQueryJUROS->AsFloat()),
+                                             *TMoney::FromDouble(dm->OrdensQueryDESCONTO->AsFloat()));
+            QCOMPARE(dm->OrdensQueryVALORTOT->AsFloat(), total->ToDouble());
             QCOMPARE(dm->OrdensQueryNORDEM->AsString(),
                      QString("%1").arg(dm->OrdensQueryIDORDEM->AsInteger(), 6, 10, QChar('0')));
             const QString s = dm->OrdensQuerySITUACAO->AsString();

@@ -229,6 +229,70 @@ private slots:
         QCOMPARE(dm->ClientesQueryTIPOANOT->AsInteger(), 4);
         QCOMPARE(dm->ConfigQueryCAB1->AsString(), QStringLiteral("Oficina Ñandú €"));
     }
+    // An older database gets the index on the orders' client at open; one
+    // that has it (under any name) is left alone; a failure is said and the
+    // data module opens all the same.
+    void orderClientIndexAtOpen_data()
+    {
+        QTest::addColumn<QStringList>("before");     // statements on a fresh file
+        QTest::addColumn<QStringList>("indexes");    // ORDEMSERV indexes on IDCLIENTE afterwards
+        QTest::addColumn<bool>("warned");
+        const QString drop = QStringLiteral("drop index ORDEMSERV_IDCLIENTE");
+        QTest::newRow("made with it") << QStringList() << QStringList{"ORDEMSERV_IDCLIENTE"} << false;
+        QTest::newRow("older database") << QStringList{drop} << QStringList{"ORDEMSERV_IDCLIENTE"} << false;
+        QTest::newRow("own index on the column")
+            << QStringList{drop, QStringLiteral("create index ORD_CLI on ordemserv (idcliente, idordem)")}
+            << QStringList{"ORD_CLI"} << false;
+        QTest::newRow("name taken by another table")
+            << QStringList{drop, QStringLiteral("create index ORDEMSERV_IDCLIENTE on clientes (idcliente)")}
+            << QStringList() << true;
+    }
+    void orderClientIndexAtOpen()
+    {
+        QFETCH(QStringList, before);
+        QFETCH(QStringList, indexes);
+        QFETCH(bool, warned);
+        TFbTestDb db;
+        QVERIFY2(db.IsValid(), qPrintable(db.Error()));
+        {
+            auto dm = db.MakeDM(false);
+            dm->Database->Open();
+            for (const QString &sql : before) {
+                dm->AuxQuery->SetSQL(sql);
+                dm->AuxQuery->Execute();
+                dm->Transaction->Commit();
+            }
+        }
+        auto IndexesNow = [](TDM *dm) {
+            TFbQuery *q = dm->AuxQuery2;
+            q->Close();
+            q->SetSQL(QStringLiteral(
+                "select trim(i.rdb$index_name) as name from rdb$indices i join rdb$index_segments s"
+                " on s.rdb$index_name = i.rdb$index_name where i.rdb$relation_name = 'ORDEMSERV'"
+                " and s.rdb$field_name = 'IDCLIENTE' and s.rdb$field_position = 0"));
+            q->Open();
+            QStringList names;
+            for (q->First(); !q->Eof(); q->Next())
+                names << q->FieldByName(QStringLiteral("name"))->AsString().trimmed();
+            q->Close();
+            return names;
+        };
+        for (int open = 0; open < 2; ++open) {   // and harmless the second time
+            auto dm = db.MakeDM();
+            QCOMPARE(IndexesNow(dm.get()), indexes);
+            QCOMPARE(!dm->OpenWarnings().isEmpty(), warned);
+            if (warned)
+                QVERIFY(dm->OpenWarnings().first().contains(QStringLiteral("índice")));
+            for (TFbQuery *q : {dm->ClientesQuery, dm->OrdensQuery, dm->ProdEntQuery})
+                QVERIFY(q->Active());
+            // Saving still works after the step, failed or not.
+            dm->OrdensQuery->Append();
+            dm->OrdensQueryIDCLIENTE->SetAsInteger(7);
+            dm->OrdensQuery->ApplyChanges();
+        }
+        auto dm = db.MakeDM();
+        QCOMPARE(dm->OrdensQuery->RecordCount(), 2);
+    }
 };
 
 QTEST_MAIN(TstTDM)

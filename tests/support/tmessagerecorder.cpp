@@ -31,7 +31,9 @@ QStringList TMessageRecorder::Texts() const
 int TMessageRecorder::Answer(const TMessageBoxRequest &request)
 {
     m_boxes.append(request);
-    int answer = request.buttons & TMessages::Ok ? TMessages::Ok : TMessages::No;
+    int answer = request.buttons & TMessages::Ok         ? TMessages::Ok
+                 : request.buttons & TMessages::Cancel ? TMessages::Cancel
+                                                       : TMessages::No;
     if (!m_answers.isEmpty())
         answer = m_answers.takeFirst();
     if (m_onShow)

@@ -15,8 +15,8 @@ public:
     TMessageRecorder &operator=(const TMessageRecorder &) = delete;
 
     // The answer to the next box (TMessages::Ok, Yes or No). Without a queued
-    // answer an OK box answers Ok and a Yes/No box answers No, the answer that
-    // changes nothing.
+    // answer an OK box answers Ok, a Yes/No box No and a Yes/No/Cancel box
+    // Cancel, the answer that changes nothing.
     void QueueAnswer(int button);
     // Runs when a box is shown, after it has been recorded; it may act on the
     // screen (a box shown in the middle of a handler) or throw.
