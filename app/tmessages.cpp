@@ -60,9 +60,11 @@ int DialogPresenter(const TMessageBoxRequest &request)
     case QMessageBox::No: return TMessages::No;
     case QMessageBox::Cancel: return TMessages::Cancel;
     default:
+        // Esc or the close box: Cancel where the box offers it.
         if (request.buttons & TMessages::Cancel)
-            return TMessages::Cancel; return (request.buttons & TMessages::Ok) || !(request.buttons & TMessages::No)
-                        ? TMessages::Ok : TMessages::No;
+            return TMessages::Cancel;
+        return (request.buttons & TMessages::Ok) || !(request.buttons & TMessages::No) ? TMessages::Ok
+                                                                                       : TMessages::No;
     }
 }
 

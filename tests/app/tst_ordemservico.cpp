@@ -309,7 +309,7 @@ void TstOrdemServico::commandLineAnswers_data()
     QTest::newRow("--help") << QStringList{"--help"} << 0 << "--database <CAMINHO>" << "";
     QTest::newRow("-h") << QStringList{"-h"} << 0 << "--version" << "";
     QTest::newRow("--version") << QStringList{"--version"} << 0 << "ordemservico 1.5\n" << "";
-    QTest::newRow("unknown option") << QStringList{"--banco"} << 2 << "" << "ordemservico: Unknown option 'banco'";
+    QTest::newRow("unknown option") << QStringList{"--banco"} << 2 << "" << QString::fromUtf8("ordemservico: Opção desconhecida 'banco'");
     QTest::newRow("missing value") << QStringList{"--database"} << 2 << "" << "--database";
 }
 

@@ -14,9 +14,11 @@
 #include "trepexportfilter.h"
 #include "trepexportfilterlibrary.h"
 #include "trepgenerator.h"
+#include "treppdffilter.h"
 #include "treppreview.h"
 #include "trepprinter.h"
 #include "trepreport.h"
+#include "treprtffilter.h"
 #include "trepstandardpreview.h"
 
 #include <QFile>
