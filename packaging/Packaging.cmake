@@ -72,8 +72,9 @@ set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "http://www.tarvo.com.br")
 # The libraries the programs link (Qt, the C++ run time) are found by
 # dpkg-shlibdeps; the rest is loaded at run time: the database client library
 # and its embedded engine, Qt's platform and picture plugins (in libqt6gui6),
-# and the fonts that stand in for those of the printout.
+# Qt's own Portuguese texts (the message boxes' buttons), and the fonts that
+# stand in for those of the printout.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "libfbclient2, firebird3.0-server-core, fonts-liberation, fonts-dejavu-core")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "libfbclient2, firebird3.0-server-core, qt6-translations-l10n, fonts-liberation, fonts-dejavu-core")
 set(CPACK_DEBIAN_PACKAGE_SUGGESTS "firebird3.0-server")
 include(CPack)

@@ -181,7 +181,8 @@ void TstPackage::controlFields()
     for (const QString &item : m.captured(1).split(QLatin1Char(',')))
         names << item.trimmed().section(QLatin1Char(' '), 0, 0);
     // Loaded at run time (client library, embedded engine, fonts) or linked.
-    for (const char *name : {"libfbclient2", "firebird3.0-server-core", "fonts-liberation", "fonts-dejavu-core",
+    for (const char *name : {"libfbclient2", "firebird3.0-server-core", "qt6-translations-l10n", "fonts-liberation",
+                             "fonts-dejavu-core",
                              "libqt6core6", "libqt6gui6", "libqt6widgets6"})
         QVERIFY2(names.contains(QLatin1String(name)), qPrintable(name + (": " + m.captured(1))));
 }
