@@ -8,34 +8,17 @@
 #include "tfbfield.h"
 #include "tfbquery.h"
 #include "tfbtestdb.h"
+#include "txsession.h"
 
-#include <QDeadlineTimer>
 #include <QFileInfo>
-#include <QProcess>
-#include <QRegularExpression>
-#include <QStandardPaths>
-#include <QThread>
 #include <QtTest>
-#include <functional>
 
 namespace {
 
-QString ProgramPath()
-{
-    return qEnvironmentVariable("OS_TEST_BINARY_DIR") + QStringLiteral("/bin/ordemservico");
-}
-
-// True as soon as `condition` holds, false when `ms` pass first.
-bool WaitUntil(const std::function<bool()> &condition, int ms)
-{
-    QDeadlineTimer deadline(ms);
-    while (!condition()) {
-        if (deadline.hasExpired())
-            return false;
-        QThread::msleep(50);
-    }
-    return true;
-}
+const QString MainWindow = QStringLiteral("^Ordem de Serviço 1\\.5  - Tarvo Vodevuru$");
+const QString OrderScreen = QStringLiteral("^Ordem de Serviço$");
+// The caption of every message box, the error box among them.
+const QString MessageBox = QStringLiteral("^OS - Tarvo Vodevuru$");
 
 } // namespace
 
@@ -43,106 +26,18 @@ class TstOrderScreenApp : public QObject
 {
     Q_OBJECT
 private slots:
-    void cleanupTestCase();
     void registersAnOrderEndToEnd();
-
-private:
-    QStringList XDo(const QStringList &args) const;
-    QStringList Windows(const QString &name) const;
-    bool StartXvfb();
-    void BindAccentedKeys();
-
-    QProcess m_xvfb;
-    QString m_display;
 };
-
-QStringList TstOrderScreenApp::XDo(const QStringList &args) const
-{
-    QProcess p;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("DISPLAY"), m_display);
-    p.setProcessEnvironment(env);
-    p.start(QStringLiteral("xdotool"), args);
-    p.waitForFinished(10000);
-    return QString::fromLocal8Bit(p.readAllStandardOutput()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
-}
-
-QStringList TstOrderScreenApp::Windows(const QString &name) const
-{
-    return XDo({QStringLiteral("search"), QStringLiteral("--onlyvisible"), QStringLiteral("--name"),
-                QStringLiteral("^") + name + QStringLiteral("$")});
-}
-
-bool TstOrderScreenApp::StartXvfb()
-{
-    for (int n = 150 + int(QCoreApplication::applicationPid() % 50); n < 260; ++n) {
-        const QString socket = QStringLiteral("/tmp/.X11-unix/X%1").arg(n);
-        if (QFileInfo::exists(socket) || QFileInfo::exists(QStringLiteral("/tmp/.X%1-lock").arg(n)))
-            continue;
-        m_display = QStringLiteral(":%1").arg(n);
-        m_xvfb.start(QStringLiteral("Xvfb"), {m_display, QStringLiteral("-screen"), QStringLiteral("0"),
-                                              QStringLiteral("1024x768x24"), QStringLiteral("-nolisten"),
-                                              QStringLiteral("tcp"),
-                                              // keeps its keymap when the last program leaves
-                                              QStringLiteral("-noreset")});
-        if (!m_xvfb.waitForStarted(5000))
-            return false;
-        // Ready once its socket is there.
-        if (WaitUntil([&] { return QFileInfo::exists(socket) || m_xvfb.state() != QProcess::Running; }, 5000)
-            && m_xvfb.state() == QProcess::Running)
-            return true;
-        m_xvfb.kill();
-        m_xvfb.waitForFinished(2000);
-    }
-    return false;
-}
-
-// Keys of their own for the accented letters typed below, so that typing
-// them never rebinds a key for the moment (which the program may read after
-// the binding is gone, and so lose the letter). Without xkbcomp the typing
-// binds keys as it goes.
-void TstOrderScreenApp::BindAccentedKeys()
-{
-    QProcess dump;
-    dump.start(QStringLiteral("xkbcomp"), {QStringLiteral("-xkb"), m_display, QStringLiteral("-")});
-    if (!dump.waitForFinished(10000) || dump.exitCode() != 0)
-        return;
-    QString keymap = QString::fromLatin1(dump.readAllStandardOutput());
-    const int symbols = keymap.indexOf(QStringLiteral("xkb_symbols"));
-    if (symbols < 0)
-        return;
-    static const QRegularExpression spare(QStringLiteral("\\n\\s*key <FK1[345]>[^\\n]*"));
-    keymap.remove(spare);
-    const int end = keymap.indexOf(QStringLiteral("\n};"), keymap.indexOf(QStringLiteral("xkb_symbols")));
-    if (end < 0)
-        return;
-    keymap.insert(end, QStringLiteral("\n    key <FK13> { [ atilde, Atilde ] };"
-                                      "\n    key <FK14> { [ ccedilla, Ccedilla ] };"
-                                      "\n    key <FK15> { [ acircumflex, Acircumflex ] };"));
-    QProcess load;
-    load.start(QStringLiteral("xkbcomp"), {QStringLiteral("-w"), QStringLiteral("0"), QStringLiteral("-"), m_display});
-    load.write(keymap.toLatin1());
-    load.closeWriteChannel();
-    load.waitForFinished(10000);
-}
-
-void TstOrderScreenApp::cleanupTestCase()
-{
-    if (m_xvfb.state() != QProcess::NotRunning) {
-        m_xvfb.terminate();
-        m_xvfb.waitForFinished(5000);
-    }
-}
 
 void TstOrderScreenApp::registersAnOrderEndToEnd()
 {
-    if (!QFileInfo(ProgramPath()).isExecutable())
+    const QString program = TXSession::ProgramPath(QStringLiteral("ordemservico"));
+    if (!QFileInfo(program).isExecutable())
         QSKIP("build/bin/ordemservico has not been built");
-    if (QStandardPaths::findExecutable(QStringLiteral("Xvfb")).isEmpty()
-        || QStandardPaths::findExecutable(QStringLiteral("xdotool")).isEmpty())
-        QSKIP("Xvfb and xdotool are needed (packages xvfb, xdotool)");
+    if (const QString missing = TXSession::Missing(); !missing.isEmpty())
+        QSKIP(qPrintable(missing));
     TFbTestDb db;
-    QVERIFY2(db.IsValid(), qPrintable(db.Error()));
+    OS_REQUIRE_TEST_DB(db);
     {
         // One client: the current one when the program opens its clients.
         auto dm = db.MakeDM();
@@ -151,70 +46,64 @@ void TstOrderScreenApp::registersAnOrderEndToEnd()
         dm->ClientesQuery->ApplyChanges();
         QCOMPARE(dm->ClientesQueryIDCLIENTE->AsInteger(), 1);
     }
-    QVERIFY2(StartXvfb(), "the virtual X server does not start");
-    BindAccentedKeys();
+    TXSession x;
+    // The server keeps the keymap below when the last program leaves.
+    QVERIFY2(x.Start({QStringLiteral("-noreset")}), qPrintable(x.Error()));
+    // Keys of their own for the accented letters typed below.
+    QVERIFY2(x.BindKeys(QStringLiteral("ãçâ")), qPrintable(x.Error()));
 
-    QProcess app;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("HOME"), db.Dir());
-    env.insert(QStringLiteral("DISPLAY"), m_display);
-    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
-    app.setProcessEnvironment(env);
-    app.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    app.start(ProgramPath(), {});
-    QVERIFY(app.waitForStarted(10000));
-    auto running = [&] { return app.state() == QProcess::Running; };
+    // The settings file under this HOME, whatever the caller's environment.
+    QProcessEnvironment env;
+    env.insert(QStringLiteral("XDG_CONFIG_HOME"), db.Dir() + QStringLiteral("/.config"));
+    QVERIFY2(x.Launch(program, db.Dir(), {}, env), qPrintable(x.Error()));
 
-    QStringList main;
-    QVERIFY2(WaitUntil([&] {
-                 main = Windows(QStringLiteral("Ordem de Serviço 1.5  - Tarvo Vodevuru"));
-                 return !main.isEmpty() || !running();
-             }, 60000) && !main.isEmpty(),
-             "the main window did not appear");
+    const QString main = x.WaitForWindow(MainWindow, 60000);
+    QVERIFY2(!main.isEmpty(), "the main window did not appear");
 
     // The O.S. picture (the third, 135 pixels from the left); a click that
     // lands while the picture swaps under the cursor is tried again.
-    QStringList orders;
-    for (int attempt = 0; attempt < 5 && orders.isEmpty() && running(); ++attempt) {
-        XDo({QStringLiteral("windowfocus"), main.first(), QStringLiteral("mousemove"), QStringLiteral("--window"),
-             main.first(), QStringLiteral("168"), QStringLiteral("50"), QStringLiteral("click"), QStringLiteral("1")});
-        WaitUntil([&] { orders = Windows(QStringLiteral("Ordem de Serviço")); return !orders.isEmpty(); }, 3000);
+    QString orders;
+    for (int attempt = 0; attempt < 5 && orders.isEmpty() && x.AppRunning(); ++attempt) {
+        QVERIFY(x.XDo({QStringLiteral("windowfocus"), QStringLiteral("--sync"), main}));
+        QVERIFY(x.Click(main, 168, 50));
+        orders = x.WaitForWindow(OrderScreen, 3000);
     }
-    QVERIFY2(orders.size() == 1, "the order screen did not open");
+    QVERIFY2(!orders.isEmpty(), "the order screen did not open");
+    QCOMPARE(x.Windows(OrderScreen).size(), 1);
 
     // F1 registers (the focus goes to the description); the keys are queued
     // in order, each handled before the next.
-    XDo({QStringLiteral("windowfocus"), orders.first()});
-    XDo({QStringLiteral("key"), QStringLiteral("F1")});
-    XDo({QStringLiteral("type"), QStringLiteral("Televisão Câmera")});
-    XDo({QStringLiteral("key"), QStringLiteral("Tab")});
-    XDo({QStringLiteral("type"), QStringLiteral("Açucena")});
+    QVERIFY(x.Keys(orders, {QStringLiteral("F1")}));
+    QVERIFY(x.TypeText(orders, QStringLiteral("Televisão Câmera")));
+    QVERIFY(x.Keys(orders, {QStringLiteral("Tab")}));
+    QVERIFY(x.TypeText(orders, QStringLiteral("Açucena")));
     // Requester, date, delivery, notes, status, client name, repairs,
     // technician: the service value is eight stops further.
-    XDo({QStringLiteral("key"), QStringLiteral("Tab"), QStringLiteral("Tab"), QStringLiteral("Tab"),
-         QStringLiteral("Tab"), QStringLiteral("Tab"), QStringLiteral("Tab"), QStringLiteral("Tab"),
-         QStringLiteral("Tab")});
-    XDo({QStringLiteral("key"), QStringLiteral("ctrl+a")});
-    XDo({QStringLiteral("type"), QStringLiteral("1.234,50")});
-    // Then the discount (the closing half's own order), saved at once.
-    XDo({QStringLiteral("key"), QStringLiteral("Tab"), QStringLiteral("ctrl+a")});
-    XDo({QStringLiteral("type"), QStringLiteral("34,5")});
-    XDo({QStringLiteral("key"), QStringLiteral("F5")});
+    QVERIFY(x.Keys(orders, {QStringLiteral("Tab"), QStringLiteral("Tab"), QStringLiteral("Tab"), QStringLiteral("Tab"),
+                            QStringLiteral("Tab"), QStringLiteral("Tab"), QStringLiteral("Tab"), QStringLiteral("Tab"),
+                            QStringLiteral("ctrl+a")}));
+    QVERIFY(x.TypeText(orders, QStringLiteral("1.234,50")));
+    // Then the discount (the closing half's own order), saved at once
+    // while the focus is still in its editor.
+    QVERIFY(x.Keys(orders, {QStringLiteral("Tab"), QStringLiteral("ctrl+a")}));
+    QVERIFY(x.TypeText(orders, QStringLiteral("34,5")));
+    QVERIFY(x.Keys(orders, {QStringLiteral("F5")}));
     // Esc closes the screen (nothing is pending any more: no question).
-    XDo({QStringLiteral("key"), QStringLiteral("Escape")});
-    QVERIFY2(WaitUntil([&] { return Windows(QStringLiteral("Ordem de Serviço")).isEmpty() || !running(); }, 10000),
+    QVERIFY(x.Keys(orders, {QStringLiteral("Escape")}));
+    QVERIFY2(x.WaitFor([&] { return x.Windows(OrderScreen).isEmpty() || !x.AppRunning(); }, 10000),
              "the order screen did not close: the order was not saved");
-    QVERIFY(running());
-    QVERIFY(Windows(QStringLiteral("OS - Tarvo Vodevuru")).isEmpty());   // no error box
+    QVERIFY(x.AppRunning());
+    QVERIFY(x.Windows(MessageBox).isEmpty());   // no error box
 
-    // "Arquivo" > "Sair".
-    XDo({QStringLiteral("windowfocus"), main.first(), QStringLiteral("mousemove"), QStringLiteral("--window"),
-         main.first(), QStringLiteral("22"), QStringLiteral("10"), QStringLiteral("click"), QStringLiteral("1")});
-    XDo({QStringLiteral("key"), QStringLiteral("Down"), QStringLiteral("Down"), QStringLiteral("Return")});
-    if (!app.waitForFinished(20000)) {
-        app.kill();
-        app.waitForFinished(5000);
-    }
+    // "Arquivo" > "Sair": the menu opens as a window of its own, "Sair" is
+    // two steps down.
+    const QStringList before = x.AppWindows();
+    QVERIFY(x.XDo({QStringLiteral("windowfocus"), QStringLiteral("--sync"), main}));
+    QVERIFY(x.Click(main, 22, 10));
+    const QString menu = x.WaitForNewAppWindow(before);
+    QVERIFY2(!menu.isEmpty(), "the Arquivo menu did not open");
+    QVERIFY(x.Keys(menu, {QStringLiteral("Down"), QStringLiteral("Down"), QStringLiteral("Return")}));
+    QVERIFY2(x.WaitForExit(), "Sair did not end the program");
 
     TDM dm;
     dm.Database->SetDatabaseName(db.Path());

@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
+#include <QRegularExpression>
 #include <QStandardPaths>
 #include <QThread>
 
@@ -50,16 +51,18 @@ bool TXSession::WaitFor(const std::function<bool()> &condition, int ms)
     }
 }
 
-bool TXSession::Start()
+bool TXSession::Start(const QStringList &extraArgs)
 {
     if (m_xvfb.state() == QProcess::Running)
         return true;
     // The server picks a free display itself and writes its number once it
     // accepts clients.
     m_xvfb.setProcessChannelMode(QProcess::SeparateChannels);
-    m_xvfb.start(QStringLiteral("Xvfb"), {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"),
-                                          QStringLiteral("0"), QStringLiteral("1024x768x24"),
-                                          QStringLiteral("-nolisten"), QStringLiteral("tcp")});
+    m_xvfb.start(QStringLiteral("Xvfb"), QStringList{QStringLiteral("-displayfd"), QStringLiteral("1"),
+                                                     QStringLiteral("-screen"), QStringLiteral("0"),
+                                                     QStringLiteral("1024x768x24"), QStringLiteral("-nolisten"),
+                                                     QStringLiteral("tcp")}
+                                             + extraArgs);
     if (!m_xvfb.waitForStarted(10000)) {
         m_error = QStringLiteral("Xvfb does not start: ") + m_xvfb.errorString();
         return false;
@@ -79,6 +82,58 @@ bool TXSession::Start()
         return false;
     }
     m_display = QStringLiteral(":%1").arg(number);
+    return true;
+}
+
+bool TXSession::BindKeys(const QString &letters)
+{
+    static const QStringList spare = [] {
+        QStringList keys;
+        for (int n = 13; n <= 24; ++n)
+            keys << QStringLiteral("FK%1").arg(n);
+        return keys;
+    }();
+    const QList<uint> codes = letters.toUcs4();
+    if (codes.size() > spare.size()) {
+        m_error = QStringLiteral("more letters than spare keys: ") + letters;
+        return false;
+    }
+    QProcess dump;
+    dump.start(QStringLiteral("xkbcomp"), {QStringLiteral("-xkb"), m_display, QStringLiteral("-")});
+    if (!dump.waitForFinished(10000) || dump.exitStatus() != QProcess::NormalExit || dump.exitCode() != 0) {
+        m_error = QStringLiteral("the keymap cannot be read (xkbcomp): ") + dump.errorString();
+        return false;
+    }
+    QString keymap = QString::fromLatin1(dump.readAllStandardOutput());
+    const int symbols = keymap.indexOf(QStringLiteral("xkb_symbols"));
+    const int end = symbols < 0 ? -1 : keymap.indexOf(QStringLiteral("\n};"), symbols);
+    if (end < 0) {
+        m_error = QStringLiteral("the keymap has no symbols section");
+        return false;
+    }
+    // Keysyms by code point (U00E3): xkbcomp knows them all, names or not.
+    auto keysym = [](uint code) { return QStringLiteral("U%1").arg(code, 4, 16, QLatin1Char('0')).toUpper(); };
+    QString keys;
+    for (int i = 0; i < codes.size(); ++i) {
+        const uint capital = QChar::toUpper(char32_t(codes[i]));
+        keys += QStringLiteral("\n    key <%1> { [ %2, %3 ] };").arg(spare[i], keysym(codes[i]), keysym(capital));
+    }
+    // A spare key's own entry goes first (on one line or, once bound
+    // before, on several).
+    QString head = keymap.left(end);
+    for (int i = 0; i < codes.size(); ++i)
+        head.remove(QRegularExpression(QStringLiteral("\\n\\s*key <%1>\\s*\\{[^}]*\\};").arg(spare[i])));
+    keymap = head + keys + keymap.mid(end);
+
+    QProcess load;
+    load.start(QStringLiteral("xkbcomp"), {QStringLiteral("-w"), QStringLiteral("0"), QStringLiteral("-"), m_display});
+    load.write(keymap.toLatin1());
+    load.closeWriteChannel();
+    if (!load.waitForFinished(10000) || load.exitStatus() != QProcess::NormalExit || load.exitCode() != 0) {
+        m_error = QStringLiteral("the keymap cannot be loaded (xkbcomp): ")
+                  + QString::fromLocal8Bit(load.readAllStandardError());
+        return false;
+    }
     return true;
 }
 
