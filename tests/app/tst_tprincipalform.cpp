@@ -128,21 +128,6 @@ QStringList OpenedInOrder(const std::function<void()> &run)
     return order;
 }
 
-// Runs a statement in a transaction of its own on the session's connection.
-void RunOwn(const QString &sql)
-{
-    TFbTransaction tr;
-    tr.SetDefaultDatabase(DM->Database);
-    {
-        TFbQuery q;
-        q.SetDatabase(DM->Database);
-        q.SetTransaction(&tr);
-        q.SetSQL(sql);
-        q.Execute();
-    }
-    tr.Commit();
-}
-
 int BackupState()
 {
     TFbTransaction tr;
