@@ -20,11 +20,12 @@ struct Measured
     QFontMetricsF metrics;
 };
 
-// The font as the page canvas draws it at `dpi`, measured: cached, since a
-// report uses few fonts many times.
+// The font as the page canvas draws it at `dpi`, measured: cached for the
+// whole run, since a report uses few fonts many times. The cache is never
+// destroyed: its fonts must not outlive the application's font engines.
 const Measured &Measure(const TRepFont &font, double dpi)
 {
-    static QHash<QString, Measured *> cache;
+    static auto &cache = *new QHash<QString, Measured *>;
     const QString key = font.Name + QLatin1Char('|') + QString::number(std::abs(font.Size)) + QLatin1Char('|')
         + QString::number(font.Bold) + QString::number(font.Italic) + QLatin1Char('|') + QString::number(dpi);
     if (Measured *m = cache.value(key))

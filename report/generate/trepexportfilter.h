@@ -15,7 +15,9 @@ class TRepReport;
 // Positions and sizes are device pixels of the page store of the pass.
 struct TRepExportGraphic
 {
-    enum Kind {
+    // Stored as a plain int: a filter must refuse a kind it does not know
+    // (a newer engine, a damaged item), so any value has to be readable.
+    enum Kind : int {
         Rectangle,      // outlined with the pen and/or filled with the brush
         Ellipse,
         HorLine,        // across the middle of the box

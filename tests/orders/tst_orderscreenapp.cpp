@@ -47,8 +47,7 @@ void TstOrderScreenApp::registersAnOrderEndToEnd()
         QCOMPARE(dm->ClientesQueryIDCLIENTE->AsInteger(), 1);
     }
     TXSession x;
-    // The server keeps the keymap below when the last program leaves.
-    QVERIFY2(x.Start({QStringLiteral("-noreset")}), qPrintable(x.Error()));
+    QVERIFY2(x.Start(), qPrintable(x.Error()));
     // Keys of their own for the accented letters typed below.
     QVERIFY2(x.BindKeys(QStringLiteral("ãçâ")), qPrintable(x.Error()));
 

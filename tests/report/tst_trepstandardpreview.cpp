@@ -545,7 +545,8 @@ void TstTRepStandardPreview::progressPanel()
     const QList<QPair<int, QString>> steps{{3, "0%"},  {7, "7%"},  {10, "7%"}, {12, "12%"},
                                            {100, ""}, {4, ""},    {5, "5%"},  {0, ""}};
     for (const auto &[value, shown] : steps) {
-        QCoreApplication::sendEvent(w.Preview(), new TRepNotifyEvent(TRepNotifyEvent::Progress, value));
+        TRepNotifyEvent progress(TRepNotifyEvent::Progress, value);
+        QCoreApplication::sendEvent(w.Preview(), &progress);
         QCOMPARE(w.StatusPanel0->text(), shown);
     }
 }

@@ -40,14 +40,14 @@ public:
     static bool WaitFor(const std::function<bool()> &condition, int ms = DefaultTimeout);
 
     // Starts Xvfb on a display it picks itself and waits until it accepts
-    // clients; `extraArgs` go to Xvfb as they are ("-noreset", ...).
+    // clients (it never resets between clients); `extraArgs` go to Xvfb as
+    // they are.
     bool Start(const QStringList &extraArgs = {});
     // Gives each of `letters` (and its capital) a key of its own among the
     // spare function keys F13 to F24, through xkbcomp. Typing a letter that
     // has no key otherwise rebinds a key for the moment, and the program may
-    // read the key after it is bound back, losing the letter. The server
-    // resets its keymap when its last client leaves, so start it with
-    // "-noreset" when the binding must outlive the programs run before.
+    // read the key after it is bound back, losing the letter. The binding
+    // lasts as long as the server (which never resets).
     bool BindKeys(const QString &letters);
     QString Display() const { return m_display; }
     QString Error() const { return m_error; }
