@@ -11,6 +11,7 @@
 #include "tordemservform.h"
 #include "tprincipalform.h"
 #include "tquitsignals.h"
+#include "trelform.h"
 #include "trelosform.h"
 #include "trepstandardpreview.h"
 #include "tstartupoptions.h"
@@ -58,6 +59,10 @@ int main(int argc, char *argv[])
     // Suppliers: "Cadastros" > "Fornecedores" and the FORNECEDOR picture.
     principal->SetScreenFactory(TPrincipalForm::Screen::Suppliers,
                                 [](QWidget *owner) { return new TForneForm(owner); });
+    // The stock movement report: "Relatórios" > "Relatório de Estoque" and
+    // the RELATÓRIOS picture.
+    principal->SetScreenFactory(TPrincipalForm::Screen::StockReport,
+                                [](QWidget *owner) { return new TRelForm(owner); });
     // Service orders: "OS" > "Ordens de Serviço" and the O.S. picture.
     principal->SetScreenFactory(TPrincipalForm::Screen::Orders,
                                 [](QWidget *owner) { return new TOrdemservForm(owner); });
