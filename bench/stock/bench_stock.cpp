@@ -36,19 +36,6 @@
 namespace {
 using Sup = TBenchSupport;
 
-// The action, then the grid paints what shows.
-qint64 ThroughScreen(TDBGrid *grid, const std::function<void()> &action, long long &rows)
-{
-    const qint64 start = Sup::Now();
-    action();
-    const QImage painted = grid->viewport()->grab().toImage();
-    const qint64 ns = Sup::Now() - start;
-    rows = grid->model()->rowCount();
-    if (painted.isNull())
-        std::puts("no picture");
-    return ns;
-}
-
 struct Case
 {
     const char *name;
@@ -162,7 +149,7 @@ int main(int argc, char *argv[])
             const QByteArray sql = c.statement.toLatin1();
             for (int run = 0; run < 5; ++run) {
                 bare = std::min(bare, Sup::BareSelect(path, sql, rowsBare));
-                screen = std::min(screen, ThroughScreen(c.grid, c.action, rowsScreen));
+                screen = std::min(screen, Sup::TimePainted(c.grid, c.action, rowsScreen));
             }
             const double ratio = double(screen) / double(bare);
             allWithin = allWithin && ratio <= 1.5;

@@ -57,16 +57,6 @@ QList<int> ShownIds()
     std::sort(ids.begin(), ids.end());
     return ids;
 }
-
-// Whether a pixel of the colour is inside the rectangle of the image.
-bool HasPixel(const QImage &image, const QRect &rect, const QColor &colour)
-{
-    for (int y = rect.top(); y <= rect.bottom(); ++y)
-        for (int x = rect.left(); x <= rect.right(); ++x)
-            if (QColor(image.pixel(x, y)) == colour)
-                return true;
-    return false;
-}
 } // namespace
 
 class TstTRelForm : public QObject
@@ -155,18 +145,13 @@ void TstTRelForm::captionsAndColumns()
     QVERIFY(!m_report->BitBtn1->icon().isNull());
 
     TDBGrid *grid = m_report->DBGrid1;
-    QStringList titles;
-    for (int c = 0; c < grid->model()->columnCount(); ++c)
-        titles << grid->model()->headerData(c, Qt::Horizontal).toString();
-    QCOMPARE(titles.join(QLatin1Char('|')),
+    QCOMPARE(TScreenTestData::GridTitles(grid),
              QStringLiteral("Data Entrada / Saida|Cod. Produto|Descrição|Qtde Entrada / Saida|Fornecedor|Observação"));
     QCOMPARE(grid->columnWidth(2), 270);
     QCOMPARE(grid->columnWidth(4), 270);
     QCOMPARE(grid->columnWidth(5), 700);
     QCOMPARE(grid->model()->rowCount(), 7);
-    QCOMPARE(grid->editTriggers(), QAbstractItemView::NoEditTriggers);
-    QCOMPARE(grid->selectionBehavior(), QAbstractItemView::SelectRows);
-    QVERIFY(!grid->verticalHeader()->isVisible());
+    TScreenTestData::CompareListGridLook(grid);
 }
 
 void TstTRelForm::statements_data()
@@ -426,7 +411,7 @@ void TstTRelForm::rowColours()
         const QRect cell = grid->visualRect(grid->model()->index(row, 2));
         QCOMPARE(grid->RowBackground(row), row == exitRow ? TRowColors::SkyBlue() : base);
         QCOMPARE(QColor(image.pixel(cell.right() - 3, cell.bottom() - 1)), grid->RowBackground(row));
-        QVERIFY2(HasPixel(image, cell, colours.value(order[row].toInt())), qPrintable(order[row]));
+        QVERIFY2(TScreenTestData::HasPixel(image, cell, colours.value(order[row].toInt())), qPrintable(order[row]));
     }
 }
 
@@ -447,10 +432,7 @@ void TstTRelForm::newScreenStartsAtTodosWithTheLastFilter()
 
 void TstTRelForm::ctrlDeleteInGridDoesNothing()
 {
-    m_report->show();
-    QVERIFY(QTest::qWaitForWindowExposed(m_report));
-    m_report->DBGrid1->setFocus();
-    QTest::keyClick(m_report->DBGrid1, Qt::Key_Delete, Qt::ControlModifier);
+    TScreenTestData::PressCtrlDelete(m_report, m_report->DBGrid1);
     QCOMPARE(m_screen.messages->Count(), 0);
     QCOMPARE(DM->ProdEntQuery->RecordCount(), 7);
     QCOMPARE(DM->ProdEntQuery->State(), TFbQuery::dsBrowse);

@@ -17,6 +17,9 @@
 
 #include <QApplication>
 #include <QDialog>
+#include <QHeaderView>
+#include <QImage>
+#include <QTableView>
 #include <QLabel>
 #include <QLocale>
 #include <QTimer>
@@ -178,6 +181,43 @@ inline void CompareMinimiseGoesToWindowBar(TListScreen *screen)
     screen->show();
     screen->showMaximized();
     QVERIFY(screen->isVisible());
+}
+
+// A grid's column titles, joined by "|".
+inline QString GridTitles(const QTableView *grid)
+{
+    QStringList titles;
+    for (int c = 0; c < grid->model()->columnCount(); ++c)
+        titles << grid->model()->headerData(c, Qt::Horizontal).toString();
+    return titles.join(QLatin1Char('|'));
+}
+
+// What every list grid is: display-only, whole rows, no row indicator.
+inline void CompareListGridLook(const QTableView *grid)
+{
+    QCOMPARE(grid->editTriggers(), QAbstractItemView::NoEditTriggers);
+    QCOMPARE(grid->selectionBehavior(), QAbstractItemView::SelectRows);
+    QVERIFY(!grid->verticalHeader()->isVisible());
+}
+
+// Ctrl+Delete pressed in the grid of a shown screen; the caller checks
+// that nothing happened.
+inline void PressCtrlDelete(QWidget *screen, QTableView *grid)
+{
+    screen->show();
+    QVERIFY(QTest::qWaitForWindowExposed(screen));
+    grid->setFocus();
+    QTest::keyClick(grid, Qt::Key_Delete, Qt::ControlModifier);
+}
+
+// Whether a pixel of the colour is inside the rectangle of the image.
+inline bool HasPixel(const QImage &image, const QRect &rect, const QColor &colour)
+{
+    for (int y = rect.top(); y <= rect.bottom(); ++y)
+        for (int x = rect.left(); x <= rect.right(); ++x)
+            if (QColor(image.pixel(x, y)) == colour)
+                return true;
+    return false;
 }
 
 } // namespace TScreenTestData
