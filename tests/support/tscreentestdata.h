@@ -200,14 +200,21 @@ inline void CompareListGridLook(const QTableView *grid)
     QVERIFY(!grid->verticalHeader()->isVisible());
 }
 
-// Ctrl+Delete pressed in the grid of a shown screen; the caller checks
-// that nothing happened.
-inline void PressCtrlDelete(QWidget *screen, QTableView *grid)
+// Ctrl+Delete in the grid of a shown screen deletes nothing: no message,
+// the dataset still browsing all its rows, the table's rows all stored.
+inline void CompareCtrlDeleteDoesNothing(QWidget *screen, QTableView *grid, TFbQuery *query,
+                                         const QString &table, const TMessageRecorder &messages)
 {
+    const int rows = query->RecordCount();
+    const int stored = Count(QStringLiteral("select count(*) from ") + table);
     screen->show();
     QVERIFY(QTest::qWaitForWindowExposed(screen));
     grid->setFocus();
     QTest::keyClick(grid, Qt::Key_Delete, Qt::ControlModifier);
+    QCOMPARE(messages.Count(), 0);
+    QCOMPARE(query->RecordCount(), rows);
+    QCOMPARE(query->State(), TFbQuery::dsBrowse);
+    QCOMPARE(Count(QStringLiteral("select count(*) from ") + table), stored);
 }
 
 // Whether a pixel of the colour is inside the rectangle of the image.
