@@ -11,6 +11,7 @@
 #include "tstocktestdata.h"
 
 #include <QHeaderView>
+#include <QClipboard>
 #include <QLabel>
 #include <QPointer>
 #include <QPushButton>
@@ -74,7 +75,8 @@ private slots:
     void filteredRows();
     void badDateLeavesTheMovementsAsTheyWere_data();
     void badDateLeavesTheMovementsAsTheyWere();
-    void dateBoxTyping();
+    void dateBoxEditing_data();
+    void dateBoxEditing();
     void dateBoxWithBlankYearCannotBeLeft();
     void escAbandonsTheChanges();
     void rowColours();
@@ -284,34 +286,65 @@ void TstTRelForm::badDateLeavesTheMovementsAsTheyWere()
     QCOMPARE(m_screen.messages->Count(), 1);
 }
 
-void TstTRelForm::dateBoxTyping()
+void TstTRelForm::dateBoxEditing_data()
 {
+    QTest::addColumn<QString>("start");
+    QTest::addColumn<int>("cursor");
+    QTest::addColumn<int>("selected");   // positions selected from the cursor on
+    QTest::addColumn<QString>("keys");   // \b Backspace, \x7f Delete, \x16 Ctrl+V, \x1a Ctrl+Z
+    QTest::addColumn<QString>("clipboard");
+    QTest::addColumn<QString>("text");
+
+    const QString blank = TMaskDateEdit::BlankText();
+    QTest::newRow("letters and signs dropped, slashes stepped over")
+        << blank << 0 << 0 << "a1-5x/2008" << "" << "15/20/08  ";
+    QTest::newRow("ten digits fill it, more are dropped") << blank << 0 << 0 << "010520089" << "" << "01/05/2008";
+    QTest::newRow("a digit overwrites") << "01/05/2008" << 3 << 0 << "1" << "" << "01/15/2008";
+    QTest::newRow("Backspace after a slash blanks the digit before it")
+        << "01/05/2008" << 6 << 0 << "\b" << "" << "01/0 /2008";
+    QTest::newRow("Delete on a slash blanks the digit after it")
+        << "01/05/2008" << 2 << 0 << "\x7f" << "" << "01/ 5/2008";
+    QTest::newRow("Backspace on a selection blanks it, slashes stay")
+        << "01/05/2008" << 1 << 5 << "\b" << "" << "0 /  /2008";
+    QTest::newRow("a digit over everything selected") << "01/05/2008" << 0 << 10 << "3" << "" << "3 /  /    ";
+    QTest::newRow("a paste puts in its digits") << blank << 0 << 0 << "\x16" << "31.12.1999 x" << "31/12/1999";
+    QTest::newRow("undo takes back typing only") << "01/05/2008" << 0 << 0 << "9\x1a\x1a" << "" << "01/05/2008";
+}
+
+void TstTRelForm::dateBoxEditing()
+{
+    QFETCH(QString, start);
+    QFETCH(int, cursor);
+    QFETCH(int, selected);
+    QFETCH(QString, keys);
+    QFETCH(QString, clipboard);
+    QFETCH(QString, text);
     m_report->show();
     QVERIFY(QTest::qWaitForWindowActive(m_report));
     TMaskDateEdit *box = m_report->MaskEdit1;
+    box->SetText(start);
     box->setFocus();
     QVERIFY(box->hasFocus());
-    box->setCursorPosition(0);
-    QCOMPARE(box->displayText(), QStringLiteral("__/__/____"));
-    // Letters and signs are dropped; the slashes are stepped over.
-    QTest::keyClicks(box, QStringLiteral("a1-5x/2008"));
-    QCOMPARE(box->Text(), QStringLiteral("15/20/08  "));
-    box->SetText(QString());
-    box->setCursorPosition(0);
-    QTest::keyClicks(box, QStringLiteral("0105200899"));
-    QCOMPARE(box->Text(), QStringLiteral("01/05/2008"));
-    QCOMPARE(box->displayText().size(), 10);
-
-    // Left with a whole date: no message, and blanks show as blanks again.
-    box->SetText(QStringLiteral("01/05/2008"));
-    QTest::keyClick(box, Qt::Key_Backspace);   // the year's last digit
-    QTest::keyClick(box, Qt::Key_8);
-    QTest::keyClick(box, Qt::Key_Tab);
-    QVERIFY(!box->hasFocus());
+    QApplication::clipboard()->setText(clipboard);
+    box->setCursorPosition(cursor);
+    if (selected)
+        box->setSelection(cursor, selected);
+    for (const QChar key : keys) {
+        switch (key.unicode()) {
+        case '\b': QTest::keyClick(box, Qt::Key_Backspace); break;
+        case 0x7f: QTest::keyClick(box, Qt::Key_Delete); break;
+        case 0x16: QTest::keyClick(box, Qt::Key_V, Qt::ControlModifier); break;
+        case 0x1a: QTest::keyClick(box, Qt::Key_Z, Qt::ControlModifier); break;
+        default: QTest::keyClicks(box, QString(key)); break;
+        }
+    }
+    QCOMPARE(box->Text(), text);
+    // Blanks show as "_" while the box has the focus, as blanks after.
+    QCOMPARE(box->displayText(), QString(text).replace(QLatin1Char(' '), QLatin1Char('_')));
+    box->SetText(text);   // put in, not typed: it may be left as it is
+    m_report->MaskEdit2->setFocus();
     QCOMPARE(m_screen.messages->Count(), 0);
-    QCOMPARE(box->Text(), QStringLiteral("01/05/2008"));
-    m_report->MaskEdit2->clearFocus();
-    QCOMPARE(m_report->MaskEdit2->displayText(), QStringLiteral("  /  /    "));
+    QVERIFY(!box->displayText().contains(QLatin1Char('_')));
 }
 
 void TstTRelForm::dateBoxWithBlankYearCannotBeLeft()
