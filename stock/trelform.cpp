@@ -30,7 +30,7 @@ bool IsFilled(const QString &text)
 // of four digits or a day the calendar lacks is no date.
 std::optional<QDate> ReadDate(const QString &text)
 {
-    static const QRegularExpression re(QStringLiteral("^ *(\\d{1,2}) */ *(\\d{1,2}) */ *(\\d{4}) *$"));
+    static const QRegularExpression re(QStringLiteral("^ *([0-9]{1,2}) */ *([0-9]{1,2}) */ *([0-9]{4}) *$"));
     const QRegularExpressionMatch m = re.match(text);
     if (!m.hasMatch())
         return std::nullopt;
