@@ -116,7 +116,8 @@ int main(int argc, char *argv[])
         report.show();
         // A whole month two months back: the demo movements cover the last
         // year.
-        const QDate first = QDate::currentDate().addMonths(-2).addDays(1 - QDate::currentDate().day());
+        const QDate today = QDate::currentDate();
+        const QDate first = QDate(today.year(), today.month(), 1).addMonths(-2);
         const QDate last = first.addMonths(1).addDays(-1);
         const QString from = first.toString(QStringLiteral("dd/MM/yyyy"));
         const QString to = last.toString(QStringLiteral("dd/MM/yyyy"));
