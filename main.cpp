@@ -10,6 +10,7 @@
 #include "tmessages.h"
 #include "tordemservform.h"
 #include "tprincipalform.h"
+#include "tprodform.h"
 #include "tquitsignals.h"
 #include "trelosform.h"
 #include "trepstandardpreview.h"
@@ -58,6 +59,9 @@ int main(int argc, char *argv[])
     // Suppliers: "Cadastros" > "Fornecedores" and the FORNECEDOR picture.
     principal->SetScreenFactory(TPrincipalForm::Screen::Suppliers,
                                 [](QWidget *owner) { return new TForneForm(owner); });
+    // Products: "Cadastros" > "Estoque" and the ESTOQUE picture.
+    principal->SetScreenFactory(TPrincipalForm::Screen::Products,
+                                [](QWidget *owner) { return new TProdForm(owner); });
     // Service orders: "OS" > "Ordens de Serviço" and the O.S. picture.
     principal->SetScreenFactory(TPrincipalForm::Screen::Orders,
                                 [](QWidget *owner) { return new TOrdemservForm(owner); });
