@@ -160,6 +160,8 @@ void TstTProdEntForm::arithmetic_data()
     QTest::newRow("entry past the largest refused")
         << 3 << true << "8" << QString::number(TStockMovement::MaxQuantity - 7) << ""
         << "Quantidade de entrada grande demais";
+    QTest::newRow("quantity past a whole number refused")
+        << 1 << true << "99999999999" << "5" << "" << "'99999999999' is not a valid integer value";
 }
 
 void TstTProdEntForm::arithmetic()
