@@ -75,20 +75,9 @@ void TstTCadProdForm::cleanup()
 
 void TstTCadProdForm::OpenForm(int id, const std::function<void(TCadProdForm *)> &act)
 {
-    bool shown = false;
-    OnModal([&](QDialog *d) {
-        shown = true;
-        auto *f = qobject_cast<TCadProdForm *>(d);
-        QVERIFY(f);
-        act(f);
-    });
-    if (id == 0) {
-        m_list->BitBtn2->click();
-    } else {
+    if (id != 0)
         QVERIFY(DM->ProdForneQuery->Locate(QStringLiteral("IDPROD"), id));
-        m_list->BitBtn3->click();
-    }
-    QVERIFY(shown);
+    OnModalForm<TCadProdForm>([&] { (id == 0 ? m_list->BitBtn2 : m_list->BitBtn3)->click(); }, act);
 }
 
 void TstTCadProdForm::editorCaptionsAndLook_data()

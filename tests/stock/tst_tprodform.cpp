@@ -199,17 +199,6 @@ void TstTProdForm::rowColour()
     QCOMPARE(colour, std::optional<QColor>(red ? QColor(255, 0, 0) : QColor(0, 0, 128)));
 }
 
-namespace {
-bool HasPixel(const QImage &image, const QRect &rect, const QColor &colour)
-{
-    for (int y = rect.top(); y <= rect.bottom(); ++y)
-        for (int x = rect.left(); x <= rect.right(); ++x)
-            if (QColor(image.pixel(x, y)) == colour)
-                return true;
-    return false;
-}
-} // namespace
-
 void TstTProdForm::gridColoursOnScreen()
 {
     // Rows by description: ARRUELA (4 < 5, red), Bucha (empty, navy),
