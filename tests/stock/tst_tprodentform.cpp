@@ -41,6 +41,7 @@ private slots:
     void everyWayOutCancels_data();
     void everyWayOutCancels();
     void failingSecondWriteLeavesNeither();
+    void productDeletedElsewhere();
     void twoComputersOnOneProduct();
 
 private:
@@ -322,15 +323,35 @@ void TstTProdEntForm::failingSecondWriteLeavesNeither()
     QCOMPARE(Count(QStringLiteral("select count(*) from prodent where idprod=1")), 1);
 }
 
+void TstTProdEntForm::productDeletedElsewhere()
+{
+    OpenForm(1, false, [&](TProdEntForm *f) {
+        Exec(QStringLiteral("delete from prodforne where idprod=1"));
+        QTest::keyClicks(f->DBEdit5, QStringLiteral("2"));
+        f->BitBtn1->click();
+        QVERIFY(f->isVisible());
+        f->BitBtn2->click();
+    });
+    QCOMPARE(m_screen.messages->Count(), 1);
+    QVERIFY(m_screen.messages->Last().text.startsWith(QStringLiteral("Este produto não existe mais")));
+    QCOMPARE(Count(QStringLiteral("select count(*) from prodent")), 0);
+    QCOMPARE(Count(QStringLiteral("select count(*) from prodforne where idprod=1")), 0);
+    for (TFbQuery *q : {DM->ProdForneQuery, DM->ProdEntQuery})
+        QVERIFY(!q->UpdatesPending());
+}
+
 namespace {
 // One computer's side: the product read when its list was loaded, a
 // movement of `amount` started on it and recorded.
-TStockMovement::Result Move(TDM &dm, TStockMovement::Kind kind, int amount)
+// `shown`: the quantity the form shows afterwards.
+TStockMovement::Result Move(TDM &dm, TStockMovement::Kind kind, int amount, int *shown = nullptr)
 {
     dm.ProdEntQuery->Append();
     dm.ProdForneQuery->Edit();
     dm.ProdEntQueryQTDEENT->SetAsInteger(amount);
     const TStockMovement::Result r = TStockMovement::Record(dm, kind);
+    if (shown)
+        *shown = dm.ProdForneQueryQTDEDISP->AsInteger();
     dm.ProdForneQuery->Cancel();
     dm.ProdEntQuery->Cancel();
     return r;
@@ -384,9 +405,11 @@ void TstTProdEntForm::twoComputersOnOneProduct()
     QCOMPARE(r.outcome, O::Recorded);
     QCOMPARE(r.stored, 2);
     // The second one's exit of 3 would drive the stock below zero.
-    r = Move(b, K::Exit, 3);
+    int shown = -1;
+    r = Move(b, K::Exit, 3, &shown);
     QCOMPARE(r.outcome, O::NotEnoughStock);
     QCOMPARE(r.stored, 2);
+    QCOMPARE(shown, 2);
     r = Move(b, K::Exit, 2);
     QCOMPARE(r.outcome, O::Recorded);
     QCOMPARE(r.stored, 0);
