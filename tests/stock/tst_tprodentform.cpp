@@ -5,6 +5,7 @@
 // second write fails; and two computers recording on one product.
 #include "tbitbtn.h"
 #include "tdbedit.h"
+#include "efberror.h"
 #include "tdbmemo.h"
 #include "tdmschema.h"
 #include "teditorlook.h"
@@ -20,6 +21,7 @@
 #include <QPointer>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <thread>
 
 using namespace TStockTestData;
 
@@ -43,6 +45,7 @@ private slots:
     void failingSecondWriteLeavesNeither();
     void productDeletedElsewhere();
     void twoComputersOnOneProduct();
+    void exitsAtTheSameMoment();
 
 private:
     // Opens the form through the list for product `id`, runs `act` on it
@@ -64,7 +67,8 @@ void TstTProdEntForm::initTestCase()
 
 void TstTProdEntForm::init()
 {
-    if (QByteArray(QTest::currentTestFunction()) == "twoComputersOnOneProduct")
+    const QByteArray test = QTest::currentTestFunction();
+    if (test == "twoComputersOnOneProduct" || test == "exitsAtTheSameMoment")
         return;   // makes its own connections
     m_screen.Open();
     OS_REQUIRE_TEST_DB(*m_screen.db);
@@ -365,31 +369,55 @@ void OpenProducts(TDM &dm)
 }
 } // namespace
 
-void TstTProdEntForm::twoComputersOnOneProduct()
+namespace {
+// A fresh database that two computers share: through the shop's server when
+// the test set-up started one, else a file that the embedded engine opens
+// twice in this process. Kept while the object lives.
+struct TSharedDb
 {
-    // Through the shop's server when the test set-up started one, else two
-    // attachments of the embedded engine in this process.
     std::unique_ptr<TFbTestDb> file;
     std::unique_ptr<QTemporaryDir> serverDir;
     QString name;
-    const QString host = qEnvironmentVariable("OS_FB_SERVER");
-    if (!host.isEmpty()) {
-        serverDir = std::make_unique<QTemporaryDir>(qEnvironmentVariable("OS_FB_SERVER_DIR", QStringLiteral("/tmp"))
-                                                    + QStringLiteral("/os-test-XXXXXX"));
-        QVERIFY(serverDir->isValid());
+    QString error;
+
+    TSharedDb()
+    {
+        const QString host = qEnvironmentVariable("OS_FB_SERVER");
+        if (host.isEmpty()) {
+            file = std::make_unique<TFbTestDb>();
+            name = file->Path();
+            return;
+        }
+        serverDir = std::make_unique<QTemporaryDir>(
+            qEnvironmentVariable("OS_FB_SERVER_DIR", QStringLiteral("/tmp")) + QStringLiteral("/os-test-XXXXXX"));
+        if (!serverDir->isValid()) {
+            error = QStringLiteral("no folder for the server's database");
+            return;
+        }
+        // The server process writes here.
         QFile::setPermissions(serverDir->path(), QFileDevice::Permissions(0x7777));
         name = host + QLatin1Char(':') + serverDir->path() + QStringLiteral("/DADOS.GDB");
         TDmSchema::CreateDatabaseFile(name);
-    } else {
-        file = std::make_unique<TFbTestDb>();
-        OS_REQUIRE_TEST_DB(*file);
-        name = file->Path();
     }
+
+    // A computer of the shop on it.
+    void Attach(TDM &dm) const
+    {
+        dm.Database->SetDatabaseName(name);
+        dm.OpenAll();
+    }
+};
+} // namespace
+
+void TstTProdEntForm::twoComputersOnOneProduct()
+{
+    TSharedDb shared;
+    if (shared.file)
+        OS_REQUIRE_TEST_DB(*shared.file);
+    QVERIFY2(shared.error.isEmpty(), qPrintable(shared.error));
     TDM a, b;
-    for (TDM *dm : {&a, &b}) {
-        dm->Database->SetDatabaseName(name);
-        dm->OpenAll();
-    }
+    shared.Attach(a);
+    shared.Attach(b);
     TFbQuery *aux = a.AuxQuery;
     aux->SetSQL(QStringLiteral("insert into prodforne (idprod, descricao, qtdedisp) values (1, 'Parafuso', 5)"));
     aux->Execute();
@@ -425,6 +453,58 @@ void TstTProdEntForm::twoComputersOnOneProduct()
     QCOMPARE(aux->Field(0)->AsInteger(), 5);
     QCOMPARE(aux->Field(1)->AsInteger(), 0);   // 5 - 3 - 2 + 4 + 1, nothing lost
     QCOMPARE(aux->Field(2)->AsInteger(), 4);
+    aux->Close();
+}
+
+void TstTProdEntForm::exitsAtTheSameMoment()
+{
+    // Two computers take one item at a time out of a stock of 40, each
+    // from a list read once at the start, at the same moment: every item
+    // goes out exactly once and the stock ends at 0, never below.
+    TSharedDb shared;
+    if (shared.file)
+        OS_REQUIRE_TEST_DB(*shared.file);
+    QVERIFY2(shared.error.isEmpty(), qPrintable(shared.error));
+    TDM setup;   // the program's own data module stays the main thread's
+    shared.Attach(setup);
+    setup.AuxQuery->SetSQL(QStringLiteral("insert into prodforne (idprod, descricao, qtdedisp) values (1, 'Parafuso', 40)"));
+    setup.AuxQuery->Execute();
+
+    constexpr int Tries = 30;
+    struct Tally { int recorded = 0, refused = 0; QStringList errors; };
+    Tally tally[2];
+    auto computer = [&](Tally &t) {
+        try {
+            TDM dm;
+            shared.Attach(dm);
+            OpenProducts(dm);
+            for (int i = 0; i < Tries; ++i) {
+                try {
+                    const auto r = Move(dm, TStockMovement::Kind::Exit, 1);
+                    (r.outcome == TStockMovement::Outcome::Recorded ? t.recorded : t.refused)++;
+                } catch (const EFbError &e) {
+                    t.errors << e.Message();
+                }
+            }
+        } catch (const EFbError &e) {
+            t.errors << e.Message();
+        }
+    };
+    std::thread first(computer, std::ref(tally[0]));
+    std::thread second(computer, std::ref(tally[1]));
+    first.join();
+    second.join();
+
+    QCOMPARE(tally[0].errors + tally[1].errors, QStringList());
+    QCOMPARE(tally[0].recorded + tally[1].recorded, 40);
+    QCOMPARE(tally[0].refused + tally[1].refused, 2 * Tries - 40);
+    TFbQuery *aux = setup.AuxQuery;
+    aux->Close();
+    aux->SetSQL(QStringLiteral("select p.qtdedisp, (select count(*) from prodent where tipo='saida') "
+                               "from prodforne p where p.idprod=1"));
+    aux->Open();
+    QCOMPARE(aux->Field(0)->AsInteger(), 0);
+    QCOMPARE(aux->Field(1)->AsInteger(), 40);
     aux->Close();
 }
 
