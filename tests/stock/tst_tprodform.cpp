@@ -6,6 +6,7 @@
 #include "tbitbtn.h"
 #include "tcadprodform.h"
 #include "tdbgrid.h"
+#include "tfbupdatesql.h"
 #include "tprodentform.h"
 #include "tprodform.h"
 #include "tradiogroup.h"
@@ -42,6 +43,7 @@ private slots:
     void recordFormCaptionAndSupplierBoxes_data();
     void recordFormCaptionAndSupplierBoxes();
     void failureBeforeRecordFormShowsLeavesNothingPending();
+    void failureBeforeMovementFormShowsLeavesNothingPending();
     void nothingToActOn();
     void movementWithClosedMovementDataset_data();
     void movementWithClosedMovementDataset();
@@ -358,6 +360,28 @@ void TstTProdForm::failureBeforeRecordFormShowsLeavesNothingPending()
     QCOMPARE(DM->ProdForneQuery->State(), TFbQuery::dsBrowse);
     QCOMPARE(DM->ProdForneQuery->RecordCount(), 5);
     QVERIFY(!DM->ProdForneQuery->UpdatesPending());
+}
+
+void TstTProdForm::failureBeforeMovementFormShowsLeavesNothingPending()
+{
+    // The product cannot be put into editing once the movement is appended.
+    TFbQuery *products = DM->ProdForneQuery;
+    TFbUpdateSQL *update = products->UpdateObject();
+    products->SetCachedUpdates(false);
+    products->SetUpdateObject(nullptr);
+    bool opened = false;
+    OnModal([&](QDialog *) { opened = true; }, 5);
+    m_list->BitBtn7->click();
+    QTest::qWait(100);
+    products->SetUpdateObject(update);
+    products->SetCachedUpdates(true);
+    QVERIFY(!opened);
+    QCOMPARE(m_screen.messages->Count(), 1);
+    QCOMPARE(m_screen.messages->Last().icon, TMessages::Error);
+    QCOMPARE(DM->ProdEntQuery->State(), TFbQuery::dsBrowse);
+    QVERIFY(DM->ProdEntQuery->IsEmpty());
+    QVERIFY(!DM->ProdEntQuery->UpdatesPending());
+    QCOMPARE(products->State(), TFbQuery::dsBrowse);
 }
 
 void TstTProdForm::nothingToActOn()
