@@ -20,8 +20,8 @@
 #include <QPlainTextEdit>
 #include <QPointer>
 #include <QTemporaryDir>
+#include <QThread>
 #include <QtTest>
-#include <thread>
 
 using namespace TStockTestData;
 
@@ -490,10 +490,12 @@ void TstTProdEntForm::exitsAtTheSameMoment()
             t.errors << e.Message();
         }
     };
-    std::thread first(computer, std::ref(tally[0]));
-    std::thread second(computer, std::ref(tally[1]));
-    first.join();
-    second.join();
+    std::unique_ptr<QThread> first(QThread::create(computer, std::ref(tally[0])));
+    std::unique_ptr<QThread> second(QThread::create(computer, std::ref(tally[1])));
+    first->start();
+    second->start();
+    QVERIFY(first->wait(QDeadlineTimer(120000)));
+    QVERIFY(second->wait(QDeadlineTimer(120000)));
 
     QCOMPARE(tally[0].errors + tally[1].errors, QStringList());
     QCOMPARE(tally[0].recorded + tally[1].recorded, 40);
