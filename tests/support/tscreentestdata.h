@@ -116,7 +116,8 @@ inline void OnModal(std::function<void(QDialog *)> act, int tries = 500)
     });
 }
 
-// Runs `act` on the modal dialog of type Form that `open` shows; fails
+// Runs `act` on the modal dialog of type Form that `open` shows, once it is
+// the active window (keys typed then reach it, as the user's do); fails
 // when none of that type shows.
 template <class Form>
 inline void OnModalForm(const std::function<void()> &open, const std::function<void(Form *)> &act)
@@ -126,6 +127,7 @@ inline void OnModalForm(const std::function<void()> &open, const std::function<v
         shown = true;
         auto *f = qobject_cast<Form *>(d);
         QVERIFY(f);
+        QVERIFY(QTest::qWaitForWindowActive(f));
         act(f);
     });
     open();
