@@ -259,7 +259,7 @@ void TstTProdForm::keysFromSearchBox()
     QFETCH(QString, caption);
 
     m_list->show();
-    QVERIFY(QTest::qWaitForWindowExposed(m_list));
+    QVERIFY(QTest::qWaitForWindowActive(m_list));
     m_list->Edit1->setFocus();
     QString shown;
     OnModal([&](QDialog *d) { shown = d->windowTitle(); d->reject(); }, caption.isEmpty() ? 5 : 500);
