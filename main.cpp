@@ -10,6 +10,7 @@
 #include "tmessages.h"
 #include "tordemservform.h"
 #include "tprincipalform.h"
+#include "tprodform.h"
 #include "tquitsignals.h"
 #include "trelform.h"
 #include "trelosform.h"
@@ -59,6 +60,9 @@ int main(int argc, char *argv[])
     // Suppliers: "Cadastros" > "Fornecedores" and the FORNECEDOR picture.
     principal->SetScreenFactory(TPrincipalForm::Screen::Suppliers,
                                 [](QWidget *owner) { return new TForneForm(owner); });
+    // Products: "Cadastros" > "Estoque" and the ESTOQUE picture.
+    principal->SetScreenFactory(TPrincipalForm::Screen::Products,
+                                [](QWidget *owner) { return new TProdForm(owner); });
     // The stock movement report: "Relatórios" > "Relatório de Estoque" and
     // the RELATÓRIOS picture.
     principal->SetScreenFactory(TPrincipalForm::Screen::StockReport,

@@ -35,6 +35,12 @@ void TRecordForm::SetRequired(const QString &fieldName, const QString &message)
 
 void TRecordForm::WriteDerived() {}
 
+bool TRecordForm::ApplyRecord()
+{
+    m_dataSet->ApplyChanges();
+    return true;
+}
+
 QList<TDBEdit *> TRecordForm::MakeEditors(const QStringList &columns, int first)
 {
     QList<TDBEdit *> editors;
@@ -89,8 +95,8 @@ void TRecordForm::BitBtn1Click()
         TMessages::ShowMessage(m_requiredMessage);
         return;
     }
-    q->ApplyChanges();
-    accept();
+    if (ApplyRecord())
+        accept();
 }
 
 void TRecordForm::BitBtn2Click()

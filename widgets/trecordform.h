@@ -51,6 +51,9 @@ protected:
     void SetRequired(const QString &fieldName, const QString &message);
     // Columns the form writes from controls of its own, before the check.
     virtual void WriteDerived();
+    // Writes the checked record to the database; false when the form
+    // refused to write it (it said why) and stays open.
+    virtual bool ApplyRecord();
 
     // Editors "DBEdit<first>", "DBEdit<first + 1>", ... bound to the columns.
     QList<TDBEdit *> MakeEditors(const QStringList &columns, int first = 1);

@@ -162,8 +162,15 @@ void TSearchListScreen::RunRecordForm(bool isNew)
         m_dataSet->Append();
     else
         m_dataSet->Edit();
-    form->setWindowTitle(isNew ? m_setup.newFormCaption : m_setup.editFormCaption);
-    LoadRecordForm(form.get(), isNew);
+    try {
+        form->setWindowTitle(isNew ? m_setup.newFormCaption : m_setup.editFormCaption);
+        LoadRecordForm(form.get(), isNew);
+    } catch (...) {
+        // The form never showed: the record it was to edit is given up,
+        // or the next save of the table would write it.
+        m_dataSet->Cancel();
+        throw;
+    }
     form->exec();
 }
 

@@ -1,9 +1,8 @@
 // The stock screens against the bare client API, in the same run.
 //
 // For each action, the time from the user's action to a painted grid:
-//   - the product list opened as the main window opens it (all products by
-//     description) and a search by description, on the shared product
-//     dataset and a grid with the list's columns;
+//   - the product list screen opened as the main window opens it (all
+//     products by description) and searched by description;
 //   - the movement report filtered to one month, through the report
 //     screen's own filter (statement, dataset, grid).
 // Against each, a bare isc_dsql_fetch loop over the same statement (prepare,
@@ -20,16 +19,15 @@
 #include "tdm.h"
 #include "tfbquery.h"
 #include "tmaskdateedit.h"
+#include "tprodform.h"
 #include "tradiogroup.h"
-#include "trowcolors.h"
 #include "trelform.h"
-#include "tsearchsql.h"
+#include "tsearchedit.h"
 
 #include <QApplication>
 #include <QDate>
 #include <QElapsedTimer>
 #include <QLocale>
-#include <QVBoxLayout>
 #include <cstdio>
 #include <functional>
 
@@ -89,27 +87,22 @@ int main(int argc, char *argv[])
         dm.Database->SetDatabaseName(path);
         dm.OpenAll();
 
-        // The product list as it opens: the shared product dataset in a
-        // grid with the list's columns, in a window of the list's size.
-        QWidget productList;
+        // The product list, opened on the product dataset as the main
+        // window leaves it.
+        TProdForm productList;
         productList.resize(676, 422);
-        auto *productGrid = new TDBGrid(&productList);
-        (new QVBoxLayout(&productList))->addWidget(productGrid);
-        productGrid->SetDataSet(dm.ProdForneQuery);
-        productGrid->SetColumns({{QStringLiteral("IDPROD"), QStringLiteral("Cód. Produto"), 0},
-                                 {QStringLiteral("DESCRICAO"), QStringLiteral("Descrição"), 300},
-                                 {QStringLiteral("QTDEDISP"), QStringLiteral("Qtde. Disponível"), 0},
-                                 {QStringLiteral("NOMEFORNE"), QStringLiteral("Fornecedor"), 300},
-                                 {QStringLiteral("GRUPO"), QStringLiteral("Grupo"), 150}});
-        productGrid->SetRowColorRule([](const TFbQuery *q, int row) {
-            return TRowColors::Stock(TDBGrid::IntAt(q, row, QStringLiteral("QTDEDISP")).value_or(0),
-                                     TDBGrid::IntAt(q, row, QStringLiteral("QTDEMIN")).value_or(0));
-        });
         productList.show();
-        auto reopenProducts = [&dm](const QString &sql) {
+        TDBGrid *productGrid = productList.DBGrid1;
+        auto openProducts = [&dm](const QString &sql) {
+            // What the main window does before showing a new list.
             dm.ProdForneQuery->Close();
             dm.ProdForneQuery->SetSQL(sql);
             dm.ProdForneQuery->Open();
+        };
+        auto searchProducts = [&productList](const QString &typed) {
+            productList.Edit1->setText(typed);
+            productList.RadioGroup1->SetItemIndex(0);
+            productList.BitBtn1Click();
         };
 
         TRelForm report;
@@ -129,12 +122,11 @@ int main(int argc, char *argv[])
         };
 
         const QString allProducts = QStringLiteral("select * from prodforne order by descricao");
-        const QString search = TSearchSql::Build(QStringLiteral("capacitor"), QStringLiteral("prodforne"),
-                                                 QStringLiteral("descricao"), QStringLiteral("descricao"));
+        const QString typed = QStringLiteral("capacitor");
         const Case cases[] = {
-            {"products: open, all by description", allProducts, productGrid,
-             [&] { reopenProducts(allProducts); }},
-            {"products: search \"capacitor\"", search, productGrid, [&] { reopenProducts(search); }},
+            {"products: open, all by description", allProducts, productGrid, [&] { openProducts(allProducts); }},
+            {"products: search \"capacitor\"", productList.SearchStatement(typed, 0), productGrid,
+             [&] { searchProducts(typed); }},
             {"report: one month, Todos",
              TRelForm::FilterStatement(TRelForm::All, from, to), report.DBGrid1,
              [&] { filter(TRelForm::All); }},

@@ -446,7 +446,7 @@ void TstTRelForm::rowColours()
         const QRect cell = grid->visualRect(grid->model()->index(row, 2));
         QCOMPARE(grid->RowBackground(row), row == exitRow ? TRowColors::SkyBlue() : base);
         QCOMPARE(QColor(image.pixel(cell.right() - 3, cell.bottom() - 1)), grid->RowBackground(row));
-        QVERIFY2(TScreenTestData::HasPixel(image, cell, colours.value(order[row].toInt())), qPrintable(order[row]));
+        QVERIFY2(HasPixel(image, cell, colours.value(order[row].toInt())), qPrintable(order[row]));
     }
 }
 

@@ -10,7 +10,9 @@ namespace TStockTestData {
 
 using TScreenTestData::Count;
 using TScreenTestData::Exec;
+using TScreenTestData::HasPixel;
 using TScreenTestData::OnModal;
+using TScreenTestData::OnModalForm;
 using TScreenTestData::Quoted;
 using TScreenTestData::Text;
 
@@ -47,6 +49,47 @@ inline void AddProduct(int idProd, int idFornece, const QString &descricao, cons
              .arg(idFornece)
              .arg(Quoted(descricao), Quoted(nomeForne)));
     TDmSchema::BringUpToDate(*DM->Database);
+}
+
+// A product with its quantities (a null QVariant: empty) and supplier.
+struct Product {
+    int id;
+    QString descricao;
+    QVariant qtdeDisp = 0;
+    QVariant qtdeMin = 0;
+    QVariant idFornece = QVariant();
+    QString nomeForne = QString();
+};
+
+inline QString Literal(const QVariant &number)
+{
+    return number.isNull() ? QStringLiteral("null") : QString::number(number.toLongLong());
+}
+
+inline void AddProduct(const Product &p)
+{
+    Exec(QStringLiteral("insert into prodforne (idprod, descricao, qtdedisp, qtdemin, idfornece, nomeforne) "
+                        "values (%1, %2, %3, %4, %5, %6)")
+             .arg(p.id)
+             .arg(Literal(p.descricao), Literal(p.qtdeDisp), Literal(p.qtdeMin), Literal(p.idFornece),
+                  Literal(p.nomeForne)));
+    TDmSchema::BringUpToDate(*DM->Database);
+}
+
+// The product dataset as the main window leaves it when it opens the list.
+inline void ListAllProducts()
+{
+    TFbQuery *q = DM->ProdForneQuery;
+    q->Close();
+    q->SetSQL(QStringLiteral("select * from prodforne order by descricao"));
+    q->Open();
+}
+
+// The quantity in stock of a product as the database holds it ("" when
+// empty).
+inline QString StoredQuantity(int idProd)
+{
+    return Text(QStringLiteral("select qtdedisp from prodforne where idprod=%1").arg(idProd));
 }
 
 // The supplier dataset as the main window leaves it when it opens the list.

@@ -118,6 +118,35 @@ inline void OnModal(std::function<void(QDialog *)> act, int tries = 500)
     });
 }
 
+// Runs `act` on the modal dialog of type Form that `open` shows, once it is
+// the active window (keys typed then reach it, as the user's do); fails
+// when none of that type shows.
+template <class Form>
+inline void OnModalForm(const std::function<void()> &open, const std::function<void(Form *)> &act)
+{
+    bool shown = false;
+    OnModal([&](QDialog *d) {
+        shown = true;
+        auto *f = qobject_cast<Form *>(d);
+        QVERIFY(f);
+        QVERIFY(QTest::qWaitForWindowActive(f));
+        act(f);
+    });
+    open();
+    QVERIFY(shown);
+}
+
+// Whether the rectangle of the image holds a pixel of exactly this colour
+// (the text colour of a grid row, painted on screen).
+inline bool HasPixel(const QImage &image, const QRect &rect, const QColor &colour)
+{
+    for (int y = rect.top(); y <= rect.bottom(); ++y)
+        for (int x = rect.left(); x <= rect.right(); ++x)
+            if (QColor(image.pixel(x, y)) == colour)
+                return true;
+    return false;
+}
+
 // A record form's editor of a column: the label that names it (none for an
 // empty caption), open (enabled on white) or locked (disabled on grey), and
 // for a text column at most the column's size in characters.
@@ -215,16 +244,6 @@ inline void CompareCtrlDeleteDoesNothing(QWidget *screen, QTableView *grid, TFbQ
     QCOMPARE(query->RecordCount(), rows);
     QCOMPARE(query->State(), TFbQuery::dsBrowse);
     QCOMPARE(Count(QStringLiteral("select count(*) from ") + table), stored);
-}
-
-// Whether a pixel of the colour is inside the rectangle of the image.
-inline bool HasPixel(const QImage &image, const QRect &rect, const QColor &colour)
-{
-    for (int y = rect.top(); y <= rect.bottom(); ++y)
-        for (int x = rect.left(); x <= rect.right(); ++x)
-            if (QColor(image.pixel(x, y)) == colour)
-                return true;
-    return false;
 }
 
 } // namespace TScreenTestData

@@ -1,0 +1,68 @@
+#include "tstockmovement.h"
+
+#include "tdm.h"
+#include "tfbdatabase.h"
+#include "tfbfield.h"
+#include "tfbquery.h"
+#include "tfbtransaction.h"
+
+QString TStockMovement::KindText(Kind kind)
+{
+    return kind == Kind::Entry ? QStringLiteral("entrada") : QStringLiteral("saida");
+}
+
+std::optional<qint64> TStockMovement::LockedQuantity(TDM &dm, qint32 idProd, bool *isNull)
+{
+    TFbQuery q;
+    q.SetDatabase(dm.Database);
+    q.SetTransaction(dm.Transaction);
+    q.SetSQL(QStringLiteral("select qtdedisp from prodforne where idprod=%1 with lock").arg(idProd));
+    q.Open();
+    if (q.IsEmpty())
+        return std::nullopt;
+    const TFbField *f = q.Field(0);
+    if (isNull)
+        *isNull = f->IsNull();
+    return f->IsNull() ? 0 : f->AsLargeInt();
+}
+
+TStockMovement::Result TStockMovement::Record(TDM &dm, Kind kind)
+{
+    TFbQuery *product = dm.ProdForneQuery;
+    TFbQuery *movement = dm.ProdEntQuery;
+    TFbField *quantity = product->FieldByName(QStringLiteral("QTDEDISP"));
+    const qint32 idProd = product->FieldByName(QStringLiteral("IDPROD"))->AsInteger();
+    const TFbField *moved = movement->FieldByName(QStringLiteral("QTDEENT"));
+    const qint64 amount = moved->IsNull() ? 0 : moved->AsLargeInt();
+
+    Result result;
+    dm.RunUnitOfWork([&] {
+        const std::optional<qint64> stored = LockedQuantity(dm, idProd);
+        if (!stored) {
+            result.outcome = Outcome::ProductGone;
+            return;
+        }
+        result.stored = *stored;
+        const qint64 after = kind == Kind::Entry ? *stored + amount : *stored - amount;
+        if (kind == Kind::Exit && amount > *stored)
+            result.outcome = Outcome::NotEnoughStock;
+        else if (after > MaxQuantity)
+            result.outcome = Outcome::TooMuchStock;
+        if (result.outcome != Outcome::Recorded) {
+            // The form shows what is really in stock.
+            quantity->SetAsLargeInt(*stored);
+            return;
+        }
+        quantity->SetAsLargeInt(after);
+        movement->FieldByName(QStringLiteral("IDPROD"))->SetAsInteger(idProd);
+        movement->FieldByName(QStringLiteral("NOMEFORNE"))
+            ->SetAsString(product->FieldByName(QStringLiteral("NOMEFORNE"))->AsString());
+        movement->FieldByName(QStringLiteral("DESCRICAO"))
+            ->SetAsString(product->FieldByName(QStringLiteral("DESCRICAO"))->AsString());
+        movement->FieldByName(QStringLiteral("TIPO"))->SetAsString(KindText(kind));
+        product->ApplyChanges();
+        movement->ApplyChanges();
+        result.stored = after;
+    });
+    return result;
+}
