@@ -12,6 +12,7 @@
 #include "tprincipalform.h"
 #include "tprodform.h"
 #include "tquitsignals.h"
+#include "trelform.h"
 #include "trelosform.h"
 #include "trepstandardpreview.h"
 #include "tstartupoptions.h"
@@ -62,6 +63,10 @@ int main(int argc, char *argv[])
     // Products: "Cadastros" > "Estoque" and the ESTOQUE picture.
     principal->SetScreenFactory(TPrincipalForm::Screen::Products,
                                 [](QWidget *owner) { return new TProdForm(owner); });
+    // The stock movement report: "Relatórios" > "Relatório de Estoque" and
+    // the RELATÓRIOS picture.
+    principal->SetScreenFactory(TPrincipalForm::Screen::StockReport,
+                                [](QWidget *owner) { return new TRelForm(owner); });
     // Service orders: "OS" > "Ordens de Serviço" and the O.S. picture.
     principal->SetScreenFactory(TPrincipalForm::Screen::Orders,
                                 [](QWidget *owner) { return new TOrdemservForm(owner); });

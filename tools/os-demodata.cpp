@@ -1,6 +1,9 @@
-// os-demodata PATH N: fills the database at PATH with N demonstration
-// clients, about three service orders each, suppliers, products and stock
-// movements. A missing file is created first (as os-createdb does).
+// os-demodata [--products P] [--movements M] PATH N: fills the database at
+// PATH with N demonstration clients, about three service orders each,
+// suppliers, products and stock movements. A missing file is created first
+// (as os-createdb does). The products and movements follow from N unless
+// given: "--products 100000 --movements 1000000" makes the large stock the
+// stock benchmark works on.
 #include "tdemodata.h"
 #include "tdmschema.h"
 #include "tfbdatabase.h"
@@ -15,13 +18,28 @@ int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
     QLocale::setDefault(QLocale(QLocale::Portuguese, QLocale::Brazil));
-    const QStringList args = app.arguments().mid(1);
-    bool ok = args.size() == 2;
+    QStringList args = app.arguments().mid(1);
+    TDemoData::Stock stock;
+    bool ok = true;
+    // A count option and its value, taken out of the arguments.
+    auto option = [&](const QString &name, int &value) {
+        const qsizetype i = args.indexOf(name);
+        if (i < 0)
+            return;
+        bool number = i + 1 < args.size();
+        value = number ? args[i + 1].toInt(&number) : -1;
+        ok = ok && number && value >= 0;
+        args.remove(i, qMin<qsizetype>(2, args.size() - i));
+    };
+    option(QStringLiteral("--products"), stock.products);
+    option(QStringLiteral("--movements"), stock.movements);
+    ok = ok && args.size() == 2;
     const int n = ok ? args[1].toInt(&ok) : 0;
     if (!ok || n < 0) {
-        std::fprintf(stderr, "uso: os-demodata CAMINHO N\n"
+        std::fprintf(stderr, "uso: os-demodata [--products P] [--movements M] CAMINHO N\n"
                              "Preenche o banco com N clientes de demonstração, suas ordens de serviço,\n"
-                             "fornecedores, produtos e movimentos de estoque.\n");
+                             "fornecedores, produtos e movimentos de estoque. Sem --products e\n"
+                             "--movements, o número de produtos e de movimentos segue N.\n");
         return 2;
     }
     const QString path = args[0];
@@ -35,7 +53,7 @@ int main(int argc, char *argv[])
         const TDemoData::Counts c = TDemoData::Fill(path, n, 1, [](const QString &table) {
             std::printf("  %s...\n", table.toLocal8Bit().constData());
             std::fflush(stdout);
-        });
+        }, stock);
         std::printf("%d clientes, %d ordens de serviço, %d fornecedores, %d produtos, %d movimentos (%.1f s)\n",
                     c.clients, c.orders, c.suppliers, c.products, c.movements, t.elapsed() / 1000.0);
     } catch (const std::exception &e) {

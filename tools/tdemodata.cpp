@@ -168,12 +168,24 @@ int MaxKey(TFbDatabase *db, const TDmTable &t)
 TDemoData::Counts TDemoData::Fill(const QString &path, int clients, quint32 seed,
                                   const std::function<void(const QString &)> &progress)
 {
+    return Fill(path, clients, seed, progress, Stock());
+}
+
+TDemoData::Counts TDemoData::Fill(const QString &path, int clients, quint32 seed,
+                                  const std::function<void(const QString &)> &progress, Stock stock)
+{
     Counts n;
     n.clients = std::max(0, clients);
     n.orders = n.clients * 3;
     n.suppliers = std::clamp(n.clients / 50, 5, 500);
     n.products = std::clamp(n.clients / 10, 20, 5000);
     n.movements = n.products * 3;
+    if (stock.products >= 0)
+        n.products = stock.products;
+    if (stock.movements >= 0)
+        n.movements = stock.movements;
+    if (n.products == 0)
+        n.movements = 0;
 
     QRandomGenerator r(seed);
     TFbDatabase db;
@@ -331,7 +343,10 @@ TDemoData::Counts TDemoData::Fill(const QString &path, int clients, quint32 seed
             ip.Set("QTDEMIN", r.bounded(1, 10));
             ip.Set("DATACAD", someDay(1000));
             ip.Set("NOMEFORNE", supplierNames.value(s));
-            for (int k = 0; k < 3; ++k) {
+            // This product's share of the movements, the first ones taking
+            // one more each until the remainder is used up.
+            const int moves = n.movements / n.products + (i < n.movements % n.products ? 1 : 0);
+            for (int k = 0; k < moves; ++k) {
                 const bool entry = k == 0 || r.bounded(2) == 0;
                 const int moved = r.bounded(1, 20);
                 qty += entry ? moved : -std::min(moved, qty);

@@ -14,9 +14,18 @@ public:
     {
         int clients = 0, orders = 0, suppliers = 0, products = 0, movements = 0;
     };
+    // Numbers of products and stock movements given outright (-1: in
+    // proportion to the clients). The movements are spread evenly over the
+    // products; without products there are none.
+    struct Stock
+    {
+        int products = -1, movements = -1;
+    };
     // Fills the database at `path` (local path or host:/path) with `clients`
     // clients and the rest in proportion. `seed` makes the data repeatable.
     // `progress` (optional) is told the table being filled.
     static Counts Fill(const QString &path, int clients, quint32 seed = 1,
                        const std::function<void(const QString &)> &progress = {});
+    static Counts Fill(const QString &path, int clients, quint32 seed,
+                       const std::function<void(const QString &)> &progress, Stock stock);
 };

@@ -56,6 +56,35 @@ private slots:
             QVERIFY2(s == "Não Atendido" || s == "Em Andamento" || s == "Concluído", qPrintable(s));
         }
     }
+
+    // Products and movements given outright: the movements spread over the
+    // products whatever the remainder, none without products.
+    void stockGivenOutright_data()
+    {
+        QTest::addColumn<int>("products");
+        QTest::addColumn<int>("movements");
+        QTest::addColumn<int>("expectedMovements");
+        QTest::newRow("ten each") << 30 << 300 << 300;
+        QTest::newRow("a remainder") << 7 << 23 << 23;
+        QTest::newRow("fewer movements than products") << 9 << 4 << 4;
+        QTest::newRow("no products, no movements") << 0 << 50 << 0;
+    }
+    void stockGivenOutright()
+    {
+        QFETCH(int, products);
+        QFETCH(int, movements);
+        QFETCH(int, expectedMovements);
+        TFbTestDb db;
+        OS_REQUIRE_TEST_DB(db);
+        const TDemoData::Counts c = TDemoData::Fill(db.Path(), 10, 1, {}, {products, movements});
+        QCOMPARE(c.products, products);
+        QCOMPARE(c.movements, expectedMovements);
+        auto dm = db.MakeDM();
+        QCOMPARE(Scalar(*dm, "select count(*) from prodforne"), products);
+        QCOMPARE(Scalar(*dm, "select count(*) from prodent"), expectedMovements);
+        QCOMPARE(Scalar(*dm, "select count(distinct idprod) from prodent"), qMin(products, movements));
+        QCOMPARE(Scalar(*dm, "select count(*) from prodforne where qtdedisp < 0"), 0);
+    }
 };
 
 QTEST_MAIN(TstTDemoData)

@@ -1,0 +1,182 @@
+// The stock screens against the bare client API, in the same run.
+//
+// For each action, the time from the user's action to a painted grid:
+//   - the product list opened as the main window opens it (all products by
+//     description) and a search by description, on the shared product
+//     dataset and a grid with the list's columns;
+//   - the movement report filtered to one month, through the report
+//     screen's own filter (statement, dataset, grid).
+// Against each, a bare isc_dsql_fetch loop over the same statement (prepare,
+// execute, fetch every row): the physical limit. Goal: within 1.5x.
+//
+//   build/bin/bench_stock [--cpu] [--products P] [--movements M] [DATABASE]
+// Without DATABASE a temporary one is made and filled with P products
+// (default 100000) and M stock movements (default 1000000), about a minute;
+// a DATABASE named is copied first and used as it is. Best of 5 runs each.
+// Runs offscreen unless QT_QPA_PLATFORM says otherwise.
+#include "../tbenchsupport.h"
+#include "tdbgrid.h"
+#include "tdemodata.h"
+#include "tdm.h"
+#include "tfbquery.h"
+#include "tmaskdateedit.h"
+#include "tradiogroup.h"
+#include "trowcolors.h"
+#include "trelform.h"
+#include "tsearchsql.h"
+
+#include <QApplication>
+#include <QDate>
+#include <QElapsedTimer>
+#include <QLocale>
+#include <QVBoxLayout>
+#include <cstdio>
+#include <functional>
+
+namespace {
+using Sup = TBenchSupport;
+
+// The action, then the grid paints what shows.
+qint64 ThroughScreen(TDBGrid *grid, const std::function<void()> &action, long long &rows)
+{
+    const qint64 start = Sup::Now();
+    action();
+    const QImage painted = grid->viewport()->grab().toImage();
+    const qint64 ns = Sup::Now() - start;
+    rows = grid->model()->rowCount();
+    if (painted.isNull())
+        std::puts("no picture");
+    return ns;
+}
+
+struct Case
+{
+    const char *name;
+    QString statement;
+    TDBGrid *grid;
+    std::function<void()> action;
+};
+
+// "--name value" taken out of the arguments.
+int TakeCount(QStringList &args, const QString &name, int fallback)
+{
+    const qsizetype i = args.indexOf(name);
+    if (i < 0 || i + 1 >= args.size())
+        return fallback;
+    const int value = args[i + 1].toInt();
+    args.remove(i, 2);
+    return value;
+}
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    TBenchSupport::OffscreenUnlessSet();
+    QApplication app(argc, argv);
+    QLocale::setDefault(QLocale(QLocale::Portuguese, QLocale::Brazil));
+    try {
+        QStringList args = app.arguments().mid(1);
+        const int products = TakeCount(args, QStringLiteral("--products"), 100000);
+        const int movements = TakeCount(args, QStringLiteral("--movements"), 1000000);
+        const bool cpu = args.removeAll(QStringLiteral("--cpu")) > 0;
+        const QString named = args.value(0);
+        // No clients: a named database is copied, a temporary one gets only
+        // the few suppliers the demo data always makes, then the stock.
+        QStringList setupArgs{QStringLiteral("0")};
+        if (cpu)
+            setupArgs << QStringLiteral("--cpu");
+        if (!named.isEmpty())
+            setupArgs << named;
+        const TBenchSupport::Database demo = TBenchSupport::Setup(setupArgs);
+        const QString &path = demo.path;
+        if (named.isEmpty()) {
+            std::printf("filling %d products and %d stock movements ...\n", products, movements);
+            std::fflush(stdout);
+            QElapsedTimer t;
+            t.start();
+            TDemoData::Fill(path, 0, 2, {}, {products, movements});
+            std::printf("  done in %.1f s\n", t.elapsed() / 1000.0);
+        }
+
+        TDM dm;
+        dm.Database->SetDatabaseName(path);
+        dm.OpenAll();
+
+        // The product list as it opens: the shared product dataset in a
+        // grid with the list's columns, in a window of the list's size.
+        QWidget productList;
+        productList.resize(676, 422);
+        auto *productGrid = new TDBGrid(&productList);
+        (new QVBoxLayout(&productList))->addWidget(productGrid);
+        productGrid->SetDataSet(dm.ProdForneQuery);
+        productGrid->SetColumns({{QStringLiteral("IDPROD"), QStringLiteral("Cód. Produto"), 0},
+                                 {QStringLiteral("DESCRICAO"), QStringLiteral("Descrição"), 300},
+                                 {QStringLiteral("QTDEDISP"), QStringLiteral("Qtde. Disponível"), 0},
+                                 {QStringLiteral("NOMEFORNE"), QStringLiteral("Fornecedor"), 300},
+                                 {QStringLiteral("GRUPO"), QStringLiteral("Grupo"), 150}});
+        productGrid->SetRowColorRule([](const TFbQuery *q, int row) {
+            return TRowColors::Stock(TDBGrid::IntAt(q, row, QStringLiteral("QTDEDISP")).value_or(0),
+                                     TDBGrid::IntAt(q, row, QStringLiteral("QTDEMIN")).value_or(0));
+        });
+        productList.show();
+        auto reopenProducts = [&dm](const QString &sql) {
+            dm.ProdForneQuery->Close();
+            dm.ProdForneQuery->SetSQL(sql);
+            dm.ProdForneQuery->Open();
+        };
+
+        TRelForm report;
+        report.show();
+        // A whole month two months back: the demo movements cover the last
+        // year.
+        const QDate first = QDate::currentDate().addMonths(-2).addDays(1 - QDate::currentDate().day());
+        const QDate last = first.addMonths(1).addDays(-1);
+        const QString from = first.toString(QStringLiteral("dd/MM/yyyy"));
+        const QString to = last.toString(QStringLiteral("dd/MM/yyyy"));
+        auto filter = [&report, from, to](int kind) {
+            report.RadioGroup1->SetItemIndex(kind);
+            report.MaskEdit1->SetText(from);
+            report.MaskEdit2->SetText(to);
+            report.BitBtn1Click();
+        };
+
+        const QString allProducts = QStringLiteral("select * from prodforne order by descricao");
+        const QString search = TSearchSql::Build(QStringLiteral("capacitor"), QStringLiteral("prodforne"),
+                                                 QStringLiteral("descricao"), QStringLiteral("descricao"));
+        const Case cases[] = {
+            {"products: open, all by description", allProducts, productGrid,
+             [&] { reopenProducts(allProducts); }},
+            {"products: search \"capacitor\"", search, productGrid, [&] { reopenProducts(search); }},
+            {"report: one month, Todos",
+             TRelForm::FilterStatement(TRelForm::All, from, to), report.DBGrid1,
+             [&] { filter(TRelForm::All); }},
+            {"report: one month, Saída",
+             TRelForm::FilterStatement(TRelForm::Exits, from, to), report.DBGrid1,
+             [&] { filter(TRelForm::Exits); }},
+        };
+        std::printf("month: %s to %s\n", qPrintable(from), qPrintable(to));
+        bool allWithin = true;
+        for (const Case &c : cases) {
+            qint64 bare = INT64_MAX, screen = INT64_MAX;
+            long long rowsBare = 0, rowsScreen = 0;
+            const QByteArray sql = c.statement.toLatin1();
+            for (int run = 0; run < 5; ++run) {
+                bare = std::min(bare, Sup::BareSelect(path, sql, rowsBare));
+                screen = std::min(screen, ThroughScreen(c.grid, c.action, rowsScreen));
+            }
+            const double ratio = double(screen) / double(bare);
+            allWithin = allWithin && ratio <= 1.5;
+            std::printf("%-36s rows %7lld / %7lld   bare %8.1f ms   screen %8.1f ms   ratio %.2f %s\n", c.name,
+                        rowsBare, rowsScreen, bare / 1e6, screen / 1e6, ratio,
+                        ratio <= 1.5 ? "(within 1.5x)" : "(OVER 1.5x)");
+            if (rowsBare != rowsScreen)
+                std::printf("  row counts differ!\n");
+            std::printf("  %s\n", sql.constData());
+        }
+        std::printf("%s\n", allWithin ? "goal met: every case within 1.5x" : "goal missed");
+        return allWithin ? 0 : 2;
+    } catch (const std::exception &e) {
+        std::fprintf(stderr, "failed: %s\n", e.what());
+        return 1;
+    }
+}

@@ -1,0 +1,169 @@
+#include "trelform.h"
+
+#include "efberror.h"
+#include "tbitbtn.h"
+#include "tdbgrid.h"
+#include "tdm.h"
+#include "tfbquery.h"
+#include "tguard.h"
+#include "tmaskdateedit.h"
+#include "tradiogroup.h"
+#include "trowcolors.h"
+
+#include <QDate>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QRegularExpression>
+#include <QVBoxLayout>
+#include <optional>
+
+namespace {
+// A date box counts as filled unless it holds nothing but the slashes.
+bool IsFilled(const QString &text)
+{
+    return text.trimmed() != QStringLiteral("/  /");
+}
+
+// A box's text read day/month/year. Blanks around a number are allowed
+// (" 1/ 5/2008" is the 1st of May); a day or month left blank, a year not
+// of four digits or a day the calendar lacks is no date.
+std::optional<QDate> ReadDate(const QString &text)
+{
+    static const QRegularExpression re(QStringLiteral("^ *(\\d{1,2}) */ *(\\d{1,2}) */ *(\\d{4}) *$"));
+    const QRegularExpressionMatch m = re.match(text);
+    if (!m.hasMatch())
+        return std::nullopt;
+    const QDate date(m.captured(3).toInt(), m.captured(2).toInt(), m.captured(1).toInt());
+    if (!date.isValid() || date.year() < 1)
+        return std::nullopt;
+    return date;
+}
+
+QDate CheckedDate(const QString &text)
+{
+    const std::optional<QDate> date = ReadDate(text);
+    if (!date)
+        throw EFbError(QStringLiteral("'%1' is not a valid date").arg(text));
+    return *date;
+}
+
+QString Literal(const QDate &date)
+{
+    return QLatin1Char('"') + date.toString(QStringLiteral("yyyy/MM/dd")) + QLatin1Char('"');
+}
+} // namespace
+
+QString TRelForm::FilterStatement(int kind, const QString &startText, const QString &endText)
+{
+    QString sql;
+    switch (kind) {
+    case Entries: sql = QStringLiteral("select * from prodent where tipo=\"entrada\""); break;
+    case Exits: sql = QStringLiteral("select * from prodent where tipo=\"saida\""); break;
+    default: sql = QStringLiteral("select * from prodent"); break;
+    }
+    if (!IsFilled(startText) || !IsFilled(endText))
+        return sql;
+    // Both dates are read before anything is written: a bad one stops the
+    // filter with nothing changed.
+    const QDate start = CheckedDate(startText);
+    const QDate end = CheckedDate(endText);
+    // The whole end day, whatever time of day a movement was given: up to,
+    // not including, the next midnight. Past the last day the database can
+    // hold there is no next day, and nothing lies after it.
+    sql += kind == Entries || kind == Exits ? QStringLiteral(" and ") : QStringLiteral(" where ");
+    sql += QStringLiteral("datacad >= ") + Literal(start);
+    const QDate after = end.addDays(1);
+    if (after.year() <= 9999)
+        sql += QStringLiteral(" and datacad < ") + Literal(after);
+    return sql;
+}
+
+TRelForm::TRelForm(QWidget *owner)
+    : TListScreen(owner)
+{
+    setObjectName(QStringLiteral("RelForm"));
+    setWindowTitle(QStringLiteral("Relatório de Estoque - Entrada / Saida"));
+    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint
+                   | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
+    setFixedSize(760, 596);
+
+    // Filter panel: the kinds at the left, the period beside them with
+    // "Filtrar [Estoque]" under its boxes.
+    Panel1 = new QWidget(this);
+    Panel1->setObjectName(QStringLiteral("Panel1"));
+    Panel1->setFixedHeight(105);
+    RadioGroup1 = new TRadioGroup(Panel1);
+    RadioGroup1->setObjectName(QStringLiteral("RadioGroup1"));
+    RadioGroup1->setTitle(QStringLiteral("Tipo"));
+    RadioGroup1->SetItems({QStringLiteral("Todos"), QStringLiteral("Entrada de Produto"),
+                           QStringLiteral("Saída de Produto")}, 1);
+    RadioGroup1->SetItemIndex(All);
+    Label1 = new QLabel(QStringLiteral("Data Inicial"), Panel1);
+    Label1->setObjectName(QStringLiteral("Label1"));
+    Label2 = new QLabel(QStringLiteral("à"), Panel1);
+    Label2->setObjectName(QStringLiteral("Label2"));
+    Label3 = new QLabel(QStringLiteral("Data Final"), Panel1);
+    Label3->setObjectName(QStringLiteral("Label3"));
+    MaskEdit1 = new TMaskDateEdit(Panel1);
+    MaskEdit1->setObjectName(QStringLiteral("MaskEdit1"));
+    MaskEdit2 = new TMaskDateEdit(Panel1);
+    MaskEdit2->setObjectName(QStringLiteral("MaskEdit2"));
+    Label1->setBuddy(MaskEdit1);
+    Label3->setBuddy(MaskEdit2);
+    for (TMaskDateEdit *box : {MaskEdit1, MaskEdit2})
+        box->setFixedWidth(90);
+    BitBtn1 = new TBitBtn(QStringLiteral("BitBtn1"), QStringLiteral("Filtrar [Estoque]"),
+                          TButtonPictures::MagnifyingGlass, Panel1);
+
+    auto *period = new QGridLayout;
+    period->addWidget(Label1, 0, 0);
+    period->addWidget(Label3, 0, 2);
+    period->addWidget(MaskEdit1, 1, 0);
+    period->addWidget(Label2, 1, 1);
+    period->addWidget(MaskEdit2, 1, 2);
+    period->addWidget(BitBtn1, 2, 0, 1, 3, Qt::AlignLeft);
+    auto *panel = new QHBoxLayout(Panel1);
+    panel->setContentsMargins(6, 2, 6, 2);
+    panel->addWidget(RadioGroup1);
+    panel->addSpacing(16);
+    panel->addLayout(period);
+    panel->addStretch();
+
+    DBGrid1 = new TDBGrid(this);
+    DBGrid1->setObjectName(QStringLiteral("DBGrid1"));
+    DBGrid1->SetDataSet(DM ? DM->ProdEntQuery : nullptr);
+    DBGrid1->SetColumns({{QStringLiteral("DATACAD"), QStringLiteral("Data Entrada / Saida"), 0},
+                         {QStringLiteral("IDPROD"), QStringLiteral("Cod. Produto"), 0},
+                         {QStringLiteral("DESCRICAO"), QStringLiteral("Descrição"), 270},
+                         {QStringLiteral("QTDEENT"), QStringLiteral("Qtde Entrada / Saida"), 0},
+                         {QStringLiteral("NOMEFORNE"), QStringLiteral("Fornecedor"), 270},
+                         {QStringLiteral("OBS"), QStringLiteral("Observação"), 700}});
+    DBGrid1->SetRowColorRule([](const TFbQuery *q, int row) {
+        return TRowColors::Movement(TDBGrid::TextAt(q, row, QStringLiteral("TIPO")));
+    });
+
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(Panel1);
+    layout->addWidget(DBGrid1, 1);
+
+    connect(BitBtn1, &QPushButton::clicked, this, Guarded([this] { BitBtn1Click(); }));
+}
+
+void TRelForm::BitBtn1Click()
+{
+    // A click that could not take the focus from a half-typed date box
+    // (which has said why) filters nothing.
+    for (const TMaskDateEdit *box : {MaskEdit1, MaskEdit2})
+        if (box->hasFocus() && box->RefusesToLeave())
+            return;
+    // The statement first: a bad date leaves the dataset and the grid as
+    // they were.
+    const QString sql = FilterStatement(RadioGroup1->ItemIndex(), MaskEdit1->Text(), MaskEdit2->Text());
+    TFbQuery *q = DM->ProdEntQuery;
+    q->Close();
+    q->SetSQL(sql);
+    q->Open();
+}

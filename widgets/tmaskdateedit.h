@@ -1,0 +1,51 @@
+#pragma once
+// A date box with the fixed shape day/month/year: "99/99/0000". The two
+// slashes are part of the text and cannot be typed over; the day and month
+// positions take a digit or stay blank, the four year positions must hold a
+// digit. Only digits can be typed. While the box has the focus its blank
+// positions show "_"; Text() always gives them as blanks, so an untouched
+// box reads "  /  /    ".
+//
+// A box that was typed into cannot be left while a year position is blank:
+// it beeps, shows "Invalid input value.  Use escape key to abandon changes"
+// in the standard error box and keeps the focus. Esc puts back the text the
+// box had when it got the focus (the changes are abandoned); an Esc with
+// nothing changed goes on to the window.
+#include <QLineEdit>
+
+class TMaskDateEdit : public QLineEdit
+{
+    Q_OBJECT
+public:
+    explicit TMaskDateEdit(QWidget *parent = nullptr);
+
+    // The box's text with a blank in every empty position: "  /  /    ",
+    // "01/05/2008", " 1/05/2008".
+    QString Text() const;
+    // Puts a text into the box position by position (only digits land; a
+    // position without one stays blank), without counting as typing.
+    void SetText(const QString &text);
+    // Every year position holds a digit (what leaving a typed box needs).
+    bool YearComplete() const;
+    // Typed into with a year position still blank: the focus cannot leave
+    // it, and a button clicked meanwhile should not act.
+    bool RefusesToLeave() const { return isModified() && !YearComplete(); }
+
+    static QString BlankText() { return QStringLiteral("  /  /    "); }
+    static QString InvalidInputMessage()
+    {
+        return QStringLiteral("Invalid input value.  Use escape key to abandon changes");
+    }
+
+protected:
+    void focusInEvent(QFocusEvent *event) override;
+    void focusOutEvent(QFocusEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+
+private:
+    // Switches the character that shows a blank position, keeping the text.
+    void ShowBlanksAs(QChar blank);
+
+    QString m_textAtEntry;   // what Esc goes back to
+    bool m_refusing = false; // the refusal's own focus moves are not checked
+};
