@@ -127,9 +127,21 @@ void TProdEntForm::BitBtn1Click()
         reject();
         return;
     }
-    // What is still being typed belongs to the movement.
-    TDBFieldLink::UpdateRecord(DM->ProdEntQuery);
-    TDBFieldLink::UpdateRecord(DM->ProdForneQuery);
+    // What is still being typed belongs to the movement; a text that cannot
+    // be stored (a quantity past a whole number, a wrong date) is corrected
+    // where it was typed.
+    try {
+        TDBFieldLink::UpdateRecord(DM->ProdEntQuery);
+    } catch (...) {
+        for (TDBEdit *box : {DBEdit5, DBEdit6}) {
+            if (box->Link()->Pending()) {
+                box->setFocus();
+                box->selectAll();
+                break;
+            }
+        }
+        throw;
+    }
     // A failed attempt leaves the records posted in the change cache: they
     // go back into editing for the next one.
     for (TFbQuery *q : {DM->ProdForneQuery, DM->ProdEntQuery})

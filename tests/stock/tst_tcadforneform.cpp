@@ -72,20 +72,9 @@ void TstTCadForneForm::cleanup()
 
 void TstTCadForneForm::OpenForm(bool isNew, const std::function<void(TCadForneForm *)> &act)
 {
-    bool shown = false;
-    OnModal([&](QDialog *d) {
-        shown = true;
-        auto *f = qobject_cast<TCadForneForm *>(d);
-        QVERIFY(f);
-        act(f);
-    });
-    if (isNew) {
-        m_list->BitBtn2->click();
-    } else {
+    if (!isNew)
         QVERIFY(DM->ForneQuery->Locate(QStringLiteral("IDFORNECE"), 1));
-        m_list->BitBtn3->click();
-    }
-    QVERIFY(shown);
+    OnModalForm<TCadForneForm>([&] { (isNew ? m_list->BitBtn2 : m_list->BitBtn3)->click(); }, act);
 }
 
 void TstTCadForneForm::editorCaptionsAndLook_data()

@@ -75,20 +75,9 @@ void TstTCadProdForm::cleanup()
 
 void TstTCadProdForm::OpenForm(int id, const std::function<void(TCadProdForm *)> &act)
 {
-    bool shown = false;
-    OnModal([&](QDialog *d) {
-        shown = true;
-        auto *f = qobject_cast<TCadProdForm *>(d);
-        QVERIFY(f);
-        act(f);
-    });
-    if (id == 0) {
-        m_list->BitBtn2->click();
-    } else {
+    if (id != 0)
         QVERIFY(DM->ProdForneQuery->Locate(QStringLiteral("IDPROD"), id));
-        m_list->BitBtn3->click();
-    }
-    QVERIFY(shown);
+    OnModalForm<TCadProdForm>([&] { (id == 0 ? m_list->BitBtn2 : m_list->BitBtn3)->click(); }, act);
 }
 
 void TstTCadProdForm::editorCaptionsAndLook_data()
@@ -273,7 +262,8 @@ void TstTCadProdForm::quantityKeyFilter()
 void TstTCadProdForm::quantityChangedElsewhere_data()
 {
     QTest::addColumn<QString>("typed");        // into "Qtde Disponível"; empty: left alone
-    QTest::addColumn<QString>("elsewhere");    // the quantity another computer stores; "-": none
+    QTest::addColumn<QString>("elsewhere");    // the quantity another computer stores; "-": none;
+                                               // "deleted": the product is deleted
     QTest::addColumn<bool>("saved");
     QTest::addColumn<QString>("stored");       // DESCRICAO|QTDEDISP afterwards
 
@@ -283,6 +273,7 @@ void TstTCadProdForm::quantityChangedElsewhere_data()
     QTest::newRow("typed, changed elsewhere: refused") << "20" << "3" << false << "Parafuso|3";
     QTest::newRow("typed, nothing elsewhere") << "20" << "-" << true << "Parafuso novo|20";
     QTest::newRow("typed the same, nothing elsewhere") << "10" << "-" << true << "Parafuso novo|10";
+    QTest::newRow("deleted elsewhere: refused") << "" << "deleted" << false << "";
 }
 
 void TstTCadProdForm::quantityChangedElsewhere()
@@ -299,7 +290,9 @@ void TstTCadProdForm::quantityChangedElsewhere()
             f->DBEdit6->selectAll();
             QTest::keyClicks(f->DBEdit6, typed);
         }
-        if (elsewhere != QLatin1String("-"))
+        if (elsewhere == QLatin1String("deleted"))
+            Exec(QStringLiteral("delete from prodforne where idprod=1"));
+        else if (elsewhere != QLatin1String("-"))
             Exec(QStringLiteral("update prodforne set qtdedisp=%1 where idprod=1").arg(elsewhere));
         f->BitBtn1->click();
         open = f->isVisible();
@@ -309,7 +302,9 @@ void TstTCadProdForm::quantityChangedElsewhere()
         QCOMPARE(m_screen.messages->Count(), 0);
     } else {
         QCOMPARE(m_screen.messages->Count(), 1);
-        QVERIFY2(m_screen.messages->Last().text.contains(QStringLiteral("alterada em outro computador")),
+        QVERIFY2(m_screen.messages->Last().text.contains(elsewhere == QLatin1String("deleted")
+                                                              ? QStringLiteral("não existe mais")
+                                                              : QStringLiteral("alterada em outro computador")),
                  qPrintable(m_screen.messages->Last().text));
     }
     QCOMPARE(Text(QStringLiteral("select descricao || '|' || coalesce(cast(qtdedisp as varchar(12)), '') from prodforne where idprod=1")),

@@ -355,18 +355,6 @@ void TstTForneForm::ctrlDeleteInGridDoesNothing()
     QCOMPARE(Count(QStringLiteral("select count(*) from fornecedores")), 5);
 }
 
-namespace {
-// Whether a pixel of the colour is inside the rectangle of the image.
-bool HasPixel(const QImage &image, const QRect &rect, const QColor &colour)
-{
-    for (int y = rect.top(); y <= rect.bottom(); ++y)
-        for (int x = rect.left(); x <= rect.right(); ++x)
-            if (QColor(image.pixel(x, y)) == colour)
-                return true;
-    return false;
-}
-} // namespace
-
 void TstTForneForm::gridColoursOnScreen()
 {
     TDBGrid *grid = m_list->DBGrid1;

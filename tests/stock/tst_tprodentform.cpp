@@ -5,6 +5,7 @@
 // second write fails; and two computers recording on one product.
 #include "tbitbtn.h"
 #include "tdbedit.h"
+#include "efberror.h"
 #include "tdbmemo.h"
 #include "tdmschema.h"
 #include "teditorlook.h"
@@ -19,6 +20,7 @@
 #include <QPlainTextEdit>
 #include <QPointer>
 #include <QTemporaryDir>
+#include <QThread>
 #include <QtTest>
 
 using namespace TStockTestData;
@@ -41,7 +43,9 @@ private slots:
     void everyWayOutCancels_data();
     void everyWayOutCancels();
     void failingSecondWriteLeavesNeither();
+    void productDeletedElsewhere();
     void twoComputersOnOneProduct();
+    void exitsAtTheSameMoment();
 
 private:
     // Opens the form through the list for product `id`, runs `act` on it
@@ -63,7 +67,8 @@ void TstTProdEntForm::initTestCase()
 
 void TstTProdEntForm::init()
 {
-    if (QByteArray(QTest::currentTestFunction()) == "twoComputersOnOneProduct")
+    const QByteArray test = QTest::currentTestFunction();
+    if (test == "twoComputersOnOneProduct" || test == "exitsAtTheSameMoment")
         return;   // makes its own connections
     m_screen.Open();
     OS_REQUIRE_TEST_DB(*m_screen.db);
@@ -83,16 +88,8 @@ void TstTProdEntForm::cleanup()
 
 void TstTProdEntForm::OpenForm(int id, bool entry, const std::function<void(TProdEntForm *)> &act)
 {
-    bool shown = false;
-    OnModal([&](QDialog *d) {
-        shown = true;
-        auto *f = qobject_cast<TProdEntForm *>(d);
-        QVERIFY(f);
-        act(f);
-    });
     QVERIFY(DM->ProdForneQuery->Locate(QStringLiteral("IDPROD"), id));
-    (entry ? m_list->BitBtn7 : m_list->BitBtn8)->click();
-    QVERIFY(shown);
+    OnModalForm<TProdEntForm>([&] { (entry ? m_list->BitBtn7 : m_list->BitBtn8)->click(); }, act);
 }
 
 void TstTProdEntForm::captionsAndLook_data()
@@ -173,13 +170,13 @@ void TstTProdEntForm::arithmetic()
     QFETCH(QString, movement);
     QFETCH(QString, message);
     bool stayedOpen = false;
-    QWidget *focus = nullptr;
+    QString focus;   // the control that has the focus afterwards
     OpenForm(id, entry, [&](TProdEntForm *f) {
         f->DBEdit5->setFocus();
         QTest::keyClicks(f->DBEdit5, typed);
         f->BitBtn1->click();
         stayedOpen = f->isVisible();
-        focus = f->focusWidget();
+        focus = f->focusWidget() ? f->focusWidget()->objectName() : QString();
         if (stayedOpen) {
             // Both records are still pending, for another quantity.
             QCOMPARE(DM->ProdForneQuery->State(), TFbQuery::dsEdit);
@@ -193,7 +190,7 @@ void TstTProdEntForm::arithmetic()
     } else {
         QCOMPARE(m_screen.messages->Count(), 1);
         QVERIFY2(m_screen.messages->Last().text.startsWith(message), qPrintable(m_screen.messages->Last().text));
-        QCOMPARE(focus->objectName(), QStringLiteral("DBEdit5"));
+        QCOMPARE(focus, QStringLiteral("DBEdit5"));
     }
     QCOMPARE(StoredQuantity(id), stock);
     QCOMPARE(Text(QStringLiteral("select max(qtdeent || '|' || tipo) from prodent where idprod=%1").arg(id)),
@@ -330,15 +327,35 @@ void TstTProdEntForm::failingSecondWriteLeavesNeither()
     QCOMPARE(Count(QStringLiteral("select count(*) from prodent where idprod=1")), 1);
 }
 
+void TstTProdEntForm::productDeletedElsewhere()
+{
+    OpenForm(1, false, [&](TProdEntForm *f) {
+        Exec(QStringLiteral("delete from prodforne where idprod=1"));
+        QTest::keyClicks(f->DBEdit5, QStringLiteral("2"));
+        f->BitBtn1->click();
+        QVERIFY(f->isVisible());
+        f->BitBtn2->click();
+    });
+    QCOMPARE(m_screen.messages->Count(), 1);
+    QVERIFY(m_screen.messages->Last().text.startsWith(QStringLiteral("Este produto não existe mais")));
+    QCOMPARE(Count(QStringLiteral("select count(*) from prodent")), 0);
+    QCOMPARE(Count(QStringLiteral("select count(*) from prodforne where idprod=1")), 0);
+    for (TFbQuery *q : {DM->ProdForneQuery, DM->ProdEntQuery})
+        QVERIFY(!q->UpdatesPending());
+}
+
 namespace {
 // One computer's side: the product read when its list was loaded, a
 // movement of `amount` started on it and recorded.
-TStockMovement::Result Move(TDM &dm, TStockMovement::Kind kind, int amount)
+// `shown`: the quantity the form shows afterwards.
+TStockMovement::Result Move(TDM &dm, TStockMovement::Kind kind, int amount, int *shown = nullptr)
 {
     dm.ProdEntQuery->Append();
     dm.ProdForneQuery->Edit();
     dm.ProdEntQueryQTDEENT->SetAsInteger(amount);
     const TStockMovement::Result r = TStockMovement::Record(dm, kind);
+    if (shown)
+        *shown = dm.ProdForneQueryQTDEDISP->AsInteger();
     dm.ProdForneQuery->Cancel();
     dm.ProdEntQuery->Cancel();
     return r;
@@ -352,31 +369,55 @@ void OpenProducts(TDM &dm)
 }
 } // namespace
 
-void TstTProdEntForm::twoComputersOnOneProduct()
+namespace {
+// A fresh database that two computers share: through the shop's server when
+// the test set-up started one, else a file that the embedded engine opens
+// twice in this process. Kept while the object lives.
+struct TSharedDb
 {
-    // Through the shop's server when the test set-up started one, else two
-    // attachments of the embedded engine in this process.
     std::unique_ptr<TFbTestDb> file;
     std::unique_ptr<QTemporaryDir> serverDir;
     QString name;
-    const QString host = qEnvironmentVariable("OS_FB_SERVER");
-    if (!host.isEmpty()) {
-        serverDir = std::make_unique<QTemporaryDir>(qEnvironmentVariable("OS_FB_SERVER_DIR", QStringLiteral("/tmp"))
-                                                    + QStringLiteral("/os-test-XXXXXX"));
-        QVERIFY(serverDir->isValid());
+    QString error;
+
+    TSharedDb()
+    {
+        const QString host = qEnvironmentVariable("OS_FB_SERVER");
+        if (host.isEmpty()) {
+            file = std::make_unique<TFbTestDb>();
+            name = file->Path();
+            return;
+        }
+        serverDir = std::make_unique<QTemporaryDir>(
+            qEnvironmentVariable("OS_FB_SERVER_DIR", QStringLiteral("/tmp")) + QStringLiteral("/os-test-XXXXXX"));
+        if (!serverDir->isValid()) {
+            error = QStringLiteral("no folder for the server's database");
+            return;
+        }
+        // The server process writes here.
         QFile::setPermissions(serverDir->path(), QFileDevice::Permissions(0x7777));
         name = host + QLatin1Char(':') + serverDir->path() + QStringLiteral("/DADOS.GDB");
         TDmSchema::CreateDatabaseFile(name);
-    } else {
-        file = std::make_unique<TFbTestDb>();
-        OS_REQUIRE_TEST_DB(*file);
-        name = file->Path();
     }
+
+    // A computer of the shop on it.
+    void Attach(TDM &dm) const
+    {
+        dm.Database->SetDatabaseName(name);
+        dm.OpenAll();
+    }
+};
+} // namespace
+
+void TstTProdEntForm::twoComputersOnOneProduct()
+{
+    TSharedDb shared;
+    if (shared.file)
+        OS_REQUIRE_TEST_DB(*shared.file);
+    QVERIFY2(shared.error.isEmpty(), qPrintable(shared.error));
     TDM a, b;
-    for (TDM *dm : {&a, &b}) {
-        dm->Database->SetDatabaseName(name);
-        dm->OpenAll();
-    }
+    shared.Attach(a);
+    shared.Attach(b);
     TFbQuery *aux = a.AuxQuery;
     aux->SetSQL(QStringLiteral("insert into prodforne (idprod, descricao, qtdedisp) values (1, 'Parafuso', 5)"));
     aux->Execute();
@@ -392,9 +433,11 @@ void TstTProdEntForm::twoComputersOnOneProduct()
     QCOMPARE(r.outcome, O::Recorded);
     QCOMPARE(r.stored, 2);
     // The second one's exit of 3 would drive the stock below zero.
-    r = Move(b, K::Exit, 3);
+    int shown = -1;
+    r = Move(b, K::Exit, 3, &shown);
     QCOMPARE(r.outcome, O::NotEnoughStock);
     QCOMPARE(r.stored, 2);
+    QCOMPARE(shown, 2);
     r = Move(b, K::Exit, 2);
     QCOMPARE(r.outcome, O::Recorded);
     QCOMPARE(r.stored, 0);
@@ -410,6 +453,60 @@ void TstTProdEntForm::twoComputersOnOneProduct()
     QCOMPARE(aux->Field(0)->AsInteger(), 5);
     QCOMPARE(aux->Field(1)->AsInteger(), 0);   // 5 - 3 - 2 + 4 + 1, nothing lost
     QCOMPARE(aux->Field(2)->AsInteger(), 4);
+    aux->Close();
+}
+
+void TstTProdEntForm::exitsAtTheSameMoment()
+{
+    // Two computers take one item at a time out of a stock of 40, each
+    // from a list read once at the start, at the same moment: every item
+    // goes out exactly once and the stock ends at 0, never below.
+    TSharedDb shared;
+    if (shared.file)
+        OS_REQUIRE_TEST_DB(*shared.file);
+    QVERIFY2(shared.error.isEmpty(), qPrintable(shared.error));
+    TDM setup;   // the program's own data module stays the main thread's
+    shared.Attach(setup);
+    setup.AuxQuery->SetSQL(QStringLiteral("insert into prodforne (idprod, descricao, qtdedisp) values (1, 'Parafuso', 40)"));
+    setup.AuxQuery->Execute();
+
+    constexpr int Tries = 30;
+    struct Tally { int recorded = 0, refused = 0; QStringList errors; };
+    Tally tally[2];
+    auto computer = [&](Tally &t) {
+        try {
+            TDM dm;
+            shared.Attach(dm);
+            OpenProducts(dm);
+            for (int i = 0; i < Tries; ++i) {
+                try {
+                    const auto r = Move(dm, TStockMovement::Kind::Exit, 1);
+                    (r.outcome == TStockMovement::Outcome::Recorded ? t.recorded : t.refused)++;
+                } catch (const EFbError &e) {
+                    t.errors << e.Message();
+                }
+            }
+        } catch (const EFbError &e) {
+            t.errors << e.Message();
+        }
+    };
+    std::unique_ptr<QThread> first(QThread::create(computer, std::ref(tally[0])));
+    std::unique_ptr<QThread> second(QThread::create(computer, std::ref(tally[1])));
+    first->start();
+    second->start();
+    QVERIFY(first->wait(QDeadlineTimer(120000)));
+    QVERIFY(second->wait(QDeadlineTimer(120000)));
+
+    QCOMPARE(tally[0].errors + tally[1].errors, QStringList());
+    QCOMPARE(tally[0].recorded + tally[1].recorded, 40);
+    QCOMPARE(tally[0].refused + tally[1].refused, 2 * Tries - 40);
+    TFbQuery *aux = setup.AuxQuery;
+    aux->Close();
+    aux->SetSQL(QStringLiteral("select p.qtdedisp, (select count(*) from prodent where tipo='saida') "
+                               "from prodforne p where p.idprod=1"));
+    aux->Open();
+    QCOMPARE(aux->Field(0)->AsInteger(), 0);
+    QCOMPARE(aux->Field(1)->AsInteger(), 40);
     aux->Close();
 }
 

@@ -6,6 +6,7 @@
 #include "tbitbtn.h"
 #include "tcadprodform.h"
 #include "tdbgrid.h"
+#include "tfbupdatesql.h"
 #include "tprodentform.h"
 #include "tprodform.h"
 #include "tradiogroup.h"
@@ -42,6 +43,7 @@ private slots:
     void recordFormCaptionAndSupplierBoxes_data();
     void recordFormCaptionAndSupplierBoxes();
     void failureBeforeRecordFormShowsLeavesNothingPending();
+    void failureBeforeMovementFormShowsLeavesNothingPending();
     void nothingToActOn();
     void movementWithClosedMovementDataset_data();
     void movementWithClosedMovementDataset();
@@ -199,17 +201,6 @@ void TstTProdForm::rowColour()
     QCOMPARE(colour, std::optional<QColor>(red ? QColor(255, 0, 0) : QColor(0, 0, 128)));
 }
 
-namespace {
-bool HasPixel(const QImage &image, const QRect &rect, const QColor &colour)
-{
-    for (int y = rect.top(); y <= rect.bottom(); ++y)
-        for (int x = rect.left(); x <= rect.right(); ++x)
-            if (QColor(image.pixel(x, y)) == colour)
-                return true;
-    return false;
-}
-} // namespace
-
 void TstTProdForm::gridColoursOnScreen()
 {
     // Rows by description: ARRUELA (4 < 5, red), Bucha (empty, navy),
@@ -268,7 +259,7 @@ void TstTProdForm::keysFromSearchBox()
     QFETCH(QString, caption);
 
     m_list->show();
-    QVERIFY(QTest::qWaitForWindowExposed(m_list));
+    QVERIFY(QTest::qWaitForWindowActive(m_list));
     m_list->Edit1->setFocus();
     QString shown;
     OnModal([&](QDialog *d) { shown = d->windowTitle(); d->reject(); }, caption.isEmpty() ? 5 : 500);
@@ -369,6 +360,28 @@ void TstTProdForm::failureBeforeRecordFormShowsLeavesNothingPending()
     QCOMPARE(DM->ProdForneQuery->State(), TFbQuery::dsBrowse);
     QCOMPARE(DM->ProdForneQuery->RecordCount(), 5);
     QVERIFY(!DM->ProdForneQuery->UpdatesPending());
+}
+
+void TstTProdForm::failureBeforeMovementFormShowsLeavesNothingPending()
+{
+    // The product cannot be put into editing once the movement is appended.
+    TFbQuery *products = DM->ProdForneQuery;
+    TFbUpdateSQL *update = products->UpdateObject();
+    products->SetCachedUpdates(false);
+    products->SetUpdateObject(nullptr);
+    bool opened = false;
+    OnModal([&](QDialog *) { opened = true; }, 5);
+    m_list->BitBtn7->click();
+    QTest::qWait(100);
+    products->SetUpdateObject(update);
+    products->SetCachedUpdates(true);
+    QVERIFY(!opened);
+    QCOMPARE(m_screen.messages->Count(), 1);
+    QCOMPARE(m_screen.messages->Last().icon, TMessages::Error);
+    QCOMPARE(DM->ProdEntQuery->State(), TFbQuery::dsBrowse);
+    QVERIFY(DM->ProdEntQuery->IsEmpty());
+    QVERIFY(!DM->ProdEntQuery->UpdatesPending());
+    QCOMPARE(products->State(), TFbQuery::dsBrowse);
 }
 
 void TstTProdForm::nothingToActOn()

@@ -10,7 +10,9 @@ namespace TStockTestData {
 
 using TScreenTestData::Count;
 using TScreenTestData::Exec;
+using TScreenTestData::HasPixel;
 using TScreenTestData::OnModal;
+using TScreenTestData::OnModalForm;
 using TScreenTestData::Quoted;
 using TScreenTestData::Text;
 

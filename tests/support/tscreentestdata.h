@@ -17,6 +17,7 @@
 
 #include <QApplication>
 #include <QDialog>
+#include <QImage>
 #include <QLabel>
 #include <QLocale>
 #include <QTimer>
@@ -113,6 +114,35 @@ inline void OnModal(std::function<void(QDialog *)> act, int tries = 500)
         if (dialog->isVisible())
             dialog->reject();
     });
+}
+
+// Runs `act` on the modal dialog of type Form that `open` shows, once it is
+// the active window (keys typed then reach it, as the user's do); fails
+// when none of that type shows.
+template <class Form>
+inline void OnModalForm(const std::function<void()> &open, const std::function<void(Form *)> &act)
+{
+    bool shown = false;
+    OnModal([&](QDialog *d) {
+        shown = true;
+        auto *f = qobject_cast<Form *>(d);
+        QVERIFY(f);
+        QVERIFY(QTest::qWaitForWindowActive(f));
+        act(f);
+    });
+    open();
+    QVERIFY(shown);
+}
+
+// Whether the rectangle of the image holds a pixel of exactly this colour
+// (the text colour of a grid row, painted on screen).
+inline bool HasPixel(const QImage &image, const QRect &rect, const QColor &colour)
+{
+    for (int y = rect.top(); y <= rect.bottom(); ++y)
+        for (int x = rect.left(); x <= rect.right(); ++x)
+            if (QColor(image.pixel(x, y)) == colour)
+                return true;
+    return false;
 }
 
 // A record form's editor of a column: the label that names it (none for an
