@@ -30,7 +30,7 @@ bool IsFilled(const QString &text)
 // of four digits or a day the calendar lacks is no date.
 std::optional<QDate> ReadDate(const QString &text)
 {
-    static const QRegularExpression re(QStringLiteral("^ *(\\d{1,2}) */ *(\\d{1,2}) */ *(\\d{4}) *$"));
+    static const QRegularExpression re(QStringLiteral("^ *([0-9]{1,2}) */ *([0-9]{1,2}) */ *([0-9]{4}) *$"));
     const QRegularExpressionMatch m = re.match(text);
     if (!m.hasMatch())
         return std::nullopt;
@@ -123,12 +123,16 @@ TRelForm::TRelForm(QWidget *owner)
     period->addWidget(Label2, 1, 1);
     period->addWidget(MaskEdit2, 1, 2);
     period->addWidget(BitBtn1, 2, 0, 1, 3, Qt::AlignLeft);
+    period->setVerticalSpacing(4);
+    period->setRowMinimumHeight(2, 0);
+    period->setRowStretch(3, 1);
+    period->setColumnStretch(3, 1);
     auto *panel = new QHBoxLayout(Panel1);
     panel->setContentsMargins(6, 2, 6, 2);
+    panel->setAlignment(Qt::AlignTop);
     panel->addWidget(RadioGroup1);
     panel->addSpacing(16);
-    panel->addLayout(period);
-    panel->addStretch();
+    panel->addLayout(period, 1);
 
     DBGrid1 = new TDBGrid(this);
     DBGrid1->setObjectName(QStringLiteral("DBGrid1"));

@@ -1,10 +1,13 @@
 #pragma once
-// A date box with the fixed shape day/month/year: "99/99/0000". The two
-// slashes are part of the text and cannot be typed over; the day and month
-// positions take a digit or stay blank, the four year positions must hold a
-// digit. Only digits can be typed. While the box has the focus its blank
-// positions show "_"; Text() always gives them as blanks, so an untouched
-// box reads "  /  /    ".
+// A date box with the fixed shape day/month/year: "99/99/0000". The text
+// always has its ten positions; the two slashes are part of it and cannot be
+// typed over; the day and month positions take a digit or stay blank, the
+// four year positions must hold a digit. Only the digits 0-9 can be typed:
+// a digit overwrites the position at the cursor and the cursor steps over
+// the slashes; Backspace and Delete blank a position (or the selected ones)
+// instead of removing it; a paste puts in the digits it carries. While the
+// box has the focus its blank positions show "_"; Text() always gives them
+// as blanks, so an untouched box reads "  /  /    ".
 //
 // A box that was typed into cannot be left while a year position is blank:
 // it beeps, shows "Invalid input value.  Use escape key to abandon changes"
@@ -43,9 +46,20 @@ protected:
     void keyPressEvent(QKeyEvent *event) override;
 
 private:
-    // Switches the character that shows a blank position, keeping the text.
+    // The ten positions of a text, digits kept and all else blank, with
+    // `blank` showing the blanks.
+    static QString Shaped(const QString &text, QChar blank);
+    // Switches the character that shows a blank position, keeping the text,
+    // the cursor and whether it was typed into.
     void ShowBlanksAs(QChar blank);
+    // Edits as the user's typing: `positions` from `from` on replaced by
+    // `replacement` (same length), the cursor left at `cursor`.
+    void Overwrite(int from, const QString &replacement, int cursor);
+    void TypeDigits(const QString &digits);
+    void BlankSelection();
+    void BlankAt(int position);
 
+    QChar m_blank = QLatin1Char(' ');
     QString m_textAtEntry;   // what Esc goes back to
     bool m_refusing = false; // the refusal's own focus moves are not checked
 };

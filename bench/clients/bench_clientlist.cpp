@@ -37,19 +37,6 @@
 namespace {
 using Sup = TBenchSupport;
 
-// The list's own way: the handler runs, then the grid paints what shows.
-qint64 ThroughList(TListaClientesForm &list, const std::function<void()> &action, long long &rows)
-{
-    const qint64 start = Sup::Now();
-    action();
-    const QImage painted = list.DBGrid1->viewport()->grab().toImage();
-    const qint64 ns = Sup::Now() - start;
-    rows = list.DBGrid1->model()->rowCount();
-    if (painted.isNull())
-        std::puts("no picture");
-    return ns;
-}
-
 struct Case
 {
     const char *name;
@@ -103,7 +90,7 @@ int main(int argc, char *argv[])
             const QByteArray sql = statement.toLatin1();
             for (int run = 0; run < 5; ++run) {
                 bare = std::min(bare, Sup::BareSelect(path, sql, rowsBare));
-                listed = std::min(listed, ThroughList(list, action, rowsList));
+                listed = std::min(listed, Sup::TimePainted(list.DBGrid1, action, rowsList));
             }
             const double ratio = double(listed) / double(bare);
             allWithin = allWithin && ratio <= 1.5;

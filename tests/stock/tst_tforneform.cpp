@@ -105,19 +105,14 @@ void TstTForneForm::captionsAndColumns()
     }
 
     TDBGrid *grid = m_list->DBGrid1;
-    QStringList titles;
-    for (int c = 0; c < grid->model()->columnCount(); ++c)
-        titles << grid->model()->headerData(c, Qt::Horizontal).toString();
-    QCOMPARE(titles.join(QLatin1Char('|')),
+    QCOMPARE(TScreenTestData::GridTitles(grid),
              QStringLiteral("Código|Razão Sozial|Nome Fantasia|Telefone|Fax|Cidade|UF|CEP|Endereço|"
                             "Endereço|CNPJ|Inscrição Estadual|E-mail|Pessoa para Contato"));
     for (auto [column, width] : {std::pair{1, 300}, {2, 300}, {5, 200}, {6, 30}, {7, 60}, {8, 300},
                                  {9, 300}, {10, 200}, {11, 200}, {12, 250}, {13, 200}})
         QCOMPARE(grid->columnWidth(column), width);
     QCOMPARE(grid->model()->rowCount(), 5);
-    QCOMPARE(grid->editTriggers(), QAbstractItemView::NoEditTriggers);
-    QCOMPARE(grid->selectionBehavior(), QAbstractItemView::SelectRows);
-    QVERIFY(!grid->verticalHeader()->isVisible());
+    TScreenTestData::CompareListGridLook(grid);
 }
 
 void TstTForneForm::searchStatements_data()
@@ -345,14 +340,9 @@ void TstTForneForm::newSupplierAfterDeletingHighestShowsNoOldProducts()
 
 void TstTForneForm::ctrlDeleteInGridDoesNothing()
 {
-    m_list->show();
-    QVERIFY(QTest::qWaitForWindowExposed(m_list));
-    m_list->DBGrid1->setFocus();
-    QTest::keyClick(m_list->DBGrid1, Qt::Key_Delete, Qt::ControlModifier);
-    QCOMPARE(m_screen.messages->Count(), 0);
     QCOMPARE(DM->ForneQuery->RecordCount(), 5);
-    QCOMPARE(DM->ForneQuery->State(), TFbQuery::dsBrowse);
-    QCOMPARE(Count(QStringLiteral("select count(*) from fornecedores")), 5);
+    TScreenTestData::CompareCtrlDeleteDoesNothing(m_list, m_list->DBGrid1, DM->ForneQuery, QStringLiteral("fornecedores"),
+                                                  *m_screen.messages);
 }
 
 void TstTForneForm::gridColoursOnScreen()
@@ -371,8 +361,8 @@ void TstTForneForm::gridColoursOnScreen()
         const QColor ground = row == 2 ? TRowColors::SkyBlue() : base;
         QCOMPARE(QColor(image.pixel(cell.right() - 3, cell.bottom() - 1)), ground);
         // Every row's text is navy, the selected one's too.
-        QVERIFY2(HasPixel(image, cell, TRowColors::Navy()), qPrintable(QString::number(row)));
-        QVERIFY(!HasPixel(image, cell, grid->palette().color(QPalette::Active, QPalette::Text)));
+        QVERIFY2(TScreenTestData::HasPixel(image, cell, TRowColors::Navy()), qPrintable(QString::number(row)));
+        QVERIFY(!TScreenTestData::HasPixel(image, cell, grid->palette().color(QPalette::Active, QPalette::Text)));
     }
 }
 

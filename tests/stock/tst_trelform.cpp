@@ -11,6 +11,7 @@
 #include "tstocktestdata.h"
 
 #include <QHeaderView>
+#include <QClipboard>
 #include <QLabel>
 #include <QPointer>
 #include <QPushButton>
@@ -57,16 +58,6 @@ QList<int> ShownIds()
     std::sort(ids.begin(), ids.end());
     return ids;
 }
-
-// Whether a pixel of the colour is inside the rectangle of the image.
-bool HasPixel(const QImage &image, const QRect &rect, const QColor &colour)
-{
-    for (int y = rect.top(); y <= rect.bottom(); ++y)
-        for (int x = rect.left(); x <= rect.right(); ++x)
-            if (QColor(image.pixel(x, y)) == colour)
-                return true;
-    return false;
-}
 } // namespace
 
 class TstTRelForm : public QObject
@@ -84,7 +75,8 @@ private slots:
     void filteredRows();
     void badDateLeavesTheMovementsAsTheyWere_data();
     void badDateLeavesTheMovementsAsTheyWere();
-    void dateBoxTyping();
+    void dateBoxEditing_data();
+    void dateBoxEditing();
     void dateBoxWithBlankYearCannotBeLeft();
     void escAbandonsTheChanges();
     void rowColours();
@@ -155,18 +147,13 @@ void TstTRelForm::captionsAndColumns()
     QVERIFY(!m_report->BitBtn1->icon().isNull());
 
     TDBGrid *grid = m_report->DBGrid1;
-    QStringList titles;
-    for (int c = 0; c < grid->model()->columnCount(); ++c)
-        titles << grid->model()->headerData(c, Qt::Horizontal).toString();
-    QCOMPARE(titles.join(QLatin1Char('|')),
+    QCOMPARE(TScreenTestData::GridTitles(grid),
              QStringLiteral("Data Entrada / Saida|Cod. Produto|Descrição|Qtde Entrada / Saida|Fornecedor|Observação"));
     QCOMPARE(grid->columnWidth(2), 270);
     QCOMPARE(grid->columnWidth(4), 270);
     QCOMPARE(grid->columnWidth(5), 700);
     QCOMPARE(grid->model()->rowCount(), 7);
-    QCOMPARE(grid->editTriggers(), QAbstractItemView::NoEditTriggers);
-    QCOMPARE(grid->selectionBehavior(), QAbstractItemView::SelectRows);
-    QVERIFY(!grid->verticalHeader()->isVisible());
+    TScreenTestData::CompareListGridLook(grid);
 }
 
 void TstTRelForm::statements_data()
@@ -299,34 +286,65 @@ void TstTRelForm::badDateLeavesTheMovementsAsTheyWere()
     QCOMPARE(m_screen.messages->Count(), 1);
 }
 
-void TstTRelForm::dateBoxTyping()
+void TstTRelForm::dateBoxEditing_data()
 {
+    QTest::addColumn<QString>("start");
+    QTest::addColumn<int>("cursor");
+    QTest::addColumn<int>("selected");   // positions selected from the cursor on
+    QTest::addColumn<QString>("keys");   // \b Backspace, \x7f Delete, \x16 Ctrl+V, \x1a Ctrl+Z
+    QTest::addColumn<QString>("clipboard");
+    QTest::addColumn<QString>("text");
+
+    const QString blank = TMaskDateEdit::BlankText();
+    QTest::newRow("letters and signs dropped, slashes stepped over")
+        << blank << 0 << 0 << "a1-5x/2008" << "" << "15/20/08  ";
+    QTest::newRow("ten digits fill it, more are dropped") << blank << 0 << 0 << "010520089" << "" << "01/05/2008";
+    QTest::newRow("a digit overwrites") << "01/05/2008" << 3 << 0 << "1" << "" << "01/15/2008";
+    QTest::newRow("Backspace after a slash blanks the digit before it")
+        << "01/05/2008" << 6 << 0 << "\b" << "" << "01/0 /2008";
+    QTest::newRow("Delete on a slash blanks the digit after it")
+        << "01/05/2008" << 2 << 0 << "\x7f" << "" << "01/ 5/2008";
+    QTest::newRow("Backspace on a selection blanks it, slashes stay")
+        << "01/05/2008" << 1 << 5 << "\b" << "" << "0 /  /2008";
+    QTest::newRow("a digit over everything selected") << "01/05/2008" << 0 << 10 << "3" << "" << "3 /  /    ";
+    QTest::newRow("a paste puts in its digits") << blank << 0 << 0 << "\x16" << "31.12.1999 x" << "31/12/1999";
+    QTest::newRow("undo takes back typing only") << "01/05/2008" << 0 << 0 << "9\x1a\x1a" << "" << "01/05/2008";
+}
+
+void TstTRelForm::dateBoxEditing()
+{
+    QFETCH(QString, start);
+    QFETCH(int, cursor);
+    QFETCH(int, selected);
+    QFETCH(QString, keys);
+    QFETCH(QString, clipboard);
+    QFETCH(QString, text);
     m_report->show();
     QVERIFY(QTest::qWaitForWindowActive(m_report));
     TMaskDateEdit *box = m_report->MaskEdit1;
+    box->SetText(start);
     box->setFocus();
     QVERIFY(box->hasFocus());
-    box->setCursorPosition(0);
-    QCOMPARE(box->displayText(), QStringLiteral("__/__/____"));
-    // Letters and signs are dropped; the slashes are stepped over.
-    QTest::keyClicks(box, QStringLiteral("a1-5x/2008"));
-    QCOMPARE(box->Text(), QStringLiteral("15/20/08  "));
-    box->SetText(QString());
-    box->setCursorPosition(0);
-    QTest::keyClicks(box, QStringLiteral("0105200899"));
-    QCOMPARE(box->Text(), QStringLiteral("01/05/2008"));
-    QCOMPARE(box->displayText().size(), 10);
-
-    // Left with a whole date: no message, and blanks show as blanks again.
-    box->SetText(QStringLiteral("01/05/2008"));
-    QTest::keyClick(box, Qt::Key_Backspace);   // the year's last digit
-    QTest::keyClick(box, Qt::Key_8);
-    QTest::keyClick(box, Qt::Key_Tab);
-    QVERIFY(!box->hasFocus());
+    QApplication::clipboard()->setText(clipboard);
+    box->setCursorPosition(cursor);
+    if (selected)
+        box->setSelection(cursor, selected);
+    for (const QChar key : keys) {
+        switch (key.unicode()) {
+        case '\b': QTest::keyClick(box, Qt::Key_Backspace); break;
+        case 0x7f: QTest::keyClick(box, Qt::Key_Delete); break;
+        case 0x16: QTest::keyClick(box, Qt::Key_V, Qt::ControlModifier); break;
+        case 0x1a: QTest::keyClick(box, Qt::Key_Z, Qt::ControlModifier); break;
+        default: QTest::keyClicks(box, QString(key)); break;
+        }
+    }
+    QCOMPARE(box->Text(), text);
+    // Blanks show as "_" while the box has the focus, as blanks after.
+    QCOMPARE(box->displayText(), QString(text).replace(QLatin1Char(' '), QLatin1Char('_')));
+    box->SetText(text);   // put in, not typed: it may be left as it is
+    m_report->MaskEdit2->setFocus();
     QCOMPARE(m_screen.messages->Count(), 0);
-    QCOMPARE(box->Text(), QStringLiteral("01/05/2008"));
-    m_report->MaskEdit2->clearFocus();
-    QCOMPARE(m_report->MaskEdit2->displayText(), QStringLiteral("  /  /    "));
+    QVERIFY(!box->displayText().contains(QLatin1Char('_')));
 }
 
 void TstTRelForm::dateBoxWithBlankYearCannotBeLeft()
@@ -392,7 +410,9 @@ void TstTRelForm::escAbandonsTheChanges()
     QTest::keyClick(box, Qt::Key_Tab);
     QVERIFY(!box->hasFocus());
     QCOMPARE(m_screen.messages->Count(), 0);
-    // Esc does not close the screen.
+    // Esc has no other meaning on this screen: it does not close it.
+    QTest::keyClick(m_report->DBGrid1, Qt::Key_Escape);
+    QTest::keyClick(box, Qt::Key_Escape);
     QVERIFY(m_report->isVisible());
 }
 
@@ -426,7 +446,7 @@ void TstTRelForm::rowColours()
         const QRect cell = grid->visualRect(grid->model()->index(row, 2));
         QCOMPARE(grid->RowBackground(row), row == exitRow ? TRowColors::SkyBlue() : base);
         QCOMPARE(QColor(image.pixel(cell.right() - 3, cell.bottom() - 1)), grid->RowBackground(row));
-        QVERIFY2(HasPixel(image, cell, colours.value(order[row].toInt())), qPrintable(order[row]));
+        QVERIFY2(TScreenTestData::HasPixel(image, cell, colours.value(order[row].toInt())), qPrintable(order[row]));
     }
 }
 
@@ -447,14 +467,9 @@ void TstTRelForm::newScreenStartsAtTodosWithTheLastFilter()
 
 void TstTRelForm::ctrlDeleteInGridDoesNothing()
 {
-    m_report->show();
-    QVERIFY(QTest::qWaitForWindowExposed(m_report));
-    m_report->DBGrid1->setFocus();
-    QTest::keyClick(m_report->DBGrid1, Qt::Key_Delete, Qt::ControlModifier);
-    QCOMPARE(m_screen.messages->Count(), 0);
     QCOMPARE(DM->ProdEntQuery->RecordCount(), 7);
-    QCOMPARE(DM->ProdEntQuery->State(), TFbQuery::dsBrowse);
-    QCOMPARE(Count(QStringLiteral("select count(*) from prodent")), 7);
+    TScreenTestData::CompareCtrlDeleteDoesNothing(m_report, m_report->DBGrid1, DM->ProdEntQuery, QStringLiteral("prodent"),
+                                                  *m_screen.messages);
 }
 
 void TstTRelForm::minimiseGoesToWindowBar()

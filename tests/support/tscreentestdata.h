@@ -17,7 +17,9 @@
 
 #include <QApplication>
 #include <QDialog>
+#include <QHeaderView>
 #include <QImage>
+#include <QTableView>
 #include <QLabel>
 #include <QLocale>
 #include <QTimer>
@@ -208,6 +210,40 @@ inline void CompareMinimiseGoesToWindowBar(TListScreen *screen)
     screen->show();
     screen->showMaximized();
     QVERIFY(screen->isVisible());
+}
+
+// A grid's column titles, joined by "|".
+inline QString GridTitles(const QTableView *grid)
+{
+    QStringList titles;
+    for (int c = 0; c < grid->model()->columnCount(); ++c)
+        titles << grid->model()->headerData(c, Qt::Horizontal).toString();
+    return titles.join(QLatin1Char('|'));
+}
+
+// What every list grid is: display-only, whole rows, no row indicator.
+inline void CompareListGridLook(const QTableView *grid)
+{
+    QCOMPARE(grid->editTriggers(), QAbstractItemView::NoEditTriggers);
+    QCOMPARE(grid->selectionBehavior(), QAbstractItemView::SelectRows);
+    QVERIFY(!grid->verticalHeader()->isVisible());
+}
+
+// Ctrl+Delete in the grid of a shown screen deletes nothing: no message,
+// the dataset still browsing all its rows, the table's rows all stored.
+inline void CompareCtrlDeleteDoesNothing(QWidget *screen, QTableView *grid, TFbQuery *query,
+                                         const QString &table, const TMessageRecorder &messages)
+{
+    const int rows = query->RecordCount();
+    const int stored = Count(QStringLiteral("select count(*) from ") + table);
+    screen->show();
+    QVERIFY(QTest::qWaitForWindowExposed(screen));
+    grid->setFocus();
+    QTest::keyClick(grid, Qt::Key_Delete, Qt::ControlModifier);
+    QCOMPARE(messages.Count(), 0);
+    QCOMPARE(query->RecordCount(), rows);
+    QCOMPARE(query->State(), TFbQuery::dsBrowse);
+    QCOMPARE(Count(QStringLiteral("select count(*) from ") + table), stored);
 }
 
 } // namespace TScreenTestData
