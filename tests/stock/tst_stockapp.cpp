@@ -200,20 +200,20 @@ void TstStockApp::recordsStockMovementsEndToEnd()
     QVERIFY2(all.red > 0 && all.blue > 0, "the report does not show both movements");
 
     const QString today = QDate::currentDate().toString(QStringLiteral("ddMMyyyy"));
-    QVERIFY(x.Click(report, 24, 82));   // "Saída de Produto"
-    QVERIFY(x.Click(report, 226, 62));   // "Data Inicial"
-    QVERIFY(x.Keys(report, {QStringLiteral("Home")}));
-    QVERIFY(x.TypeText(report, today));
-    QVERIFY(x.Click(report, 422, 62));   // "Data Final"
-    QVERIFY(x.Keys(report, {QStringLiteral("Home")}));
-    QVERIFY(x.TypeText(report, today));
-    QVERIFY(x.Click(report, 240, 91));   // "Filtrar [Estoque]"
+    // "Saída de Produto", then the two date boxes and "Filtrar [Estoque]"
+    // in the order Tab takes.
+    QVERIFY(x.Click(report, 24, 82));
+    for (int box = 0; box < 2; ++box) {
+        QVERIFY(x.Keys(report, {QStringLiteral("Tab"), QStringLiteral("Home")}));
+        QVERIFY(x.TypeText(report, today));
+    }
+    QVERIFY(x.Keys(report, {QStringLiteral("Tab"), QStringLiteral("space")}));
     const TextColours exits = WaitForReportColours(x, report, [](const TextColours &n) { return n.red > 0 && n.blue == 0; });
     QVERIFY2(exits.red > 0 && exits.blue == 0, "the exit filter does not show the exit alone");
     QVERIFY(x.Windows(MessageBox).isEmpty());   // the dates were taken
 
     QVERIFY(x.Click(report, 24, 59));   // "Entrada de Produto"
-    QVERIFY(x.Click(report, 240, 91));
+    QVERIFY(x.Keys(report, {QStringLiteral("Tab"), QStringLiteral("Tab"), QStringLiteral("Tab"), QStringLiteral("space")}));
     const TextColours entries = WaitForReportColours(x, report, [](const TextColours &n) { return n.blue > 0 && n.red == 0; });
     QVERIFY2(entries.blue > 0 && entries.red == 0, "the entry filter does not show the entry alone");
 
