@@ -6,6 +6,11 @@
 #include <QStandardPaths>
 #include <QThread>
 
+#include <xcb/xcb.h>
+
+#include <cstdlib>
+#include <memory>
+
 TXSession::~TXSession()
 {
     Stop(m_app);
@@ -261,6 +266,10 @@ bool TXSession::TypeText(const QString &window, const QString &text)
 
 bool TXSession::MoveMouse(const QString &window, int x, int y)
 {
+    // A synchronous move to where the pointer already is waits for a motion
+    // that never comes (two clicks at one place of two windows that opened
+    // at one place, for instance): the pointer is first put one pixel away.
+    XDo({QStringLiteral("mousemove"), QStringLiteral("--window"), window, QString::number(x + 1), QString::number(y)});
     return XDo({QStringLiteral("mousemove"), QStringLiteral("--sync"), QStringLiteral("--window"), window,
                 QString::number(x), QString::number(y)});
 }
@@ -273,4 +282,52 @@ bool TXSession::Click(const QString &window, int x, int y, int button)
 bool TXSession::WaitForExit(int ms)
 {
     return WaitFor([&] { return m_app.state() == QProcess::NotRunning || m_app.waitForFinished(50); }, ms);
+}
+
+QImage TXSession::Grab(const QString &window)
+{
+    bool ok = false;
+    const xcb_window_t id = window.toUInt(&ok);
+    if (!ok) {
+        m_error = QStringLiteral("not a window id: ") + window;
+        return {};
+    }
+    int screenNumber = 0;
+    std::unique_ptr<xcb_connection_t, void (*)(xcb_connection_t *)> connection(
+        xcb_connect(m_display.toLocal8Bit().constData(), &screenNumber), xcb_disconnect);
+    if (xcb_connection_has_error(connection.get())) {
+        m_error = QStringLiteral("cannot connect to the display ") + m_display;
+        return {};
+    }
+    xcb_connection_t *c = connection.get();
+    const xcb_setup_t *setup = xcb_get_setup(c);
+    std::unique_ptr<xcb_get_geometry_reply_t, void (*)(void *)> geometry(
+        xcb_get_geometry_reply(c, xcb_get_geometry(c, id), nullptr), std::free);
+    if (!geometry) {
+        m_error = QStringLiteral("no such window: ") + window;
+        return {};
+    }
+    // Only the usual true-colour layout is read: 24 bits of depth in 32-bit
+    // pixels, least significant byte first, as the virtual server gives.
+    bool pixels32 = false;
+    for (auto f = xcb_setup_pixmap_formats_iterator(setup); f.rem; xcb_format_next(&f))
+        if (f.data->depth == geometry->depth && f.data->bits_per_pixel == 32)
+            pixels32 = true;
+    if (geometry->depth != 24 || !pixels32 || setup->image_byte_order != XCB_IMAGE_ORDER_LSB_FIRST) {
+        m_error = QStringLiteral("a pixel layout this helper does not read (depth %1)").arg(geometry->depth);
+        return {};
+    }
+    const int width = geometry->width;
+    const int height = geometry->height;
+    std::unique_ptr<xcb_get_image_reply_t, void (*)(void *)> image(
+        xcb_get_image_reply(c, xcb_get_image(c, XCB_IMAGE_FORMAT_Z_PIXMAP, id, 0, 0, geometry->width,
+                                             geometry->height, ~0u),
+                            nullptr),
+        std::free);
+    if (!image || xcb_get_image_data_length(image.get()) < width * height * 4) {
+        m_error = QStringLiteral("the window's pixels cannot be read (is it shown?)");
+        return {};
+    }
+    const QImage shown(xcb_get_image_data(image.get()), width, height, width * 4, QImage::Format_RGB32);
+    return shown.copy();
 }

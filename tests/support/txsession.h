@@ -15,6 +15,7 @@
 //   QVERIFY(x.WaitForExit());                         // then x.App().exitCode()
 //
 // The destructor ends the program if it still runs, then the X server.
+#include <QImage>
 #include <QProcess>
 #include <QSize>
 #include <QString>
@@ -72,6 +73,10 @@ public:
     QString WaitForNewAppWindow(const QStringList &before, int ms = DefaultTimeout);
     // The size of `window`; invalid when it cannot be read.
     QSize WindowSize(const QString &window) const;
+    // What `window` shows on the screen now (the parts covered by other
+    // windows included, so raise it first); a null image when it cannot be
+    // read, with Error() saying why.
+    QImage Grab(const QString &window);
 
     // Gives `window` the keyboard focus (and waits until it has it), then
     // presses each key ("Return", "ctrl+s", ...).
