@@ -9,6 +9,7 @@
 #include "tfbfield.h"
 #include "tfbquery.h"
 #include "tfbtestdb.h"
+#include "tmainwindowsteps.h"
 #include "txsession.h"
 
 #include <QDir>
@@ -26,9 +27,9 @@
 
 namespace {
 
-const QString MainWindow = QStringLiteral("^Ordem de Serviço 1\\.5  - Tarvo Vodevuru$");
+const QString MainWindow = TMainWindowSteps::MainWindow();
 // The caption of every message box: the first-start question, the error box.
-const QString ErrorBox = QStringLiteral("^OS - Tarvo Vodevuru$");
+const QString ErrorBox = TMainWindowSteps::MessageBox();
 const QString Preview = QStringLiteral("^Ordem de Serviço$");
 const QString ClientList = QStringLiteral("^Lista de Clientes$");
 
@@ -77,8 +78,6 @@ private:
     // file) in `home`.
     static bool Launch(TXSession &x, const QString &home, const QStringList &args = {},
                        QProcessEnvironment env = {});
-    // "Arquivo" > "Sair" on the main window.
-    bool ChooseSair(TXSession &x, const QString &window);
     // Clicks the clients' picture: the client list opens, and no error box
     // (which would come instead, were the database not open).
     void OpenClientList(TXSession &x, const QString &window);
@@ -97,19 +96,6 @@ bool TstOrdemServico::Launch(TXSession &x, const QString &home, const QStringLis
     // The settings file under this HOME, whatever the caller's environment.
     env.insert(QStringLiteral("XDG_CONFIG_HOME"), home + QStringLiteral("/.config"));
     return x.Launch(TXSession::ProgramPath(QStringLiteral("ordemservico")), home, args, env);
-}
-
-bool TstOrdemServico::ChooseSair(TXSession &x, const QString &window)
-{
-    // The menu opens as a window of its own: wait for it, then go down to
-    // "Sair" (below "Configurações").
-    const QStringList before = x.AppWindows();
-    if (!x.XDo({QStringLiteral("windowfocus"), QStringLiteral("--sync"), window})
-        || !x.Click(window, ArquivoX, ArquivoY))
-        return false;
-    const QString menu = x.WaitForNewAppWindow(before);
-    return !menu.isEmpty()
-           && x.Keys(menu, {QStringLiteral("Down"), QStringLiteral("Down"), QStringLiteral("Return")});
 }
 
 void TstOrdemServico::withoutTheClientLibraryItDoesNotStart()
@@ -170,7 +156,7 @@ void TstOrdemServico::startsAndEndsCleanly()
         QVERIFY(x.MoveMouse(window, px, ClientsPictureY));
     QVERIFY(x.AppRunning());
 
-    QVERIFY(ChooseSair(x, window));
+    QVERIFY(TMainWindowSteps::ChooseSair(x, window));
     QVERIFY2(x.WaitForExit(), "the program did not end after Sair");
     QCOMPARE(x.App().exitStatus(), QProcess::NormalExit);
     QCOMPARE(x.App().exitCode(), 0);
@@ -276,7 +262,7 @@ void TstOrdemServico::firstStartAndChosenDatabase()
     }
     QVERIFY(x.Windows(ErrorBox).isEmpty());
     QVERIFY(x.AppRunning());
-    QVERIFY(ChooseSair(x, window));
+    QVERIFY(TMainWindowSteps::ChooseSair(x, window));
     QVERIFY2(x.WaitForExit(), "the program did not end after Sair");
     QCOMPARE(x.App().exitStatus(), QProcess::NormalExit);
     QCOMPARE(x.App().exitCode(), 0);
@@ -436,7 +422,7 @@ void TstOrdemServico::blankOrderPreviewedAndPrinted()
     QVERIFY(x.Keys(preview, {QStringLiteral("Escape")}));
     QVERIFY2(x.WaitForNoWindow(Preview), "the preview did not close");
     QVERIFY(x.AppRunning());
-    QVERIFY(ChooseSair(x, window));
+    QVERIFY(TMainWindowSteps::ChooseSair(x, window));
     QVERIFY2(x.WaitForExit(), "the program did not end after Sair");
     QCOMPARE(x.App().exitCode(), 0);
     if (!canPrint)

@@ -8,6 +8,7 @@
 #include "tfbfield.h"
 #include "tfbquery.h"
 #include "tfbtestdb.h"
+#include "tmainwindowsteps.h"
 #include "txsession.h"
 
 #include <QFileInfo>
@@ -15,10 +16,8 @@
 
 namespace {
 
-const QString MainWindow = QStringLiteral("^Ordem de Serviço 1\\.5  - Tarvo Vodevuru$");
+using Steps = TMainWindowSteps;
 const QString OrderScreen = QStringLiteral("^Ordem de Serviço$");
-// The caption of every message box, the error box among them.
-const QString MessageBox = QStringLiteral("^OS - Tarvo Vodevuru$");
 
 } // namespace
 
@@ -56,17 +55,10 @@ void TstOrderScreenApp::registersAnOrderEndToEnd()
     env.insert(QStringLiteral("XDG_CONFIG_HOME"), db.Dir() + QStringLiteral("/.config"));
     QVERIFY2(x.Launch(program, db.Dir(), {}, env), qPrintable(x.Error()));
 
-    const QString main = x.WaitForWindow(MainWindow, 60000);
+    const QString main = x.WaitForWindow(Steps::MainWindow(), 60000);
     QVERIFY2(!main.isEmpty(), "the main window did not appear");
 
-    // The O.S. picture (the third, 135 pixels from the left); a click that
-    // lands while the picture swaps under the cursor is tried again.
-    QString orders;
-    for (int attempt = 0; attempt < 5 && orders.isEmpty() && x.AppRunning(); ++attempt) {
-        QVERIFY(x.XDo({QStringLiteral("windowfocus"), QStringLiteral("--sync"), main}));
-        QVERIFY(x.Click(main, 168, 50));
-        orders = x.WaitForWindow(OrderScreen, 3000);
-    }
+    const QString orders = Steps::OpenFromPicture(x, main, Steps::OrdersX, OrderScreen);
     QVERIFY2(!orders.isEmpty(), "the order screen did not open");
     QCOMPARE(x.Windows(OrderScreen).size(), 1);
 
@@ -92,16 +84,9 @@ void TstOrderScreenApp::registersAnOrderEndToEnd()
     QVERIFY2(x.WaitFor([&] { return x.Windows(OrderScreen).isEmpty() || !x.AppRunning(); }, 10000),
              "the order screen did not close: the order was not saved");
     QVERIFY(x.AppRunning());
-    QVERIFY(x.Windows(MessageBox).isEmpty());   // no error box
+    QVERIFY(x.Windows(Steps::MessageBox()).isEmpty());   // no error box
 
-    // "Arquivo" > "Sair": the menu opens as a window of its own, "Sair" is
-    // two steps down.
-    const QStringList before = x.AppWindows();
-    QVERIFY(x.XDo({QStringLiteral("windowfocus"), QStringLiteral("--sync"), main}));
-    QVERIFY(x.Click(main, 22, 10));
-    const QString menu = x.WaitForNewAppWindow(before);
-    QVERIFY2(!menu.isEmpty(), "the Arquivo menu did not open");
-    QVERIFY(x.Keys(menu, {QStringLiteral("Down"), QStringLiteral("Down"), QStringLiteral("Return")}));
+    QVERIFY2(Steps::ChooseSair(x, main), "Sair could not be chosen");
     QVERIFY2(x.WaitForExit(), "Sair did not end the program");
 
     TDM dm;

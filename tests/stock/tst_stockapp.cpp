@@ -10,6 +10,7 @@
 #include "tfbfield.h"
 #include "tfbquery.h"
 #include "tfbtestdb.h"
+#include "tmainwindowsteps.h"
 #include "txsession.h"
 
 #include <QDate>
@@ -18,7 +19,6 @@
 
 namespace {
 
-const QString MainWindow = QStringLiteral("^Ordem de Serviço 1\\.5  - Tarvo Vodevuru$");
 const QString SupplierList = QStringLiteral("^Lista de Fornecedores$");
 const QString SupplierForm = QStringLiteral("^Cadastro de Fornecedor$");
 const QString ProductList = QStringLiteral("^Controle de Estoque / Produtos$");
@@ -27,12 +27,7 @@ const QString Picker = QStringLiteral("^Fornecedores$");
 const QString EntryForm = QStringLiteral("^Entrada de Produto$");
 const QString ExitForm = QStringLiteral("^Saída de Produto$");
 const QString Report = QStringLiteral("^Relatório de Estoque - Entrada / Saida$");
-// The caption of every message box.
-const QString MessageBox = QStringLiteral("^OS - Tarvo Vodevuru$");
-
-// The main window's pictures, 67 pixels apart from the left.
-constexpr int PictureY = 50;
-constexpr int SuppliersX = 101, StockX = 235, ReportX = 302;
+using Steps = TMainWindowSteps;
 
 // Text pixels of the report's grid: entries are painted blue, exits red.
 struct TextColours
@@ -65,24 +60,10 @@ private slots:
     void recordsStockMovementsEndToEnd();
 
 private:
-    // Clicks a picture of the main window until the screen it opens shows
-    // (a click that lands while the picture swaps under the cursor is lost).
-    QString OpenFromPicture(TXSession &x, const QString &main, int pictureX, const QString &caption);
     // The report's grid once it shows what `wanted` says, or the last look.
     TextColours WaitForReportColours(TXSession &x, const QString &report,
                                      const std::function<bool(const TextColours &)> &wanted);
 };
-
-QString TstStockApp::OpenFromPicture(TXSession &x, const QString &main, int pictureX, const QString &caption)
-{
-    QString screen;
-    for (int attempt = 0; attempt < 5 && screen.isEmpty() && x.AppRunning(); ++attempt) {
-        if (!x.XDo({QStringLiteral("windowfocus"), QStringLiteral("--sync"), main}) || !x.Click(main, pictureX, PictureY))
-            return {};
-        screen = x.WaitForWindow(caption, 3000);
-    }
-    return screen;
-}
 
 TextColours TstStockApp::WaitForReportColours(TXSession &x, const QString &report,
                                               const std::function<bool(const TextColours &)> &wanted)
@@ -116,11 +97,11 @@ void TstStockApp::recordsStockMovementsEndToEnd()
     QProcessEnvironment env;
     env.insert(QStringLiteral("XDG_CONFIG_HOME"), db.Dir() + QStringLiteral("/.config"));
     QVERIFY2(x.Launch(program, db.Dir(), {}, env), qPrintable(x.Error()));
-    const QString main = x.WaitForWindow(MainWindow, 60000);
+    const QString main = x.WaitForWindow(Steps::MainWindow(), 60000);
     QVERIFY2(!main.isEmpty(), "the main window did not appear");
 
     // A supplier: F1 in the supplier list, its two names, "Gravar".
-    const QString suppliers = OpenFromPicture(x, main, SuppliersX, SupplierList);
+    const QString suppliers = Steps::OpenFromPicture(x, main, Steps::SuppliersX, SupplierList);
     QVERIFY2(!suppliers.isEmpty(), "the supplier list did not open");
     QVERIFY(x.Keys(suppliers, {QStringLiteral("F1")}));
     const QString supplierForm = x.WaitForWindow(SupplierForm);
@@ -135,7 +116,7 @@ void TstStockApp::recordsStockMovementsEndToEnd()
     QVERIFY(x.WaitForNoWindow(SupplierList));
 
     // A product with 5 in stock, its supplier picked with "...".
-    const QString products = OpenFromPicture(x, main, StockX, ProductList);
+    const QString products = Steps::OpenFromPicture(x, main, Steps::StockX, ProductList);
     QVERIFY2(!products.isEmpty(), "the product list did not open");
     QVERIFY(x.Keys(products, {QStringLiteral("F1")}));
     const QString productForm = x.WaitForWindow(ProductForm);
@@ -185,16 +166,16 @@ void TstStockApp::recordsStockMovementsEndToEnd()
     QVERIFY(x.Keys(exit, {QStringLiteral("Tab"), QStringLiteral("Tab")}));
     QVERIFY(x.TypeText(exit, QStringLiteral("50")));
     QVERIFY(x.Click(exit, 50, 272));
-    const QString refusal = x.WaitForWindow(MessageBox);
+    const QString refusal = x.WaitForWindow(Steps::MessageBox());
     QVERIFY2(!refusal.isEmpty(), "an exit larger than the stock was not refused");
     QVERIFY(x.Keys(refusal, {QStringLiteral("Return")}));
-    QVERIFY(x.WaitForNoWindow(MessageBox));
+    QVERIFY(x.WaitForNoWindow(Steps::MessageBox()));
     QCOMPARE(x.Windows(ExitForm).size(), 1);
     QVERIFY(x.Keys(exit, {QStringLiteral("Escape")}));
     QVERIFY2(x.WaitForNoWindow(ExitForm), "Esc did not close the refused exit");
 
     // The report: exits of today's period are red, entries blue.
-    const QString report = OpenFromPicture(x, main, ReportX, Report);
+    const QString report = Steps::OpenFromPicture(x, main, Steps::ReportX, Report);
     QVERIFY2(!report.isEmpty(), "the stock report did not open");
     const TextColours all = WaitForReportColours(x, report, [](const TextColours &n) { return n.red > 0 && n.blue > 0; });
     QVERIFY2(all.red > 0 && all.blue > 0, "the report does not show both movements");
@@ -210,7 +191,7 @@ void TstStockApp::recordsStockMovementsEndToEnd()
     QVERIFY(x.Keys(report, {QStringLiteral("Tab"), QStringLiteral("space")}));
     const TextColours exits = WaitForReportColours(x, report, [](const TextColours &n) { return n.red > 0 && n.blue == 0; });
     QVERIFY2(exits.red > 0 && exits.blue == 0, "the exit filter does not show the exit alone");
-    QVERIFY(x.Windows(MessageBox).isEmpty());   // the dates were taken
+    QVERIFY(x.Windows(Steps::MessageBox()).isEmpty());   // the dates were taken
 
     QVERIFY(x.Click(report, 24, 59));   // "Entrada de Produto"
     QVERIFY(x.Keys(report, {QStringLiteral("Tab"), QStringLiteral("Tab"), QStringLiteral("Tab"), QStringLiteral("space")}));
@@ -218,12 +199,7 @@ void TstStockApp::recordsStockMovementsEndToEnd()
     QVERIFY2(entries.blue > 0 && entries.red == 0, "the entry filter does not show the entry alone");
 
     // "Arquivo" > "Sair" commits and ends the run.
-    const QStringList before = x.AppWindows();
-    QVERIFY(x.XDo({QStringLiteral("windowfocus"), QStringLiteral("--sync"), main}));
-    QVERIFY(x.Click(main, 22, 10));
-    const QString menu = x.WaitForNewAppWindow(before);
-    QVERIFY2(!menu.isEmpty(), "the Arquivo menu did not open");
-    QVERIFY(x.Keys(menu, {QStringLiteral("Down"), QStringLiteral("Down"), QStringLiteral("Return")}));
+    QVERIFY2(Steps::ChooseSair(x, main), "Sair could not be chosen");
     QVERIFY2(x.WaitForExit(), "Sair did not end the program");
 
     TDM dm;
