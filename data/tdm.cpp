@@ -228,34 +228,35 @@ void TDM::OpenAll()
     Database->Open();
     TDmSchema::BringUpToDate(*Database);
     m_openWarnings.clear();
-    AddOrderClientIndex();
+    for (const TDmSchema::TDmIndex &index : TDmSchema::Indexes())
+        AddIndex(index);
     for (TFbQuery *q : {ClientesQuery, ForneQuery, ConfigQuery, OrdensQuery, ProdForneQuery, ProdEntQuery})
         q->Open();
 }
 
-bool TDM::AddOrderClientIndex()
+bool TDM::AddIndex(const TDmSchema::TDmIndex &index)
 {
     TFbQuery *aux = AuxQuery;
     try {
         aux->Close();
-        // Any index whose first column is IDCLIENTE will do, whatever its name.
+        // Any index whose first column is the one wanted will do, whatever
+        // its name.
         aux->SetSQL(QStringLiteral(
             "select count(*) as n from rdb$indices i join rdb$index_segments s"
             " on s.rdb$index_name = i.rdb$index_name"
-            " where i.rdb$relation_name = 'ORDEMSERV' and s.rdb$field_name = 'IDCLIENTE'"
-            " and s.rdb$field_position = 0"));
+            " where i.rdb$relation_name = '%1' and s.rdb$field_name = '%2'"
+            " and s.rdb$field_position = 0").arg(QLatin1String(index.table), QLatin1String(index.column)));
         aux->Open();
         const bool present = aux->FieldByName(QStringLiteral("n"))->AsInteger() > 0;
         aux->Close();
         if (present)
             return true;
-        aux->SetSQL(TDmSchema::CreateOrderClientIndexStatement());
+        aux->SetSQL(TDmSchema::CreateIndexStatement(index));
         aux->Execute();
         // The index is built when its creation commits; nothing else is
         // pending at open.
         Transaction->Commit();
-        qInfo("Banco de dados atualizado: índice %s criado em ORDEMSERV (IDCLIENTE)",
-              TDmSchema::OrderClientIndex);
+        qInfo("Banco de dados atualizado: índice %s criado em %s (%s)", index.name, index.table, index.column);
         return true;
     } catch (const std::exception &e) {
         aux->Close();
@@ -265,9 +266,8 @@ bool TDM::AddOrderClientIndex()
         } catch (...) {
         }
         const QString message = QStringLiteral(
-            "Não foi possível criar o índice das ordens de serviço por cliente (%1). "
-            "O sistema continua, mas abrir as ordens de um cliente pode ficar lento.")
-            .arg(QString::fromUtf8(e.what()));
+            "Não foi possível criar o índice %1 (%2). O sistema continua, mas %3 pode ficar lento.")
+            .arg(QLatin1String(index.name), QString::fromUtf8(e.what()), QString::fromUtf8(index.slowWithout));
         qWarning("%s", qPrintable(message));
         m_openWarnings << message;
         return false;

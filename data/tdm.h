@@ -23,6 +23,8 @@
 //                           with its movement): all of it reaches the
 //                           database, or none of it (the datasets' caches are
 //                           put back too), and the error propagates
+#include "tdmschema.h"
+
 #include <QObject>
 #include <QString>
 #include <QStringList>
@@ -95,17 +97,17 @@ public:
     TFbField *ProdEntQueryOBS = nullptr, *ProdEntQueryTIPO = nullptr, *ProdEntQueryNOMEFORNE = nullptr, *ProdEntQueryDESCRICAO = nullptr;
 
     // Opens the connection, brings an older database up to date (key
-    // generators: TDmSchema::BringUpToDate; the index: AddOrderClientIndex),
+    // generators: TDmSchema::BringUpToDate; the indexes: AddIndex),
     // then opens ClientesQuery, ForneQuery, ConfigQuery,
     // OrdensQuery, ProdForneQuery, ProdEntQuery with their design SQL texts;
     // the first failure to open stops it (the rest stay closed) and propagates.
     void OpenAll();
-    // A database made before the index on ORDEMSERV.IDCLIENTE reads a
-    // client's orders by scanning them all: when no index of ORDEMSERV starts
-    // with IDCLIENTE, adds it (one statement, committed, logged). Never
-    // throws: a failure is logged, kept in OpenWarnings() and the run goes on
-    // without the index. Returns whether the index is there afterwards.
-    bool AddOrderClientIndex();
+    // A database made before one of TDmSchema::Indexes() reads by scanning
+    // the whole table: when no index of its table starts with its column,
+    // adds it (one statement, committed, logged). Never throws: a failure is
+    // logged, kept in OpenWarnings() and the run goes on without the index.
+    // Returns whether the index is there afterwards.
+    bool AddIndex(const TDmSchema::TDmIndex &index);
     // What went wrong while bringing the database up to date at the last
     // OpenAll (messages for the user; empty when all went well).
     QStringList OpenWarnings() const { return m_openWarnings; }

@@ -276,9 +276,19 @@ void TDmSchema::BringUpToDate(TFbDatabase &db)
     }
 }
 
-QString TDmSchema::CreateOrderClientIndexStatement()
+const QList<TDmSchema::TDmIndex> &TDmSchema::Indexes()
 {
-    return QStringLiteral("CREATE INDEX %1 ON ORDEMSERV (IDCLIENTE)").arg(QLatin1String(OrderClientIndex));
+    static const QList<TDmIndex> indexes{
+        {OrderClientIndex, "ORDEMSERV", "IDCLIENTE", "abrir as ordens de um cliente"},
+        {MovementDateIndex, "PRODENT", "DATACAD", "o relatório de estoque de um período"},
+    };
+    return indexes;
+}
+
+QString TDmSchema::CreateIndexStatement(const TDmIndex &index)
+{
+    return QStringLiteral("CREATE INDEX %1 ON %2 (%3)")
+        .arg(QLatin1String(index.name), QLatin1String(index.table), QLatin1String(index.column));
 }
 
 QString TDmSchema::DefaultDatabasePath()
@@ -308,7 +318,8 @@ void TDmSchema::CreateDatabaseFile(const QString &path)
     TFbQuery q;
     q.SetDatabase(&db);
     QStringList statements = CreateTableStatements();
-    statements << CreateOrderClientIndexStatement();
+    for (const TDmIndex &index : Indexes())
+        statements << CreateIndexStatement(index);
     for (const QString &ddl : statements) {
         q.SetSQL(ddl);
         q.Execute();

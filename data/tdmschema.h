@@ -55,10 +55,21 @@ public:
     // new steps to its list. Runs in a transaction of its own, committed.
     static void BringUpToDate(TFbDatabase &db);
 
-    // The index through which a client's orders are read without scanning
-    // every order (ORDEMSERV.IDCLIENTE), and its CREATE INDEX statement.
+    // The indexes a new database is made with and an older one gets at
+    // open: a client's orders read without scanning every order
+    // (ORDEMSERV.IDCLIENTE), the stock report's period without scanning
+    // every movement (PRODENT.DATACAD).
+    struct TDmIndex
+    {
+        const char *name;
+        const char *table;
+        const char *column;
+        const char *slowWithout;   // what the user finds slow without it
+    };
     static constexpr const char *OrderClientIndex = "ORDEMSERV_IDCLIENTE";
-    static QString CreateOrderClientIndexStatement();
+    static constexpr const char *MovementDateIndex = "PRODENT_DATACAD";
+    static const QList<TDmIndex> &Indexes();
+    static QString CreateIndexStatement(const TDmIndex &index);
 
     // "$HOME/OS - Tarvo Vodevuru/DADOS.GDB".
     static QString DefaultDatabasePath();

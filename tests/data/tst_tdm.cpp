@@ -229,26 +229,43 @@ private slots:
         QCOMPARE(dm->ClientesQueryTIPOANOT->AsInteger(), 4);
         QCOMPARE(dm->ConfigQueryCAB1->AsString(), QStringLiteral("Oficina Ñandú €"));
     }
-    // An older database gets the index on the orders' client at open; one
-    // that has it (under any name) is left alone; a failure is said and the
-    // data module opens all the same.
-    void orderClientIndexAtOpen_data()
+    // An older database gets the index on the orders' client and the one on
+    // the movements' date at open; one that has it (under any name) is left
+    // alone; a failure is said and the data module opens all the same.
+    void indexesAtOpen_data()
     {
+        QTest::addColumn<QString>("table");
+        QTest::addColumn<QString>("column");
         QTest::addColumn<QStringList>("before");     // statements on a fresh file
-        QTest::addColumn<QStringList>("indexes");    // ORDEMSERV indexes on IDCLIENTE afterwards
+        QTest::addColumn<QStringList>("indexes");    // the table's indexes on the column afterwards
         QTest::addColumn<bool>("warned");
         const QString drop = QStringLiteral("drop index ORDEMSERV_IDCLIENTE");
-        QTest::newRow("made with it") << QStringList() << QStringList{"ORDEMSERV_IDCLIENTE"} << false;
-        QTest::newRow("older database") << QStringList{drop} << QStringList{"ORDEMSERV_IDCLIENTE"} << false;
+        QTest::newRow("made with it") << "ORDEMSERV" << "IDCLIENTE" << QStringList()
+                                      << QStringList{"ORDEMSERV_IDCLIENTE"} << false;
+        QTest::newRow("older database") << "ORDEMSERV" << "IDCLIENTE" << QStringList{drop}
+                                        << QStringList{"ORDEMSERV_IDCLIENTE"} << false;
         QTest::newRow("own index on the column")
+            << "ORDEMSERV" << "IDCLIENTE"
             << QStringList{drop, QStringLiteral("create index ORD_CLI on ordemserv (idcliente, idordem)")}
             << QStringList{"ORD_CLI"} << false;
         QTest::newRow("name taken by another table")
+            << "ORDEMSERV" << "IDCLIENTE"
             << QStringList{drop, QStringLiteral("create index ORDEMSERV_IDCLIENTE on clientes (idcliente)")}
             << QStringList() << true;
+        const QString dropDate = QStringLiteral("drop index PRODENT_DATACAD");
+        QTest::newRow("movement date, made with it") << "PRODENT" << "DATACAD" << QStringList()
+                                                     << QStringList{"PRODENT_DATACAD"} << false;
+        QTest::newRow("movement date, older database") << "PRODENT" << "DATACAD" << QStringList{dropDate}
+                                                       << QStringList{"PRODENT_DATACAD"} << false;
+        QTest::newRow("movement date, name taken by another table")
+            << "PRODENT" << "DATACAD"
+            << QStringList{dropDate, QStringLiteral("create index PRODENT_DATACAD on prodforne (datacad)")}
+            << QStringList() << true;
     }
-    void orderClientIndexAtOpen()
+    void indexesAtOpen()
     {
+        QFETCH(QString, table);
+        QFETCH(QString, column);
         QFETCH(QStringList, before);
         QFETCH(QStringList, indexes);
         QFETCH(bool, warned);
@@ -263,13 +280,13 @@ private slots:
                 dm->Transaction->Commit();
             }
         }
-        auto IndexesNow = [](TDM *dm) {
+        auto IndexesNow = [&](TDM *dm) {
             TFbQuery *q = dm->AuxQuery2;
             q->Close();
             q->SetSQL(QStringLiteral(
                 "select trim(i.rdb$index_name) as name from rdb$indices i join rdb$index_segments s"
-                " on s.rdb$index_name = i.rdb$index_name where i.rdb$relation_name = 'ORDEMSERV'"
-                " and s.rdb$field_name = 'IDCLIENTE' and s.rdb$field_position = 0"));
+                " on s.rdb$index_name = i.rdb$index_name where i.rdb$relation_name = '%1'"
+                " and s.rdb$field_name = '%2' and s.rdb$field_position = 0").arg(table, column));
             q->Open();
             QStringList names;
             for (q->First(); !q->Eof(); q->Next())
@@ -282,7 +299,7 @@ private slots:
             QCOMPARE(IndexesNow(dm.get()), indexes);
             QCOMPARE(!dm->OpenWarnings().isEmpty(), warned);
             if (warned)
-                QVERIFY(dm->OpenWarnings().first().contains(QStringLiteral("índice")));
+                QVERIFY(dm->OpenWarnings().first().contains(QStringLiteral("índice ") + table + QLatin1Char('_') + column));
             for (TFbQuery *q : {dm->ClientesQuery, dm->OrdensQuery, dm->ProdEntQuery})
                 QVERIFY(q->Active());
             // Saving still works after the step, failed or not.
