@@ -46,17 +46,9 @@ void TstOrderScreenApp::registersAnOrderEndToEnd()
         QCOMPARE(dm->ClientesQueryIDCLIENTE->AsInteger(), 1);
     }
     TXSession x;
-    QVERIFY2(x.Start(), qPrintable(x.Error()));
     // Keys of their own for the accented letters typed below.
-    QVERIFY2(x.BindKeys(QStringLiteral("ãçâ")), qPrintable(x.Error()));
-
-    // The settings file under this HOME, whatever the caller's environment.
-    QProcessEnvironment env;
-    env.insert(QStringLiteral("XDG_CONFIG_HOME"), db.Dir() + QStringLiteral("/.config"));
-    QVERIFY2(x.Launch(program, db.Dir(), {}, env), qPrintable(x.Error()));
-
-    const QString main = x.WaitForWindow(Steps::MainWindow(), 60000);
-    QVERIFY2(!main.isEmpty(), "the main window did not appear");
+    const QString main = Steps::Launch(x, db, QStringLiteral("ãçâ"));
+    QVERIFY2(!main.isEmpty(), qPrintable(QStringLiteral("the main window did not appear: ") + x.Error()));
 
     const QString orders = Steps::OpenFromPicture(x, main, Steps::OrdersX, OrderScreen);
     QVERIFY2(!orders.isEmpty(), "the order screen did not open");

@@ -92,13 +92,8 @@ void TstStockApp::recordsStockMovementsEndToEnd()
     OS_REQUIRE_TEST_DB(db);
 
     TXSession x;
-    QVERIFY2(x.Start(), qPrintable(x.Error()));
-    QVERIFY2(x.BindKeys(QStringLiteral("çá")), qPrintable(x.Error()));
-    QProcessEnvironment env;
-    env.insert(QStringLiteral("XDG_CONFIG_HOME"), db.Dir() + QStringLiteral("/.config"));
-    QVERIFY2(x.Launch(program, db.Dir(), {}, env), qPrintable(x.Error()));
-    const QString main = x.WaitForWindow(Steps::MainWindow(), 60000);
-    QVERIFY2(!main.isEmpty(), "the main window did not appear");
+    const QString main = Steps::Launch(x, db, QStringLiteral("çá"));
+    QVERIFY2(!main.isEmpty(), qPrintable(QStringLiteral("the main window did not appear: ") + x.Error()));
 
     // A supplier: F1 in the supplier list, its two names, "Gravar".
     const QString suppliers = Steps::OpenFromPicture(x, main, Steps::SuppliersX, SupplierList);

@@ -1,6 +1,9 @@
 #include "tmainwindowsteps.h"
 
+#include "tfbtestdb.h"
 #include "txsession.h"
+
+#include <QProcessEnvironment>
 
 #include <QStringList>
 
@@ -17,6 +20,19 @@ QString TMainWindowSteps::MainWindow()
 QString TMainWindowSteps::MessageBox()
 {
     return QStringLiteral("^OS - Tarvo Vodevuru$");
+}
+
+QString TMainWindowSteps::Launch(TXSession &x, const TFbTestDb &db, const QString &letters)
+{
+    if (!x.Start() || (!letters.isEmpty() && !x.BindKeys(letters)))
+        return {};
+    // The settings file under this HOME, whatever the caller's environment.
+    QProcessEnvironment env;
+    env.insert(QStringLiteral("XDG_CONFIG_HOME"), db.Dir() + QStringLiteral("/.config"));
+    if (!x.Launch(TXSession::ProgramPath(QStringLiteral("ordemservico")), db.Dir(), {}, env))
+        return {};
+    // The first start of a sanitizer build on a loaded machine is slow.
+    return x.WaitForWindow(MainWindow(), 60000);
 }
 
 QString TMainWindowSteps::OpenFromPicture(TXSession &x, const QString &main, int pictureX, const QString &caption)

@@ -4,6 +4,7 @@
 // pictures, and "Arquivo" > "Sair".
 #include <QString>
 
+class TFbTestDb;
 class TXSession;
 
 class TMainWindowSteps
@@ -19,6 +20,11 @@ public:
     static constexpr int ClientsX = 34, SuppliersX = 101, OrdersX = 168, StockX = 235, ReportX = 302;
     static constexpr int PictureY = 50;
 
+    // Starts the virtual X server of `x` (with keys of their own for the
+    // accented `letters` typed later) and the program on `db`'s file, HOME
+    // and settings in its folder; the main window's id once it shows, or an
+    // empty text with x.Error() saying why.
+    static QString Launch(TXSession &x, const TFbTestDb &db, const QString &letters = {});
     // Clicks the picture at `pictureX` until the window named `caption`
     // shows (a click that lands while the picture swaps under the cursor is
     // lost); its id, or an empty text.
