@@ -37,20 +37,36 @@ TStockMovement::Result TStockMovement::Record(TDM &dm, Kind kind)
 
     Result result;
     dm.RunUnitOfWork([&] {
-        const std::optional<qint64> stored = LockedQuantity(dm, idProd);
-        if (!stored) {
+        // The whole row as stored now, locked: the product is written back
+        // with only its quantity changed, so a description or minimum that
+        // another computer saved since the list was loaded stays, and the
+        // movement copies the description and supplier it has now.
+        TFbQuery locked;
+        locked.SetDatabase(dm.Database);
+        locked.SetTransaction(dm.Transaction);
+        locked.SetSQL(QStringLiteral("select * from prodforne where idprod=%1 with lock").arg(idProd));
+        locked.Open();
+        if (locked.IsEmpty()) {
             result.outcome = Outcome::ProductGone;
             return;
         }
-        result.stored = *stored;
-        const qint64 after = kind == Kind::Entry ? *stored + amount : *stored - amount;
-        if (kind == Kind::Exit && amount > *stored)
+        for (TFbField *f : product->Fields()) {
+            if (const TFbField *now = locked.FindField(f->FieldName()); now && f != quantity
+                && f->Value() != now->Value())
+                f->SetValue(now->Value());
+        }
+        const TFbField *storedField = locked.FieldByName(QStringLiteral("QTDEDISP"));
+        const qint64 stored = storedField->IsNull() ? 0 : storedField->AsLargeInt();
+        locked.Close();
+        result.stored = stored;
+        const qint64 after = kind == Kind::Entry ? stored + amount : stored - amount;
+        if (kind == Kind::Exit && amount > stored)
             result.outcome = Outcome::NotEnoughStock;
         else if (after > MaxQuantity)
             result.outcome = Outcome::TooMuchStock;
         if (result.outcome != Outcome::Recorded) {
             // The form shows what is really in stock.
-            quantity->SetAsLargeInt(*stored);
+            quantity->SetAsLargeInt(stored);
             return;
         }
         quantity->SetAsLargeInt(after);

@@ -7,7 +7,9 @@
 // one loaded with the list: with several computers on one database another
 // one may have recorded a movement since, and starting from the old figure
 // would lose it (or let an exit take the stock below zero). The locked row
-// also makes a second computer wait until this one has written.
+// also makes a second computer wait until this one has written. The rest of
+// the product is taken from that row too, so that writing the new quantity
+// never puts back what another computer changed in the product meanwhile.
 //
 // Expects what the stock movement form works on: the product as the current
 // record of the data module's product dataset in editing, the movement as a

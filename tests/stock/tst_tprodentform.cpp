@@ -442,7 +442,12 @@ void TstTProdEntForm::twoComputersOnOneProduct()
     QCOMPARE(r.outcome, O::Recorded);
     QCOMPARE(r.stored, 0);
     QCOMPARE(b.ProdForneQueryQTDEDISP->AsInteger(), 0);
-    // Entries from lists read long ago add to what is stored.
+    // Entries from lists read long ago add to what is stored, and leave
+    // what the other computer saved in the product since: the movement
+    // copies the product as it is now.
+    TFbQuery *auxB = b.AuxQuery;
+    auxB->SetSQL(QStringLiteral("update prodforne set descricao='Parafuso Sextavado', qtdemin=3 where idprod=1"));
+    auxB->Execute();
     QCOMPARE(Move(a, K::Entry, 4).stored, 4);
     QCOMPARE(Move(b, K::Entry, 1).stored, 5);
 
@@ -453,6 +458,13 @@ void TstTProdEntForm::twoComputersOnOneProduct()
     QCOMPARE(aux->Field(0)->AsInteger(), 5);
     QCOMPARE(aux->Field(1)->AsInteger(), 0);   // 5 - 3 - 2 + 4 + 1, nothing lost
     QCOMPARE(aux->Field(2)->AsInteger(), 4);
+    aux->Close();
+    aux->SetSQL(QStringLiteral("select p.descricao, p.qtdemin, (select count(*) from prodent m"
+                               " where m.descricao = p.descricao) from prodforne p where p.idprod=1"));
+    aux->Open();
+    QCOMPARE(aux->Field(0)->AsString(), QStringLiteral("Parafuso Sextavado"));
+    QCOMPARE(aux->Field(1)->AsInteger(), 3);
+    QCOMPARE(aux->Field(2)->AsInteger(), 2);   // both entries made after the change
     aux->Close();
 }
 
