@@ -1,7 +1,7 @@
-#include "tapplication.h"
-#include "tfbtransaction.h"
-#include "tguard.h"
-#include "tmessages.h"
+#include "app/tapplication.h"
+#include "app/tguard.h"
+#include "app/tmessages.h"
+#include "data/tfbtransaction.h"
 
 #include <QFont>
 #include <QLibraryInfo>

@@ -1,10 +1,10 @@
-#include "tdatabasebackup.h"
+#include "app/tdatabasebackup.h"
 
-#include "efberror.h"
-#include "tfbdatabase.h"
-#include "tfbfield.h"
-#include "tfbquery.h"
-#include "tfbtransaction.h"
+#include "data/efberror.h"
+#include "data/tfbdatabase.h"
+#include "data/tfbfield.h"
+#include "data/tfbquery.h"
+#include "data/tfbtransaction.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,5 +1,5 @@
-#include "tguard.h"
-#include "tmessages.h"
+#include "app/tguard.h"
+#include "app/tmessages.h"
 
 #include <QString>
 #include <stdexcept>

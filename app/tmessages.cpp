@@ -1,4 +1,4 @@
-#include "tmessages.h"
+#include "app/tmessages.h"
 
 #include <QCoreApplication>
 #include <QGridLayout>

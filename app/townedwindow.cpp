@@ -1,4 +1,4 @@
-#include "townedwindow.h"
+#include "app/townedwindow.h"
 
 #include <QEvent>
 #include <QGuiApplication>

@@ -1,17 +1,17 @@
-#include "tprincipalform.h"
+#include "app/tprincipalform.h"
 
 #include <QScopedValueRollback>
-#include "tapplication.h"
-#include "tdatabasebackup.h"
-#include "tdm.h"
-#include "tfbdatabase.h"
-#include "tfbfield.h"
-#include "tfbquery.h"
-#include "tguard.h"
-#include "tmessages.h"
-#include "townedwindow.h"
-#include "tshell.h"
-#include "tsobreform.h"
+#include "app/tapplication.h"
+#include "app/tdatabasebackup.h"
+#include "app/tguard.h"
+#include "app/tmessages.h"
+#include "app/townedwindow.h"
+#include "app/tshell.h"
+#include "app/tsobreform.h"
+#include "data/tdm.h"
+#include "data/tfbdatabase.h"
+#include "data/tfbfield.h"
+#include "data/tfbquery.h"
 
 #include <QAction>
 #include <QCloseEvent>

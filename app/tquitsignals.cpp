@@ -1,4 +1,4 @@
-#include "tquitsignals.h"
+#include "app/tquitsignals.h"
 
 #include <QSocketNotifier>
 

@@ -1,4 +1,4 @@
-#include "tshell.h"
+#include "app/tshell.h"
 
 #include <QDesktopServices>
 

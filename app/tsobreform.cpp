@@ -1,5 +1,5 @@
-#include "tsobreform.h"
-#include "tapplication.h"
+#include "app/tsobreform.h"
+#include "app/tapplication.h"
 
 #include <QGuiApplication>
 #include <QPlainTextEdit>

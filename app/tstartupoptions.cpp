@@ -1,10 +1,10 @@
-#include "tstartupoptions.h"
+#include "app/tstartupoptions.h"
 
-#include "tapplication.h"
-#include "tdmschema.h"
-#include "tfbdatabase.h"
-#include "tguard.h"
-#include "tmessages.h"
+#include "app/tapplication.h"
+#include "app/tguard.h"
+#include "app/tmessages.h"
+#include "data/tdmschema.h"
+#include "data/tfbdatabase.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>

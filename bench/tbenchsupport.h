@@ -7,11 +7,11 @@
 // 100000, about a minute). A DATABASE named is copied and the benchmark
 // works on the copy: benchmarks write (bench_tfbquery adds rows), and the
 // file named stays as it was.
-#include "tdemodata.h"
-#include "tdmschema.h"
-#include "tfbclient.h"
-#include "tfbdatabase.h"
-#include "tfbtestdb.h"
+#include "data/tdmschema.h"
+#include "data/tfbclient.h"
+#include "data/tfbdatabase.h"
+#include "tests/support/tfbtestdb.h"
+#include "tools/tdemodata.h"
 
 #include <QElapsedTimer>
 #include <QFile>

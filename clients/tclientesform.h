@@ -5,7 +5,7 @@
 // before showing it. Besides plain binding it has the person type (which
 // switches the person and company fields on and off), the annotation type,
 // and the rule that a client must have a name.
-#include "trecordform.h"
+#include "widgets/trecordform.h"
 
 #include <functional>
 

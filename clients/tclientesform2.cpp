@@ -1,9 +1,9 @@
-#include "tclientesform2.h"
+#include "clients/tclientesform2.h"
 
-#include "tdm.h"
-#include "tfbfield.h"
-#include "tfbquery.h"
-#include "tmessages.h"
+#include "app/tmessages.h"
+#include "data/tdm.h"
+#include "data/tfbfield.h"
+#include "data/tfbquery.h"
 
 TClientesForm2::TClientesForm2(QWidget *parent)
     : TPickerForm(DM ? DM->ClientesQuery : nullptr,

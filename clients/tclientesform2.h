@@ -4,7 +4,7 @@
 // Moving in the list moves the shared client dataset at once; choosing
 // (OK or a double click) also reloads the order dataset with that client's
 // orders. Closing by the close box reloads nothing.
-#include "tpickerform.h"
+#include "widgets/tpickerform.h"
 
 class TClientesForm2 : public TPickerForm
 {

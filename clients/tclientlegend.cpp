@@ -1,9 +1,9 @@
-#include "tclientlegend.h"
+#include "clients/tclientlegend.h"
 
-#include "tdm.h"
-#include "tfbfield.h"
-#include "tfbquery.h"
-#include "tmessages.h"
+#include "app/tmessages.h"
+#include "data/tdm.h"
+#include "data/tfbfield.h"
+#include "data/tfbquery.h"
 
 QString TClientLegend::Text(const QString &verde, const QString &azul, const QString &vermelho)
 {

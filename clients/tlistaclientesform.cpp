@@ -1,15 +1,15 @@
-#include "tlistaclientesform.h"
+#include "clients/tlistaclientesform.h"
 
-#include "tbitbtn.h"
-#include "tclientesform.h"
-#include "tclientlegend.h"
-#include "tdbgrid.h"
-#include "tdm.h"
-#include "tfbfield.h"
-#include "tfbquery.h"
-#include "tguard.h"
-#include "tradiogroup.h"
-#include "trowcolors.h"
+#include "app/tguard.h"
+#include "clients/tclientesform.h"
+#include "clients/tclientlegend.h"
+#include "data/tdm.h"
+#include "data/tfbfield.h"
+#include "data/tfbquery.h"
+#include "widgets/tbitbtn.h"
+#include "widgets/tdbgrid.h"
+#include "widgets/tradiogroup.h"
+#include "widgets/trowcolors.h"
 
 namespace {
 TSearchListSetup Setup()

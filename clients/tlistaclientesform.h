@@ -7,7 +7,7 @@
 //
 // It owns no data: a search re-runs the client dataset's query, which every
 // other screen then sees.
-#include "tsearchlistscreen.h"
+#include "widgets/tsearchlistscreen.h"
 
 #include <QColor>
 #include <optional>

@@ -1,8 +1,11 @@
 # os_add_library(<target> [FOLDERS <sub-folders...>] [LIBS <libs...>] [EXCLUDE <names...>])
 # A library made of every .cpp/.h/.qrc of the calling folder (not recursive),
 # or of each of the given sub-folders, so that adding a class never means
-# touching a list shared with other work. Each of those folders is a public
-# include directory. A library without sources yet becomes an INTERFACE target.
+# touching a list shared with other work. Its include root is the top of the
+# tree, so that every include names the folder it reaches into
+# ("report/model/trepreport.h"); which folder may include which is checked by
+# tst_layers against cmake/layers.rules. A library without sources yet
+# becomes an INTERFACE target.
 function(os_add_library target)
     cmake_parse_arguments(ARG "" "" "FOLDERS;LIBS;EXCLUDE" ${ARGN})
     set(_dirs)
@@ -25,11 +28,11 @@ function(os_add_library target)
     list(FILTER _cpp INCLUDE REGEX "\\.cpp$")
     if(_cpp)
         add_library(${target} STATIC ${_srcs})
-        target_include_directories(${target} PUBLIC ${_dirs})
+        target_include_directories(${target} PUBLIC ${PROJECT_SOURCE_DIR})
         target_link_libraries(${target} PUBLIC ${ARG_LIBS})
     else()
         add_library(${target} INTERFACE)
-        target_include_directories(${target} INTERFACE ${_dirs})
+        target_include_directories(${target} INTERFACE ${PROJECT_SOURCE_DIR})
         target_link_libraries(${target} INTERFACE ${ARG_LIBS})
     endif()
 endfunction()

@@ -1,12 +1,12 @@
-#include "tdm.h"
-#include "efberror.h"
-#include "tdmschema.h"
-#include "tfbconvert.h"
-#include "tfbdatabase.h"
-#include "tfbfield.h"
-#include "tfbquery.h"
-#include "tfbtransaction.h"
-#include "tfbupdatesql.h"
+#include "data/tdm.h"
+#include "data/efberror.h"
+#include "data/tdmschema.h"
+#include "data/tfbconvert.h"
+#include "data/tfbdatabase.h"
+#include "data/tfbfield.h"
+#include "data/tfbquery.h"
+#include "data/tfbtransaction.h"
+#include "data/tfbupdatesql.h"
 
 #include <QDate>
 #include <cstring>

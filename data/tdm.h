@@ -23,7 +23,7 @@
 //                           with its movement): all of it reaches the
 //                           database, or none of it (the datasets' caches are
 //                           put back too), and the error propagates
-#include "tdmschema.h"
+#include "data/tdmschema.h"
 
 #include <QObject>
 #include <QString>

@@ -1,9 +1,9 @@
-#include "tdmschema.h"
-#include "efberror.h"
-#include "tfbdatabase.h"
-#include "tfbfield.h"
-#include "tfbquery.h"
-#include "tfbtransaction.h"
+#include "data/tdmschema.h"
+#include "data/efberror.h"
+#include "data/tfbdatabase.h"
+#include "data/tfbfield.h"
+#include "data/tfbquery.h"
+#include "data/tfbtransaction.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -3,7 +3,7 @@
 // their keys, and the rules built on them (table creation, the four update
 // statements of each table, the new-record statement) and bringing a
 // database made by an older version up to date.
-#include "tfbtypes.h"
+#include "data/tfbtypes.h"
 #include <QString>
 #include <QStringList>
 #include <vector>

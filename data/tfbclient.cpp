@@ -1,5 +1,5 @@
-#include "tfbclient.h"
-#include "efberror.h"
+#include "data/tfbclient.h"
+#include "data/efberror.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,4 +1,4 @@
-#include "tfbconvert.h"
+#include "data/tfbconvert.h"
 
 #include <QLocale>
 #include <QRegularExpression>

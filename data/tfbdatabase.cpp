@@ -1,9 +1,9 @@
-#include "tfbdatabase.h"
-#include "efberror.h"
-#include "tfbclient.h"
-#include "tfbquery.h"
-#include "tfbstatement.h"
-#include "tfbtransaction.h"
+#include "data/tfbdatabase.h"
+#include "data/efberror.h"
+#include "data/tfbclient.h"
+#include "data/tfbquery.h"
+#include "data/tfbstatement.h"
+#include "data/tfbtransaction.h"
 
 #include <QFileInfo>
 #include <QRegularExpression>

@@ -1,7 +1,7 @@
-#include "tfbfield.h"
-#include "efberror.h"
-#include "tfbconvert.h"
-#include "tfbquery.h"
+#include "data/tfbfield.h"
+#include "data/efberror.h"
+#include "data/tfbconvert.h"
+#include "data/tfbquery.h"
 
 #include <cmath>
 

@@ -10,7 +10,7 @@
 // field's Size() is cut to Size() characters; an empty text writes null;
 // text that cannot be converted throws EFbError ("'x' is not a valid
 // integer value", "... floating point value", "... date and time").
-#include "tfbtypes.h"
+#include "data/tfbtypes.h"
 #include <QDateTime>
 #include <QString>
 #include <QVariant>

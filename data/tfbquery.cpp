@@ -1,12 +1,12 @@
-#include "tfbquery.h"
-#include "efberror.h"
-#include "tfbconvert.h"
-#include "tfbdatabase.h"
-#include "tfbfield.h"
-#include "tfbquery_p.h"
-#include "tfbstatement.h"
-#include "tfbtransaction.h"
-#include "tfbupdatesql.h"
+#include "data/tfbquery.h"
+#include "data/efberror.h"
+#include "data/tfbconvert.h"
+#include "data/tfbdatabase.h"
+#include "data/tfbfield.h"
+#include "data/tfbquery_p.h"
+#include "data/tfbstatement.h"
+#include "data/tfbtransaction.h"
+#include "data/tfbupdatesql.h"
 
 #include <algorithm>
 #include <cstring>

@@ -21,7 +21,7 @@
 //   currentRowChanged(row)   - the current row moved (-1: none)
 //   stateChanged(state)      - dsInactive / dsBrowse / dsEdit / dsInsert
 //   fieldChanged(field)      - a field of the current row was written
-#include "tfbtypes.h"
+#include "data/tfbtypes.h"
 #include <QObject>
 #include <QPointer>
 #include <QStringList>

@@ -2,8 +2,8 @@
 // Row memory of TFbQuery: rows as read are packed one after another in large
 // chunks (null bits, then 8 bytes per number or date, 2-byte length plus
 // bytes per text); a row being changed carries its current values unpacked.
-#include "tfbquery.h"
-#include "tfbtypes.h"
+#include "data/tfbquery.h"
+#include "data/tfbtypes.h"
 #include <cstring>
 #include <memory>
 #include <vector>

@@ -1,9 +1,9 @@
-#include "tfbstatement.h"
-#include "efberror.h"
-#include "tfbclient.h"
-#include "tfbdatabase.h"
-#include "tfbtransaction.h"
-#include "tfbconvert.h"
+#include "data/tfbstatement.h"
+#include "data/efberror.h"
+#include "data/tfbclient.h"
+#include "data/tfbconvert.h"
+#include "data/tfbdatabase.h"
+#include "data/tfbtransaction.h"
 
 #include <cstdlib>
 #include <cstring>

@@ -2,7 +2,7 @@
 // One prepared DSQL statement on an attachment: the layer's only contact
 // with XSQLDA buffers. Used by queries, update statement sets, savepoints
 // and the schema builder.
-#include "tfbtypes.h"
+#include "data/tfbtypes.h"
 #include <ibase.h>
 #include <QByteArray>
 #include <QList>

@@ -1,8 +1,8 @@
-#include "tfbtransaction.h"
-#include "efberror.h"
-#include "tfbclient.h"
-#include "tfbdatabase.h"
-#include "tfbquery.h"
+#include "data/tfbtransaction.h"
+#include "data/efberror.h"
+#include "data/tfbclient.h"
+#include "data/tfbdatabase.h"
+#include "data/tfbquery.h"
 
 #include <algorithm>
 #include <exception>

@@ -1,9 +1,9 @@
-#include "tfbupdatesql.h"
-#include "efberror.h"
-#include "tfbconvert.h"
-#include "tfbdatabase.h"
-#include "tfbstatement.h"
-#include "tfbtransaction.h"
+#include "data/tfbupdatesql.h"
+#include "data/efberror.h"
+#include "data/tfbconvert.h"
+#include "data/tfbdatabase.h"
+#include "data/tfbstatement.h"
+#include "data/tfbtransaction.h"
 
 TFbUpdateSQL::TFbUpdateSQL(QObject *parent) : QObject(parent)
 {

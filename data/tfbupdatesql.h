@@ -4,7 +4,7 @@
 // value from before the row's first unapplied change; a parameter without a
 // field stays null. Statements are prepared once and kept until their text
 // changes or the connection closes.
-#include "tfbtypes.h"
+#include "data/tfbtypes.h"
 #include <QObject>
 #include <QStringList>
 #include <functional>

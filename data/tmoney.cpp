@@ -1,6 +1,6 @@
-#include "tmoney.h"
+#include "data/tmoney.h"
 
-#include "efberror.h"
+#include "data/efberror.h"
 
 #include <QLocale>
 #include <QRegularExpression>

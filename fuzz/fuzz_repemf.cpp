@@ -1,6 +1,6 @@
 // The page record player on its own.
 
-#include "repfuzzcommon.h"
+#include "fuzz/repfuzzcommon.h"
 
 #include <cstdint>
 

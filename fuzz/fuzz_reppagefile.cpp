@@ -1,7 +1,7 @@
 // The saved report file loader, then its pages.
 
-#include "repfuzzcommon.h"
-#include "treppagelist.h"
+#include "fuzz/repfuzzcommon.h"
+#include "report/store/treppagelist.h"
 
 #include <algorithm>
 #include <cstdint>

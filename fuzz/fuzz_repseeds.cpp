@@ -2,7 +2,7 @@
 // compressed, older header) into the first folder, page records into the
 // second.
 
-#include "repsamplepages.h"
+#include "tests/support/repsamplepages.h"
 
 #include <QDir>
 #include <QFile>

@@ -3,8 +3,8 @@
 // What both fuzz targets do with what they got: every page they can read
 // is listed for text and drawn, stretched, onto a small image.
 
-#include "ereperror.h"
-#include "trepmetafile.h"
+#include "report/model/ereperror.h"
+#include "report/page/trepmetafile.h"
 
 #include <QGuiApplication>
 #include <QImage>

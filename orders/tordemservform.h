@@ -11,7 +11,7 @@
 // and entry (the boxes open, everything that would leave the pending order
 // locked). While an order is being entered nothing starts another order,
 // moves to another client or closes the screen without asking first.
-#include "tlistscreen.h"
+#include "widgets/tlistscreen.h"
 
 #include <QColor>
 #include <functional>

@@ -1,6 +1,6 @@
-#include "treloslayout.h"
+#include "orders/treloslayout.h"
 
-#include "treplayout.h"
+#include "report/model/treplayout.h"
 
 #include <QtGlobal>
 

@@ -1,9 +1,9 @@
-#include "treltextroom.h"
+#include "orders/treltextroom.h"
 
-#include "trepcustomband.h"
-#include "trepcustomlabel.h"
-#include "trepelementprinter.h"
-#include "trepreport.h"
+#include "report/generate/trepelementprinter.h"
+#include "report/model/trepcustomband.h"
+#include "report/model/trepcustomlabel.h"
+#include "report/model/trepreport.h"
 
 #include <QStringList>
 

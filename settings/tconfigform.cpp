@@ -1,14 +1,14 @@
-#include "tconfigform.h"
+#include "settings/tconfigform.h"
 
-#include "tdatabasebackup.h"
-#include "tdbedit.h"
-#include "tdm.h"
-#include "tdmschema.h"
-#include "teditorlook.h"
-#include "tfbdatabase.h"
-#include "tfbquery.h"
-#include "tguard.h"
-#include "tmessages.h"
+#include "app/tdatabasebackup.h"
+#include "app/tguard.h"
+#include "app/tmessages.h"
+#include "data/tdm.h"
+#include "data/tdmschema.h"
+#include "data/tfbdatabase.h"
+#include "data/tfbquery.h"
+#include "widgets/tdbedit.h"
+#include "widgets/teditorlook.h"
 
 #include <QDir>
 #include <QFontMetrics>

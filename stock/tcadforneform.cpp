@@ -1,12 +1,12 @@
-#include "tcadforneform.h"
+#include "stock/tcadforneform.h"
 
-#include "tbitbtn.h"
-#include "tdbedit.h"
-#include "tdbgrid.h"
-#include "tdbmemo.h"
-#include "tdm.h"
-#include "teditorlook.h"
-#include "trowcolors.h"
+#include "data/tdm.h"
+#include "widgets/tbitbtn.h"
+#include "widgets/tdbedit.h"
+#include "widgets/tdbgrid.h"
+#include "widgets/tdbmemo.h"
+#include "widgets/teditorlook.h"
+#include "widgets/trowcolors.h"
 
 #include <QFrame>
 #include <QGridLayout>

@@ -4,7 +4,7 @@
 // supplier dataset. Beside the supplier's data it shows, read only, the
 // products that carry the supplier's code (loaded by the list before the
 // form opens). A supplier must have a trade name.
-#include "trecordform.h"
+#include "widgets/trecordform.h"
 
 class QLabel;
 class TDBGrid;

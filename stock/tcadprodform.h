@@ -11,7 +11,7 @@
 // Saving never overwrites such a change: when the quantity box was left as
 // read, the product keeps the quantity stored now; when the user changed it,
 // nothing is written and the form says so.
-#include "trecordform.h"
+#include "widgets/trecordform.h"
 
 class QLineEdit;
 class QToolButton;

@@ -1,11 +1,11 @@
-#include "tforneform.h"
+#include "stock/tforneform.h"
 
-#include "tcadforneform.h"
-#include "tdbgrid.h"
-#include "tdm.h"
-#include "tfbfield.h"
-#include "tfbquery.h"
-#include "trowcolors.h"
+#include "data/tdm.h"
+#include "data/tfbfield.h"
+#include "data/tfbquery.h"
+#include "stock/tcadforneform.h"
+#include "widgets/tdbgrid.h"
+#include "widgets/trowcolors.h"
 
 namespace {
 TSearchListSetup Setup()

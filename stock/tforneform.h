@@ -4,7 +4,7 @@
 // creating, editing and deleting a supplier. Creating and editing happen in
 // the supplier record form, which shows the products of the supplier: the
 // list loads them into the shared product dataset before the form opens.
-#include "tsearchlistscreen.h"
+#include "widgets/tsearchlistscreen.h"
 
 class TForneForm : public TSearchListScreen
 {

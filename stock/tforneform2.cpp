@@ -1,9 +1,9 @@
-#include "tforneform2.h"
+#include "stock/tforneform2.h"
 
-#include "tdm.h"
-#include "tfbfield.h"
-#include "tfbquery.h"
-#include "tmessages.h"
+#include "app/tmessages.h"
+#include "data/tdm.h"
+#include "data/tfbfield.h"
+#include "data/tfbquery.h"
 
 #include <QLineEdit>
 

@@ -6,7 +6,7 @@
 // supplier boxes it was given and closes; the close box writes nothing.
 // It stores nothing itself. Moving in the list moves the shared supplier
 // dataset at once.
-#include "tpickerform.h"
+#include "widgets/tpickerform.h"
 
 #include <QPointer>
 

@@ -1,16 +1,16 @@
-#include "tprodentform.h"
+#include "stock/tprodentform.h"
 
-#include "tbitbtn.h"
-#include "tdbedit.h"
-#include "tdbfieldlink.h"
-#include "tdbmemo.h"
-#include "tdm.h"
-#include "teditorlook.h"
-#include "tfbquery.h"
-#include "tguard.h"
-#include "tkeypreview.h"
-#include "tmessages.h"
-#include "twindowplace.h"
+#include "app/tguard.h"
+#include "app/tmessages.h"
+#include "data/tdm.h"
+#include "data/tfbquery.h"
+#include "widgets/tbitbtn.h"
+#include "widgets/tdbedit.h"
+#include "widgets/tdbfieldlink.h"
+#include "widgets/tdbmemo.h"
+#include "widgets/teditorlook.h"
+#include "widgets/tkeypreview.h"
+#include "widgets/twindowplace.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>

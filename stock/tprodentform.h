@@ -11,7 +11,7 @@
 // message and the form stays open with the focus in the quantity box.
 // However the form closes, what is still pending in either record is given
 // up.
-#include "tstockmovement.h"
+#include "stock/tstockmovement.h"
 
 #include <QDialog>
 

@@ -1,16 +1,16 @@
-#include "tprodform.h"
+#include "stock/tprodform.h"
 
-#include "tbitbtn.h"
-#include "tcadprodform.h"
-#include "tdbgrid.h"
-#include "tdm.h"
-#include "tfbfield.h"
-#include "tfbquery.h"
-#include "tguard.h"
-#include "tkeypreview.h"
-#include "tmessages.h"
-#include "tprodentform.h"
-#include "trowcolors.h"
+#include "app/tguard.h"
+#include "app/tmessages.h"
+#include "data/tdm.h"
+#include "data/tfbfield.h"
+#include "data/tfbquery.h"
+#include "stock/tcadprodform.h"
+#include "stock/tprodentform.h"
+#include "widgets/tbitbtn.h"
+#include "widgets/tdbgrid.h"
+#include "widgets/tkeypreview.h"
+#include "widgets/trowcolors.h"
 
 #include <QHBoxLayout>
 #include <QLineEdit>

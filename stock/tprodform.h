@@ -6,8 +6,8 @@
 // record form) and of recording a stock entry or exit (in the stock
 // movement form), both opened modally from here. The keypad's "+" and "-"
 // start an entry and an exit; those of the main keyboard do nothing special.
-#include "tsearchlistscreen.h"
-#include "tstockmovement.h"
+#include "stock/tstockmovement.h"
+#include "widgets/tsearchlistscreen.h"
 
 #include <optional>
 

@@ -1,14 +1,14 @@
-#include "trelform.h"
+#include "stock/trelform.h"
 
-#include "efberror.h"
-#include "tbitbtn.h"
-#include "tdbgrid.h"
-#include "tdm.h"
-#include "tfbquery.h"
-#include "tguard.h"
-#include "tmaskdateedit.h"
-#include "tradiogroup.h"
-#include "trowcolors.h"
+#include "app/tguard.h"
+#include "data/efberror.h"
+#include "data/tdm.h"
+#include "data/tfbquery.h"
+#include "widgets/tbitbtn.h"
+#include "widgets/tdbgrid.h"
+#include "widgets/tmaskdateedit.h"
+#include "widgets/tradiogroup.h"
+#include "widgets/trowcolors.h"
 
 #include <QDate>
 #include <QGridLayout>

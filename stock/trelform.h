@@ -5,7 +5,7 @@
 //
 // Every instance shows the one movement dataset, which keeps the last
 // filter; a new screen still starts at "Todos" with empty dates.
-#include "tlistscreen.h"
+#include "widgets/tlistscreen.h"
 
 #include <QString>
 

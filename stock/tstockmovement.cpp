@@ -1,10 +1,10 @@
-#include "tstockmovement.h"
+#include "stock/tstockmovement.h"
 
-#include "tdm.h"
-#include "tfbdatabase.h"
-#include "tfbfield.h"
-#include "tfbquery.h"
-#include "tfbtransaction.h"
+#include "data/tdm.h"
+#include "data/tfbdatabase.h"
+#include "data/tfbfield.h"
+#include "data/tfbquery.h"
+#include "data/tfbtransaction.h"
 
 QString TStockMovement::KindText(Kind kind)
 {

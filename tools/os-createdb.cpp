@@ -2,7 +2,7 @@
 // place, $HOME/OS - Tarvo Vodevuru/DADOS.GDB, folder included) with the six
 // tables, the generators of their keys and the CONFIG row 1. An existing
 // file is never touched.
-#include "tdmschema.h"
+#include "data/tdmschema.h"
 
 #include <QCoreApplication>
 #include <QStringList>

@@ -4,9 +4,9 @@
 // (as os-createdb does). The products and movements follow from N unless
 // given: "--products 100000 --movements 1000000" makes the large stock the
 // stock benchmark works on.
-#include "tdemodata.h"
-#include "tdmschema.h"
-#include "tfbdatabase.h"
+#include "data/tdmschema.h"
+#include "data/tfbdatabase.h"
+#include "tools/tdemodata.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

@@ -1,13 +1,13 @@
-#include "tdemodata.h"
-#include "efberror.h"
-#include "tdmschema.h"
-#include "tfbconvert.h"
-#include "tfbdatabase.h"
-#include "tfbfield.h"
-#include "tfbquery.h"
-#include "tfbtransaction.h"
-#include "tfbupdatesql.h"
-#include "tmoney.h"
+#include "tools/tdemodata.h"
+#include "data/efberror.h"
+#include "data/tdmschema.h"
+#include "data/tfbconvert.h"
+#include "data/tfbdatabase.h"
+#include "data/tfbfield.h"
+#include "data/tfbquery.h"
+#include "data/tfbtransaction.h"
+#include "data/tfbupdatesql.h"
+#include "data/tmoney.h"
 
 #include <QDate>
 #include <QHash>

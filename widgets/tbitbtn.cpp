@@ -1,4 +1,4 @@
-#include "tbitbtn.h"
+#include "widgets/tbitbtn.h"
 
 #include <QKeyEvent>
 

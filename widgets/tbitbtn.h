@@ -1,6 +1,6 @@
 #pragma once
 // A push button with a small picture left of its caption.
-#include "tbuttonpictures.h"
+#include "widgets/tbuttonpictures.h"
 
 #include <QPushButton>
 

@@ -1,4 +1,4 @@
-#include "tbuttonpictures.h"
+#include "widgets/tbuttonpictures.h"
 
 #include <QLinearGradient>
 #include <QPainter>

@@ -1,8 +1,8 @@
-#include "tdbcombobox.h"
+#include "widgets/tdbcombobox.h"
 
-#include "tdbfieldlink.h"
-#include "tfbfield.h"
-#include "tguard.h"
+#include "app/tguard.h"
+#include "data/tfbfield.h"
+#include "widgets/tdbfieldlink.h"
 
 #include <QAbstractItemView>
 #include <QPainter>

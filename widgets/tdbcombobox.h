@@ -8,7 +8,7 @@
 // (in the open list and in the closed box) is written in its own colour at
 // the top left of its rectangle, and the highlighted item shows that colour
 // on white instead of the usual highlight.
-#include "tdbcontrol.h"
+#include "widgets/tdbcontrol.h"
 
 #include <QColor>
 #include <QComboBox>

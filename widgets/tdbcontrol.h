@@ -2,7 +2,7 @@
 // What every data-bound editor shares, whatever Qt editor it is made of:
 // its tie to one field of a dataset's current row (TDBFieldLink), made at
 // construction, and the way a screen names and binds it in one call.
-#include "tdbfieldlink.h"
+#include "widgets/tdbfieldlink.h"
 
 #include <QString>
 

@@ -1,10 +1,10 @@
-#include "tdbedit.h"
+#include "widgets/tdbedit.h"
 
-#include "tdbeditrules.h"
-#include "tdbfieldlink.h"
-#include "tfbfield.h"
-#include "tfbquery.h"
-#include "tguard.h"
+#include "app/tguard.h"
+#include "data/tfbfield.h"
+#include "data/tfbquery.h"
+#include "widgets/tdbeditrules.h"
+#include "widgets/tdbfieldlink.h"
 
 #include <QKeyEvent>
 #include <QLocale>

@@ -19,7 +19,7 @@
 // Typing puts the dataset into editing. SetUpperCase turns typed letters
 // into capitals; SetDigitsOnly lets only the digits 0 to 9 and Backspace
 // through, silently (quantities).
-#include "tdbcontrol.h"
+#include "widgets/tdbcontrol.h"
 
 #include <QLineEdit>
 

@@ -1,7 +1,7 @@
-#include "tdbeditrules.h"
+#include "widgets/tdbeditrules.h"
 
-#include "tdbfieldlink.h"
-#include "tguard.h"
+#include "app/tguard.h"
+#include "widgets/tdbfieldlink.h"
 
 #include <QApplication>
 #include <QKeyEvent>

@@ -1,8 +1,8 @@
-#include "tdbfieldlink.h"
+#include "widgets/tdbfieldlink.h"
 
-#include "tfbfield.h"
-#include "tfbquery.h"
-#include "tguard.h"
+#include "app/tguard.h"
+#include "data/tfbfield.h"
+#include "data/tfbquery.h"
 
 #include <QList>
 #include <QWidget>

@@ -1,11 +1,11 @@
-#include "tdbgrid.h"
+#include "widgets/tdbgrid.h"
 
-#include "tdbgrid_p.h"
-#include "tfbfield.h"
-#include "tfbquery.h"
-#include "tfbquerymodel.h"
-#include "tguard.h"
-#include "trowcolors.h"
+#include "app/tguard.h"
+#include "data/tfbfield.h"
+#include "data/tfbquery.h"
+#include "widgets/tdbgrid_p.h"
+#include "widgets/tfbquerymodel.h"
+#include "widgets/trowcolors.h"
 
 #include <QHeaderView>
 #include <QKeyEvent>

@@ -11,7 +11,7 @@
 // the value as plain text 2 pixels right of the cell's left edge, at its top.
 //
 // Ctrl+Delete with Ctrl as the only modifier is swallowed.
-#include "tgridcolumn.h"
+#include "widgets/tgridcolumn.h"
 
 #include <QColor>
 #include <QList>

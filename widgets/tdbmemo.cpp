@@ -1,8 +1,8 @@
-#include "tdbmemo.h"
+#include "widgets/tdbmemo.h"
 
-#include "tdbfieldlink.h"
-#include "tfbfield.h"
-#include "tguard.h"
+#include "app/tguard.h"
+#include "data/tfbfield.h"
+#include "widgets/tdbfieldlink.h"
 
 TDBMemo::TDBMemo(QWidget *parent)
     : TDBControl(parent)

@@ -2,7 +2,7 @@
 // A multi-line editor bound to a text field of a dataset's current row. It
 // accepts any length; the field keeps the first characters that fit its
 // size. Lines are stored with CR LF breaks, as the desktop stores them.
-#include "tdbcontrol.h"
+#include "widgets/tdbcontrol.h"
 
 #include <QPlainTextEdit>
 

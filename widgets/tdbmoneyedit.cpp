@@ -1,11 +1,11 @@
-#include "tdbmoneyedit.h"
+#include "widgets/tdbmoneyedit.h"
 
-#include "efberror.h"
-#include "tdbeditrules.h"
-#include "tdbfieldlink.h"
-#include "tfbfield.h"
-#include "tfbquery.h"
-#include "tguard.h"
+#include "app/tguard.h"
+#include "data/efberror.h"
+#include "data/tfbfield.h"
+#include "data/tfbquery.h"
+#include "widgets/tdbeditrules.h"
+#include "widgets/tdbfieldlink.h"
 
 #include <QKeyEvent>
 

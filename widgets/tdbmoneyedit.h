@@ -13,8 +13,8 @@
 //
 // Typing puts the dataset into editing; characters that cannot be part of
 // an amount beep and are dropped.
-#include "tdbcontrol.h"
-#include "tmoney.h"
+#include "data/tmoney.h"
+#include "widgets/tdbcontrol.h"
 
 #include <QLineEdit>
 #include <optional>

@@ -1,4 +1,4 @@
-#include "teditorlook.h"
+#include "widgets/teditorlook.h"
 
 #include <QApplication>
 #include <QPalette>

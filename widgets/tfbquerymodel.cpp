@@ -1,7 +1,7 @@
-#include "tfbquerymodel.h"
+#include "widgets/tfbquerymodel.h"
 
-#include "tfbfield.h"
-#include "tfbquery.h"
+#include "data/tfbfield.h"
+#include "data/tfbquery.h"
 
 TFbQueryModel::TFbQueryModel(QObject *parent)
     : QAbstractTableModel(parent)

@@ -6,7 +6,7 @@
 // added or removed, the whole row set replaced) is passed on to the views
 // when the dataset announces it, before the rows change, and its end when
 // the dataset reports it done; changed values are reported afterwards.
-#include "tgridcolumn.h"
+#include "widgets/tgridcolumn.h"
 
 #include <QAbstractTableModel>
 #include <QList>

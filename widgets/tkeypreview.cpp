@@ -1,6 +1,6 @@
-#include "tkeypreview.h"
+#include "widgets/tkeypreview.h"
 
-#include "tguard.h"
+#include "app/tguard.h"
 
 #include <QApplication>
 #include <QKeyEvent>

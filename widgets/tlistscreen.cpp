@@ -1,8 +1,8 @@
-#include "tlistscreen.h"
+#include "widgets/tlistscreen.h"
 
-#include "tkeypreview.h"
-#include "twindowbarhook.h"
-#include "twindowplace.h"
+#include "widgets/tkeypreview.h"
+#include "widgets/twindowbarhook.h"
+#include "widgets/twindowplace.h"
 
 TListScreen::TListScreen(QWidget *owner)
     : QWidget(owner, Qt::Window)

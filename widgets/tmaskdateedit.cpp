@@ -1,6 +1,6 @@
-#include "tmaskdateedit.h"
+#include "widgets/tmaskdateedit.h"
 
-#include "tmessages.h"
+#include "app/tmessages.h"
 
 #include <QApplication>
 #include <QClipboard>

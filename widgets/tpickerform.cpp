@@ -1,10 +1,10 @@
-#include "tpickerform.h"
+#include "widgets/tpickerform.h"
 
-#include "tbitbtn.h"
-#include "tdbgrid.h"
-#include "tguard.h"
-#include "trowcolors.h"
-#include "twindowplace.h"
+#include "app/tguard.h"
+#include "widgets/tbitbtn.h"
+#include "widgets/tdbgrid.h"
+#include "widgets/trowcolors.h"
+#include "widgets/twindowplace.h"
 
 #include <QHBoxLayout>
 #include <QKeyEvent>

@@ -6,7 +6,7 @@
 // choosing. It has no keys of its own: Esc does not close it.
 //
 // Every row is written in the desktop's menu-highlight colour.
-#include "tgridcolumn.h"
+#include "widgets/tgridcolumn.h"
 
 #include <QColor>
 #include <QDialog>

@@ -1,4 +1,4 @@
-#include "tradiogroup.h"
+#include "widgets/tradiogroup.h"
 
 #include <QButtonGroup>
 #include <QGridLayout>

@@ -1,14 +1,14 @@
-#include "trecordform.h"
+#include "widgets/trecordform.h"
 
-#include "tbitbtn.h"
-#include "tdbedit.h"
-#include "tdbfieldlink.h"
-#include "tfbfield.h"
-#include "tfbquery.h"
-#include "tguard.h"
-#include "tkeypreview.h"
-#include "tmessages.h"
-#include "twindowplace.h"
+#include "app/tguard.h"
+#include "app/tmessages.h"
+#include "data/tfbfield.h"
+#include "data/tfbquery.h"
+#include "widgets/tbitbtn.h"
+#include "widgets/tdbedit.h"
+#include "widgets/tdbfieldlink.h"
+#include "widgets/tkeypreview.h"
+#include "widgets/twindowplace.h"
 
 #include <QGridLayout>
 #include <QLabel>

@@ -1,4 +1,4 @@
-#include "trowcolors.h"
+#include "widgets/trowcolors.h"
 
 #include <QApplication>
 #include <QPalette>

@@ -1,4 +1,4 @@
-#include "tsearchedit.h"
+#include "widgets/tsearchedit.h"
 
 #include <QKeyEvent>
 

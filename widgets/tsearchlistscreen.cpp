@@ -1,16 +1,16 @@
-#include "tsearchlistscreen.h"
+#include "widgets/tsearchlistscreen.h"
 
-#include "tbitbtn.h"
-#include "tdbgrid.h"
-#include "tdm.h"
-#include "tfbfield.h"
-#include "tfbquery.h"
-#include "tguard.h"
-#include "tkeypreview.h"
-#include "tmessages.h"
-#include "tradiogroup.h"
-#include "tsearchedit.h"
-#include "tsearchsql.h"
+#include "app/tguard.h"
+#include "app/tmessages.h"
+#include "data/tdm.h"
+#include "data/tfbfield.h"
+#include "data/tfbquery.h"
+#include "widgets/tbitbtn.h"
+#include "widgets/tdbgrid.h"
+#include "widgets/tkeypreview.h"
+#include "widgets/tradiogroup.h"
+#include "widgets/tsearchedit.h"
+#include "widgets/tsearchsql.h"
 
 #include <QDialog>
 #include <QHBoxLayout>

@@ -13,8 +13,8 @@
 //
 // A screen describes itself with a TSearchListSetup and supplies its record
 // form; the hooks below add what is particular to it.
-#include "tgridcolumn.h"
-#include "tlistscreen.h"
+#include "widgets/tgridcolumn.h"
+#include "widgets/tlistscreen.h"
 
 #include <QList>
 #include <QSize>

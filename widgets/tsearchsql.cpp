@@ -1,4 +1,4 @@
-#include "tsearchsql.h"
+#include "widgets/tsearchsql.h"
 
 QString TSearchSql::PrepareText(const QString &typed)
 {

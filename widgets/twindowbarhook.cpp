@@ -1,7 +1,7 @@
-#include "twindowbarhook.h"
+#include "widgets/twindowbarhook.h"
 
-#include "tguard.h"
-#include "tprincipalform.h"
+#include "app/tguard.h"
+#include "app/tprincipalform.h"
 
 #include <QWidget>
 #include <QWindowStateChangeEvent>

@@ -1,4 +1,4 @@
-#include "twindowplace.h"
+#include "widgets/twindowplace.h"
 
 #include <QGuiApplication>
 #include <QScreen>

@@ -11,19 +11,19 @@
 // Without DATABASE a temporary one is made and filled with N demo clients
 // (default 100000, about a minute). Best of 5 runs each. Runs offscreen
 // unless QT_QPA_PLATFORM says otherwise.
-#include "../tbenchsupport.h"
-#include "tbitbtn.h"
-#include "tdbgrid.h"
-#include "tdemodata.h"
-#include "tdm.h"
-#include "tdmschema.h"
-#include "tfbclient.h"
-#include "tfbdatabase.h"
-#include "tfbquery.h"
-#include "tfbtestdb.h"
-#include "tlistaclientesform.h"
-#include "tradiogroup.h"
-#include "tsearchedit.h"
+#include "bench/tbenchsupport.h"
+#include "clients/tlistaclientesform.h"
+#include "data/tdm.h"
+#include "data/tdmschema.h"
+#include "data/tfbclient.h"
+#include "data/tfbdatabase.h"
+#include "data/tfbquery.h"
+#include "tests/support/tfbtestdb.h"
+#include "tools/tdemodata.h"
+#include "widgets/tbitbtn.h"
+#include "widgets/tdbgrid.h"
+#include "widgets/tradiogroup.h"
+#include "widgets/tsearchedit.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

@@ -10,18 +10,18 @@
 //   build/bin/bench_tfbquery [--cpu] [N] [DATABASE]
 // Without DATABASE a temporary one is made and filled with os-demodata's
 // generator (about a minute for 100000 clients). Best of 5 runs each (3 for the full decode, 6 for the inserts).
-#include "../tbenchsupport.h"
-#include "tdemodata.h"
-#include "tdm.h"
-#include "tdmschema.h"
-#include "tfbclient.h"
-#include "tfbconvert.h"
-#include "tfbdatabase.h"
-#include "tfbfield.h"
-#include "tfbquery.h"
-#include "tfbtestdb.h"
-#include "tfbtransaction.h"
-#include "tfbupdatesql.h"
+#include "bench/tbenchsupport.h"
+#include "data/tdm.h"
+#include "data/tdmschema.h"
+#include "data/tfbclient.h"
+#include "data/tfbconvert.h"
+#include "data/tfbdatabase.h"
+#include "data/tfbfield.h"
+#include "data/tfbquery.h"
+#include "data/tfbtransaction.h"
+#include "data/tfbupdatesql.h"
+#include "tests/support/tfbtestdb.h"
+#include "tools/tdemodata.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

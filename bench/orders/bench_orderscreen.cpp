@@ -15,16 +15,16 @@
 // DATABASE a temporary one is filled with N demo clients (default 100000,
 // about three orders each). Best of 7 runs for each figure, for clients
 // spread over the table. Runs offscreen unless QT_QPA_PLATFORM says otherwise.
-#include "../tbenchsupport.h"
-#include "tdbgrid.h"
-#include "tdm.h"
-#include "tdmschema.h"
-#include "tfbdatabase.h"
-#include "tfbfield.h"
-#include "tfbquery.h"
-#include "tfbtransaction.h"
-#include "tordemservform.h"
-#include "tprincipalform.h"
+#include "app/tprincipalform.h"
+#include "bench/tbenchsupport.h"
+#include "data/tdm.h"
+#include "data/tdmschema.h"
+#include "data/tfbdatabase.h"
+#include "data/tfbfield.h"
+#include "data/tfbquery.h"
+#include "data/tfbtransaction.h"
+#include "orders/tordemservform.h"
+#include "widgets/tdbgrid.h"
 
 #include <QApplication>
 #include <QFile>

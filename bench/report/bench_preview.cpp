@@ -9,18 +9,18 @@
 // 3. Resident memory while stepping through every page with the thumbnail
 //    list following (goal: flat), and how many thumbnails were painted.
 
-#include "benchmemory.h"
-#include "trepband.h"
-#include "trepdbtext.h"
-#include "trepgenerator.h"
-#include "treplabel.h"
-#include "trepmemorydataset.h"
-#include "treppreview.h"
-#include "treppreviewimage.h"
-#include "trepprinter.h"
-#include "trepreport.h"
-#include "trepstandardpreview.h"
-#include "trepthumbgrid.h"
+#include "bench/report/benchmemory.h"
+#include "report/generate/trepgenerator.h"
+#include "report/model/trepband.h"
+#include "report/model/trepdbtext.h"
+#include "report/model/treplabel.h"
+#include "report/model/trepreport.h"
+#include "report/preview/treppreview.h"
+#include "report/preview/treppreviewimage.h"
+#include "report/preview/trepstandardpreview.h"
+#include "report/preview/trepthumbgrid.h"
+#include "report/print/trepprinter.h"
+#include "tests/support/trepmemorydataset.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

@@ -1,9 +1,9 @@
 // Splay-tree page coder against zlib level 6 (qCompress/qUncompress) on the
 // same recorded pages, in the same run; prints the time ratios at the end.
 
-#include "benchtimes.h"
-#include "samplepages.h"
-#include "trepcompress.h"
+#include "bench/report/benchtimes.h"
+#include "report/store/trepcompress.h"
+#include "tests/support/samplepages.h"
 
 #include <QGuiApplication>
 #include <benchmark/benchmark.h>

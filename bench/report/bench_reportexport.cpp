@@ -9,17 +9,17 @@
 // the toolkit's writer, with a smaller file) and checks that the pages
 // came out as many as asked.
 
-#include "trepband.h"
-#include "trepdbtext.h"
-#include "trepgenerator.h"
-#include "trephrule.h"
-#include "treplabel.h"
-#include "trepmemorydataset.h"
-#include "treppagelist.h"
-#include "treppdfdocumentfilter.h"
-#include "trepprinter.h"
-#include "trepreport.h"
-#include "treprtfexportfilter.h"
+#include "report/export/treppdfdocumentfilter.h"
+#include "report/export/treprtfexportfilter.h"
+#include "report/generate/trepgenerator.h"
+#include "report/model/trepband.h"
+#include "report/model/trepdbtext.h"
+#include "report/model/trephrule.h"
+#include "report/model/treplabel.h"
+#include "report/model/trepreport.h"
+#include "report/print/trepprinter.h"
+#include "report/store/treppagelist.h"
+#include "tests/support/trepmemorydataset.h"
 
 #include <QApplication>
 #include <QDir>

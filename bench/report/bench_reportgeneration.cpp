@@ -8,17 +8,17 @@
 // stay flat: the page store moves to its temporary file past its memory
 // limit) and whether the store spilled.
 
-#include "benchmemory.h"
-#include "trepband.h"
-#include "trepdbtext.h"
-#include "trepgenerator.h"
-#include "trephrule.h"
-#include "treplabel.h"
-#include "trepmemorydataset.h"
-#include "treppagelist.h"
-#include "trepprinter.h"
-#include "trepreport.h"
-#include "trepstream.h"
+#include "bench/report/benchmemory.h"
+#include "report/generate/trepgenerator.h"
+#include "report/model/trepband.h"
+#include "report/model/trepdbtext.h"
+#include "report/model/trephrule.h"
+#include "report/model/treplabel.h"
+#include "report/model/trepreport.h"
+#include "report/print/trepprinter.h"
+#include "report/store/treppagelist.h"
+#include "report/store/trepstream.h"
+#include "tests/support/trepmemorydataset.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

@@ -1,10 +1,10 @@
 // Reading page 10000 of a 10000-page stream against reading page 2, while
 // the stream is being generated (temporary file) and from a saved file.
 
-#include "benchtimes.h"
-#include "samplepages.h"
-#include "treppagelist.h"
-#include "trepstream.h"
+#include "bench/report/benchtimes.h"
+#include "report/store/treppagelist.h"
+#include "report/store/trepstream.h"
+#include "tests/support/samplepages.h"
 
 #include <QGuiApplication>
 #include <QTemporaryDir>

@@ -13,16 +13,16 @@
 // (default 100000) and M stock movements (default 1000000), about a minute;
 // a DATABASE named is copied first and used as it is. Best of 5 runs each.
 // Runs offscreen unless QT_QPA_PLATFORM says otherwise.
-#include "../tbenchsupport.h"
-#include "tdbgrid.h"
-#include "tdemodata.h"
-#include "tdm.h"
-#include "tfbquery.h"
-#include "tmaskdateedit.h"
-#include "tprodform.h"
-#include "tradiogroup.h"
-#include "trelform.h"
-#include "tsearchedit.h"
+#include "bench/tbenchsupport.h"
+#include "data/tdm.h"
+#include "data/tfbquery.h"
+#include "stock/tprodform.h"
+#include "stock/trelform.h"
+#include "tools/tdemodata.h"
+#include "widgets/tdbgrid.h"
+#include "widgets/tmaskdateedit.h"
+#include "widgets/tradiogroup.h"
+#include "widgets/tsearchedit.h"
 
 #include <QApplication>
 #include <QDate>

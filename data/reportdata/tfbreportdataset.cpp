@@ -1,7 +1,7 @@
-#include "tfbreportdataset.h"
+#include "data/reportdata/tfbreportdataset.h"
 
-#include "tfbfield.h"
-#include "tfbquery.h"
+#include "data/tfbfield.h"
+#include "data/tfbquery.h"
 
 TFbReportDataSet::TFbReportDataSet(TFbQuery *query, const QString &name)
     : m_query(query)

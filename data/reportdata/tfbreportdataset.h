@@ -1,6 +1,6 @@
 #pragma once
 
-#include "trepdataset.h"
+#include "report/model/trepdataset.h"
 
 #include <QPointer>
 #include <QString>

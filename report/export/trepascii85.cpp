@@ -1,4 +1,4 @@
-#include "trepascii85.h"
+#include "report/export/trepascii85.h"
 
 QByteArray TRepAscii85::Encode(const QByteArray &data)
 {

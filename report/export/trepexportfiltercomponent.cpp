@@ -1,7 +1,7 @@
-#include "trepexportfiltercomponent.h"
+#include "report/export/trepexportfiltercomponent.h"
 
-#include "trepexportfilter.h"
-#include "trepexportfilterlibrary.h"
+#include "report/generate/trepexportfilter.h"
+#include "report/generate/trepexportfilterlibrary.h"
 
 #include <QPointer>
 

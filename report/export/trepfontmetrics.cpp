@@ -1,7 +1,7 @@
-#include "trepfontmetrics.h"
+#include "report/export/trepfontmetrics.h"
 
-#include "ereperror.h"
-#include "trepwinansi.h"
+#include "report/export/trepwinansi.h"
+#include "report/model/ereperror.h"
 
 #include <QFont>
 #include <QFontInfo>

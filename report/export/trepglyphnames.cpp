@@ -1,4 +1,4 @@
-#include "trepglyphnames.h"
+#include "report/export/trepglyphnames.h"
 
 #include <QFile>
 #include <QList>

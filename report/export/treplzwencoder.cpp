@@ -1,4 +1,4 @@
-#include "treplzwencoder.h"
+#include "report/export/treplzwencoder.h"
 
 #include <QHash>
 #include <QList>

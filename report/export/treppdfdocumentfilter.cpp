@@ -1,8 +1,8 @@
-#include "treppdfdocumentfilter.h"
+#include "report/export/treppdfdocumentfilter.h"
 
-#include "ereperror.h"
-#include "trepcanvas.h"
-#include "trepprinter.h"
+#include "report/model/ereperror.h"
+#include "report/page/trepcanvas.h"
+#include "report/print/trepprinter.h"
 
 #include <QFontMetricsF>
 #include <QHash>

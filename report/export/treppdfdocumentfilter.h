@@ -1,8 +1,8 @@
 #pragma once
 
-#include "trepdevicemap.h"
-#include "trepfileexportfilter.h"
-#include "treppdfwriter.h"
+#include "report/export/treppdfwriter.h"
+#include "report/generate/trepfileexportfilter.h"
+#include "report/page/trepdevicemap.h"
 
 #include <QImage>
 #include <QString>

@@ -1,6 +1,6 @@
-#include "treppdffilter.h"
+#include "report/export/treppdffilter.h"
 
-#include "treppdfdocumentfilter.h"
+#include "report/export/treppdfdocumentfilter.h"
 
 TRepPDFFilter::TRepPDFFilter(QObject *parent)
     : TRepExportFilterComponent(QStringLiteral("PDF document"), QStringLiteral("PDF"), parent)

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "trepexportfiltercomponent.h"
+#include "report/export/trepexportfiltercomponent.h"
 
 // The PDF export of a report's form: while it exists the preview's save
 // dialog offers "PDF document" and writes the report with a

@@ -1,10 +1,10 @@
-#include "treppdfwriter.h"
+#include "report/export/treppdfwriter.h"
 
-#include "ereperror.h"
-#include "trepascii85.h"
-#include "trepglyphnames.h"
-#include "treplzwencoder.h"
-#include "trepwinansi.h"
+#include "report/export/trepascii85.h"
+#include "report/export/trepglyphnames.h"
+#include "report/export/treplzwencoder.h"
+#include "report/export/trepwinansi.h"
+#include "report/model/ereperror.h"
 
 #include <QIODevice>
 #include <QPainter>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "trepexportfilter.h"
-#include "trepfontmetrics.h"
+#include "report/export/trepfontmetrics.h"
+#include "report/generate/trepexportfilter.h"
 
 #include <QByteArray>
 #include <QColor>

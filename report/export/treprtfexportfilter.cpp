@@ -1,10 +1,10 @@
-#include "treprtfexportfilter.h"
+#include "report/export/treprtfexportfilter.h"
 
-#include "ereperror.h"
-#include "trepcustomband.h"
-#include "trepcustomlabel.h"
-#include "treppapertable.h"
-#include "trepreport.h"
+#include "report/model/ereperror.h"
+#include "report/model/trepcustomband.h"
+#include "report/model/trepcustomlabel.h"
+#include "report/model/treppapertable.h"
+#include "report/model/trepreport.h"
 
 #include <cmath>
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "trepfileexportfilter.h"
-#include "treprtfwriter.h"
+#include "report/export/treprtfwriter.h"
+#include "report/generate/trepfileexportfilter.h"
 
 #include <QString>
 

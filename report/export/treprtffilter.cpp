@@ -1,6 +1,6 @@
-#include "treprtffilter.h"
+#include "report/export/treprtffilter.h"
 
-#include "treprtfexportfilter.h"
+#include "report/export/treprtfexportfilter.h"
 
 TRepRTFFilter::TRepRTFFilter(QObject *parent)
     : TRepExportFilterComponent(QStringLiteral("Formato Word"), QStringLiteral("RTF"), parent)

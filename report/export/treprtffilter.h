@@ -1,6 +1,6 @@
 #pragma once
 
-#include "trepexportfiltercomponent.h"
+#include "report/export/trepexportfiltercomponent.h"
 
 // The RTF export of a report's form: while it exists the preview's save
 // dialog offers "Formato Word" and writes the report's text with a

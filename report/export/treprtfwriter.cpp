@@ -1,7 +1,7 @@
-#include "treprtfwriter.h"
+#include "report/export/treprtfwriter.h"
 
-#include "ereperror.h"
-#include "trepwinansi.h"
+#include "report/export/trepwinansi.h"
+#include "report/model/ereperror.h"
 
 #include <QFont>
 #include <QFontDatabase>

@@ -1,4 +1,4 @@
-#include "trepwinansi.h"
+#include "report/export/trepwinansi.h"
 
 namespace {
 

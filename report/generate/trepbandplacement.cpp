@@ -1,6 +1,6 @@
-#include "trepbandplacement.h"
+#include "report/generate/trepbandplacement.h"
 
-#include "trepdevicemap.h"
+#include "report/page/trepdevicemap.h"
 
 #include <cmath>
 

@@ -1,15 +1,15 @@
-#include "trepelementprinter.h"
+#include "report/generate/trepelementprinter.h"
 
-#include "trepcustomband.h"
-#include "trepdataset.h"
-#include "trepdbtext.h"
-#include "trepexportfilter.h"
-#include "trephrule.h"
-#include "treplinebreaker.h"
-#include "treppictureformat.h"
-#include "trepprinter.h"
-#include "trepreport.h"
-#include "trepshape.h"
+#include "report/generate/trepexportfilter.h"
+#include "report/generate/treplinebreaker.h"
+#include "report/generate/treppictureformat.h"
+#include "report/model/trepcustomband.h"
+#include "report/model/trepdataset.h"
+#include "report/model/trepdbtext.h"
+#include "report/model/trephrule.h"
+#include "report/model/trepreport.h"
+#include "report/model/trepshape.h"
+#include "report/print/trepprinter.h"
 
 #include <QFontMetricsF>
 

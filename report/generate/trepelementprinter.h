@@ -1,8 +1,8 @@
 #pragma once
 
-#include "trepcanvas.h"
-#include "trepfont.h"
-#include "trepframe.h"
+#include "report/model/trepfont.h"
+#include "report/model/trepframe.h"
+#include "report/page/trepcanvas.h"
 
 #include <QRect>
 #include <QStringList>

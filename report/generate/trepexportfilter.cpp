@@ -1,4 +1,4 @@
-#include "trepexportfilter.h"
+#include "report/generate/trepexportfilter.h"
 
 TRepExportFilter::~TRepExportFilter() = default;
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "trepfont.h"
-#include "treptypes.h"
+#include "report/model/trepfont.h"
+#include "report/model/treptypes.h"
 
 #include <QColor>
 #include <QString>

@@ -1,6 +1,6 @@
-#include "trepexportfilterlibrary.h"
+#include "report/generate/trepexportfilterlibrary.h"
 
-#include "trepexportfilter.h"
+#include "report/generate/trepexportfilter.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
-#include "trepfileexportfilter.h"
+#include "report/generate/trepfileexportfilter.h"
 
-#include "ereperror.h"
+#include "report/model/ereperror.h"
 
 #include <QSaveFile>
 

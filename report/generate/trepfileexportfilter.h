@@ -1,6 +1,6 @@
 #pragma once
 
-#include "trepexportfilter.h"
+#include "report/generate/trepexportfilter.h"
 
 #include <QString>
 

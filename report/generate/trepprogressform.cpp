@@ -1,7 +1,7 @@
-#include "trepprogressform.h"
+#include "report/generate/trepprogressform.h"
 
-#include "trepnotifyevent.h"
-#include "trepprinter.h"
+#include "report/generate/trepnotifyevent.h"
+#include "report/print/trepprinter.h"
 
 #include <QCoreApplication>
 #include <QLabel>

@@ -1,4 +1,4 @@
-#include "ereperror.h"
+#include "report/model/ereperror.h"
 
 ERepError::ERepError(const QString &message)
     : std::runtime_error(message.toStdString())

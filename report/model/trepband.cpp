@@ -1,7 +1,7 @@
-#include "trepband.h"
+#include "report/model/trepband.h"
 
-#include "ereperror.h"
-#include "trepreport.h"
+#include "report/model/ereperror.h"
+#include "report/model/trepreport.h"
 
 TRepBand::TRepBand(TRepBandType type, QObject *parent)
     : TRepCustomBand(parent), FBandType(type == rbChild ? rbDetail : type)

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "trepcustomband.h"
+#include "report/model/trepcustomband.h"
 
 // A band with a role given by its BandType (title, page header, detail...).
 class TRepBand : public TRepCustomBand

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "trepsizevalues.h"
+#include "report/model/trepsizevalues.h"
 
 // Height and width of a band; stored as Size.Values in the order Height, Width.
 class TRepBandSize : public TRepSizeValues<2>

@@ -1,4 +1,4 @@
-#include "trepbrush.h"
+#include "report/model/trepbrush.h"
 
 Qt::BrushStyle TRepBrush::ToQtStyle(TRepBrushStyle style)
 {

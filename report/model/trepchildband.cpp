@@ -1,7 +1,7 @@
-#include "trepchildband.h"
+#include "report/model/trepchildband.h"
 
-#include "ereperror.h"
-#include "trepreport.h"
+#include "report/model/ereperror.h"
+#include "report/model/trepreport.h"
 
 TRepChildBand::TRepChildBand(QObject *parent)
     : TRepCustomBand(parent)

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "trepcustomband.h"
+#include "report/model/trepcustomband.h"
 
 #include <QPointer>
 

@@ -1,9 +1,9 @@
-#include "trepcustomband.h"
+#include "report/model/trepcustomband.h"
 
-#include "ereperror.h"
-#include "trepchildband.h"
-#include "trepprintable.h"
-#include "trepreport.h"
+#include "report/model/ereperror.h"
+#include "report/model/trepchildband.h"
+#include "report/model/trepprintable.h"
+#include "report/model/trepreport.h"
 
 #include <cstdlib>
 

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "trepbandsize.h"
-#include "trepfont.h"
-#include "trepframe.h"
-#include "treptypes.h"
+#include "report/model/trepbandsize.h"
+#include "report/model/trepfont.h"
+#include "report/model/trepframe.h"
+#include "report/model/treptypes.h"
 
 #include <QColor>
 #include <QList>

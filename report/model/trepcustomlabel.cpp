@@ -1,7 +1,7 @@
-#include "trepcustomlabel.h"
+#include "report/model/trepcustomlabel.h"
 
-#include "trepcustomband.h"
-#include "trepreport.h"
+#include "report/model/trepcustomband.h"
+#include "report/model/trepreport.h"
 
 TRepCustomLabel::TRepCustomLabel(QObject *parent)
     : TRepPrintable(parent)

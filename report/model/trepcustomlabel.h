@@ -1,7 +1,7 @@
 #pragma once
 
-#include "trepfont.h"
-#include "trepprintable.h"
+#include "report/model/trepfont.h"
+#include "report/model/trepprintable.h"
 
 #include <QStringList>
 

@@ -1,3 +1,3 @@
-#include "trepdataset.h"
+#include "report/model/trepdataset.h"
 
 TRepDataSet::~TRepDataSet() = default;

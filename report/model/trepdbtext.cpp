@@ -1,4 +1,4 @@
-#include "trepdbtext.h"
+#include "report/model/trepdbtext.h"
 
 TRepDBText::TRepDBText(QObject *parent)
     : TRepCustomLabel(parent)

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "trepcustomlabel.h"
+#include "report/model/trepcustomlabel.h"
 
 // The engine's view of a data source (defined with the printing code; the
 // application's query class implements it).

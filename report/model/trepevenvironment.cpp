@@ -1,6 +1,6 @@
-#include "trepevenvironment.h"
+#include "report/model/trepevenvironment.h"
 
-#include "ereperror.h"
+#include "report/model/ereperror.h"
 
 TRepEvEnvironment::TRepEvEnvironment()
 {

@@ -1,4 +1,4 @@
-#include "trepfont.h"
+#include "report/model/trepfont.h"
 
 #include <cstdlib>
 

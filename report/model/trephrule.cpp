@@ -1,4 +1,4 @@
-#include "trephrule.h"
+#include "report/model/trephrule.h"
 
 TRepHRule::TRepHRule(QObject *parent)
     : TRepPrintable(parent)

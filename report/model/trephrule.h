@@ -1,8 +1,8 @@
 #pragma once
 
-#include "trepbrush.h"
-#include "treppen.h"
-#include "trepprintable.h"
+#include "report/model/trepbrush.h"
+#include "report/model/treppen.h"
+#include "report/model/trepprintable.h"
 
 // A horizontal line across the element, half way down its height.
 class TRepHRule : public TRepPrintable

@@ -1,4 +1,4 @@
-#include "treplabel.h"
+#include "report/model/treplabel.h"
 
 TRepLabel::TRepLabel(QObject *parent)
     : TRepCustomLabel(parent)

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "trepcustomlabel.h"
+#include "report/model/trepcustomlabel.h"
 
 // Fixed text.
 class TRepLabel : public TRepCustomLabel

@@ -1,13 +1,13 @@
-#include "treplayout.h"
+#include "report/model/treplayout.h"
 
-#include "ereperror.h"
-#include "trepband.h"
-#include "trepchildband.h"
-#include "trepdbtext.h"
-#include "trephrule.h"
-#include "treplabel.h"
-#include "trepreport.h"
-#include "trepshape.h"
+#include "report/model/ereperror.h"
+#include "report/model/trepband.h"
+#include "report/model/trepchildband.h"
+#include "report/model/trepdbtext.h"
+#include "report/model/trephrule.h"
+#include "report/model/treplabel.h"
+#include "report/model/trepreport.h"
+#include "report/model/trepshape.h"
 
 #include <QFile>
 #include <QJsonArray>

@@ -1,6 +1,6 @@
-#include "treppage.h"
+#include "report/model/treppage.h"
 
-#include "treppapertable.h"
+#include "report/model/treppapertable.h"
 
 #include <QLocale>
 

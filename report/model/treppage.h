@@ -1,6 +1,6 @@
 #pragma once
 
-#include "trepunitbase.h"
+#include "report/model/trepunitbase.h"
 
 #include <array>
 

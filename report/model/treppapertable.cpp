@@ -1,4 +1,4 @@
-#include "treppapertable.h"
+#include "report/model/treppapertable.h"
 
 namespace {
 

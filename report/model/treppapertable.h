@@ -1,6 +1,6 @@
 #pragma once
 
-#include "treptypes.h"
+#include "report/model/treptypes.h"
 
 #include <optional>
 

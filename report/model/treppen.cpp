@@ -1,4 +1,4 @@
-#include "treppen.h"
+#include "report/model/treppen.h"
 
 Qt::PenStyle TRepPen::ToQtStyle(TRepPenStyle style)
 {

@@ -1,7 +1,7 @@
-#include "trepprintable.h"
+#include "report/model/trepprintable.h"
 
-#include "trepcustomband.h"
-#include "trepreport.h"
+#include "report/model/trepcustomband.h"
+#include "report/model/trepreport.h"
 
 #include <cmath>
 #include <cstdlib>

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "trepframe.h"
-#include "trepprintablesize.h"
-#include "treptypes.h"
+#include "report/model/trepframe.h"
+#include "report/model/trepprintablesize.h"
+#include "report/model/treptypes.h"
 
 #include <QColor>
 #include <QObject>

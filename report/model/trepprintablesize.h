@@ -1,6 +1,6 @@
 #pragma once
 
-#include "trepsizevalues.h"
+#include "report/model/trepsizevalues.h"
 
 // Position and size of an element relative to its band's top-left corner;
 // stored as Size.Values in the order Height, Left, Top, Width.

@@ -1,10 +1,10 @@
-#include "trepreport.h"
+#include "report/model/trepreport.h"
 
-#include "ereperror.h"
-#include "trepband.h"
-#include "trepchildband.h"
-#include "trepdbtext.h"
-#include "trepprintable.h"
+#include "report/model/ereperror.h"
+#include "report/model/trepband.h"
+#include "report/model/trepchildband.h"
+#include "report/model/trepdbtext.h"
+#include "report/model/trepprintable.h"
 
 #include <QGuiApplication>
 #include <QFontDatabase>

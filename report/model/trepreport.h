@@ -1,12 +1,12 @@
 #pragma once
 
-#include "trepevenvironment.h"
-#include "trepfont.h"
-#include "trepframe.h"
-#include "treppage.h"
-#include "trepreportbands.h"
-#include "trepreportprintersettings.h"
-#include "treptypes.h"
+#include "report/model/trepevenvironment.h"
+#include "report/model/trepfont.h"
+#include "report/model/trepframe.h"
+#include "report/model/treppage.h"
+#include "report/model/trepreportbands.h"
+#include "report/model/trepreportprintersettings.h"
+#include "report/model/treptypes.h"
 
 #include <QList>
 #include <QObject>

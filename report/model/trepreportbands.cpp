@@ -1,7 +1,7 @@
-#include "trepreportbands.h"
+#include "report/model/trepreportbands.h"
 
-#include "trepband.h"
-#include "trepreport.h"
+#include "report/model/trepband.h"
+#include "report/model/trepreport.h"
 
 namespace {
 

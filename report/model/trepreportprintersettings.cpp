@@ -1,4 +1,4 @@
-#include "trepreportprintersettings.h"
+#include "report/model/trepreportprintersettings.h"
 
 int TRepReportPrinterSettings::BinCode(TRepBin bin)
 {

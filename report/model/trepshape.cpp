@@ -1,4 +1,4 @@
-#include "trepshape.h"
+#include "report/model/trepshape.h"
 
 TRepShape::TRepShape(QObject *parent)
     : TRepPrintable(parent)

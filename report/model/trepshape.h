@@ -1,8 +1,8 @@
 #pragma once
 
-#include "trepbrush.h"
-#include "treppen.h"
-#include "trepprintable.h"
+#include "report/model/trepbrush.h"
+#include "report/model/treppen.h"
+#include "report/model/trepprintable.h"
 
 // Rectangle, circle, lines or rounded rectangle filling the element's box.
 class TRepShape : public TRepPrintable

@@ -1,4 +1,4 @@
-#include "treptypes.h"
+#include "report/model/treptypes.h"
 
 template <> const QStringList &TRepEnumNames<TRepUnit>()
 {

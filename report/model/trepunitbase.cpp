@@ -1,4 +1,4 @@
-#include "trepunitbase.h"
+#include "report/model/trepunitbase.h"
 
 #include <cmath>
 

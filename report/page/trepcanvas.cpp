@@ -1,4 +1,4 @@
-#include "trepcanvas.h"
+#include "report/page/trepcanvas.h"
 
 #include <QFontMetricsF>
 #include <QHash>

@@ -8,10 +8,10 @@
 #include <QString>
 #include <optional>
 
-#include "trepbrush.h"
-#include "trepfont.h"
-#include "treppen.h"
-#include "treptypes.h"
+#include "report/model/trepbrush.h"
+#include "report/model/trepfont.h"
+#include "report/model/treppen.h"
+#include "report/model/treptypes.h"
 
 // Font of a page canvas. Size is in points; Height, when non-zero, is the
 // font height in the canvas' own pixels the way a recorded page keeps it

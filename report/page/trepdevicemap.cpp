@@ -1,4 +1,4 @@
-#include "trepdevicemap.h"
+#include "report/page/trepdevicemap.h"
 
 #include <cfenv>
 #include <cmath>

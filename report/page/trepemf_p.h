@@ -4,7 +4,7 @@
 // metafile format shared by the recording canvas and the player; the field
 // offsets are in trepemfrecords.h.
 
-#include "trepemfrecords.h"
+#include "report/page/trepemfrecords.h"
 
 #include <QByteArray>
 #include <QColor>

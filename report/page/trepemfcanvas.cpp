@@ -1,8 +1,8 @@
-#include "trepemfcanvas.h"
+#include "report/page/trepemfcanvas.h"
 
-#include "ereperror.h"
-#include "trepemf_p.h"
-#include "trepmetafile.h"
+#include "report/model/ereperror.h"
+#include "report/page/trepemf_p.h"
+#include "report/page/trepmetafile.h"
 
 #include <QFontMetricsF>
 #include <algorithm>

@@ -1,8 +1,8 @@
-#include "trepemfplayer.h"
+#include "report/page/trepemfplayer.h"
 
-#include "ereperror.h"
-#include "trepemf_p.h"
-#include "trepmetafile.h"
+#include "report/model/ereperror.h"
+#include "report/page/trepemf_p.h"
+#include "report/page/trepmetafile.h"
 
 #include <algorithm>
 #include <cmath>

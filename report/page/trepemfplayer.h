@@ -1,6 +1,6 @@
 #pragma once
 
-#include "trepcanvas.h"
+#include "report/page/trepcanvas.h"
 
 #include <QByteArray>
 #include <QStringList>

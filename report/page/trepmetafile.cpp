@@ -1,7 +1,7 @@
-#include "trepmetafile.h"
+#include "report/page/trepmetafile.h"
 
-#include "trepemfplayer.h"
-#include "treppaintercanvas.h"
+#include "report/page/trepemfplayer.h"
+#include "report/page/treppaintercanvas.h"
 
 #include <QPainter>
 

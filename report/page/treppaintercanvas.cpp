@@ -1,4 +1,4 @@
-#include "treppaintercanvas.h"
+#include "report/page/treppaintercanvas.h"
 
 #include <QPainter>
 #include <QPainterPath>

@@ -1,9 +1,9 @@
-#include "treppreview.h"
+#include "report/preview/treppreview.h"
 
-#include "trepnotifyevent.h"
-#include "trepprinter.h"
-#include "treppreviewimage.h"
-#include "trepreport.h"
+#include "report/generate/trepnotifyevent.h"
+#include "report/model/trepreport.h"
+#include "report/preview/treppreviewimage.h"
+#include "report/print/trepprinter.h"
 
 #include <QResizeEvent>
 #include <QScrollBar>

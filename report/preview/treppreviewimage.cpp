@@ -1,6 +1,6 @@
-#include "treppreviewimage.h"
+#include "report/preview/treppreviewimage.h"
 
-#include "trepprinter.h"
+#include "report/print/trepprinter.h"
 
 #include <QPaintEvent>
 #include <QPainter>

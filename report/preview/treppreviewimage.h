@@ -1,6 +1,6 @@
 #pragma once
 
-#include "trepmetafile.h"
+#include "report/page/trepmetafile.h"
 
 #include <QWidget>
 

@@ -1,16 +1,16 @@
-#include "trepstandardpreview.h"
+#include "report/preview/trepstandardpreview.h"
 
-#include "ereperror.h"
-#include "trepexportfilter.h"
-#include "trepexportfilterlibrary.h"
-#include "trepgenerator.h"
-#include "trepnotifyevent.h"
-#include "treppreview.h"
-#include "treppreviewimage.h"
-#include "trepprinter.h"
-#include "trepreport.h"
-#include "trepthumbgrid.h"
-#include "tsearchdlg.h"
+#include "report/generate/trepexportfilter.h"
+#include "report/generate/trepexportfilterlibrary.h"
+#include "report/generate/trepgenerator.h"
+#include "report/generate/trepnotifyevent.h"
+#include "report/model/ereperror.h"
+#include "report/model/trepreport.h"
+#include "report/preview/treppreview.h"
+#include "report/preview/treppreviewimage.h"
+#include "report/preview/trepthumbgrid.h"
+#include "report/preview/tsearchdlg.h"
+#include "report/print/trepprinter.h"
 
 #include <QAction>
 #include <QActionGroup>

@@ -1,7 +1,7 @@
-#include "trepthumbgrid.h"
+#include "report/preview/trepthumbgrid.h"
 
-#include "treppreviewimage.h"
-#include "trepprinter.h"
+#include "report/preview/treppreviewimage.h"
+#include "report/print/trepprinter.h"
 
 #include <QAbstractTableModel>
 #include <QApplication>

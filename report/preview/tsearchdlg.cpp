@@ -1,4 +1,4 @@
-#include "tsearchdlg.h"
+#include "report/preview/tsearchdlg.h"
 
 #include <QCheckBox>
 #include <QGridLayout>

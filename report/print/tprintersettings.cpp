@@ -1,9 +1,9 @@
-#include "tprintersettings.h"
+#include "report/print/tprintersettings.h"
 
-#include "trepdevicemap.h"
-#include "treppage.h"
-#include "treppapertable.h"
-#include "trepreportprintersettings.h"
+#include "report/model/treppage.h"
+#include "report/model/treppapertable.h"
+#include "report/model/trepreportprintersettings.h"
+#include "report/page/trepdevicemap.h"
 
 #include <QPageLayout>
 #include <QPageSize>

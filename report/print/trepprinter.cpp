@@ -1,13 +1,13 @@
-#include "trepprinter.h"
+#include "report/print/trepprinter.h"
 
-#include "ereperror.h"
-#include "trepemfcanvas.h"
-#include "trepnotifyevent.h"
-#include "treppagelist.h"
-#include "treppaintercanvas.h"
-#include "treppapertable.h"
-#include "trepprogressform.h"
-#include "trepreport.h"
+#include "report/generate/trepnotifyevent.h"
+#include "report/generate/trepprogressform.h"
+#include "report/model/ereperror.h"
+#include "report/model/treppapertable.h"
+#include "report/model/trepreport.h"
+#include "report/page/trepemfcanvas.h"
+#include "report/page/treppaintercanvas.h"
+#include "report/store/treppagelist.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>

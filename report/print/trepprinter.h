@@ -1,9 +1,9 @@
 #pragma once
 
-#include "trepdevicemap.h"
-#include "trepmetafile.h"
-#include "trepprintrange.h"
-#include "tprintersettings.h"
+#include "report/page/trepdevicemap.h"
+#include "report/page/trepmetafile.h"
+#include "report/print/tprintersettings.h"
+#include "report/print/trepprintrange.h"
 
 #include <QObject>
 #include <QPointer>

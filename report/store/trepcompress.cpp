@@ -1,6 +1,6 @@
-#include "trepcompress.h"
+#include "report/store/trepcompress.h"
 
-#include "ereperror.h"
+#include "report/model/ereperror.h"
 
 #include <QtEndian>
 #include <algorithm>

@@ -1,9 +1,9 @@
-#include "treppagelist.h"
+#include "report/store/treppagelist.h"
 
-#include "ereperror.h"
-#include "trepcompress.h"
-#include "trepemfrecords.h"
-#include "trepstream.h"
+#include "report/model/ereperror.h"
+#include "report/page/trepemfrecords.h"
+#include "report/store/trepcompress.h"
+#include "report/store/trepstream.h"
 
 #include <QtEndian>
 #include <cmath>

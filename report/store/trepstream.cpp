@@ -1,6 +1,6 @@
-#include "trepstream.h"
+#include "report/store/trepstream.h"
 
-#include "ereperror.h"
+#include "report/model/ereperror.h"
 
 #include <QDir>
 #include <QFile>

@@ -3,14 +3,14 @@
 // command line or in the settings, the answers of --help and --version, and
 // the blank order previewed and printed, and a logout or Ctrl+C ending it
 // as "Sair" does.
-#include "tdm.h"
-#include "tdmschema.h"
-#include "tfbdatabase.h"
-#include "tfbfield.h"
-#include "tfbquery.h"
-#include "tfbtestdb.h"
-#include "tmainwindowsteps.h"
-#include "txsession.h"
+#include "data/tdm.h"
+#include "data/tdmschema.h"
+#include "data/tfbdatabase.h"
+#include "data/tfbfield.h"
+#include "data/tfbquery.h"
+#include "tests/support/tfbtestdb.h"
+#include "tests/support/tmainwindowsteps.h"
+#include "tests/support/txsession.h"
 
 #include <QDir>
 #include <QProcess>

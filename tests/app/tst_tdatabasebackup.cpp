@@ -1,13 +1,13 @@
 // The consistent copy of the open database: lock, copy, release, header
 // fix-up, check; and what is left when a step fails.
-#include "tapplication.h"
-#include "tdatabasebackup.h"
-#include "tdm.h"
-#include "tfbdatabase.h"
-#include "tfbfield.h"
-#include "tfbquery.h"
-#include "tfbtestdb.h"
-#include "tfbtransaction.h"
+#include "app/tapplication.h"
+#include "app/tdatabasebackup.h"
+#include "data/tdm.h"
+#include "data/tfbdatabase.h"
+#include "data/tfbfield.h"
+#include "data/tfbquery.h"
+#include "data/tfbtransaction.h"
+#include "tests/support/tfbtestdb.h"
 
 #include <QFile>
 #include <QFileInfo>

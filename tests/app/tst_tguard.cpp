@@ -1,8 +1,8 @@
 // The one guard every handler runs through: an escaping error reaches the
 // standard error box and the application keeps running.
-#include "tapplication.h"
-#include "tguard.h"
-#include "tmessagerecorder.h"
+#include "app/tapplication.h"
+#include "app/tguard.h"
+#include "tests/support/tmessagerecorder.h"
 
 #include <QPushButton>
 #include <QtTest>

@@ -1,9 +1,9 @@
 // The plain message box, the message box with its own caption, and the
 // standard error box with its full-stop rule.
-#include "tapplication.h"
-#include "tmessagerecorder.h"
-#include "tmessages.h"
-#include "tfbtransaction.h"
+#include "app/tapplication.h"
+#include "app/tmessages.h"
+#include "data/tfbtransaction.h"
+#include "tests/support/tmessagerecorder.h"
 
 #include <QAbstractButton>
 #include <QMessageBox>

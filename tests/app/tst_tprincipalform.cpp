@@ -1,17 +1,17 @@
 // The main window without a database: menus, picture buttons, window bar,
 // status bar, and the screens it opens (stand-in windows here).
-#include "tapplication.h"
-#include "tdatabasebackup.h"
-#include "tdm.h"
-#include "tfbdatabase.h"
-#include "tfbfield.h"
-#include "tfbquery.h"
-#include "tfbtestdb.h"
-#include "tfbtransaction.h"
-#include "tmessagerecorder.h"
-#include "tprincipalform.h"
-#include "tshell.h"
-#include "twindowbarhook.h"
+#include "app/tapplication.h"
+#include "app/tdatabasebackup.h"
+#include "app/tprincipalform.h"
+#include "app/tshell.h"
+#include "data/tdm.h"
+#include "data/tfbdatabase.h"
+#include "data/tfbfield.h"
+#include "data/tfbquery.h"
+#include "data/tfbtransaction.h"
+#include "tests/support/tfbtestdb.h"
+#include "tests/support/tmessagerecorder.h"
+#include "widgets/twindowbarhook.h"
 
 #include <QAction>
 #include <QDialog>

@@ -1,6 +1,6 @@
 // The about box.
-#include "tapplication.h"
-#include "tsobreform.h"
+#include "app/tapplication.h"
+#include "app/tsobreform.h"
 
 #include <QPlainTextEdit>
 #include <QtTest>

@@ -1,14 +1,14 @@
 // Which database the program opens (command line over the user's setting
 // over the default place) and the offer to create the default one.
-#include "tapplication.h"
-#include "tdm.h"
-#include "tdmschema.h"
-#include "tfbdatabase.h"
-#include "tfbfield.h"
-#include "tfbquery.h"
-#include "tfbtestdb.h"
-#include "tmessagerecorder.h"
-#include "tstartupoptions.h"
+#include "app/tapplication.h"
+#include "app/tstartupoptions.h"
+#include "data/tdm.h"
+#include "data/tdmschema.h"
+#include "data/tfbdatabase.h"
+#include "data/tfbfield.h"
+#include "data/tfbquery.h"
+#include "tests/support/tfbtestdb.h"
+#include "tests/support/tmessagerecorder.h"
 
 #include <QDir>
 #include <QFile>

@@ -2,8 +2,8 @@
 // Test data for the client screens: rows written straight into a fresh
 // database file through the data module's scratch query, and counts read
 // back from the file the same way.
-#include "tdmschema.h"
-#include "tscreentestdata.h"
+#include "data/tdmschema.h"
+#include "tests/support/tscreentestdata.h"
 
 namespace TClientTestData {
 

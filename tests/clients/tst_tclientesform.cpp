@@ -1,15 +1,15 @@
 // The client record form, opened as the client list opens it, on a real
 // database file: defaults, saving, the name rule, the two choices, the
 // person-type switch, the editors' limits and the cancels.
-#include "tbitbtn.h"
-#include "tclientesform.h"
-#include "tclienttestdata.h"
-#include "tdbedit.h"
-#include "tdbgrid.h"
-#include "tdbmemo.h"
-#include "teditorlook.h"
-#include "tlistaclientesform.h"
-#include "tradiogroup.h"
+#include "clients/tclientesform.h"
+#include "clients/tlistaclientesform.h"
+#include "tests/clients/tclienttestdata.h"
+#include "widgets/tbitbtn.h"
+#include "widgets/tdbedit.h"
+#include "widgets/tdbgrid.h"
+#include "widgets/tdbmemo.h"
+#include "widgets/teditorlook.h"
+#include "widgets/tradiogroup.h"
 
 #include <QLocale>
 #include <QPointer>

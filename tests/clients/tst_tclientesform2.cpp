@@ -1,10 +1,10 @@
 // The client picker on a real database file: choosing reloads the orders,
 // the close box leaves them, the empty list is refused, the paint rule.
-#include "tbitbtn.h"
-#include "tclientesform2.h"
-#include "tclienttestdata.h"
-#include "tdbgrid.h"
-#include "trowcolors.h"
+#include "clients/tclientesform2.h"
+#include "tests/clients/tclienttestdata.h"
+#include "widgets/tbitbtn.h"
+#include "widgets/tdbgrid.h"
+#include "widgets/trowcolors.h"
 
 #include <QLocale>
 #include <QtTest>

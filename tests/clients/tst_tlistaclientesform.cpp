@@ -1,15 +1,15 @@
 // The client list on a real database file: searches, legend, deleting a
 // client with its orders, keys, the grid's colours, the window bar.
-#include "tbitbtn.h"
-#include "tclientesform.h"
-#include "tclienttestdata.h"
-#include "tdbgrid.h"
-#include "tfbquerymodel.h"
-#include "tlistaclientesform.h"
-#include "tprincipalform.h"
-#include "tradiogroup.h"
-#include "trowcolors.h"
-#include "tsearchedit.h"
+#include "app/tprincipalform.h"
+#include "clients/tclientesform.h"
+#include "clients/tlistaclientesform.h"
+#include "tests/clients/tclienttestdata.h"
+#include "widgets/tbitbtn.h"
+#include "widgets/tdbgrid.h"
+#include "widgets/tfbquerymodel.h"
+#include "widgets/tradiogroup.h"
+#include "widgets/trowcolors.h"
+#include "widgets/tsearchedit.h"
 
 #include <QLocale>
 #include <QPointer>

@@ -1,11 +1,11 @@
 // Child of tst_durability: saves one client through the data module, says
 // "SAVED" and waits to be killed. With --no-commit-after-write the
 // transaction is left open as the old behaviour did.
-#include "tdm.h"
-#include "tfbfield.h"
-#include "tfbquery.h"
-#include "tfbtransaction.h"
-#include "tfbdatabase.h"
+#include "data/tdm.h"
+#include "data/tfbdatabase.h"
+#include "data/tfbfield.h"
+#include "data/tfbquery.h"
+#include "data/tfbtransaction.h"
 
 #include <QCoreApplication>
 #include <QLocale>

@@ -3,9 +3,9 @@
 // time: each starts its new record before the other saves. Every save must
 // succeed and no key may be handed out twice. Used on two embedded
 // attachments and on two attachments through a server.
-#include "tdm.h"
-#include "tfbfield.h"
-#include "tfbquery.h"
+#include "data/tdm.h"
+#include "data/tfbfield.h"
+#include "data/tfbquery.h"
 
 #include <QSet>
 #include <QString>

@@ -1,8 +1,8 @@
 // A save survives the process being killed right after it.
-#include "tdm.h"
-#include "tfbfield.h"
-#include "tfbquery.h"
-#include "tfbtestdb.h"
+#include "data/tdm.h"
+#include "data/tfbfield.h"
+#include "data/tfbquery.h"
+#include "tests/support/tfbtestdb.h"
 
 #include <QCoreApplication>
 #include <QLocale>

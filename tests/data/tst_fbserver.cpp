@@ -1,14 +1,14 @@
 // The same layer against a Firebird server ("host:/path/DADOS.GDB"), as a
 // shop with several computers uses it. Needs the server that
 // scripts/test-setup.d/10-firebird-server.sh starts (OS_FB_SERVER).
-#include "efberror.h"
-#include "tdm.h"
-#include "tdmkeycases.h"
-#include "tdmschema.h"
-#include "tfbdatabase.h"
-#include "tfbfield.h"
-#include "tfbquery.h"
-#include "tfbtransaction.h"
+#include "data/efberror.h"
+#include "data/tdm.h"
+#include "data/tdmschema.h"
+#include "data/tfbdatabase.h"
+#include "data/tfbfield.h"
+#include "data/tfbquery.h"
+#include "data/tfbtransaction.h"
+#include "tests/data/tdmkeycases.h"
 
 #include <QFile>
 #include <QLocale>

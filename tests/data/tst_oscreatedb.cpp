@@ -1,10 +1,10 @@
 // os-createdb: the file it makes (tables, columns in order, kinds, sizes,
 // keys, CONFIG row 1, dialect 1), and its refusal to touch an existing file.
-#include "tdmschema.h"
-#include "tfbdatabase.h"
-#include "tfbfield.h"
-#include "tfbquery.h"
-#include "tfbtransaction.h"
+#include "data/tdmschema.h"
+#include "data/tfbdatabase.h"
+#include "data/tfbfield.h"
+#include "data/tfbquery.h"
+#include "data/tfbtransaction.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>

@@ -1,10 +1,10 @@
 // Demonstration data: consistent rows that the screens can work on.
-#include "tdemodata.h"
-#include "tdm.h"
-#include "tfbfield.h"
-#include "tfbquery.h"
-#include "tfbtestdb.h"
-#include "tmoney.h"
+#include "data/tdm.h"
+#include "data/tfbfield.h"
+#include "data/tfbquery.h"
+#include "data/tmoney.h"
+#include "tests/support/tfbtestdb.h"
+#include "tools/tdemodata.h"
 
 #include <QLocale>
 #include <QtTest>

@@ -1,15 +1,15 @@
 // The data module on a real database file: schema, update statements,
 // new-record rule, saving through the shared datasets, unit of work.
-#include "efberror.h"
-#include "tdm.h"
-#include "tdmkeycases.h"
-#include "tdmschema.h"
-#include "tfbdatabase.h"
-#include "tfbfield.h"
-#include "tfbquery.h"
-#include "tfbtestdb.h"
-#include "tfbtransaction.h"
-#include "tfbupdatesql.h"
+#include "data/efberror.h"
+#include "data/tdm.h"
+#include "data/tdmschema.h"
+#include "data/tfbdatabase.h"
+#include "data/tfbfield.h"
+#include "data/tfbquery.h"
+#include "data/tfbtransaction.h"
+#include "data/tfbupdatesql.h"
+#include "tests/data/tdmkeycases.h"
+#include "tests/support/tfbtestdb.h"
 
 #include <QLocale>
 #include <QtTest>

@@ -1,5 +1,5 @@
 // Text, number and date conversions of the data layer (no database).
-#include "tfbconvert.h"
+#include "data/tfbconvert.h"
 
 #include <QLocale>
 #include <QtTest>

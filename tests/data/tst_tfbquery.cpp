@@ -1,14 +1,14 @@
 // The dataset layer on a real database file: change cache, states, the
 // order in which changes reach the database, errors and signals.
-#include "efberror.h"
-#include "tdm.h"
-#include "tfbclient.h"
-#include "tfbdatabase.h"
-#include "tfbfield.h"
-#include "tfbquery.h"
-#include "tfbtestdb.h"
-#include "tfbtransaction.h"
-#include "tfbupdatesql.h"
+#include "data/efberror.h"
+#include "data/tdm.h"
+#include "data/tfbclient.h"
+#include "data/tfbdatabase.h"
+#include "data/tfbfield.h"
+#include "data/tfbquery.h"
+#include "data/tfbtransaction.h"
+#include "data/tfbupdatesql.h"
+#include "tests/support/tfbtestdb.h"
 
 #include <QLocale>
 #include <QSignalSpy>

@@ -1,14 +1,14 @@
 // How a transaction ends when it is destroyed while running: committed
 // normally, rolled back when a failure is unwinding the stack, and a commit
 // that fails there reported instead of lost.
-#include "efberror.h"
-#include "tdm.h"
-#include "tdmschema.h"
-#include "tfbdatabase.h"
-#include "tfbfield.h"
-#include "tfbquery.h"
-#include "tfbtestdb.h"
-#include "tfbtransaction.h"
+#include "data/efberror.h"
+#include "data/tdm.h"
+#include "data/tdmschema.h"
+#include "data/tfbdatabase.h"
+#include "data/tfbfield.h"
+#include "data/tfbquery.h"
+#include "data/tfbtransaction.h"
+#include "tests/support/tfbtestdb.h"
 
 #include <QtTest>
 #include <stdexcept>

@@ -1,7 +1,7 @@
 // Exact money: typed Brazilian amounts, their texts, sums within the range
 // and the trip through the database's floating-point columns (no database).
-#include "efberror.h"
-#include "tmoney.h"
+#include "data/efberror.h"
+#include "data/tmoney.h"
 
 #include <QtTest>
 

@@ -3,13 +3,13 @@
 // with accented text and amounts the Brazilian way, saved with F5 while the
 // focus is still in a money editor, and found in the database file with its
 // client, number and exact total. Every wait is for a condition.
-#include "tdm.h"
-#include "tfbdatabase.h"
-#include "tfbfield.h"
-#include "tfbquery.h"
-#include "tfbtestdb.h"
-#include "tmainwindowsteps.h"
-#include "txsession.h"
+#include "data/tdm.h"
+#include "data/tfbdatabase.h"
+#include "data/tfbfield.h"
+#include "data/tfbquery.h"
+#include "tests/support/tfbtestdb.h"
+#include "tests/support/tmainwindowsteps.h"
+#include "tests/support/txsession.h"
 
 #include <QFileInfo>
 #include <QtTest>

@@ -3,17 +3,17 @@
 // loop over a query, and the service order printout filled from the data
 // module's queries.
 
-#include "recordingfilter.h"
-#include "tdm.h"
-#include "tfbfield.h"
-#include "tfbquery.h"
-#include "tfbreportdataset.h"
-#include "tfbtestdb.h"
-#include "treloslayout.h"
-#include "trepband.h"
-#include "trepdbtext.h"
-#include "trepgenerator.h"
-#include "trepreport.h"
+#include "data/reportdata/tfbreportdataset.h"
+#include "data/tdm.h"
+#include "data/tfbfield.h"
+#include "data/tfbquery.h"
+#include "orders/treloslayout.h"
+#include "report/generate/trepgenerator.h"
+#include "report/model/trepband.h"
+#include "report/model/trepdbtext.h"
+#include "report/model/trepreport.h"
+#include "tests/support/recordingfilter.h"
+#include "tests/support/tfbtestdb.h"
 
 #include <QLocale>
 #include <QtTest>

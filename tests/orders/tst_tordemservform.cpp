@@ -1,19 +1,19 @@
 // The service order screen on a real database file: its look, the two
 // arrangements, registering, saving with the exact total, the keys, closing
 // with an order pending, deleting, printing, the picker, the colours.
-#include "../clients/tclienttestdata.h"
-#include "tbitbtn.h"
-#include "tclientesform2.h"
-#include "tdbcombobox.h"
-#include "tdbedit.h"
-#include "tdbgrid.h"
-#include "tdbmemo.h"
-#include "tdbmoneyedit.h"
-#include "teditorlook.h"
-#include "tmoney.h"
-#include "tordemservform.h"
-#include "tprincipalform.h"
-#include "trowcolors.h"
+#include "app/tprincipalform.h"
+#include "clients/tclientesform2.h"
+#include "data/tmoney.h"
+#include "orders/tordemservform.h"
+#include "tests/clients/tclienttestdata.h"
+#include "widgets/tbitbtn.h"
+#include "widgets/tdbcombobox.h"
+#include "widgets/tdbedit.h"
+#include "widgets/tdbgrid.h"
+#include "widgets/tdbmemo.h"
+#include "widgets/tdbmoneyedit.h"
+#include "widgets/teditorlook.h"
+#include "widgets/trowcolors.h"
 
 #include <QAbstractItemView>
 #include <QGroupBox>

@@ -1,12 +1,12 @@
-#include "ereperror.h"
-#include "trepband.h"
-#include "trepdbtext.h"
-#include "trephrule.h"
-#include "treplabel.h"
-#include "treplayout.h"
-#include "trepreport.h"
-#include "trepshape.h"
-#include "treloslayout.h"
+#include "orders/treloslayout.h"
+#include "report/model/ereperror.h"
+#include "report/model/trepband.h"
+#include "report/model/trepdbtext.h"
+#include "report/model/trephrule.h"
+#include "report/model/treplabel.h"
+#include "report/model/treplayout.h"
+#include "report/model/trepreport.h"
+#include "report/model/trepshape.h"
 
 #include <QLocale>
 #include <QtTest>

@@ -2,9 +2,9 @@
 
 // The service order printout filled from memory datasets, for the export tests.
 
-#include "treloslayout.h"
-#include "trepmemorydataset.h"
-#include "trepreport.h"
+#include "orders/treloslayout.h"
+#include "report/model/trepreport.h"
+#include "tests/support/trepmemorydataset.h"
 
 #include <QDateTime>
 #include <QStringList>

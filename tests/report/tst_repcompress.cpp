@@ -1,9 +1,9 @@
 // Splay-tree page compression: exact codes, round trips, damaged input.
 
-#include "ereperror.h"
-#include "trepcompress.h"
-#include "trepemfcanvas.h"
-#include "trepmetafile.h"
+#include "report/model/ereperror.h"
+#include "report/page/trepemfcanvas.h"
+#include "report/page/trepmetafile.h"
+#include "report/store/trepcompress.h"
 
 #include <QRandomGenerator>
 #include <QtTest>

@@ -1,12 +1,12 @@
 // The page record: drawing through the recording canvas and playing the
 // record back must give what painting directly gives, in a valid metafile.
 
-#include "ereperror.h"
-#include "trepemf_p.h"
-#include "trepemfrecords.h"
-#include "trepemfcanvas.h"
-#include "trepmetafile.h"
-#include "treppaintercanvas.h"
+#include "report/model/ereperror.h"
+#include "report/page/trepemf_p.h"
+#include "report/page/trepemfcanvas.h"
+#include "report/page/trepemfrecords.h"
+#include "report/page/trepmetafile.h"
+#include "report/page/treppaintercanvas.h"
 
 #include <QImage>
 #include <QPainter>

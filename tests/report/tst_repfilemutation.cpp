@@ -3,8 +3,8 @@
 // engine's error, never a crash, a hang or another kind of failure. (The
 // libFuzzer targets in fuzz/ do the same at length under AddressSanitizer.)
 
-#include "ereperror.h"
-#include "repsamplepages.h"
+#include "report/model/ereperror.h"
+#include "tests/support/repsamplepages.h"
 
 #include <QImage>
 #include <QPainter>

@@ -1,11 +1,11 @@
 // The page stream and saved report file: layout byte for byte, reading
 // pages, the temporary file, saving and loading, older headers, damage.
 
-#include "ereperror.h"
-#include "trepcompress.h"
-#include "trepemfcanvas.h"
-#include "treppagelist.h"
-#include "trepstream.h"
+#include "report/model/ereperror.h"
+#include "report/page/trepemfcanvas.h"
+#include "report/store/trepcompress.h"
+#include "report/store/treppagelist.h"
+#include "report/store/trepstream.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,6 +1,6 @@
-#include "treppage.h"
-#include "trepreportprintersettings.h"
-#include "tprintersettings.h"
+#include "report/model/treppage.h"
+#include "report/model/trepreportprintersettings.h"
+#include "report/print/tprintersettings.h"
 
 #include <QPrinter>
 #include <QtTest>

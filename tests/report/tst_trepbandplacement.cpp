@@ -1,4 +1,4 @@
-#include "trepbandplacement.h"
+#include "report/generate/trepbandplacement.h"
 
 #include <QtTest>
 

@@ -2,12 +2,12 @@
 // (scripts/test-setup.d/20-cups-pdf.sh sets it up and names it in
 // OS_CUPS_PDF_QUEUE and OS_CUPS_PDF_DIR).
 
-#include "trepband.h"
-#include "trepdbtext.h"
-#include "trepgenerator.h"
-#include "trepmemorydataset.h"
-#include "trepprinter.h"
-#include "trepreport.h"
+#include "report/generate/trepgenerator.h"
+#include "report/model/trepband.h"
+#include "report/model/trepdbtext.h"
+#include "report/model/trepreport.h"
+#include "report/print/trepprinter.h"
+#include "tests/support/trepmemorydataset.h"
 
 #include <QDateTime>
 #include <QDir>

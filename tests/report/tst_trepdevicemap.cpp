@@ -1,5 +1,5 @@
-#include "trepdevicemap.h"
-#include "trepprintrange.h"
+#include "report/page/trepdevicemap.h"
+#include "report/print/trepprintrange.h"
 
 #include <QtTest>
 

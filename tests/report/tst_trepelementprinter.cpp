@@ -1,14 +1,14 @@
-#include "recordingfilter.h"
+#include "tests/support/recordingfilter.h"
 
-#include "trepband.h"
-#include "trepdbtext.h"
-#include "trepelementprinter.h"
-#include "trephrule.h"
-#include "treplabel.h"
-#include "trepmemorydataset.h"
-#include "trepprinter.h"
-#include "trepreport.h"
-#include "trepshape.h"
+#include "report/generate/trepelementprinter.h"
+#include "report/model/trepband.h"
+#include "report/model/trepdbtext.h"
+#include "report/model/trephrule.h"
+#include "report/model/treplabel.h"
+#include "report/model/trepreport.h"
+#include "report/model/trepshape.h"
+#include "report/print/trepprinter.h"
+#include "tests/support/trepmemorydataset.h"
 
 #include <QImage>
 #include <QPainter>

@@ -1,6 +1,6 @@
-#include "recordingfilter.h"
+#include "tests/support/recordingfilter.h"
 
-#include "trepexportfilterlibrary.h"
+#include "report/generate/trepexportfilterlibrary.h"
 
 #include <QtTest>
 

@@ -1,16 +1,16 @@
-#include "recordingfilter.h"
+#include "tests/support/recordingfilter.h"
 
-#include "ereperror.h"
-#include "trepband.h"
-#include "trepchildband.h"
-#include "trepdbtext.h"
-#include "trepfileexportfilter.h"
-#include "trepgenerator.h"
-#include "treplabel.h"
-#include "trepmemorydataset.h"
-#include "trepnotifyevent.h"
-#include "trepprinter.h"
-#include "trepreport.h"
+#include "report/generate/trepfileexportfilter.h"
+#include "report/generate/trepgenerator.h"
+#include "report/generate/trepnotifyevent.h"
+#include "report/model/ereperror.h"
+#include "report/model/trepband.h"
+#include "report/model/trepchildband.h"
+#include "report/model/trepdbtext.h"
+#include "report/model/treplabel.h"
+#include "report/model/trepreport.h"
+#include "report/print/trepprinter.h"
+#include "tests/support/trepmemorydataset.h"
 
 #include <QDir>
 #include <QFile>

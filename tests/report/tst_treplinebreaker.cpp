@@ -1,4 +1,4 @@
-#include "treplinebreaker.h"
+#include "report/generate/treplinebreaker.h"
 
 #include <QtTest>
 

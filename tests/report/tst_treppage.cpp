@@ -1,6 +1,6 @@
-#include "treppage.h"
-#include "treppapertable.h"
-#include "trepunitbase.h"
+#include "report/model/treppage.h"
+#include "report/model/treppapertable.h"
+#include "report/model/trepunitbase.h"
 
 #include <QLocale>
 #include <QtTest>

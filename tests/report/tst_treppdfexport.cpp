@@ -3,19 +3,19 @@
 // text where the printed page has it, the file read back by qpdf and
 // poppler, and exports that fail leaving the chosen file as it was.
 
-#include "ereperror.h"
-#include "exporttools.h"
-#include "printoutfixture.h"
-#include "recordingfilter.h"
-#include "trepband.h"
-#include "trepexportfilterlibrary.h"
-#include "trepgenerator.h"
-#include "treplabel.h"
-#include "treppagelist.h"
-#include "treppdfdocumentfilter.h"
-#include "treppdffilter.h"
-#include "trepprinter.h"
-#include "trepshape.h"
+#include "report/export/treppdfdocumentfilter.h"
+#include "report/export/treppdffilter.h"
+#include "report/generate/trepexportfilterlibrary.h"
+#include "report/generate/trepgenerator.h"
+#include "report/model/ereperror.h"
+#include "report/model/trepband.h"
+#include "report/model/treplabel.h"
+#include "report/model/trepshape.h"
+#include "report/print/trepprinter.h"
+#include "report/store/treppagelist.h"
+#include "tests/report/exporttools.h"
+#include "tests/report/printoutfixture.h"
+#include "tests/support/recordingfilter.h"
 
 #include <QDir>
 #include <QPainter>

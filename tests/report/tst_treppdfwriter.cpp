@@ -3,14 +3,14 @@
 // the operators of each shape kind, and a written document checked byte by
 // byte (object offsets, stream lengths) and by qpdf and poppler.
 
-#include "ereperror.h"
-#include "exporttools.h"
-#include "trepascii85.h"
-#include "trepfontmetrics.h"
-#include "trepglyphnames.h"
-#include "treplzwencoder.h"
-#include "treppdfwriter.h"
-#include "trepwinansi.h"
+#include "report/export/trepascii85.h"
+#include "report/export/trepfontmetrics.h"
+#include "report/export/trepglyphnames.h"
+#include "report/export/treplzwencoder.h"
+#include "report/export/treppdfwriter.h"
+#include "report/export/trepwinansi.h"
+#include "report/model/ereperror.h"
+#include "tests/report/exporttools.h"
 
 #include <QBuffer>
 #include <QFontMetricsF>

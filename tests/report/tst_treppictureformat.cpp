@@ -1,4 +1,4 @@
-#include "treppictureformat.h"
+#include "report/generate/treppictureformat.h"
 
 #include <QtTest>
 

@@ -1,9 +1,9 @@
-#include "ereperror.h"
-#include "trepcanvas.h"
-#include "trepnotifyevent.h"
-#include "treppapertable.h"
-#include "trepprinter.h"
-#include "trepreport.h"
+#include "report/generate/trepnotifyevent.h"
+#include "report/model/ereperror.h"
+#include "report/model/treppapertable.h"
+#include "report/model/trepreport.h"
+#include "report/page/trepcanvas.h"
+#include "report/print/trepprinter.h"
 
 #include <QDir>
 #include <QPrinter>

@@ -1,6 +1,6 @@
-#include "trepnotifyevent.h"
-#include "trepprinter.h"
-#include "trepprogressform.h"
+#include "report/generate/trepnotifyevent.h"
+#include "report/generate/trepprogressform.h"
+#include "report/print/trepprinter.h"
 
 #include <QLabel>
 #include <QProgressBar>

@@ -2,15 +2,15 @@
 // paragraphs with tab stops, colours, escapes, page breaks, and the
 // service order printout opened by a word processor with its accents.
 
-#include "ereperror.h"
-#include "exporttools.h"
-#include "printoutfixture.h"
-#include "trepexportfilterlibrary.h"
-#include "trepgenerator.h"
-#include "treppapertable.h"
-#include "treprtfexportfilter.h"
-#include "treprtffilter.h"
-#include "treprtfwriter.h"
+#include "report/export/treprtfexportfilter.h"
+#include "report/export/treprtffilter.h"
+#include "report/export/treprtfwriter.h"
+#include "report/generate/trepexportfilterlibrary.h"
+#include "report/generate/trepgenerator.h"
+#include "report/model/ereperror.h"
+#include "report/model/treppapertable.h"
+#include "tests/report/exporttools.h"
+#include "tests/report/printoutfixture.h"
 
 #include <QBuffer>
 #include <QDir>

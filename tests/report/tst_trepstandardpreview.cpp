@@ -3,22 +3,22 @@
 // one preview at a time. No dialog ever blocks: the window asks through
 // its dialog hooks, which the tests answer.
 
-#include "recordingfilter.h"
+#include "tests/support/recordingfilter.h"
 
-#include "trepband.h"
-#include "trepdbtext.h"
-#include "trepexportfilterlibrary.h"
-#include "trepgenerator.h"
-#include "treplabel.h"
-#include "trepmemorydataset.h"
-#include "trepnotifyevent.h"
-#include "treppreview.h"
-#include "treppreviewimage.h"
-#include "trepprinter.h"
-#include "trepreport.h"
-#include "trepstandardpreview.h"
-#include "trepthumbgrid.h"
-#include "tsearchdlg.h"
+#include "report/generate/trepexportfilterlibrary.h"
+#include "report/generate/trepgenerator.h"
+#include "report/generate/trepnotifyevent.h"
+#include "report/model/trepband.h"
+#include "report/model/trepdbtext.h"
+#include "report/model/treplabel.h"
+#include "report/model/trepreport.h"
+#include "report/preview/treppreview.h"
+#include "report/preview/treppreviewimage.h"
+#include "report/preview/trepstandardpreview.h"
+#include "report/preview/trepthumbgrid.h"
+#include "report/preview/tsearchdlg.h"
+#include "report/print/trepprinter.h"
+#include "tests/support/trepmemorydataset.h"
 
 #include <QAction>
 #include <QCheckBox>

@@ -1,19 +1,19 @@
 // The settings screen on a real database file: pages, captions, locked and
 // open editors, edit/save/cancel per page, closing, length limits, and the
 // backup with its messages and a copy that opens as a database.
-#include "tapplication.h"
-#include "tconfigform.h"
-#include "tdatabasebackup.h"
-#include "tdbedit.h"
-#include "tdbfieldlink.h"
-#include "teditorlook.h"
-#include "tdm.h"
-#include "tfbdatabase.h"
-#include "tfbfield.h"
-#include "tfbquery.h"
-#include "tfbtestdb.h"
-#include "tfbtransaction.h"
-#include "tmessagerecorder.h"
+#include "app/tapplication.h"
+#include "app/tdatabasebackup.h"
+#include "data/tdm.h"
+#include "data/tfbdatabase.h"
+#include "data/tfbfield.h"
+#include "data/tfbquery.h"
+#include "data/tfbtransaction.h"
+#include "settings/tconfigform.h"
+#include "tests/support/tfbtestdb.h"
+#include "tests/support/tmessagerecorder.h"
+#include "widgets/tdbedit.h"
+#include "widgets/tdbfieldlink.h"
+#include "widgets/teditorlook.h"
 
 #include <QDir>
 #include <QFileInfo>

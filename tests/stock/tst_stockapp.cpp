@@ -5,13 +5,13 @@
 // then the movements found in the stock report screen (exits red, entries
 // blue, by kind and by today's period) and, after "Sair", in the database
 // file. Every wait is for a condition.
-#include "tdm.h"
-#include "tfbdatabase.h"
-#include "tfbfield.h"
-#include "tfbquery.h"
-#include "tfbtestdb.h"
-#include "tmainwindowsteps.h"
-#include "txsession.h"
+#include "data/tdm.h"
+#include "data/tfbdatabase.h"
+#include "data/tfbfield.h"
+#include "data/tfbquery.h"
+#include "tests/support/tfbtestdb.h"
+#include "tests/support/tmainwindowsteps.h"
+#include "tests/support/txsession.h"
 
 #include <QDate>
 #include <QFileInfo>

@@ -1,15 +1,15 @@
 // The supplier record form on a real database file, opened by the supplier
 // list as the user does: captions and look, the save rule, cancelling by
 // every way out, capitals in "Estado", the product grid.
-#include "tbitbtn.h"
-#include "tcadforneform.h"
-#include "tdbedit.h"
-#include "tdbgrid.h"
-#include "tdbmemo.h"
-#include "teditorlook.h"
-#include "tforneform.h"
-#include "trowcolors.h"
-#include "tstocktestdata.h"
+#include "stock/tcadforneform.h"
+#include "stock/tforneform.h"
+#include "tests/stock/tstocktestdata.h"
+#include "widgets/tbitbtn.h"
+#include "widgets/tdbedit.h"
+#include "widgets/tdbgrid.h"
+#include "widgets/tdbmemo.h"
+#include "widgets/teditorlook.h"
+#include "widgets/trowcolors.h"
 
 #include <QLabel>
 #include <QLocale>

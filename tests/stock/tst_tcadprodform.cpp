@@ -3,14 +3,14 @@
 // and quantities, the supplier picker, cancelling by every way out, the
 // quantity key filter, and a quantity changed elsewhere while the form was
 // open.
-#include "tbitbtn.h"
-#include "tcadprodform.h"
-#include "tdbedit.h"
-#include "tdbmoneyedit.h"
-#include "teditorlook.h"
-#include "tforneform2.h"
-#include "tprodform.h"
-#include "tstocktestdata.h"
+#include "stock/tcadprodform.h"
+#include "stock/tforneform2.h"
+#include "stock/tprodform.h"
+#include "tests/stock/tstocktestdata.h"
+#include "widgets/tbitbtn.h"
+#include "widgets/tdbedit.h"
+#include "widgets/tdbmoneyedit.h"
+#include "widgets/teditorlook.h"
 
 #include <QLineEdit>
 #include <QPointer>

@@ -2,16 +2,16 @@
 // search statements with quotes, wildcards and injection attempts, the
 // delete question, keys, the products loaded for the record form, code
 // reuse, the grid's colours on screen, the window bar.
-#include "tbitbtn.h"
-#include "tcadforneform.h"
-#include "tdbedit.h"
-#include "tdbgrid.h"
-#include "tforneform.h"
-#include "tprincipalform.h"
-#include "tradiogroup.h"
-#include "trowcolors.h"
-#include "tsearchedit.h"
-#include "tstocktestdata.h"
+#include "app/tprincipalform.h"
+#include "stock/tcadforneform.h"
+#include "stock/tforneform.h"
+#include "tests/stock/tstocktestdata.h"
+#include "widgets/tbitbtn.h"
+#include "widgets/tdbedit.h"
+#include "widgets/tdbgrid.h"
+#include "widgets/tradiogroup.h"
+#include "widgets/trowcolors.h"
+#include "widgets/tsearchedit.h"
 
 #include <QHeaderView>
 #include <QLabel>

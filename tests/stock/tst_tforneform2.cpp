@@ -2,13 +2,13 @@
 // two supplier boxes of the form that opens it): choosing by "OK" and by
 // double click, leaving by the close box, Esc, the empty list, the rows it
 // offers.
-#include "tbitbtn.h"
-#include "tdbgrid.h"
-#include "tforneform.h"
-#include "tforneform2.h"
-#include "trowcolors.h"
-#include "tsearchedit.h"
-#include "tstocktestdata.h"
+#include "stock/tforneform.h"
+#include "stock/tforneform2.h"
+#include "tests/stock/tstocktestdata.h"
+#include "widgets/tbitbtn.h"
+#include "widgets/tdbgrid.h"
+#include "widgets/trowcolors.h"
+#include "widgets/tsearchedit.h"
 
 #include <QHeaderView>
 #include <QLineEdit>

@@ -3,17 +3,17 @@
 // exits with its refusals, the movement's copies of the product, the silent
 // close on an empty quantity, cancelling by every way out, a movement whose
 // second write fails; and two computers recording on one product.
-#include "tbitbtn.h"
-#include "tdbedit.h"
-#include "efberror.h"
-#include "tdbmemo.h"
-#include "tdmschema.h"
-#include "teditorlook.h"
-#include "tfbdatabase.h"
-#include "tprodentform.h"
-#include "tprodform.h"
-#include "tstockmovement.h"
-#include "tstocktestdata.h"
+#include "data/efberror.h"
+#include "data/tdmschema.h"
+#include "data/tfbdatabase.h"
+#include "stock/tprodentform.h"
+#include "stock/tprodform.h"
+#include "stock/tstockmovement.h"
+#include "tests/stock/tstocktestdata.h"
+#include "widgets/tbitbtn.h"
+#include "widgets/tdbedit.h"
+#include "widgets/tdbmemo.h"
+#include "widgets/teditorlook.h"
 
 #include <QFile>
 #include <QLabel>

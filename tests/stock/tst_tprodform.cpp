@@ -2,17 +2,17 @@
 // search statements, the stock colours, the keypad's "+" and "-", the delete
 // question, the record form's captions and supplier boxes, entries and exits
 // that cannot start, the window bar.
-#include "efberror.h"
-#include "tbitbtn.h"
-#include "tcadprodform.h"
-#include "tdbgrid.h"
-#include "tfbupdatesql.h"
-#include "tprodentform.h"
-#include "tprodform.h"
-#include "tradiogroup.h"
-#include "trowcolors.h"
-#include "tsearchedit.h"
-#include "tstocktestdata.h"
+#include "data/efberror.h"
+#include "data/tfbupdatesql.h"
+#include "stock/tcadprodform.h"
+#include "stock/tprodentform.h"
+#include "stock/tprodform.h"
+#include "tests/stock/tstocktestdata.h"
+#include "widgets/tbitbtn.h"
+#include "widgets/tdbgrid.h"
+#include "widgets/tradiogroup.h"
+#include "widgets/trowcolors.h"
+#include "widgets/tsearchedit.h"
 
 #include <QHeaderView>
 #include <QLabel>

@@ -2,13 +2,13 @@
 // filter statements and the rows they find (the whole end day, movements
 // without a date), bad dates refused before the movements are touched, the
 // date boxes' own rules, colours, and the state a new screen starts in.
-#include "tbitbtn.h"
-#include "tdbgrid.h"
-#include "tmaskdateedit.h"
-#include "tradiogroup.h"
-#include "trelform.h"
-#include "trowcolors.h"
-#include "tstocktestdata.h"
+#include "stock/trelform.h"
+#include "tests/stock/tstocktestdata.h"
+#include "widgets/tbitbtn.h"
+#include "widgets/tdbgrid.h"
+#include "widgets/tmaskdateedit.h"
+#include "widgets/tradiogroup.h"
+#include "widgets/trowcolors.h"
 
 #include <QHeaderView>
 #include <QClipboard>

@@ -1,10 +1,10 @@
 #pragma once
 // Test data for the supplier screens: suppliers and products written
 // straight into a fresh database file.
-#include "tdm.h"
-#include "tdmschema.h"
-#include "tfbdatabase.h"
-#include "tscreentestdata.h"
+#include "data/tdm.h"
+#include "data/tdmschema.h"
+#include "data/tfbdatabase.h"
+#include "tests/support/tscreentestdata.h"
 
 namespace TStockTestData {
 

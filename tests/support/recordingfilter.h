@@ -2,8 +2,8 @@
 
 // An export filter that records what the engine hands it, for tests.
 
-#include "trepcustomband.h"
-#include "trepexportfilter.h"
+#include "report/generate/trepexportfilter.h"
+#include "report/model/trepcustomband.h"
 
 #include <QList>
 #include <QString>

@@ -5,9 +5,9 @@
 // text in three alignments). Shared by the fuzz targets' seeds and the
 // seeded mutation test, so that both start from the same inputs.
 
-#include "trepemfcanvas.h"
-#include "treppagelist.h"
-#include "trepstream.h"
+#include "report/page/trepemfcanvas.h"
+#include "report/store/treppagelist.h"
+#include "report/store/trepstream.h"
 
 #include <QByteArray>
 #include <QColor>

@@ -1,6 +1,6 @@
-#include "samplepages.h"
+#include "tests/support/samplepages.h"
 
-#include "trepemfcanvas.h"
+#include "report/page/trepemfcanvas.h"
 
 QByteArray SampleOrderPage(int n)
 {

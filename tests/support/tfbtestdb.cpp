@@ -1,8 +1,8 @@
-#include "tfbtestdb.h"
-#include "efberror.h"
-#include "tdmschema.h"
-#include "tfbclient.h"
-#include "tfbdatabase.h"
+#include "tests/support/tfbtestdb.h"
+#include "data/efberror.h"
+#include "data/tdmschema.h"
+#include "data/tfbclient.h"
+#include "data/tfbdatabase.h"
 
 #include <QDir>
 #include <QFile>

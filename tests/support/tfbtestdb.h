@@ -12,7 +12,7 @@
 // The embedded engine lets one process at a time open a file: destroy the
 // TDM (or DM->CloseAll()) before another process opens the same file.
 // Creating the schema is done once per process; each TFbTestDb copies it.
-#include "tdm.h"
+#include "data/tdm.h"
 #include <QString>
 #include <QTemporaryDir>
 #include <memory>

@@ -1,7 +1,7 @@
-#include "tmainwindowsteps.h"
+#include "tests/support/tmainwindowsteps.h"
 
-#include "tfbtestdb.h"
-#include "txsession.h"
+#include "tests/support/tfbtestdb.h"
+#include "tests/support/txsession.h"
 
 #include <QProcessEnvironment>
 

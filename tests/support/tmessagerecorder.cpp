@@ -1,4 +1,4 @@
-#include "tmessagerecorder.h"
+#include "tests/support/tmessagerecorder.h"
 
 TMessageRecorder::TMessageRecorder()
 {

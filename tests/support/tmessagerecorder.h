@@ -1,7 +1,7 @@
 #pragma once
 // For tests: while it lives, every message box is recorded instead of shown
 // and answered from a queue of answers.
-#include "tmessages.h"
+#include "app/tmessages.h"
 
 #include <QList>
 #include <QStringList>

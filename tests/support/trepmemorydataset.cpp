@@ -1,4 +1,4 @@
-#include "trepmemorydataset.h"
+#include "tests/support/trepmemorydataset.h"
 
 #include <QDateTime>
 

@@ -2,18 +2,18 @@
 // What the tests of every screen use on a fresh database file: statements
 // run straight through the data module's scratch query, values read back
 // the same way, and a look-out that acts on the modal dialog a call opens.
-#include "tbitbtn.h"
-#include "tdbedit.h"
-#include "tdm.h"
-#include "teditorlook.h"
-#include "tfbfield.h"
-#include "tfbquery.h"
-#include "tfbtestdb.h"
-#include "tmessagerecorder.h"
-#include "tprincipalform.h"
-#include "trecordform.h"
-#include "tsearchedit.h"
-#include "tsearchlistscreen.h"
+#include "app/tprincipalform.h"
+#include "data/tdm.h"
+#include "data/tfbfield.h"
+#include "data/tfbquery.h"
+#include "tests/support/tfbtestdb.h"
+#include "tests/support/tmessagerecorder.h"
+#include "widgets/tbitbtn.h"
+#include "widgets/tdbedit.h"
+#include "widgets/teditorlook.h"
+#include "widgets/trecordform.h"
+#include "widgets/tsearchedit.h"
+#include "widgets/tsearchlistscreen.h"
 
 #include <QApplication>
 #include <QDialog>

@@ -1,4 +1,4 @@
-#include "txsession.h"
+#include "tests/support/txsession.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>

@@ -1,12 +1,12 @@
 // Data-bound editors on a real dataset: showing and writing the current
 // row's field, starting the edit, length and character rules, dates and
 // money written when left or when the screen saves, the locked look.
-#include "tdbedit.h"
-#include "tdbfieldlink.h"
-#include "tdbmemo.h"
-#include "teditorlook.h"
-#include "tmessagerecorder.h"
-#include "twidgettestdata.h"
+#include "tests/support/tmessagerecorder.h"
+#include "tests/widgets/twidgettestdata.h"
+#include "widgets/tdbedit.h"
+#include "widgets/tdbfieldlink.h"
+#include "widgets/tdbmemo.h"
+#include "widgets/teditorlook.h"
 
 #include <QLocale>
 #include <QVBoxLayout>

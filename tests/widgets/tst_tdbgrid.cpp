@@ -2,10 +2,10 @@
 // it, paints rows by the screen's rule, and swallows Ctrl+Delete. Qt's model
 // tester watches the grid's model in every test: each change is announced
 // before the rows change and reported after, with consistent counts and data.
-#include "tdbgrid.h"
-#include "tfbquerymodel.h"
-#include "trowcolors.h"
-#include "twidgettestdata.h"
+#include "tests/widgets/twidgettestdata.h"
+#include "widgets/tdbgrid.h"
+#include "widgets/tfbquerymodel.h"
+#include "widgets/trowcolors.h"
 
 #include <QAbstractItemModelTester>
 #include <QHeaderView>

@@ -1,11 +1,11 @@
 // The money editor on a real order row: typed Brazilian amounts written
 // exactly, refused texts kept on screen with the record, the shown forms,
 // and the text still in the editor taken into the record on saving.
-#include "efberror.h"
-#include "tdbfieldlink.h"
-#include "tdbmoneyedit.h"
-#include "tmessagerecorder.h"
-#include "twidgettestdata.h"
+#include "data/efberror.h"
+#include "tests/support/tmessagerecorder.h"
+#include "tests/widgets/twidgettestdata.h"
+#include "widgets/tdbfieldlink.h"
+#include "widgets/tdbmoneyedit.h"
 
 #include <QLocale>
 #include <QVBoxLayout>

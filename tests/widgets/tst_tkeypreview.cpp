@@ -1,6 +1,6 @@
 // A window previewing keys: before the focused control, without consuming
 // them, once per key, only in its own window.
-#include "tkeypreview.h"
+#include "widgets/tkeypreview.h"
 
 #include <QApplication>
 #include <QDialog>

@@ -1,5 +1,5 @@
 // The row-colour rules the grids paint with.
-#include "trowcolors.h"
+#include "widgets/trowcolors.h"
 
 #include <QTest>
 

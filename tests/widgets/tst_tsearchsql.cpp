@@ -1,6 +1,6 @@
 // The statement every search box runs: choices, trimming, upper-casing and
 // the literal that no typed text can break out of.
-#include "tsearchsql.h"
+#include "widgets/tsearchsql.h"
 
 #include <QTest>
 
