@@ -5,7 +5,7 @@
 #include "app/tprincipalform.h"
 #include "app/tquitsignals.h"
 #include "app/tstartupoptions.h"
-#include "clients/tclientesform.h"
+#include "clients/tclientesform2.h"
 #include "clients/tlistaclientesform.h"
 #include "data/tdm.h"
 #include "data/tfbdatabase.h"
@@ -16,8 +16,7 @@
 #include "stock/tforneform.h"
 #include "stock/tprodform.h"
 #include "stock/trelform.h"
-
-#include <QTabWidget>
+#include "widgets/tscreenlinks.h"
 
 #include <memory>
 
@@ -49,7 +48,6 @@ int main(int argc, char *argv[])
     TRepStandardPreview::Dialogs().ShowMessage = [](const QString &text) { TMessages::ShowMessage(text); };
     auto relOS = std::make_unique<TRelOSForm>(dm.get());
     principal->SetBlankOrderPrinter([form = relOS.get()] { form->PrintBlank(); });
-    TOrdemservForm::SetOrderPrinter([form = relOS.get()](int idOrdem) { form->PrintOrder(idOrdem); });
 
     principal->SetSettingsFactory([] { return new TConfigForm; });
     // Clients: the list that "Cadastros" > "Clientes" and the CLIENTES
@@ -70,11 +68,18 @@ int main(int argc, char *argv[])
     // Service orders: "OS" > "Ordens de Serviço" and the O.S. picture.
     principal->SetScreenFactory(TPrincipalForm::Screen::Orders,
                                 [](QWidget *owner) { return new TOrdemservForm(owner); });
-    TClientesForm::SetSettingsOpener([](QWidget *) {
+
+    // The screens reach one another only through these links.
+    TScreenLinks::MinimizeToWindowBar = [form = principal.get()](QWidget *screen) {
+        form->MinimizeToWindowBar(screen);
+    };
+    TScreenLinks::PrintOrder = [form = relOS.get()](int idOrdem) { form->PrintOrder(idOrdem); };
+    TScreenLinks::PickClient = [](QWidget *parent) { TClientesForm2::Pick(parent); };
+    TScreenLinks::OpenHeaderSettings = [](QWidget *) {
         TConfigForm form;
-        form.PageControl1->setCurrentIndex(1);
+        form.ShowPage(TConfigForm::Page::Header);
         form.exec();
-    });
+    };
     // Closing the main window ends the run, whatever other windows are open.
     QObject::connect(principal.get(), &TPrincipalForm::closed, &app, &QCoreApplication::quit, Qt::QueuedConnection);
 
@@ -91,6 +96,8 @@ int main(int argc, char *argv[])
     const int code = app.exec();
     // Screens still open or hidden go with the main window, before the data
     // module they work on.
+    TScreenLinks::MinimizeToWindowBar = {};
+    TScreenLinks::PrintOrder = {};
     principal.reset();
     relOS.reset();
     dm.reset();

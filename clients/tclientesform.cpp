@@ -14,6 +14,7 @@
 #include "widgets/teditorlook.h"
 #include "widgets/tkeypreview.h"
 #include "widgets/tradiogroup.h"
+#include "widgets/tscreenlinks.h"
 #include "widgets/twindowplace.h"
 
 #include <QGridLayout>
@@ -25,20 +26,9 @@
 #include <iterator>
 
 namespace {
-std::function<void(QWidget *)> &SettingsOpener()
-{
-    static std::function<void(QWidget *)> opener;
-    return opener;
-}
-
 const QString kFisica = QStringLiteral("Cadastro de Clientes - Pessoa Física");
 const QString kJuridica = QStringLiteral("Cadastro de Clientes - Pessoa Jurídica");
 } // namespace
-
-void TClientesForm::SetSettingsOpener(std::function<void(QWidget *)> opener)
-{
-    SettingsOpener() = std::move(opener);
-}
 
 TClientesForm::TClientesForm(QWidget *parent)
     : TRecordForm(DM ? DM->ClientesQuery : nullptr, parent)
@@ -207,8 +197,8 @@ void TClientesForm::BitBtn3Click()
 
 void TClientesForm::SpeedButton1Click()
 {
-    if (!SettingsOpener())
+    if (!TScreenLinks::OpenHeaderSettings)
         return;
     DM->ConfigQuery->Open();
-    SettingsOpener()(this);
+    TScreenLinks::OpenHeaderSettings(this);
 }

@@ -19,10 +19,6 @@ class TClientesForm : public TRecordForm
 public:
     explicit TClientesForm(QWidget *parent = nullptr);
 
-    // Opens the settings screen on its header page, modally (the executable
-    // wires it: the settings screen lives in a library beside this one).
-    static void SetSettingsOpener(std::function<void(QWidget *parent)> opener);
-
     // Handlers ("Gravar" and "Cancelar [ESC]" are the record form's).
     void BitBtn3Click();      // "Legenda Anotações"
     void SpeedButton1Click(); // settings, header page first

@@ -2,7 +2,6 @@
 
 #include "app/tguard.h"
 #include "app/tmessages.h"
-#include "clients/tclientesform2.h"
 #include "data/efberror.h"
 #include "data/tdm.h"
 #include "data/tfbfield.h"
@@ -18,6 +17,7 @@
 #include "widgets/teditorlook.h"
 #include "widgets/tkeypreview.h"
 #include "widgets/trowcolors.h"
+#include "widgets/tscreenlinks.h"
 
 #include <QCloseEvent>
 #include <QGridLayout>
@@ -29,12 +29,6 @@
 #include <QVBoxLayout>
 
 namespace {
-std::function<void(int)> &OrderPrinter()
-{
-    static std::function<void(int)> printer;
-    return printer;
-}
-
 const QString kSelectClient = QStringLiteral("Selecione um Cliente!");
 const QString kNoOrder = QStringLiteral("O Cliente não possui nenhuma OS cadastrada!");
 const QString kFinishFirst = QStringLiteral("Grave ou cancele a OS que está sendo digitada antes de continuar!");
@@ -64,11 +58,6 @@ qint32 SelectedOrder()
     return q->Active() && !q->IsEmpty() ? DM->OrdensQueryIDORDEM->AsInteger() : 0;
 }
 } // namespace
-
-void TOrdemservForm::SetOrderPrinter(std::function<void(int)> printer)
-{
-    OrderPrinter() = std::move(printer);
-}
 
 QString TOrdemservForm::OrderNumber(qint32 idOrdem)
 {
@@ -352,7 +341,8 @@ void TOrdemservForm::SpeedButton1Click()
         TMessages::ShowMessage(kFinishFirst);
         return;
     }
-    TClientesForm2::Pick(this);
+    if (TScreenLinks::PickClient)
+        TScreenLinks::PickClient(this);
 }
 
 void TOrdemservForm::BitBtn1Click()
@@ -421,8 +411,8 @@ void TOrdemservForm::BitBtn4Click()
     if (!CheckClientAndOrder())
         return;
     const int id = SelectedOrder();
-    if (OrderPrinter())
-        OrderPrinter()(id);
+    if (TScreenLinks::PrintOrder)
+        TScreenLinks::PrintOrder(id);
 }
 
 void TOrdemservForm::ComputeTotal()

@@ -35,10 +35,6 @@ class TOrdemservForm : public TListScreen
 public:
     explicit TOrdemservForm(QWidget *owner = nullptr);
 
-    // "Imprimir OS" hands the selected order's IDORDEM to the printout; the
-    // executable sets it. Without one, printing does nothing.
-    static void SetOrderPrinter(std::function<void(int idOrdem)> printer);
-
     // "000042" from 42: at least six digits, zero-padded.
     static QString OrderNumber(qint32 idOrdem);
     // The text colour of an order row, by its status.

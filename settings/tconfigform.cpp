@@ -120,6 +120,11 @@ QStringList TConfigForm::BackupInformation(const QString &backupRoot, const QStr
     };
 }
 
+void TConfigForm::ShowPage(Page page)
+{
+    PageControl1->setCurrentIndex(static_cast<int>(page));
+}
+
 void TConfigForm::CreateBackupPage()
 {
     TabSheet1 = new QWidget;

@@ -21,6 +21,10 @@ class TConfigForm : public QDialog
 public:
     explicit TConfigForm(QWidget *parent = nullptr);
 
+    // The pages, in their order on the screen.
+    enum class Page { Backup, Header, Legends };
+    void ShowPage(Page page);
+
     // Handlers.
     void BitBtn1Click();   // "Fazer Backup agora"
     void BitBtn2Click();   // "Editar Cabeçalho"

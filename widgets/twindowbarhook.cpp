@@ -1,7 +1,7 @@
 #include "widgets/twindowbarhook.h"
 
 #include "app/tguard.h"
-#include "app/tprincipalform.h"
+#include "widgets/tscreenlinks.h"
 
 #include <QWidget>
 #include <QWindowStateChangeEvent>
@@ -31,8 +31,8 @@ bool TWindowBarHook::eventFilter(QObject *watched, QEvent *event)
     m_handing = true;
     QMetaObject::invokeMethod(this, [this] {
         m_handing = false;
-        if (PrincipalForm && m_screen->isVisible())
-            Guard([this] { PrincipalForm->MinimizeToWindowBar(m_screen); });
+        if (TScreenLinks::MinimizeToWindowBar && m_screen->isVisible())
+            Guard([this] { TScreenLinks::MinimizeToWindowBar(m_screen); });
     }, Qt::QueuedConnection);
     return false;
 }

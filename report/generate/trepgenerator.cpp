@@ -4,8 +4,6 @@
 #include "report/generate/trepelementprinter.h"
 #include "report/generate/trepexportfilter.h"
 #include "report/generate/treplinebreaker.h"
-#include "report/generate/trepnotifyevent.h"
-#include "report/generate/trepprogressform.h"
 #include "report/model/ereperror.h"
 #include "report/model/trepchildband.h"
 #include "report/model/trepcustomband.h"
@@ -13,7 +11,9 @@
 #include "report/model/trepdbtext.h"
 #include "report/model/trepreport.h"
 #include "report/model/trepshape.h"
+#include "report/print/trepnotifyevent.h"
 #include "report/print/trepprinter.h"
+#include "report/print/trepprogressform.h"
 
 #include <QApplication>
 #include <QCoreApplication>

@@ -1,8 +1,8 @@
 #include "report/preview/treppreview.h"
 
-#include "report/generate/trepnotifyevent.h"
 #include "report/model/trepreport.h"
 #include "report/preview/treppreviewimage.h"
+#include "report/print/trepnotifyevent.h"
 #include "report/print/trepprinter.h"
 
 #include <QResizeEvent>

@@ -3,13 +3,13 @@
 #include "report/generate/trepexportfilter.h"
 #include "report/generate/trepexportfilterlibrary.h"
 #include "report/generate/trepgenerator.h"
-#include "report/generate/trepnotifyevent.h"
 #include "report/model/ereperror.h"
 #include "report/model/trepreport.h"
 #include "report/preview/treppreview.h"
 #include "report/preview/treppreviewimage.h"
 #include "report/preview/trepthumbgrid.h"
 #include "report/preview/tsearchdlg.h"
+#include "report/print/trepnotifyevent.h"
 #include "report/print/trepprinter.h"
 
 #include <QAction>

@@ -1,12 +1,12 @@
 #include "report/print/trepprinter.h"
 
-#include "report/generate/trepnotifyevent.h"
-#include "report/generate/trepprogressform.h"
 #include "report/model/ereperror.h"
 #include "report/model/treppapertable.h"
 #include "report/model/trepreport.h"
 #include "report/page/trepemfcanvas.h"
 #include "report/page/treppaintercanvas.h"
+#include "report/print/trepnotifyevent.h"
+#include "report/print/trepprogressform.h"
 #include "report/store/treppagelist.h"
 
 #include <QCoreApplication>

@@ -11,6 +11,7 @@
 #include "data/tfbtransaction.h"
 #include "tests/support/tfbtestdb.h"
 #include "tests/support/tmessagerecorder.h"
+#include "tests/support/twindowbarlink.h"
 #include "widgets/twindowbarhook.h"
 
 #include <QAction>
@@ -438,6 +439,7 @@ void TstTPrincipalForm::onlyTheMinimiseCommandGoesToTheBar()
     // A list screen routes its window commands through the hook the list
     // screens use.
     TPrincipalForm form;
+    TWindowBarLink link(&form);
     form.show();
     QPointer<QWidget> screen = StandIn("Lista de Clientes", &form);
     screen->setAttribute(Qt::WA_DeleteOnClose);
@@ -508,6 +510,7 @@ void TstTPrincipalForm::listScreensOpenOwnedAndTwice()
 void TstTPrincipalForm::listScreensStayAboveTheMainWindow()
 {
     TPrincipalForm form;
+    TWindowBarLink link(&form);
     form.show();
     QVERIFY(QTest::qWaitForWindowExposed(&form));
     QPointer<QWidget> screen;

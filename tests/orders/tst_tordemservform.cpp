@@ -6,6 +6,7 @@
 #include "data/tmoney.h"
 #include "orders/tordemservform.h"
 #include "tests/clients/tclienttestdata.h"
+#include "tests/support/twindowbarlink.h"
 #include "widgets/tbitbtn.h"
 #include "widgets/tdbcombobox.h"
 #include "widgets/tdbedit.h"
@@ -14,6 +15,7 @@
 #include "widgets/tdbmoneyedit.h"
 #include "widgets/teditorlook.h"
 #include "widgets/trowcolors.h"
+#include "widgets/tscreenlinks.h"
 
 #include <QAbstractItemView>
 #include <QGroupBox>
@@ -100,7 +102,8 @@ void TstTOrdemservForm::init()
     DM->OrdensQuery->SetSQL(QStringLiteral("select * from ordemserv where idcliente=1"));
     DM->OrdensQuery->Open();
     m_printed.clear();
-    TOrdemservForm::SetOrderPrinter([this](int id) { m_printed << id; });
+    TScreenLinks::PrintOrder = [this](int id) { m_printed << id; };
+    TScreenLinks::PickClient = [](QWidget *parent) { TClientesForm2::Pick(parent); };
     m_form = new TOrdemservForm;
 }
 
@@ -109,7 +112,8 @@ void TstTOrdemservForm::cleanup()
     if (m_form)
         m_form->setAttribute(Qt::WA_DeleteOnClose, false);
     delete m_form;
-    TOrdemservForm::SetOrderPrinter({});
+    TScreenLinks::PrintOrder = {};
+    TScreenLinks::PickClient = {};
     m_messages.reset();
     m_dm.reset();
     m_db.reset();
@@ -600,7 +604,7 @@ void TstTOrdemservForm::printHandsTheOrderToThePrinter()
     Press(Qt::Key_F4);
     QCOMPARE(m_printed, (QList<int>{43, 43}));
     // Without a printer set, printing does nothing.
-    TOrdemservForm::SetOrderPrinter({});
+    TScreenLinks::PrintOrder = {};
     m_form->BitBtn4->click();
     QCOMPARE(m_printed.size(), 2);
     QCOMPARE(m_messages->Count(), 0);
@@ -744,6 +748,7 @@ void TstTOrdemservForm::openedFromMainWindowWithClientsOrders()
 void TstTOrdemservForm::minimiseGoesToWindowBar()
 {
     TPrincipalForm principal;
+    TWindowBarLink link(&principal);
     m_form->setParent(&principal, m_form->windowFlags());
     ShowForm();
     m_form->showMinimized();

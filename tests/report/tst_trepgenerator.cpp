@@ -2,13 +2,13 @@
 
 #include "report/generate/trepfileexportfilter.h"
 #include "report/generate/trepgenerator.h"
-#include "report/generate/trepnotifyevent.h"
 #include "report/model/ereperror.h"
 #include "report/model/trepband.h"
 #include "report/model/trepchildband.h"
 #include "report/model/trepdbtext.h"
 #include "report/model/treplabel.h"
 #include "report/model/trepreport.h"
+#include "report/print/trepnotifyevent.h"
 #include "report/print/trepprinter.h"
 #include "tests/support/trepmemorydataset.h"
 

@@ -1,8 +1,8 @@
-#include "report/generate/trepnotifyevent.h"
 #include "report/model/ereperror.h"
 #include "report/model/treppapertable.h"
 #include "report/model/trepreport.h"
 #include "report/page/trepcanvas.h"
+#include "report/print/trepnotifyevent.h"
 #include "report/print/trepprinter.h"
 
 #include <QDir>

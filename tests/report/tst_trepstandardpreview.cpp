@@ -7,7 +7,6 @@
 
 #include "report/generate/trepexportfilterlibrary.h"
 #include "report/generate/trepgenerator.h"
-#include "report/generate/trepnotifyevent.h"
 #include "report/model/trepband.h"
 #include "report/model/trepdbtext.h"
 #include "report/model/treplabel.h"
@@ -17,6 +16,7 @@
 #include "report/preview/trepstandardpreview.h"
 #include "report/preview/trepthumbgrid.h"
 #include "report/preview/tsearchdlg.h"
+#include "report/print/trepnotifyevent.h"
 #include "report/print/trepprinter.h"
 #include "tests/support/trepmemorydataset.h"
 

@@ -8,6 +8,7 @@
 #include "data/tfbquery.h"
 #include "tests/support/tfbtestdb.h"
 #include "tests/support/tmessagerecorder.h"
+#include "tests/support/twindowbarlink.h"
 #include "widgets/tbitbtn.h"
 #include "widgets/tdbedit.h"
 #include "widgets/teditorlook.h"
@@ -196,6 +197,7 @@ inline void CompareNothingToEditOrDelete(TSearchListScreen *list, const TMessage
 inline void CompareMinimiseGoesToWindowBar(TListScreen *screen)
 {
     TPrincipalForm principal;
+    TWindowBarLink link(&principal);
     screen->setParent(&principal, screen->windowFlags());
     screen->show();
     QVERIFY(QTest::qWaitForWindowExposed(screen));

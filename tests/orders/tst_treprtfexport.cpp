@@ -9,8 +9,8 @@
 #include "report/generate/trepgenerator.h"
 #include "report/model/ereperror.h"
 #include "report/model/treppapertable.h"
+#include "tests/orders/printoutfixture.h"
 #include "tests/report/exporttools.h"
-#include "tests/report/printoutfixture.h"
 
 #include <QBuffer>
 #include <QDir>

@@ -1,6 +1,6 @@
-#include "report/generate/trepprogressform.h"
+#include "report/print/trepprogressform.h"
 
-#include "report/generate/trepnotifyevent.h"
+#include "report/print/trepnotifyevent.h"
 #include "report/print/trepprinter.h"
 
 #include <QCoreApplication>

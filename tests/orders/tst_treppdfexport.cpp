@@ -13,8 +13,8 @@
 #include "report/model/trepshape.h"
 #include "report/print/trepprinter.h"
 #include "report/store/treppagelist.h"
+#include "tests/orders/printoutfixture.h"
 #include "tests/report/exporttools.h"
-#include "tests/report/printoutfixture.h"
 #include "tests/support/recordingfilter.h"
 
 #include <QDir>
