@@ -79,7 +79,7 @@ bool TLayerRules::Allows(const QString &folder, const QString &header, QString *
 
 QStringList TLayerRules::Check(const QString &root) const
 {
-    static const QRegularExpression include(QStringLiteral(R"(^\s*#\s*include\s*"([^"]+)")"),
+    static const QRegularExpression include(QStringLiteral(R"re(^\s*#\s*include\s*"([^"]+)")re"),
                                             QRegularExpression::MultilineOption);
     QStringList refusals;
     QDirIterator it(root, {QStringLiteral("*.h"), QStringLiteral("*.cpp")}, QDir::Files,
