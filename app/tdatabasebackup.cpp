@@ -37,39 +37,21 @@ std::function<void(const QString &)> &AfterCopyHook()
 // so that the session's long transaction is not touched.
 void RunAlone(TFbDatabase *db, const QString &sql)
 {
-    TFbTransaction tr;
-    tr.SetDefaultDatabase(db);
-    TFbQuery q;
-    q.SetDatabase(db);
-    q.SetTransaction(&tr);
-    q.SetSQL(sql);
-    try {
+    TFbTransaction::RunAlone(db, [&](TFbQuery &q) {
+        q.SetSQL(sql);
         q.Execute();
-        tr.Commit();
-    } catch (...) {
-        if (tr.InTransaction()) {
-            try {
-                tr.Rollback();
-            } catch (...) {
-            }
-        }
-        throw;
-    }
+    });
 }
 
 // 0 normal, 1 locked (stalled), 2 merging.
 int BackupState(TFbDatabase *db)
 {
-    TFbTransaction tr;
-    tr.SetDefaultDatabase(db);
-    TFbQuery q;
-    q.SetDatabase(db);
-    q.SetTransaction(&tr);
-    q.SetSQL(QStringLiteral("select mon$backup_state as state from mon$database"));
-    q.Open();
-    const int state = q.FieldByName(QStringLiteral("STATE"))->AsInteger();
-    q.Close();
-    tr.Commit();
+    int state = 0;
+    TFbTransaction::RunAlone(db, [&](TFbQuery &q) {
+        q.SetSQL(QStringLiteral("select mon$backup_state as state from mon$database"));
+        q.Open();
+        state = q.FieldByName(QStringLiteral("STATE"))->AsInteger();
+    });
     return state;
 }
 

@@ -258,22 +258,7 @@ void EnsureKeyGenerators(TFbQuery &q, TFbTransaction &tr)
 
 void TDmSchema::BringUpToDate(TFbDatabase &db)
 {
-    TFbTransaction tr;
-    tr.SetDefaultDatabase(&db);
-    TFbQuery q;
-    q.SetDatabase(&db);
-    q.SetTransaction(&tr);
-    try {
-        EnsureKeyGenerators(q, tr);
-        tr.Commit();
-    } catch (...) {
-        q.Close();
-        try {
-            tr.Rollback();
-        } catch (const EFbError &) {
-        }
-        throw;
-    }
+    TFbTransaction::RunAlone(&db, [](TFbQuery &q) { EnsureKeyGenerators(q, *q.Transaction()); });
 }
 
 const QList<TDmSchema::TDmIndex> &TDmSchema::Indexes()

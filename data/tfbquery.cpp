@@ -911,6 +911,17 @@ void TFbQuery::PurgeGone()
                  m_rows.end());
 }
 
+void TFbQuery::ApplyChangesOrCancel()
+{
+    try {
+        ApplyChanges();
+    } catch (...) {
+        if (Active() && UpdatesPending())
+            CancelUpdates();
+        throw;
+    }
+}
+
 void TFbQuery::ApplyChanges()
 {
     if (!m_cachedUpdates)

@@ -83,6 +83,10 @@ public:
     void Cancel();
     void Delete();
     void ApplyChanges();
+    // ApplyChanges, and when it fails, CancelUpdates before the error goes
+    // on: a delete or change that could not be written must not stay
+    // cached for the next save to write, alone.
+    void ApplyChangesOrCancel();
     void Execute();
     // Drops every cached change and pending edit, back to the rows as read.
     void CancelUpdates();

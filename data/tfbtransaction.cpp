@@ -195,6 +195,31 @@ void TFbTransaction::ExecSql(const char *sql)
         api.Raise(st);
 }
 
+void TFbTransaction::RunAlone(TFbDatabase *db, const std::function<void(TFbQuery &)> &work)
+{
+    TFbTransaction tr;
+    tr.SetDefaultDatabase(db);
+    TFbQuery q;
+    q.SetDatabase(db);
+    q.SetTransaction(&tr);
+    try {
+        work(q);
+        q.Close();
+        if (tr.InTransaction())
+            tr.Commit();
+    } catch (...) {
+        q.Close();
+        // The first failure is the one to tell; a rollback that fails too
+        // (the connection is gone) adds nothing.
+        try {
+            if (tr.InTransaction())
+                tr.Rollback();
+        } catch (...) {
+        }
+        throw;
+    }
+}
+
 void TFbTransaction::RunUnitOfWork(const std::function<void()> &work)
 {
     if (!m_db)

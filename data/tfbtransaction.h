@@ -58,6 +58,12 @@ public:
     // commit happens when the outermost unit ends.
     void RunUnitOfWork(const std::function<void()> &work);
     bool InUnitOfWork() const { return m_uowDepth > 0; }
+
+    // Runs work on a query of its own in a short transaction of its own on
+    // db: committed when work returns, rolled back when it throws (and the
+    // error propagates). For statements that must neither wait for the
+    // session's transaction nor leave anything in it.
+    static void RunAlone(TFbDatabase *db, const std::function<void(TFbQuery &query)> &work);
     int UnitOfWorkDepth() const { return m_uowDepth; }
 
     // Called by the layer after a user-level write succeeded.

@@ -117,6 +117,54 @@ private slots:
         QCOMPARE(Clients(), rowsKept);
     }
 
+    // A statement run alone is committed at once, apart from the session's
+    // transaction, which stays as it was; a failure in it, or a commit the
+    // database refuses, undoes it and reaches the caller.
+    void runAlone_data()
+    {
+        QTest::addColumn<bool>("workThrows");
+        QTest::addColumn<bool>("commitRefused");
+        QTest::addColumn<int>("rowsKept");
+        QTest::newRow("committed at once") << false << false << 1;
+        QTest::newRow("failure rolls back") << true << false << 0;
+        QTest::newRow("refused commit rolls back") << false << true << 0;
+    }
+    void runAlone()
+    {
+        QFETCH(bool, workThrows);
+        QFETCH(bool, commitRefused);
+        QFETCH(int, rowsKept);
+        TFbDatabase db;
+        TFbTransaction session;
+        Attach(db, session);
+        Exec(db, QStringLiteral("insert into clientes (idcliente, nome) values (7, 'Sessao')"));
+        bool failed = false;
+        try {
+            TFbTransaction::RunAlone(&db, [&](TFbQuery &q) {
+                QVERIFY(q.Transaction() != &session);
+                q.SetSQL(QStringLiteral("insert into clientes (idcliente, nome) values (1, 'Ana')"));
+                q.Execute();
+                if (commitRefused) {
+                    q.SetSQL(QStringLiteral("select rdb$set_context('USER_TRANSACTION', 'RECUSAR', '1') as x "
+                                            "from rdb$database"));
+                    q.Open();
+                }
+                if (workThrows)
+                    throw std::runtime_error("falhou");
+            });
+        } catch (const std::exception &e) {
+            failed = true;
+            QVERIFY2(QString::fromUtf8(e.what()).contains(workThrows ? u"falhou" : u"commit recusado"), e.what());
+        }
+        QCOMPARE(failed, workThrows || commitRefused);
+        // Seen from another connection before the session commits.
+        QCOMPARE(Clients(), rowsKept);
+        QVERIFY(session.InTransaction());
+        session.Rollback();
+        db.Close();
+        QCOMPARE(Clients(), rowsKept);
+    }
+
     // The data module closes its connection when it is destroyed (the end
     // of the run): a closing commit that fails there is reported.
     void dataModuleReportsAFailedClosingCommit()
