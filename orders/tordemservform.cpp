@@ -57,6 +57,21 @@ qint32 SelectedOrder()
     const TFbQuery *q = DM->OrdensQuery;
     return q->Active() && !q->IsEmpty() ? DM->OrdensQueryIDORDEM->AsInteger() : 0;
 }
+QLabel *Labelled(QWidget *parent, const QString &caption, QWidget *buddy)
+{
+    auto *l = new QLabel(caption, parent);
+    l->setBuddy(buddy);
+    return l;
+}
+
+// A caption over its editor, one under the other in the grid's column.
+void PlaceIn(QGridLayout *grid, int &row, QGroupBox *box, const QString &caption, QWidget *editor)
+{
+    auto *l = new QLabel(caption, box);
+    l->setBuddy(editor);
+    grid->addWidget(l, row++, 0);
+    grid->addWidget(editor, row++, 0);
+}
 } // namespace
 
 QString TOrdemservForm::OrderNumber(qint32 idOrdem)
@@ -101,19 +116,31 @@ TOrdemservForm::TOrdemservForm(QWidget *owner)
 
 void TOrdemservForm::BuildControls()
 {
+    BuildClientAndOrders();
+    BuildEntryHalf();
+    BuildClosingHalf();
+    StatusBar1 = new QStatusBar(this);
+    StatusBar1->setObjectName(QStringLiteral("StatusBar1"));
+    StatusBar1->setSizeGripEnabled(false);
+    StatusPanel = new QLabel(QStringLiteral("F1 - Cadastrar OS | F2 - Editar OS | F3 - Excluir OS | "
+                                            "F4 - Imprimir OS | ESC - Fechar Fanela"),
+                             StatusBar1);
+    StatusBar1->addWidget(StatusPanel, 1);
+
+    LayOutControls();
+    WireControls();
+}
+
+// The client along the top, the grid of its orders and the order buttons.
+void TOrdemservForm::BuildClientAndOrders()
+{
     TFbQuery *clients = DM ? DM->ClientesQuery : nullptr;
     TFbQuery *orders = DM ? DM->OrdensQuery : nullptr;
-    auto label = [this](const QString &caption, QWidget *buddy) {
-        auto *l = new QLabel(caption, this);
-        l->setBuddy(buddy);
-        return l;
-    };
 
-    // The client.
     DBEdit1 = new TDBEdit(QStringLiteral("DBEdit1"), clients, QStringLiteral("IDCLIENTE"), this);
-    Label1 = label(QStringLiteral("Código"), DBEdit1);
+    Label1 = Labelled(this, QStringLiteral("Código"), DBEdit1);
     DBEdit2 = new TDBEdit(QStringLiteral("DBEdit2"), clients, QStringLiteral("NOME"), this);
-    Label2 = label(QStringLiteral("Nome do Cliente"), DBEdit2);
+    Label2 = Labelled(this, QStringLiteral("Nome do Cliente"), DBEdit2);
     SpeedButton1 = new QToolButton(this);
     SpeedButton1->setObjectName(QStringLiteral("SpeedButton1"));
     SpeedButton1->setText(QStringLiteral("..."));
@@ -138,8 +165,13 @@ void TOrdemservForm::BuildControls()
     BitBtn2 = new TBitBtn(QStringLiteral("BitBtn2"), QStringLiteral("Editar OS"), TButtonPictures::Pencil, this);
     BitBtn3 = new TBitBtn(QStringLiteral("BitBtn3"), QStringLiteral("Excluir OS"), TButtonPictures::RedMinus, this);
     BitBtn4 = new TBitBtn(QStringLiteral("BitBtn4"), QStringLiteral("Imprimir OS"), TButtonPictures::Printer, this);
+}
 
-    // "Dados de Entrada".
+// "Dados de Entrada": what is taken in with the item.
+void TOrdemservForm::BuildEntryHalf()
+{
+    TFbQuery *orders = DM ? DM->OrdensQuery : nullptr;
+
     GroupBox1 = new QGroupBox(QStringLiteral("Dados de Entrada"), this);
     GroupBox1->setObjectName(QStringLiteral("GroupBox1"));
     DBEdit3 = new TDBEdit(QStringLiteral("DBEdit3"), orders, QStringLiteral("NORDEM"), GroupBox1);
@@ -159,25 +191,24 @@ void TOrdemservForm::BuildControls()
     auto *entry = new QGridLayout(GroupBox1);
     entry->setVerticalSpacing(1);
     int row = 0;
-    auto placeIn = [&](QGridLayout *grid, QGroupBox *box, const QString &caption, QWidget *editor) {
-        auto *l = new QLabel(caption, box);
-        l->setBuddy(editor);
-        grid->addWidget(l, row++, 0);
-        grid->addWidget(editor, row++, 0);
-    };
-    placeIn(entry, GroupBox1, QStringLiteral("Número da OS"), DBEdit3);
-    placeIn(entry, GroupBox1, QStringLiteral("Descrição do Produto"), DBEdit4);
-    placeIn(entry, GroupBox1, QStringLiteral("Solicitante"), DBEdit5);
-    placeIn(entry, GroupBox1, QStringLiteral("Data de Cadastro"), DBEdit6);
-    placeIn(entry, GroupBox1, QStringLiteral("Prazo de Entrega: Data - Hora"), DBEdit7);
-    placeIn(entry, GroupBox1, QStringLiteral("Anotações Gerais"), DBMemo1);
-    placeIn(entry, GroupBox1, QStringLiteral("Situação"), DBComboBox1);
+    PlaceIn(entry, row, GroupBox1, QStringLiteral("Número da OS"), DBEdit3);
+    PlaceIn(entry, row, GroupBox1, QStringLiteral("Descrição do Produto"), DBEdit4);
+    PlaceIn(entry, row, GroupBox1, QStringLiteral("Solicitante"), DBEdit5);
+    PlaceIn(entry, row, GroupBox1, QStringLiteral("Data de Cadastro"), DBEdit6);
+    PlaceIn(entry, row, GroupBox1, QStringLiteral("Prazo de Entrega: Data - Hora"), DBEdit7);
+    PlaceIn(entry, row, GroupBox1, QStringLiteral("Anotações Gerais"), DBMemo1);
+    PlaceIn(entry, row, GroupBox1, QStringLiteral("Situação"), DBComboBox1);
     DBEdit3->setFixedWidth(100);
     DBEdit6->setFixedWidth(130);
     DBEdit7->setFixedWidth(160);
     DBComboBox1->setFixedWidth(160);
+}
 
-    // "Dados do Fechamento".
+// "Dados do Fechamento": the repair, the technician and the amounts; save and cancel.
+void TOrdemservForm::BuildClosingHalf()
+{
+    TFbQuery *orders = DM ? DM->OrdensQuery : nullptr;
+
     GroupBox2 = new QGroupBox(QStringLiteral("Dados do Fechamento"), this);
     GroupBox2->setObjectName(QStringLiteral("GroupBox2"));
     DBMemo2 = new TDBMemo(QStringLiteral("DBMemo2"), orders, QStringLiteral("REPARO"), GroupBox2);
@@ -189,10 +220,10 @@ void TOrdemservForm::BuildControls()
     DBEdit13 = new TDBMoneyEdit(QStringLiteral("DBEdit13"), orders, QStringLiteral("VALORTOT"), GroupBox2);
     auto *closing = new QGridLayout(GroupBox2);
     closing->setVerticalSpacing(1);
-    row = 0;
-    placeIn(closing, GroupBox2, QStringLiteral("Reparos / Manutenção"), DBMemo2);
-    placeIn(closing, GroupBox2, QStringLiteral("Técnico Responsável"), DBEdit8);
-    placeIn(closing, GroupBox2, QStringLiteral("Data de Saída"), DBEdit9);
+    int row = 0;
+    PlaceIn(closing, row, GroupBox2, QStringLiteral("Reparos / Manutenção"), DBMemo2);
+    PlaceIn(closing, row, GroupBox2, QStringLiteral("Técnico Responsável"), DBEdit8);
+    PlaceIn(closing, row, GroupBox2, QStringLiteral("Data de Saída"), DBEdit9);
     auto *money = new QGridLayout;
     money->setVerticalSpacing(1);
     const std::pair<QString, TDBMoneyEdit *> amounts[] = {
@@ -210,15 +241,11 @@ void TOrdemservForm::BuildControls()
     DBMemo2->setFixedHeight(100);
     BitBtn5 = new TBitBtn(QStringLiteral("BitBtn5"), QStringLiteral("Gravar [F5]"), TButtonPictures::FloppyDisk, this);
     BitBtn6 = new TBitBtn(QStringLiteral("BitBtn6"), QStringLiteral("Cancelar [F6]"), TButtonPictures::RedCross, this);
+}
 
-    StatusBar1 = new QStatusBar(this);
-    StatusBar1->setObjectName(QStringLiteral("StatusBar1"));
-    StatusBar1->setSizeGripEnabled(false);
-    StatusPanel = new QLabel(QStringLiteral("F1 - Cadastrar OS | F2 - Editar OS | F3 - Excluir OS | "
-                                            "F4 - Imprimir OS | ESC - Fechar Fanela"),
-                             StatusBar1);
-    StatusBar1->addWidget(StatusPanel, 1);
-
+// Places the parts built above.
+void TOrdemservForm::LayOutControls()
+{
     // Layout: the client along the top, the grid with its buttons, the two
     // halves of the order side by side, save and cancel at the bottom right.
     auto *client = new QGridLayout;
@@ -256,6 +283,12 @@ void TOrdemservForm::BuildControls()
     all->setSpacing(0);
     all->addLayout(body, 1);
     all->addWidget(StatusBar1);
+}
+
+// Tab order, handlers and the look-out on the shared dataset.
+void TOrdemservForm::WireControls()
+{
+    TFbQuery *orders = DM ? DM->OrdensQuery : nullptr;
 
     // Tab order: client, grid, the closing half (its own odd order), save
     // and cancel, the order buttons, the entry half.

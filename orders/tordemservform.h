@@ -92,6 +92,11 @@ protected:
 
 private:
     void BuildControls();
+    void BuildClientAndOrders();
+    void BuildEntryHalf();
+    void BuildClosingHalf();
+    void LayOutControls();
+    void WireControls();
     void SetEntry(bool entry);
     // The checks before editing, deleting and printing; false after saying why.
     bool CheckClientAndOrder() const;

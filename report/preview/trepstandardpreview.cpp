@@ -149,6 +149,31 @@ TRepStandardPreview::TRepStandardPreview(TRepReport *report, TRepPrinter *store,
     setWindowModality(Qt::ApplicationModal);
     resize(872, 605);
 
+    CreateToolBar();
+    CreateSidePanelAndPage();
+    CreateStatusBar();
+
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(ToolBar1);
+    layout->addWidget(Splitter1, 1);
+    layout->addWidget(StatusBar1);
+
+    ConnectControls();
+
+    ConfigureFromReport();
+    ThumbGrid->SetStore(store);
+    PreviewControl->AttachStore(store);
+    ThumbGrid->SetPageCount(PreviewControl->PageTotal());
+    UpdateStatus();
+    UpdateActions();
+    qApp->installEventFilter(this);
+}
+
+// The tool bar: zoom, page moves, find, print, save and load, and the close button.
+void TRepStandardPreview::CreateToolBar()
+{
     ToolBar1 = new QToolBar(this);
     ToolBar1->setObjectName(QStringLiteral("ToolBar1"));
     ToolBar1->setToolButtonStyle(Qt::ToolButtonIconOnly);
@@ -198,7 +223,11 @@ TRepStandardPreview::TRepStandardPreview(TRepReport *report, TRepPrinter *store,
     ExitButton->setFixedWidth(91);
     ExitButton->setFocusPolicy(Qt::NoFocus);
     ToolBar1->addWidget(ExitButton);
+}
 
+// The thumbnails and search results beside the page.
+void TRepStandardPreview::CreateSidePanelAndPage()
+{
     Splitter1 = new QSplitter(Qt::Horizontal, this);
     Splitter1->setObjectName(QStringLiteral("Splitter1"));
     Tabs = new QTabWidget(Splitter1);
@@ -231,7 +260,11 @@ TRepStandardPreview::TRepStandardPreview(TRepReport *report, TRepPrinter *store,
     Splitter1->addWidget(PreviewControl);
     Splitter1->setStretchFactor(1, 1);
     Splitter1->setSizes({193, 872 - 193});
+}
 
+// Progress, page number and page size.
+void TRepStandardPreview::CreateStatusBar()
+{
     StatusBar1 = new QStatusBar(this);
     StatusBar1->setObjectName(QStringLiteral("StatusBar1"));
     StatusBar1->setSizeGripEnabled(false);
@@ -248,14 +281,11 @@ TRepStandardPreview::TRepStandardPreview(TRepReport *report, TRepPrinter *store,
     StatusBar1->addWidget(StatusPanel0);
     StatusBar1->addWidget(StatusPanel1);
     StatusBar1->addWidget(StatusPanel2, 1);
+}
 
-    auto *layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(0);
-    layout->addWidget(ToolBar1);
-    layout->addWidget(Splitter1, 1);
-    layout->addWidget(StatusBar1);
-
+// Every control to its handler.
+void TRepStandardPreview::ConnectControls()
+{
     connect(ZoomFit, &QAction::triggered, this, [this] { ZoomFitClick(); });
     connect(ZoomToWidth, &QAction::triggered, this, [this] { ZoomToWidthClick(); });
     connect(Zoom100, &QAction::triggered, this, [this] { Zoom100Click(); });
@@ -274,14 +304,6 @@ TRepStandardPreview::TRepStandardPreview(TRepReport *report, TRepPrinter *store,
     connect(ThumbGrid, &TRepThumbGrid::PageSelected, this, [this](int page) { GotoPage(page); });
     connect(PreviewControl, &TRepPreview::PageAvailable, this, [this](int n) { PageAvailable(n); });
     connect(PreviewControl, &TRepPreview::ProgressUpdate, this, [this](int p) { ProgressUpdate(p); });
-
-    ConfigureFromReport();
-    ThumbGrid->SetStore(store);
-    PreviewControl->AttachStore(store);
-    ThumbGrid->SetPageCount(PreviewControl->PageTotal());
-    UpdateStatus();
-    UpdateActions();
-    qApp->installEventFilter(this);
 }
 
 TRepStandardPreview::~TRepStandardPreview()

@@ -132,6 +132,10 @@ protected:
     void closeEvent(QCloseEvent *e) override;
 
 private:
+    void CreateToolBar();
+    void CreateSidePanelAndPage();
+    void CreateStatusBar();
+    void ConnectControls();
     void ConfigureFromReport();
     void UpdateStatus();
     void UpdateActions();
