@@ -40,11 +40,8 @@ private slots:
     void legendBoxShowsWholeCaption();
     void deleteAsksThenRemovesClientAndOrders();
     void deleteIsOneUnitOfWork();
-    void editAndDeleteWithoutClientDoNothing();
     void functionKeysActFromSearchBox();
-    void ctrlDeleteInGridDoesNothing();
     void gridColoursByAnnotationType();
-    void minimiseGoesToWindowBar();
 
 private:
     TScreenTestData::TScreenDb m_screen;
@@ -309,11 +306,6 @@ void TstTListaClientesForm::deleteIsOneUnitOfWork()
     QCOMPARE(Count(QStringLiteral("select count(*) from ordemserv where idcliente=3")), 3);
 }
 
-void TstTListaClientesForm::editAndDeleteWithoutClientDoNothing()
-{
-    TScreenTestData::CompareNothingToEditOrDelete(m_list, *m_screen.messages);
-}
-
 void TstTListaClientesForm::functionKeysActFromSearchBox()
 {
     m_list->show();
@@ -342,18 +334,6 @@ void TstTListaClientesForm::functionKeysActFromSearchBox()
     // Esc closes and destroys the screen.
     QTest::keyClick(m_list->Edit1, Qt::Key_Escape);
     QTRY_VERIFY(m_list.isNull());
-}
-
-void TstTListaClientesForm::ctrlDeleteInGridDoesNothing()
-{
-    m_list->show();
-    QVERIFY(QTest::qWaitForWindowExposed(m_list));
-    m_list->DBGrid1->setFocus();
-    QTest::keyClick(m_list->DBGrid1, Qt::Key_Delete, Qt::ControlModifier);
-    QCOMPARE(m_screen.messages->Count(), 0);
-    QCOMPARE(DM->ClientesQuery->RecordCount(), 6);
-    QCOMPARE(DM->ClientesQuery->State(), TFbQuery::dsBrowse);
-    QCOMPARE(Count(QStringLiteral("select count(*) from clientes")), 6);
 }
 
 void TstTListaClientesForm::gridColoursByAnnotationType()
@@ -390,13 +370,6 @@ void TstTListaClientesForm::gridColoursByAnnotationType()
     QCOMPARE(QColor(image.pixel(selected.right() - 3, selected.bottom() - 1)), TRowColors::SkyBlue());
     QCOMPARE(QColor(image.pixel(other.right() - 3, other.bottom() - 1)),
              grid->palette().color(QPalette::Active, QPalette::Base));
-}
-
-void TstTListaClientesForm::minimiseGoesToWindowBar()
-{
-    QCOMPARE(m_list->windowTitle(), QStringLiteral("Lista de Clientes"));
-    TScreenTestData::CompareMinimiseGoesToWindowBar(m_list);
-    delete m_list;
 }
 
 QTEST_MAIN(TstTListaClientesForm)

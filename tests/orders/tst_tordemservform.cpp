@@ -6,7 +6,6 @@
 #include "data/tmoney.h"
 #include "orders/tordemservform.h"
 #include "tests/clients/tclienttestdata.h"
-#include "tests/support/twindowbarlink.h"
 #include "widgets/tbitbtn.h"
 #include "widgets/tdbcombobox.h"
 #include "widgets/tdbedit.h"
@@ -64,7 +63,6 @@ private slots:
     void gridColoursByStatusOnScreen();
     void statusListPaintedWithHighlightOnWhite();
     void openedFromMainWindowWithClientsOrders();
-    void minimiseGoesToWindowBar();
 
 private:
     void Press(int key);
@@ -743,21 +741,6 @@ void TstTOrdemservForm::openedFromMainWindowWithClientsOrders()
     QCOMPARE(opened->DBGrid1->model()->rowCount(), 1);
     QCOMPARE(opened->DBEdit2->text(), QStringLiteral("BRUNO"));
     delete opened;
-}
-
-void TstTOrdemservForm::minimiseGoesToWindowBar()
-{
-    TPrincipalForm principal;
-    TWindowBarLink link(&principal);
-    m_form->setParent(&principal, m_form->windowFlags());
-    ShowForm();
-    m_form->showMinimized();
-    QTRY_VERIFY(!m_form->isVisible());
-    QStringList captions;
-    for (QAction *a : principal.ToolBar1->actions())
-        captions << a->text();
-    QCOMPARE(captions, QStringList{QStringLiteral("Ordem de Serviço")});
-    delete m_form;
 }
 
 QTEST_MAIN(TstTOrdemservForm)

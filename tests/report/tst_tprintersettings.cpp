@@ -7,7 +7,7 @@
 
 // Settings written to a printer object and read back: a PDF-writing
 // QPrinter stands for the driver here, so no print queue is needed.
-class tst_TPrinterSettings : public QObject
+class TstTPrinterSettings : public QObject
 {
     Q_OBJECT
 private slots:
@@ -145,5 +145,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(tst_TPrinterSettings)
+QTEST_MAIN(TstTPrinterSettings)
 #include "tst_tprintersettings.moc"

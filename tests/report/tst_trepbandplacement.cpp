@@ -3,7 +3,7 @@
 #include <QtTest>
 
 // Lengths in tenths of a millimetre; A4 Plus is 2100 x 3300.
-class tst_TRepBandPlacement : public QObject
+class TstTRepBandPlacement : public QObject
 {
     Q_OBJECT
 private slots:
@@ -65,5 +65,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(tst_TRepBandPlacement)
+QTEST_GUILESS_MAIN(TstTRepBandPlacement)
 #include "tst_trepbandplacement.moc"

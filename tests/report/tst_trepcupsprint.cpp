@@ -17,7 +17,7 @@
 #include <QStandardPaths>
 #include <QtTest>
 
-class tst_TRepCupsPrint : public QObject
+class TstTRepCupsPrint : public QObject
 {
     Q_OBJECT
 
@@ -133,5 +133,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(tst_TRepCupsPrint)
+QTEST_MAIN(TstTRepCupsPrint)
 #include "tst_trepcupsprint.moc"

@@ -3,7 +3,7 @@
 
 #include <QtTest>
 
-class tst_TRepDeviceMap : public QObject
+class TstTRepDeviceMap : public QObject
 {
     Q_OBJECT
 private slots:
@@ -99,5 +99,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(tst_TRepDeviceMap)
+QTEST_GUILESS_MAIN(TstTRepDeviceMap)
 #include "tst_trepdevicemap.moc"

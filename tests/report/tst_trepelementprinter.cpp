@@ -16,7 +16,7 @@
 
 // Elements printed on one recorded A4 page, with a recording filter that
 // also sees what they hand to an export.
-class tst_TRepElementPrinter : public QObject
+class TstTRepElementPrinter : public QObject
 {
     Q_OBJECT
 
@@ -442,5 +442,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(tst_TRepElementPrinter)
+QTEST_MAIN(TstTRepElementPrinter)
 #include "tst_trepelementprinter.moc"

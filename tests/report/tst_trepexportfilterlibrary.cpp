@@ -4,7 +4,7 @@
 
 #include <QtTest>
 
-class tst_TRepExportFilterLibrary : public QObject
+class TstTRepExportFilterLibrary : public QObject
 {
     Q_OBJECT
 private slots:
@@ -38,5 +38,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(tst_TRepExportFilterLibrary)
+QTEST_GUILESS_MAIN(TstTRepExportFilterLibrary)
 #include "tst_trepexportfilterlibrary.moc"

@@ -7,7 +7,7 @@ namespace {
 double Mono(const QString &s) { return 10.0 * s.size(); }
 }
 
-class tst_TRepLineBreaker : public QObject
+class TstTRepLineBreaker : public QObject
 {
     Q_OBJECT
 private slots:
@@ -86,5 +86,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(tst_TRepLineBreaker)
+QTEST_GUILESS_MAIN(TstTRepLineBreaker)
 #include "tst_treplinebreaker.moc"

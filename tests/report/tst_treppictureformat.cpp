@@ -2,7 +2,7 @@
 
 #include <QtTest>
 
-class tst_TRepPictureFormat : public QObject
+class TstTRepPictureFormat : public QObject
 {
     Q_OBJECT
     QLocale br{QLocale::Portuguese, QLocale::Brazil};
@@ -78,5 +78,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(tst_TRepPictureFormat)
+QTEST_GUILESS_MAIN(TstTRepPictureFormat)
 #include "tst_treppictureformat.moc"

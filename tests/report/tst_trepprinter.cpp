@@ -44,7 +44,7 @@ void Record(TRepPrinter &store, int pages, const QString &prefix = QStringLitera
 
 } // namespace
 
-class tst_TRepPrinter : public QObject
+class TstTRepPrinter : public QObject
 {
     Q_OBJECT
 private slots:
@@ -314,5 +314,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(tst_TRepPrinter)
+QTEST_MAIN(TstTRepPrinter)
 #include "tst_trepprinter.moc"

@@ -7,7 +7,7 @@
 #include <QPushButton>
 #include <QtTest>
 
-class tst_TRepProgressForm : public QObject
+class TstTRepProgressForm : public QObject
 {
     Q_OBJECT
 private slots:
@@ -46,5 +46,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(tst_TRepProgressForm)
+QTEST_MAIN(TstTRepProgressForm)
 #include "tst_trepprogressform.moc"

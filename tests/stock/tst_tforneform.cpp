@@ -36,14 +36,11 @@ private slots:
     void searchStatements();
     void deleteQuestion_data();
     void deleteQuestion();
-    void editAndDeleteWithoutSupplierDoNothing();
     void keysFromSearchBox_data();
     void keysFromSearchBox();
     void recordFormShowsTheSupplierProducts();
     void newSupplierAfterDeletingHighestShowsNoOldProducts();
-    void ctrlDeleteInGridDoesNothing();
     void gridColoursOnScreen();
-    void minimiseGoesToWindowBar();
 
 private:
     TScreenTestData::TScreenDb m_screen;
@@ -225,12 +222,6 @@ void TstTForneForm::deleteQuestion()
              QStringLiteral("%1 NOME GRAVADO").arg(id));
 }
 
-void TstTForneForm::editAndDeleteWithoutSupplierDoNothing()
-{
-    TScreenTestData::CompareNothingToEditOrDelete(m_list, *m_screen.messages);
-    QCOMPARE(Count(QStringLiteral("select count(*) from fornecedores")), 5);
-}
-
 void TstTForneForm::keysFromSearchBox_data()
 {
     QTest::addColumn<int>("key");
@@ -338,13 +329,6 @@ void TstTForneForm::newSupplierAfterDeletingHighestShowsNoOldProducts()
     QVERIFY(Count(QStringLiteral("select max(idfornece) from fornecedores")) > 5);
 }
 
-void TstTForneForm::ctrlDeleteInGridDoesNothing()
-{
-    QCOMPARE(DM->ForneQuery->RecordCount(), 5);
-    TScreenTestData::CompareCtrlDeleteDoesNothing(m_list, m_list->DBGrid1, DM->ForneQuery, QStringLiteral("fornecedores"),
-                                                  *m_screen.messages);
-}
-
 void TstTForneForm::gridColoursOnScreen()
 {
     TDBGrid *grid = m_list->DBGrid1;
@@ -364,13 +348,6 @@ void TstTForneForm::gridColoursOnScreen()
         QVERIFY2(TScreenTestData::HasPixel(image, cell, TRowColors::Navy()), qPrintable(QString::number(row)));
         QVERIFY(!TScreenTestData::HasPixel(image, cell, grid->palette().color(QPalette::Active, QPalette::Text)));
     }
-}
-
-void TstTForneForm::minimiseGoesToWindowBar()
-{
-    QCOMPARE(m_list->windowTitle(), QStringLiteral("Lista de Fornecedores"));
-    TScreenTestData::CompareMinimiseGoesToWindowBar(m_list);
-    delete m_list;
 }
 
 QTEST_MAIN(TstTForneForm)

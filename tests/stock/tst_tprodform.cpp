@@ -47,7 +47,6 @@ private slots:
     void nothingToActOn();
     void movementWithClosedMovementDataset_data();
     void movementWithClosedMovementDataset();
-    void minimiseGoesToWindowBar();
 
 private:
     QStringList Descriptions() const { return Column(DM->ProdForneQuery, QStringLiteral("DESCRICAO")); }
@@ -386,7 +385,6 @@ void TstTProdForm::failureBeforeMovementFormShowsLeavesNothingPending()
 
 void TstTProdForm::nothingToActOn()
 {
-    TScreenTestData::CompareNothingToEditOrDelete(m_list, *m_screen.messages);
     ListAllProducts();
     m_list->Edit1->setText(QStringLiteral("nada disso existe"));
     m_list->BitBtn1->click();
@@ -432,12 +430,6 @@ void TstTProdForm::movementWithClosedMovementDataset()
     OnModal([&](QDialog *d) { caption = d->windowTitle(); });
     (entry ? m_list->BitBtn7 : m_list->BitBtn8)->click();
     QCOMPARE(caption, entry ? QStringLiteral("Entrada de Produto") : QStringLiteral("Saída de Produto"));
-}
-
-void TstTProdForm::minimiseGoesToWindowBar()
-{
-    TScreenTestData::CompareMinimiseGoesToWindowBar(m_list);
-    delete m_list;
 }
 
 QTEST_MAIN(TstTProdForm)

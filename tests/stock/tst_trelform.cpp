@@ -81,8 +81,6 @@ private slots:
     void escAbandonsTheChanges();
     void rowColours();
     void newScreenStartsAtTodosWithTheLastFilter();
-    void ctrlDeleteInGridDoesNothing();
-    void minimiseGoesToWindowBar();
 
 private:
     void Filter(int kind, const QString &start, const QString &end);
@@ -463,19 +461,6 @@ void TstTRelForm::newScreenStartsAtTodosWithTheLastFilter()
     QCOMPARE(second.MaskEdit2->Text(), TMaskDateEdit::BlankText());
     QCOMPARE(second.DBGrid1->model()->rowCount(), 1);
     QCOMPARE(TDBGrid::TextAt(DM->ProdEntQuery, 0, QStringLiteral("TIPO")), QStringLiteral("saida"));
-}
-
-void TstTRelForm::ctrlDeleteInGridDoesNothing()
-{
-    QCOMPARE(DM->ProdEntQuery->RecordCount(), 7);
-    TScreenTestData::CompareCtrlDeleteDoesNothing(m_report, m_report->DBGrid1, DM->ProdEntQuery, QStringLiteral("prodent"),
-                                                  *m_screen.messages);
-}
-
-void TstTRelForm::minimiseGoesToWindowBar()
-{
-    TScreenTestData::CompareMinimiseGoesToWindowBar(m_report);
-    delete m_report;
 }
 
 QTEST_MAIN(TstTRelForm)

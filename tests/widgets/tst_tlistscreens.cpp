@@ -1,0 +1,160 @@
+// What every list screen has from the shared bases, checked once over a
+// table of the screens: minimising goes to the main window's window bar,
+// the grid is display-only with whole rows, Ctrl+Delete in the grid deletes
+// nothing, and a search list without a current row opens no form and asks
+// nothing on edit and delete.
+#include "clients/tlistaclientesform.h"
+#include "data/tdm.h"
+#include "data/tfbquery.h"
+#include "orders/tordemservform.h"
+#include "stock/tforneform.h"
+#include "stock/tprodform.h"
+#include "stock/trelform.h"
+#include "tests/support/tscreentestdata.h"
+#include "widgets/tdbgrid.h"
+#include "widgets/tlistscreen.h"
+#include "widgets/tsearchlistscreen.h"
+
+#include <QPointer>
+#include <QtTest>
+
+using namespace TScreenTestData;
+
+namespace {
+
+using Factory = std::function<TListScreen *()>;
+using GridOf = std::function<TDBGrid *(TListScreen *)>;
+
+struct TScreenRow
+{
+    Factory make;
+    GridOf grid;
+    std::function<TFbQuery *()> dataSet;
+    QString table;
+};
+
+TDBGrid *SearchGrid(TListScreen *s) { return static_cast<TSearchListScreen *>(s)->DBGrid1; }
+
+} // namespace
+
+Q_DECLARE_METATYPE(TScreenRow)
+
+class TstTListScreens : public QObject
+{
+    Q_OBJECT
+
+    TScreenDb m_screen;
+    QPointer<TListScreen> m_list;
+
+    TListScreen *Open()
+    {
+        QFETCH(TScreenRow, screen);
+        m_list = screen.make();
+        // Every row of the table, as a search for everything shows them.
+        TFbQuery *q = screen.dataSet();
+        q->Close();
+        q->SetSQL(QStringLiteral("select * from ") + screen.table);
+        q->Open();
+        return m_list;
+    }
+
+    static void AddScreens(bool searchListsOnly);
+
+private slots:
+    void initTestCase() { InitApplication(); }
+    void init()
+    {
+        m_screen.Open();
+        OS_REQUIRE_TEST_DB(*m_screen.db);
+        Exec(QStringLiteral("insert into clientes (idcliente, nome, tipoanot) values (1, 'ANA', 1)"));
+        Exec(QStringLiteral("insert into clientes (idcliente, nome, tipoanot) values (2, 'BRUNO', 2)"));
+        Exec(QStringLiteral("insert into ordemserv (idordem, idcliente, nordem, descricao) values (1, 1, '000001', 'TV')"));
+        Exec(QStringLiteral("insert into fornecedores (idfornece, nomefantasia) values (1, 'Pecas')"));
+        Exec(QStringLiteral("insert into prodforne (idprod, descricao, qtdedisp, qtdemin) values (1, 'Cabo', 5, 1)"));
+        Exec(QStringLiteral("insert into prodent (idprodent, idprod, datacad, qtdeent, tipo) "
+                            "values (1, 1, '2026-12-01', 5, 'entrada')"));
+        DM->ClientesQuery->Close();
+        DM->ClientesQuery->SetSQL(QStringLiteral("select * from clientes where idcliente=1"));
+        DM->ClientesQuery->Open();
+    }
+    void cleanup()
+    {
+        delete m_list;
+        m_screen.Close();
+    }
+
+    void screens_data();
+    void minimiseGoesToWindowBar_data() { screens_data(); }
+    void minimiseGoesToWindowBar();
+    void gridIsDisplayOnly_data() { screens_data(); }
+    void gridIsDisplayOnly();
+    void ctrlDeleteInGridDoesNothing_data() { screens_data(); }
+    void ctrlDeleteInGridDoesNothing();
+    void searchListWithoutRowOpensNothing_data();
+    void searchListWithoutRowOpensNothing();
+};
+
+void TstTListScreens::screens_data()
+{
+    AddScreens(false);
+}
+
+// The list screens; with searchListsOnly, only those on the search-list base.
+void TstTListScreens::AddScreens(bool searchListsOnly)
+{
+    QTest::addColumn<TScreenRow>("screen");
+    QTest::newRow("Lista de Clientes")
+        << TScreenRow{[] { return new TListaClientesForm; }, SearchGrid, [] { return DM->ClientesQuery; },
+                      QStringLiteral("clientes")};
+    QTest::newRow("Lista de Fornecedores")
+        << TScreenRow{[] { return new TForneForm; }, SearchGrid, [] { return DM->ForneQuery; },
+                      QStringLiteral("fornecedores")};
+    QTest::newRow("Produtos")
+        << TScreenRow{[] { return new TProdForm; }, SearchGrid, [] { return DM->ProdForneQuery; },
+                      QStringLiteral("prodforne")};
+    if (searchListsOnly)
+        return;
+    QTest::newRow("Relatório de Estoque")
+        << TScreenRow{[] { return new TRelForm; },
+                      [](TListScreen *s) { return static_cast<TRelForm *>(s)->DBGrid1; },
+                      [] { return DM->ProdEntQuery; }, QStringLiteral("prodent")};
+    QTest::newRow("Ordem de Serviço")
+        << TScreenRow{[] { return new TOrdemservForm; },
+                      [](TListScreen *s) { return static_cast<TOrdemservForm *>(s)->DBGrid1; },
+                      [] { return DM->OrdensQuery; }, QStringLiteral("ordemserv")};
+}
+
+void TstTListScreens::minimiseGoesToWindowBar()
+{
+    CompareMinimiseGoesToWindowBar(Open());
+    delete m_list;   // went with the main window
+}
+
+void TstTListScreens::gridIsDisplayOnly()
+{
+    QFETCH(TScreenRow, screen);
+    CompareListGridLook(screen.grid(Open()));
+}
+
+void TstTListScreens::ctrlDeleteInGridDoesNothing()
+{
+    QFETCH(TScreenRow, screen);
+    TListScreen *list = Open();
+    QVERIFY(screen.dataSet()->RecordCount() > 0);
+    CompareCtrlDeleteDoesNothing(list, screen.grid(list), screen.dataSet(), screen.table, *m_screen.messages);
+}
+
+void TstTListScreens::searchListWithoutRowOpensNothing_data()
+{
+    AddScreens(true);
+}
+
+void TstTListScreens::searchListWithoutRowOpensNothing()
+{
+    auto *list = qobject_cast<TSearchListScreen *>(Open());
+    QVERIFY(list);
+    CompareNothingToEditOrDelete(list, *m_screen.messages);
+}
+
+QTEST_MAIN(TstTListScreens)
+#include "tst_tlistscreens.moc"
