@@ -163,6 +163,211 @@ int MaxKey(TFbDatabase *db, const TDmTable &t)
     q.Open();
     return q.FieldByName(QStringLiteral("cod"))->AsInteger();
 }
+// One filling of the database: the connection, the random sequence and what
+// the later tables take from the earlier ones. The tables are filled in a
+// fixed order, each drawing from the same sequence, so that a seed always
+// gives the same rows.
+struct Filling
+{
+    explicit Filling(quint32 seed) : r(seed) {}
+    TFbDatabase db;
+    TFbTransaction tr;
+    QRandomGenerator r;
+    QDate today;
+    TDemoData::Counts n;
+    int firstSupplier = 0;
+    QStringList supplierNames;
+
+    QDateTime SomeDay(int days)
+    {
+        return QDateTime(today.addDays(-qint64(r.bounded(days))), QTime(0, 0));
+    }
+};
+
+const TDmTable &Table(const char *name)
+{
+    return *TDmSchema::Table(QString::fromLatin1(name));
+}
+
+void FillSuppliers(Filling &f)
+{
+    QRandomGenerator &r = f.r;
+    const TDmTable &tf = Table("FORNECEDORES");
+    f.firstSupplier = MaxKey(&f.db, tf) + 1;
+    const int firstSupplier = f.firstSupplier;
+    Inserter ins(&f.db, &f.tr, tf);
+    for (int i = 0; i < f.n.suppliers; ++i) {
+        const City &c = Pick(r, kCities);
+        const QString fantasy = QStringLiteral("%1 %2 %3").arg(QString::fromUtf8(Pick(r, kSupplierKinds)),
+                                                               QString::fromUtf8(Pick(r, kLast)),
+                                                               QString::fromUtf8(c.name));
+        f.supplierNames << fantasy;
+        ins.Set("IDFORNECE", firstSupplier + i);
+        ins.Set("RAZAOSOCIAL", fantasy + QStringLiteral(" Ltda"));
+        ins.Set("NOMEFANTASIA", fantasy);
+        ins.Set("CNPJ", QStringLiteral("%1.%2.%3/0001-%4").arg(Digits(r, 2), Digits(r, 3), Digits(r, 3), Digits(r, 2)));
+        ins.Set("IE", Digits(r, 9));
+        ins.Set("END1", QStringLiteral("%1, %2").arg(QString::fromUtf8(Pick(r, kStreets))).arg(r.bounded(1, 3000)));
+        ins.Set("END2", QString::fromUtf8(Pick(r, kDistricts)));
+        ins.Set("CIDADE", QString::fromUtf8(c.name));
+        ins.Set("UF", QLatin1String(c.uf));
+        ins.Set("CEP", QLatin1String(c.cep) + Digits(r, 3) + QLatin1Char('-') + Digits(r, 3));
+        ins.Set("FONE", QStringLiteral("(%1)3%2-%3").arg(QLatin1String(c.ddd), Digits(r, 3), Digits(r, 4)));
+        ins.Set("FAX", QStringLiteral("(%1)3%2-%3").arg(QLatin1String(c.ddd), Digits(r, 3), Digits(r, 4)));
+        ins.Set("PESSOACONT", QString::fromUtf8(Pick(r, kFirst)));
+        ins.Set("SITE", QStringLiteral("www.fornecedor%1.com.br").arg(firstSupplier + i));
+        ins.Set("DATA", f.SomeDay(1500));
+        ins.Set("EMAIL", QStringLiteral("vendas@fornecedor%1.com.br").arg(firstSupplier + i));
+        ins.Insert();
+    }
+}
+
+// The service orders of one client, numbered from `nextOrder` on; returns
+// the number after the last one written.
+int AddOrders(Filling &f, Inserter &io, int clientId, const QString &clientName, int nextOrder)
+{
+    QRandomGenerator &r = f.r;
+    const int orders = r.bounded(1, 6);   // 1..5, three on average
+    for (int k = 0; k < orders; ++k) {
+        const int oid = nextOrder++;
+        const int status = r.bounded(3);
+        const double valor = r.bounded(2000, 80000) / 100.0;
+        const double juros = r.bounded(4) == 0 ? r.bounded(100, 2000) / 100.0 : 0.0;
+        const double desconto = r.bounded(4) == 0 ? r.bounded(100, 2000) / 100.0 : 0.0;
+        io.Set("IDORDEM", oid);
+        io.Set("DESCRICAO", QString::fromUtf8(Pick(r, kItems)));
+        io.Set("SOLICITANTE", clientName.section(QLatin1Char(' '), 0, 0));
+        io.Set("DATACAD", f.SomeDay(700));
+        io.Set("PRAZOENTREGA", QStringLiteral("%1 dias").arg(r.bounded(1, 15)));
+        io.Set("TECNICO", QString::fromUtf8(Pick(r, kTechs)));
+        io.Set("SITUACAO", QString::fromUtf8(kStatus[status]));
+        if (status > 0)
+            io.Set("REPARO", QString::fromUtf8(Pick(r, kRepairs)));
+        if (status == 2)
+            io.Set("DATASAIDA", f.SomeDay(30));
+        io.Set("VALOR", valor);
+        io.Set("JUROS", juros);
+        io.Set("DESCONTO", desconto);
+        // The total as the order screen computes it: exact, not a
+        // float sum that drifts in its last digits.
+        const auto total = TMoney::Total(*TMoney::FromDouble(valor), *TMoney::FromDouble(juros),
+                                         *TMoney::FromDouble(desconto));
+        io.Set("VALORTOT", total->ToDouble());
+        io.Set("IDCLIENTE", clientId);
+        io.Set("NORDEM", QStringLiteral("%1").arg(oid, 6, 10, QLatin1Char('0')));
+        io.Insert();
+    }
+    return nextOrder;
+}
+
+// Clients, each followed by its orders (one random sequence for both).
+void FillClientsAndOrders(Filling &f)
+{
+    QRandomGenerator &r = f.r;
+    const TDmTable &tc = Table("CLIENTES");
+    const TDmTable &to = Table("ORDEMSERV");
+    const int firstClient = MaxKey(&f.db, tc) + 1;
+    const int firstOrder = MaxKey(&f.db, to) + 1;
+    int nextOrder = firstOrder;
+    Inserter ic(&f.db, &f.tr, tc);
+    Inserter io(&f.db, &f.tr, to);
+    for (int i = 0; i < f.n.clients; ++i) {
+        const City &c = Pick(r, kCities);
+        const bool company = r.bounded(10) == 0;
+        const QString name = company
+            ? QStringLiteral("%1 %2 Ltda").arg(QString::fromUtf8(Pick(r, kLast)), QString::fromUtf8(Pick(r, kSupplierKinds)))
+            : QStringLiteral("%1 %2 %3").arg(QString::fromUtf8(Pick(r, kFirst)), QString::fromUtf8(Pick(r, kLast)),
+                                             QString::fromUtf8(Pick(r, kLast)));
+        const int id = firstClient + i;
+        ic.Set("IDCLIENTE", id);
+        ic.Set("NOME", name);
+        ic.Set("FONERES", QStringLiteral("(%1)3%2-%3").arg(QLatin1String(c.ddd), Digits(r, 3), Digits(r, 4)));
+        if (r.bounded(3) == 0)
+            ic.Set("FONECOM", QStringLiteral("(%1)3%2-%3").arg(QLatin1String(c.ddd), Digits(r, 3), Digits(r, 4)));
+        ic.Set("FONECEL", QStringLiteral("(%1)9%2%3").arg(QLatin1String(c.ddd), Digits(r, 4), Digits(r, 4)));
+        ic.Set("END1", QStringLiteral("%1, %2").arg(QString::fromUtf8(Pick(r, kStreets))).arg(r.bounded(1, 3000)));
+        ic.Set("END2", QString::fromUtf8(Pick(r, kDistricts)));
+        ic.Set("CIDADE", QString::fromUtf8(c.name));
+        ic.Set("UF", QLatin1String(c.uf));
+        ic.Set("CEP", QLatin1String(c.cep) + Digits(r, 3) + QLatin1Char('-') + Digits(r, 3));
+        if (company) {
+            ic.Set("CNPJ", QStringLiteral("%1.%2.%3/0001-%4").arg(Digits(r, 2), Digits(r, 3), Digits(r, 3), Digits(r, 2)));
+            ic.Set("IE", Digits(r, 9));
+            ic.Set("PESSOACONT", QString::fromUtf8(Pick(r, kFirst)));
+        } else {
+            ic.Set("CPF", QStringLiteral("%1.%2.%3-%4").arg(Digits(r, 3), Digits(r, 3), Digits(r, 3), Digits(r, 2)));
+            ic.Set("RG", Digits(r, 7));
+        }
+        ic.Set("EMAIL", QStringLiteral("cliente%1@exemplo.com.br").arg(id));
+        ic.Set("DATACADASTRO", f.SomeDay(2000));
+        ic.Set("TIPOANOT", r.bounded(5) == 0 ? r.bounded(2, 5) : 1);
+        if (r.bounded(4) == 0)
+            ic.Set("ANOTA", QStringLiteral("Cliente desde %1.").arg(f.today.year() - r.bounded(1, 10)));
+        ic.Set("TIPOPESSOA", company ? 2 : 1);
+        ic.Insert();
+        nextOrder = AddOrders(f, io, id, name, nextOrder);
+    }
+    f.n.orders = nextOrder - firstOrder;
+}
+
+// The stock movements of one product, numbered from `nextMove` on; `qty`
+// follows them. Returns the number after the last one written.
+int AddMovements(Filling &f, Inserter &im, int product, int moves, const QString &desc, const QString &supplier,
+                 int &qty, int nextMove)
+{
+    QRandomGenerator &r = f.r;
+    for (int k = 0; k < moves; ++k) {
+        const bool entry = k == 0 || r.bounded(2) == 0;
+        const int moved = r.bounded(1, 20);
+        qty += entry ? moved : -std::min(moved, qty);
+        im.Set("IDPRODENT", nextMove++);
+        im.Set("IDPROD", product);
+        im.Set("DATACAD", f.SomeDay(365));
+        im.Set("QTDEENT", moved);
+        im.Set("OBS", entry ? QStringLiteral("Compra") : QStringLiteral("Uso em OS"));
+        im.Set("TIPO", entry ? QStringLiteral("entrada") : QStringLiteral("saida"));
+        im.Set("NOMEFORNE", supplier);
+        im.Set("DESCRICAO", desc);
+        im.Insert();
+    }
+    return nextMove;
+}
+
+// Products, each with its movements; its stock is what they leave.
+void FillProductsAndMovements(Filling &f)
+{
+    QRandomGenerator &r = f.r;
+    const TDemoData::Counts &n = f.n;
+    const TDmTable &tp = Table("PRODFORNE");
+    const TDmTable &tm = Table("PRODENT");
+    const int firstProduct = MaxKey(&f.db, tp) + 1;
+    int nextMove = MaxKey(&f.db, tm) + 1;
+    Inserter ip(&f.db, &f.tr, tp);
+    Inserter im(&f.db, &f.tr, tm);
+    for (int i = 0; i < n.products; ++i) {
+        const int pid = firstProduct + i;
+        const int s = r.bounded(std::max(1, n.suppliers));
+        const QString desc = QStringLiteral("%1 %2").arg(QString::fromUtf8(Pick(r, kProducts)), QString::fromUtf8(Pick(r, kBrands)));
+        const double cost = r.bounded(50, 50000) / 100.0;
+        int qty = r.bounded(0, 60);
+        ip.Set("IDPROD", pid);
+        ip.Set("DESCRICAO", desc);
+        ip.Set("IDFORNECE", f.firstSupplier + s);
+        ip.Set("GRUPO", QStringLiteral("Peças"));
+        ip.Set("MARCA", QString::fromUtf8(Pick(r, kBrands)));
+        ip.Set("CUSTOCOMPRA", cost);
+        ip.Set("CUSTOVENDA", cost * 1.6);
+        ip.Set("QTDEMIN", r.bounded(1, 10));
+        ip.Set("DATACAD", f.SomeDay(1000));
+        ip.Set("NOMEFORNE", f.supplierNames.value(s));
+        // This product's share of the movements, the first ones taking
+        // one more each until the remainder is used up.
+        const int moves = n.movements / n.products + (i < n.movements % n.products ? 1 : 0);
+        nextMove = AddMovements(f, im, pid, moves, desc, f.supplierNames.value(s), qty, nextMove);
+        ip.Set("QTDEDISP", qty);
+        ip.Insert();
+    }
+}
 } // namespace
 
 TDemoData::Counts TDemoData::Fill(const QString &path, int clients, quint32 seed,
@@ -174,7 +379,8 @@ TDemoData::Counts TDemoData::Fill(const QString &path, int clients, quint32 seed
 TDemoData::Counts TDemoData::Fill(const QString &path, int clients, quint32 seed,
                                   const std::function<void(const QString &)> &progress, Stock stock)
 {
-    Counts n;
+    Filling f(seed);
+    Counts &n = f.n;
     n.clients = std::max(0, clients);
     n.orders = n.clients * 3;
     n.suppliers = std::clamp(n.clients / 50, 5, 500);
@@ -187,184 +393,25 @@ TDemoData::Counts TDemoData::Fill(const QString &path, int clients, quint32 seed
     if (n.products == 0)
         n.movements = 0;
 
-    QRandomGenerator r(seed);
-    TFbDatabase db;
-    TFbTransaction tr;
-    db.SetDatabaseName(path);
-    db.SetParams({QStringLiteral("user_name=%1").arg(QLatin1String(TDmSchema::UserName)),
-                  QStringLiteral("password=%1").arg(QLatin1String(TDmSchema::Password))});
-    db.SetDefaultTransaction(&tr);
-    db.Open();
-    tr.StartTransaction();
-    const QDate today = QDate::currentDate();
-    auto someDay = [&](int days) {
-        return QDateTime(today.addDays(-qint64(r.bounded(days))), QTime(0, 0));
-    };
+    f.db.SetDatabaseName(path);
+    f.db.SetParams({QStringLiteral("user_name=%1").arg(QLatin1String(TDmSchema::UserName)),
+                    QStringLiteral("password=%1").arg(QLatin1String(TDmSchema::Password))});
+    f.db.SetDefaultTransaction(&f.tr);
+    f.db.Open();
+    f.tr.StartTransaction();
+    f.today = QDate::currentDate();
     auto tell = [&](const char *what) {
         if (progress)
             progress(QLatin1String(what));
     };
 
-    // Suppliers.
     tell("FORNECEDORES");
-    const TDmTable &tf = *TDmSchema::Table(QStringLiteral("FORNECEDORES"));
-    const int firstSupplier = MaxKey(&db, tf) + 1;
-    QStringList supplierNames;
-    {
-        Inserter ins(&db, &tr, tf);
-        for (int i = 0; i < n.suppliers; ++i) {
-            const City &c = Pick(r, kCities);
-            const QString fantasy = QStringLiteral("%1 %2 %3").arg(QString::fromUtf8(Pick(r, kSupplierKinds)),
-                                                                   QString::fromUtf8(Pick(r, kLast)),
-                                                                   QString::fromUtf8(c.name));
-            supplierNames << fantasy;
-            ins.Set("IDFORNECE", firstSupplier + i);
-            ins.Set("RAZAOSOCIAL", fantasy + QStringLiteral(" Ltda"));
-            ins.Set("NOMEFANTASIA", fantasy);
-            ins.Set("CNPJ", QStringLiteral("%1.%2.%3/0001-%4").arg(Digits(r, 2), Digits(r, 3), Digits(r, 3), Digits(r, 2)));
-            ins.Set("IE", Digits(r, 9));
-            ins.Set("END1", QStringLiteral("%1, %2").arg(QString::fromUtf8(Pick(r, kStreets))).arg(r.bounded(1, 3000)));
-            ins.Set("END2", QString::fromUtf8(Pick(r, kDistricts)));
-            ins.Set("CIDADE", QString::fromUtf8(c.name));
-            ins.Set("UF", QLatin1String(c.uf));
-            ins.Set("CEP", QLatin1String(c.cep) + Digits(r, 3) + QLatin1Char('-') + Digits(r, 3));
-            ins.Set("FONE", QStringLiteral("(%1)3%2-%3").arg(QLatin1String(c.ddd), Digits(r, 3), Digits(r, 4)));
-            ins.Set("FAX", QStringLiteral("(%1)3%2-%3").arg(QLatin1String(c.ddd), Digits(r, 3), Digits(r, 4)));
-            ins.Set("PESSOACONT", QString::fromUtf8(Pick(r, kFirst)));
-            ins.Set("SITE", QStringLiteral("www.fornecedor%1.com.br").arg(firstSupplier + i));
-            ins.Set("DATA", someDay(1500));
-            ins.Set("EMAIL", QStringLiteral("vendas@fornecedor%1.com.br").arg(firstSupplier + i));
-            ins.Insert();
-        }
-    }
-
-    // Clients and their orders.
+    FillSuppliers(f);
     tell("CLIENTES");
-    const TDmTable &tc = *TDmSchema::Table(QStringLiteral("CLIENTES"));
-    const TDmTable &to = *TDmSchema::Table(QStringLiteral("ORDEMSERV"));
-    const int firstClient = MaxKey(&db, tc) + 1;
-    const int firstOrder = MaxKey(&db, to) + 1;
-    int nextOrder = firstOrder;
-    {
-        Inserter ic(&db, &tr, tc);
-        Inserter io(&db, &tr, to);
-        for (int i = 0; i < n.clients; ++i) {
-            const City &c = Pick(r, kCities);
-            const bool company = r.bounded(10) == 0;
-            const QString name = company
-                ? QStringLiteral("%1 %2 Ltda").arg(QString::fromUtf8(Pick(r, kLast)), QString::fromUtf8(Pick(r, kSupplierKinds)))
-                : QStringLiteral("%1 %2 %3").arg(QString::fromUtf8(Pick(r, kFirst)), QString::fromUtf8(Pick(r, kLast)),
-                                                 QString::fromUtf8(Pick(r, kLast)));
-            const int id = firstClient + i;
-            ic.Set("IDCLIENTE", id);
-            ic.Set("NOME", name);
-            ic.Set("FONERES", QStringLiteral("(%1)3%2-%3").arg(QLatin1String(c.ddd), Digits(r, 3), Digits(r, 4)));
-            if (r.bounded(3) == 0)
-                ic.Set("FONECOM", QStringLiteral("(%1)3%2-%3").arg(QLatin1String(c.ddd), Digits(r, 3), Digits(r, 4)));
-            ic.Set("FONECEL", QStringLiteral("(%1)9%2%3").arg(QLatin1String(c.ddd), Digits(r, 4), Digits(r, 4)));
-            ic.Set("END1", QStringLiteral("%1, %2").arg(QString::fromUtf8(Pick(r, kStreets))).arg(r.bounded(1, 3000)));
-            ic.Set("END2", QString::fromUtf8(Pick(r, kDistricts)));
-            ic.Set("CIDADE", QString::fromUtf8(c.name));
-            ic.Set("UF", QLatin1String(c.uf));
-            ic.Set("CEP", QLatin1String(c.cep) + Digits(r, 3) + QLatin1Char('-') + Digits(r, 3));
-            if (company) {
-                ic.Set("CNPJ", QStringLiteral("%1.%2.%3/0001-%4").arg(Digits(r, 2), Digits(r, 3), Digits(r, 3), Digits(r, 2)));
-                ic.Set("IE", Digits(r, 9));
-                ic.Set("PESSOACONT", QString::fromUtf8(Pick(r, kFirst)));
-            } else {
-                ic.Set("CPF", QStringLiteral("%1.%2.%3-%4").arg(Digits(r, 3), Digits(r, 3), Digits(r, 3), Digits(r, 2)));
-                ic.Set("RG", Digits(r, 7));
-            }
-            ic.Set("EMAIL", QStringLiteral("cliente%1@exemplo.com.br").arg(id));
-            ic.Set("DATACADASTRO", someDay(2000));
-            ic.Set("TIPOANOT", r.bounded(5) == 0 ? r.bounded(2, 5) : 1);
-            if (r.bounded(4) == 0)
-                ic.Set("ANOTA", QStringLiteral("Cliente desde %1.").arg(today.year() - r.bounded(1, 10)));
-            ic.Set("TIPOPESSOA", company ? 2 : 1);
-            ic.Insert();
-
-            const int orders = r.bounded(1, 6);   // 1..5, three on average
-            for (int k = 0; k < orders; ++k) {
-                const int oid = nextOrder++;
-                const int status = r.bounded(3);
-                const double valor = r.bounded(2000, 80000) / 100.0;
-                const double juros = r.bounded(4) == 0 ? r.bounded(100, 2000) / 100.0 : 0.0;
-                const double desconto = r.bounded(4) == 0 ? r.bounded(100, 2000) / 100.0 : 0.0;
-                io.Set("IDORDEM", oid);
-                io.Set("DESCRICAO", QString::fromUtf8(Pick(r, kItems)));
-                io.Set("SOLICITANTE", name.section(QLatin1Char(' '), 0, 0));
-                io.Set("DATACAD", someDay(700));
-                io.Set("PRAZOENTREGA", QStringLiteral("%1 dias").arg(r.bounded(1, 15)));
-                io.Set("TECNICO", QString::fromUtf8(Pick(r, kTechs)));
-                io.Set("SITUACAO", QString::fromUtf8(kStatus[status]));
-                if (status > 0)
-                    io.Set("REPARO", QString::fromUtf8(Pick(r, kRepairs)));
-                if (status == 2)
-                    io.Set("DATASAIDA", someDay(30));
-                io.Set("VALOR", valor);
-                io.Set("JUROS", juros);
-                io.Set("DESCONTO", desconto);
-                // The total as the order screen computes it: exact, not a
-                // float sum that drifts in its last digits.
-                const auto total = TMoney::Total(*TMoney::FromDouble(valor), *TMoney::FromDouble(juros),
-                                                 *TMoney::FromDouble(desconto));
-                io.Set("VALORTOT", total->ToDouble());
-                io.Set("IDCLIENTE", id);
-                io.Set("NORDEM", QStringLiteral("%1").arg(oid, 6, 10, QLatin1Char('0')));
-                io.Insert();
-            }
-        }
-    }
-
-    n.orders = nextOrder - firstOrder;
-
-    // Products and stock movements.
+    FillClientsAndOrders(f);
     tell("PRODFORNE");
-    const TDmTable &tp = *TDmSchema::Table(QStringLiteral("PRODFORNE"));
-    const TDmTable &tm = *TDmSchema::Table(QStringLiteral("PRODENT"));
-    const int firstProduct = MaxKey(&db, tp) + 1;
-    int nextMove = MaxKey(&db, tm) + 1;
-    {
-        Inserter ip(&db, &tr, tp);
-        Inserter im(&db, &tr, tm);
-        for (int i = 0; i < n.products; ++i) {
-            const int pid = firstProduct + i;
-            const int s = r.bounded(std::max(1, n.suppliers));
-            const QString desc = QStringLiteral("%1 %2").arg(QString::fromUtf8(Pick(r, kProducts)), QString::fromUtf8(Pick(r, kBrands)));
-            const double cost = r.bounded(50, 50000) / 100.0;
-            int qty = r.bounded(0, 60);
-            ip.Set("IDPROD", pid);
-            ip.Set("DESCRICAO", desc);
-            ip.Set("IDFORNECE", firstSupplier + s);
-            ip.Set("GRUPO", QStringLiteral("Peças"));
-            ip.Set("MARCA", QString::fromUtf8(Pick(r, kBrands)));
-            ip.Set("CUSTOCOMPRA", cost);
-            ip.Set("CUSTOVENDA", cost * 1.6);
-            ip.Set("QTDEMIN", r.bounded(1, 10));
-            ip.Set("DATACAD", someDay(1000));
-            ip.Set("NOMEFORNE", supplierNames.value(s));
-            // This product's share of the movements, the first ones taking
-            // one more each until the remainder is used up.
-            const int moves = n.movements / n.products + (i < n.movements % n.products ? 1 : 0);
-            for (int k = 0; k < moves; ++k) {
-                const bool entry = k == 0 || r.bounded(2) == 0;
-                const int moved = r.bounded(1, 20);
-                qty += entry ? moved : -std::min(moved, qty);
-                im.Set("IDPRODENT", nextMove++);
-                im.Set("IDPROD", pid);
-                im.Set("DATACAD", someDay(365));
-                im.Set("QTDEENT", moved);
-                im.Set("OBS", entry ? QStringLiteral("Compra") : QStringLiteral("Uso em OS"));
-                im.Set("TIPO", entry ? QStringLiteral("entrada") : QStringLiteral("saida"));
-                im.Set("NOMEFORNE", supplierNames.value(s));
-                im.Set("DESCRICAO", desc);
-                im.Insert();
-            }
-            ip.Set("QTDEDISP", qty);
-            ip.Insert();
-        }
-    }
-    tr.Commit();
-    db.Close();
+    FillProductsAndMovements(f);
+    f.tr.Commit();
+    f.db.Close();
     return n;
 }

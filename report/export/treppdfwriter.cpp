@@ -6,6 +6,7 @@
 #include "report/export/trepwinansi.h"
 #include "report/model/ereperror.h"
 
+#include <QHash>
 #include <QIODevice>
 #include <QPainter>
 
@@ -19,9 +20,21 @@ namespace {
 constexpr double Kappa = 0.55229;
 const QByteArray Eol = QByteArrayLiteral("\r\n");
 
+QByteArray Obj(int n)
+{
+    return QByteArray::number(n) + " 0 obj";
+}
+
+QByteArray Ref(int n)
+{
+    return QByteArray::number(n) + " 0 R";
+}
+
+} // namespace
+
 // The document as it is written: the byte count is the offset of what
 // comes next. Bytes go to the device in large pieces.
-class Output
+class TRepPdfWriter::Output
 {
 public:
     explicit Output(QIODevice &device) : m_device(device) {}
@@ -39,6 +52,14 @@ public:
         if (m_buffer.size() > (1 << 20))
             Flush();
     }
+    // Starts object `object` here, noting its offset for the cross
+    // reference table.
+    void Begin(int object)
+    {
+        m_offsets[object] = Pos();
+        Line(Obj(object));
+    }
+    qint64 Offset(int object) const { return m_offsets.value(object); }
     void Flush()
     {
         if (m_buffer.isEmpty())
@@ -53,19 +74,8 @@ private:
     QIODevice &m_device;
     QByteArray m_buffer;
     qint64 m_written = 0;
+    QHash<int, qint64> m_offsets;
 };
-
-QByteArray Obj(int n)
-{
-    return QByteArray::number(n) + " 0 obj";
-}
-
-QByteArray Ref(int n)
-{
-    return QByteArray::number(n) + " 0 R";
-}
-
-} // namespace
 
 QString TRepPdfWriter::Font::Key() const
 {
@@ -393,26 +403,55 @@ void TRepPdfWriter::AddPicture(const QImage &image, double x, double y, double w
     p.Graphics += "Q" + Eol;
 }
 
+// Object numbers: catalog 1, outlines 2, page tree 3, then each page and its
+// contents, each font and its descriptor, information and ProcSet last.
+int TRepPdfWriter::PageObject(int page)
+{
+    return 4 + 2 * page;
+}
+
+int TRepPdfWriter::FontObject(int font) const
+{
+    return PageObject(int(m_pages.size())) + 2 * font;
+}
+
+int TRepPdfWriter::InfoObject() const
+{
+    return FontObject(int(m_fonts.size()));
+}
+
+int TRepPdfWriter::ProcSetObject() const
+{
+    return InfoObject() + 1;
+}
+
 void TRepPdfWriter::Write(QIODevice &device, const QDateTime &created)
 {
     Current();
-    const QList<TRepFontMetrics> &metrics = m_metrics;
-
-    const int P = int(m_pages.size()), F = int(m_fonts.size());
-    const int fontsFirst = 4 + 2 * P;
-    const int info = fontsFirst + 2 * F, procSet = info + 1;
-    const int N = procSet;
-    QList<qint64> offsets(N + 1, 0);
     Output out(device);
-    auto begin = [&](int object) {
-        offsets[object] = out.Pos();
-        out.Line(Obj(object));
-    };
+    WriteHeader(out);
+    WriteCatalog(out);
+    WritePageTree(out);
+    for (int i = 0; i < m_pages.size(); ++i)
+        WritePage(out, i);
+    for (int k = 0; k < m_fonts.size(); ++k)
+        WriteFont(out, k);
+    WriteInfo(out, created);
+    WriteProcSet(out);
+    WriteXrefAndTrailer(out);
+    out.Flush();
+}
 
+void TRepPdfWriter::WriteHeader(Output &out)
+{
     out.Line("%PDF-1.3");
+    // Bytes above 127 tell transfer programs that the file is binary.
     out.Line(QByteArray("%\xC5\xAD\x6F\x81"));
+}
 
-    begin(1);
+void TRepPdfWriter::WriteCatalog(Output &out)
+{
+    out.Begin(1);
     out.Line("<<");
     out.Line("/Type /Catalog");
     out.Line("/Pages 3 0 R");
@@ -421,98 +460,126 @@ void TRepPdfWriter::Write(QIODevice &device, const QDateTime &created)
     out.Line(">>");
     out.Line("endobj");
 
-    begin(2);
+    out.Begin(2);
     out.Line("<<");
     out.Line("/Type /Outlines");
     out.Line("/Count 0");
     out.Line(">>");
     out.Line("endobj");
+}
 
-    begin(3);
+// The page tree holds the resources every page shares: the fonts and the ProcSet.
+void TRepPdfWriter::WritePageTree(Output &out) const
+{
+    const int P = int(m_pages.size());
+    out.Begin(3);
     out.Line("<<");
     out.Line("/Type /Pages");
     out.Line("/Count " + QByteArray::number(P));
     QByteArray kids("/Kids [");
     for (int i = 0; i < P; ++i)
-        kids += (i ? " " : "") + Ref(4 + 2 * i);
+        kids += (i ? " " : "") + Ref(PageObject(i));
     out.Line(kids + "]");
     out.Line("/MediaBox [0 0 " + Num(m_pages.first().Width) + ' ' + Num(m_pages.first().Height) + "]");
-    out.Line("/Resources << ");
-    out.Line("/Font << ");
-    for (int k = 0; k < F; ++k)
-        out.Line("  /" + ResourceName(k) + ' ' + Ref(fontsFirst + 2 * k) + ' ');
-    out.Line("  >>");
-    out.Line("/ProcSet " + Ref(procSet));
-    out.Line(">>");
+    WriteResources(out);
     out.Line(">>");
     out.Line("endobj");
+}
 
-    for (int i = 0; i < P; ++i) {
-        const Page &p = m_pages.at(i);
-        begin(4 + 2 * i);
-        out.Line("<<");
-        out.Line("/Type /Page");
-        out.Line("/Parent 3 0 R");
-        out.Line("/Contents " + Ref(5 + 2 * i));
-        out.Line("/MediaBox [0 0 " + Num(p.Width) + ' ' + Num(p.Height) + "]");
-        out.Line(">>");
-        out.Line("endobj");
-        // Graphics first, so that text lies on top.
-        QByteArray content = p.Graphics + "BT" + Eol + p.Text + "ET";
-        QByteArray filter;
-        if (DeflateContent) {
-            // qCompress puts the length in front of the zlib stream.
-            content = qCompress(content, 6).mid(4);
-            filter = " /Filter /FlateDecode";
-        }
-        begin(5 + 2 * i);
-        out.Line("<< /Length " + QByteArray::number(content.size()) + filter + " >>");
-        out.Line("stream");
-        out.Raw(content);
-        out.Line(QByteArray());
-        out.Line("endstream");
-        out.Line("endobj");
+void TRepPdfWriter::WriteResources(Output &out) const
+{
+    out.Line("/Resources << ");
+    out.Line("/Font << ");
+    for (int k = 0; k < m_fonts.size(); ++k)
+        out.Line("  /" + ResourceName(k) + ' ' + Ref(FontObject(k)) + ' ');
+    out.Line("  >>");
+    out.Line("/ProcSet " + Ref(ProcSetObject()));
+    out.Line(">>");
+}
+
+void TRepPdfWriter::WritePage(Output &out, int index) const
+{
+    const Page &p = m_pages.at(index);
+    out.Begin(PageObject(index));
+    out.Line("<<");
+    out.Line("/Type /Page");
+    out.Line("/Parent 3 0 R");
+    out.Line("/Contents " + Ref(PageObject(index) + 1));
+    out.Line("/MediaBox [0 0 " + Num(p.Width) + ' ' + Num(p.Height) + "]");
+    out.Line(">>");
+    out.Line("endobj");
+    WriteContents(out, index);
+}
+
+void TRepPdfWriter::WriteContents(Output &out, int index) const
+{
+    const Page &p = m_pages.at(index);
+    // Graphics first, so that text lies on top.
+    QByteArray content = p.Graphics + "BT" + Eol + p.Text + "ET";
+    QByteArray filter;
+    if (DeflateContent) {
+        // qCompress puts the length in front of the zlib stream.
+        content = qCompress(content, 6).mid(4);
+        filter = " /Filter /FlateDecode";
     }
+    out.Begin(PageObject(index) + 1);
+    out.Line("<< /Length " + QByteArray::number(content.size()) + filter + " >>");
+    out.Line("stream");
+    out.Raw(content);
+    out.Line(QByteArray());
+    out.Line("endstream");
+    out.Line("endobj");
+}
 
-    for (int k = 0; k < F; ++k) {
-        const Font &f = m_fonts.at(k);
-        const TRepFontMetrics &m = metrics.at(k);
-        begin(fontsFirst + 2 * k);
-        out.Line("<<");
-        out.Line("/Type /Font");
-        out.Line("/Subtype /TrueType");
-        out.Line("/Name /" + ResourceName(k));
-        out.Line("/BaseFont /" + f.PdfName());
-        out.Line("/FirstChar 0");
-        out.Line("/LastChar 255");
-        out.Line("/Widths [ ");
-        QByteArray widths;
-        for (int w : m.Widths)
-            widths += QByteArray::number(w) + ' ';
-        out.Line(widths);
-        out.Line(" ]");
-        out.Line("/Encoding " + WinAnsiEncoding());
-        out.Line("/FontDescriptor " + Ref(fontsFirst + 2 * k + 1));
-        out.Line(">>");
-        out.Line("endobj");
-        begin(fontsFirst + 2 * k + 1);
-        out.Line("<<");
-        out.Line("/Type /FontDescriptor");
-        out.Line("/Ascent " + QByteArray::number(m.Ascent));
-        out.Line("/Descent " + QByteArray::number(m.Descent));
-        out.Line("/Flags " + QByteArray::number(m.Flags));
-        out.Line("/FontBBox [ " + QByteArray::number(m.BBox[0]) + ' ' + QByteArray::number(m.BBox[1]) + ' '
-                 + QByteArray::number(m.BBox[2]) + ' ' + QByteArray::number(m.BBox[3]) + " ]");
-        out.Line("/FontName /" + f.PdfName());
-        out.Line("/ItalicAngle " + Num(m.ItalicAngle));
-        // Required of a descriptor; the report's fonts give no stem width.
-        out.Line("/CapHeight " + QByteArray::number(m.Ascent));
-        out.Line("/StemV 80");
-        out.Line(">>");
-        out.Line("endobj");
-    }
+void TRepPdfWriter::WriteFont(Output &out, int index) const
+{
+    const Font &f = m_fonts.at(index);
+    const TRepFontMetrics &m = m_metrics.at(index);
+    out.Begin(FontObject(index));
+    out.Line("<<");
+    out.Line("/Type /Font");
+    out.Line("/Subtype /TrueType");
+    out.Line("/Name /" + ResourceName(index));
+    out.Line("/BaseFont /" + f.PdfName());
+    out.Line("/FirstChar 0");
+    out.Line("/LastChar 255");
+    out.Line("/Widths [ ");
+    QByteArray widths;
+    for (int w : m.Widths)
+        widths += QByteArray::number(w) + ' ';
+    out.Line(widths);
+    out.Line(" ]");
+    out.Line("/Encoding " + WinAnsiEncoding());
+    out.Line("/FontDescriptor " + Ref(FontObject(index) + 1));
+    out.Line(">>");
+    out.Line("endobj");
+    WriteFontDescriptor(out, index);
+}
 
-    begin(info);
+void TRepPdfWriter::WriteFontDescriptor(Output &out, int index) const
+{
+    const Font &f = m_fonts.at(index);
+    const TRepFontMetrics &m = m_metrics.at(index);
+    out.Begin(FontObject(index) + 1);
+    out.Line("<<");
+    out.Line("/Type /FontDescriptor");
+    out.Line("/Ascent " + QByteArray::number(m.Ascent));
+    out.Line("/Descent " + QByteArray::number(m.Descent));
+    out.Line("/Flags " + QByteArray::number(m.Flags));
+    out.Line("/FontBBox [ " + QByteArray::number(m.BBox[0]) + ' ' + QByteArray::number(m.BBox[1]) + ' '
+             + QByteArray::number(m.BBox[2]) + ' ' + QByteArray::number(m.BBox[3]) + " ]");
+    out.Line("/FontName /" + f.PdfName());
+    out.Line("/ItalicAngle " + Num(m.ItalicAngle));
+    // Required of a descriptor; the report's fonts give no stem width.
+    out.Line("/CapHeight " + QByteArray::number(m.Ascent));
+    out.Line("/StemV 80");
+    out.Line(">>");
+    out.Line("endobj");
+}
+
+void TRepPdfWriter::WriteInfo(Output &out, const QDateTime &created) const
+{
+    out.Begin(InfoObject());
     out.Line("<<");
     out.Line("/CreationDate (" + PdfDate(created) + ")");
     out.Line("/Producer " + StringOperand(Producer));
@@ -522,25 +589,31 @@ void TRepPdfWriter::Write(QIODevice &device, const QDateTime &created)
     out.Line("/Author " + StringOperand(Author));
     out.Line(">>");
     out.Line("endobj");
+}
 
-    begin(procSet);
+void TRepPdfWriter::WriteProcSet(Output &out) const
+{
+    out.Begin(ProcSetObject());
     out.Line(m_pictures ? "[/PDF /Text /ImageC]" : "[/PDF /Text]");
     out.Line("endobj");
+}
 
+void TRepPdfWriter::WriteXrefAndTrailer(Output &out) const
+{
+    const int N = ProcSetObject();
     const qint64 xref = out.Pos();
     out.Line("xref");
     out.Line("0 " + QByteArray::number(N + 1));
     out.Line("0000000000 65535 f");
     for (int object = 1; object <= N; ++object)
-        out.Line(QByteArray::number(offsets.at(object)).rightJustified(10, '0') + " 00000 n");
+        out.Line(QByteArray::number(out.Offset(object)).rightJustified(10, '0') + " 00000 n");
     out.Line("trailer");
     out.Line("<<");
     out.Line("/Size " + QByteArray::number(N + 1));
     out.Line("/Root 1 0 R");
-    out.Line("/Info " + Ref(info));
+    out.Line("/Info " + Ref(InfoObject()));
     out.Line(">>");
     out.Line("startxref");
     out.Line(QByteArray::number(xref));
     out.Line("%%EOF");
-    out.Flush();
 }

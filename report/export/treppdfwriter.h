@@ -104,6 +104,7 @@ public:
     void Write(QIODevice &out, const QDateTime &created = QDateTime::currentDateTime());
 
 private:
+    class Output;   // the bytes written so far and where each object began
     struct Page
     {
         double Width = 0, Height = 0;
@@ -118,6 +119,23 @@ private:
     void SetStrokeColor(Page &p, const QColor &c);
     void SetFillColor(Page &p, const QColor &c);
     static QByteArray ColorOperands(const QColor &c);
+
+    // The document's objects in the order they are written.
+    static int PageObject(int page);    // its contents follow it
+    int FontObject(int font) const;     // its descriptor follows it
+    int InfoObject() const;
+    int ProcSetObject() const;
+    static void WriteHeader(Output &out);
+    static void WriteCatalog(Output &out);   // and the (empty) outlines
+    void WritePageTree(Output &out) const;
+    void WriteResources(Output &out) const;
+    void WritePage(Output &out, int index) const;
+    void WriteContents(Output &out, int index) const;
+    void WriteFont(Output &out, int index) const;
+    void WriteFontDescriptor(Output &out, int index) const;
+    void WriteInfo(Output &out, const QDateTime &created) const;
+    void WriteProcSet(Output &out) const;
+    void WriteXrefAndTrailer(Output &out) const;
 
     QList<Page> m_pages;
     QList<Font> m_fonts;

@@ -243,158 +243,205 @@ TRepEmfPlayer::TRepEmfPlayer(const TRepMetafile &metafile)
 {
 }
 
+// What the records played so far have set.
+struct TRepEmfPlayer::State
+{
+    explicit State(TRepCanvas &c, quint32 handles) : canvas(c), objects(handles) {}
+    TRepCanvas &canvas;
+    std::vector<GdiObject> objects;
+    const TRepCanvasFont defaultFont;
+    TRepCanvasFont font = defaultFont;
+    QColor textColor = Qt::black;
+    quint32 align = TA_TOP | TA_LEFT;
+    QPoint current;
+};
+
 void TRepEmfPlayer::Play(TRepCanvas &canvas) const
 {
     if (m_metafile.IsNull())
         return;
-    std::vector<GdiObject> objects(m_metafile.HandleCount());
-    const TRepCanvasFont defaultFont;
-    TRepCanvasFont font = defaultFont;
+    State s(canvas, m_metafile.HandleCount());
     canvas.SetPen(TRepPen());
     canvas.SetBrush(TRepBrush());
-    QColor textColor = Qt::black;
-    quint32 align = TA_TOP | TA_LEFT;
-    QPoint current;
     canvas.MoveTo(0, 0);
 
-    ForEachRecord(m_metafile, [&](const char *r, quint32 type, quint32 size) {
+    ForEachRecord(m_metafile, [&](const char *r, quint32 type, quint32) {
         switch (type) {
-        case EMR_SETTEXTCOLOR:
-            textColor = FromColorRef(U32(r + EmrOneValue::Value));
-            break;
-        case EMR_SETTEXTALIGN:
-            align = U32(r + EmrOneValue::Value);
-            break;
-        case EMR_MOVETOEX:
-            current = QPoint(I32(r + EmrPoint::X), I32(r + EmrPoint::Y));
-            canvas.MoveTo(current.x(), current.y());
-            break;
-        case EMR_LINETO:
-            current = QPoint(I32(r + EmrPoint::X), I32(r + EmrPoint::Y));
-            canvas.LineTo(current.x(), current.y());
-            break;
-        case EMR_CREATEPEN: {
-            GdiObject &o = objects[U32(r + EmrPen::Handle)];
-            o = GdiObject();
-            o.kind = GdiObject::Pen;
-            o.pen.Style = PenStyleOf(U32(r + EmrPen::Style));
-            o.pen.Width = std::clamp<qint32>(I32(r + EmrPen::Width), 0, 1 << 16);
-            o.pen.Color = FromColorRef(U32(r + EmrPen::Color));
-            break;
-        }
-        case EMR_CREATEBRUSHINDIRECT: {
-            GdiObject &o = objects[U32(r + EmrBrush::Handle)];
-            o = GdiObject();
-            o.kind = GdiObject::Brush;
-            o.brush.Style = BrushStyleOf(U32(r + EmrBrush::Style), U32(r + EmrBrush::Hatch));
-            o.brush.Color = FromColorRef(U32(r + EmrBrush::Color));
-            break;
-        }
-        case EMR_EXTCREATEFONTINDIRECTW: {
-            GdiObject &o = objects[U32(r + EmrFont::Handle)];
-            o = GdiObject();
-            o.kind = GdiObject::Font;
-            o.font.Height = I32(r + EmrFont::Height);
-            o.font.Size = 10;
-            o.font.Bold = I32(r + EmrFont::Weight) >= 600;
-            o.font.Italic = r[EmrFont::Italic] != 0;
-            o.font.Underline = r[EmrFont::Underline] != 0;
-            o.font.StrikeOut = r[EmrFont::StrikeOut] != 0;
-            QString face;
-            for (int i = 0; i < EmrFont::FaceChars; ++i) {
-                const quint16 c = U16(r + EmrFont::FaceName + 2 * i);
-                if (c == 0)
-                    break;
-                face.append(QChar(c));
-            }
-            o.font.Name = face.isEmpty() ? defaultFont.Name : face;
-            break;
-        }
-        case EMR_SELECTOBJECT: {
-            const quint32 h = U32(r + EmrOneValue::Value);
-            if (h & StockFlag) {
-                switch (h) {
-                case WHITE_BRUSH: canvas.SetBrush(MakeBrush(bsSolid, Qt::white)); break;
-                case LTGRAY_BRUSH: canvas.SetBrush(MakeBrush(bsSolid, QColor(192, 192, 192))); break;
-                case GRAY_BRUSH: canvas.SetBrush(MakeBrush(bsSolid, QColor(128, 128, 128))); break;
-                case DKGRAY_BRUSH: canvas.SetBrush(MakeBrush(bsSolid, QColor(64, 64, 64))); break;
-                case BLACK_BRUSH: canvas.SetBrush(MakeBrush(bsSolid, Qt::black)); break;
-                case NULL_BRUSH: canvas.SetBrush(MakeBrush(bsClear, Qt::white)); break;
-                case WHITE_PEN: canvas.SetPen(MakePen(psSolid, Qt::white)); break;
-                case BLACK_PEN: canvas.SetPen(MakePen(psSolid, Qt::black)); break;
-                case NULL_PEN: canvas.SetPen(MakePen(psClear, Qt::black)); break;
-                default:
-                    if (h >= 0x8000000Au && h <= 0x80000011u) // stock fonts
-                        font = defaultFont;
-                    break;
-                }
-                break;
-            }
-            const GdiObject &o = objects[h];
-            if (o.kind == GdiObject::Pen)
-                canvas.SetPen(o.pen);
-            else if (o.kind == GdiObject::Brush)
-                canvas.SetBrush(o.brush);
-            else if (o.kind == GdiObject::Font)
-                font = o.font;
-            break;
-        }
-        case EMR_DELETEOBJECT: {
-            const quint32 h = U32(r + EmrOneValue::Value);
-            if (!(h & StockFlag))
-                objects[h] = GdiObject();
-            break;
-        }
-        case EMR_RECTANGLE:
-            canvas.Rectangle(I32(r + EmrBox::Left), I32(r + EmrBox::Top), I32(r + EmrBox::Right), I32(r + EmrBox::Bottom));
-            break;
-        case EMR_ELLIPSE:
-            canvas.Ellipse(I32(r + EmrBox::Left), I32(r + EmrBox::Top), I32(r + EmrBox::Right), I32(r + EmrBox::Bottom));
-            break;
-        case EMR_ROUNDRECT:
-            canvas.RoundRect(I32(r + EmrRoundRect::Left), I32(r + EmrRoundRect::Top), I32(r + EmrRoundRect::Right),
-                             I32(r + EmrRoundRect::Bottom), I32(r + EmrRoundRect::CornerWidth),
-                             I32(r + EmrRoundRect::CornerHeight));
-            break;
+        case EMR_SETTEXTCOLOR: SetTextColor(s, r); break;
+        case EMR_SETTEXTALIGN: SetTextAlign(s, r); break;
+        case EMR_MOVETOEX: MoveTo(s, r); break;
+        case EMR_LINETO: LineTo(s, r); break;
+        case EMR_CREATEPEN: CreatePen(s, r); break;
+        case EMR_CREATEBRUSHINDIRECT: CreateBrush(s, r); break;
+        case EMR_EXTCREATEFONTINDIRECTW: CreateFont(s, r); break;
+        case EMR_SELECTOBJECT: SelectObject(s, r); break;
+        case EMR_DELETEOBJECT: DeleteObject(s, r); break;
+        case EMR_RECTANGLE: Rectangle(s, r); break;
+        case EMR_ELLIPSE: Ellipse(s, r); break;
+        case EMR_ROUNDRECT: RoundRect(s, r); break;
         case EMR_EXTTEXTOUTA:
-        case EMR_EXTTEXTOUTW: {
-            Q_UNUSED(size);
-            const QString text = TextOf(r, type);
-            if (text.isEmpty())
-                break;
-            TRepCanvasFont f = font;
-            f.Color = textColor;
-            canvas.SetFont(f);
-            QPoint ref(I32(r + EmrText::ReferenceX), I32(r + EmrText::ReferenceY));
-            if (align & TA_UPDATECP)
-                ref = current;
-            TRepAlignment h = taLeftJustify;
-            if ((align & TA_CENTER) == TA_CENTER)
-                h = taCenter;
-            else if (align & TA_RIGHT)
-                h = taRightJustify;
-            qint64 top = ref.y();
-            if ((align & TA_BASELINE) == TA_BASELINE)
-                top -= std::llround(canvas.FontAscent());
-            else if (align & TA_BOTTOM)
-                top -= std::llround(canvas.FontAscent() + canvas.FontDescent());
-            canvas.TextOut(ref.x(), int(std::clamp<qint64>(top, INT_MIN, INT_MAX)), text, h);
-            if (align & TA_UPDATECP) {
-                const double w = canvas.TextWidthF(text);
-                qint64 x = current.x();
-                if (h == taLeftJustify)
-                    x += std::llround(w);
-                else if (h == taRightJustify)
-                    x -= std::llround(w);
-                current.setX(int(std::clamp<qint64>(x, INT_MIN, INT_MAX)));
-                canvas.MoveTo(current.x(), current.y());
-            }
-            break;
-        }
-        default:
-            break;
+        case EMR_EXTTEXTOUTW: TextOut(s, r, type); break;
+        default: break;
         }
     });
+}
+
+void TRepEmfPlayer::SetTextColor(State &s, const char *r)
+{
+    s.textColor = FromColorRef(U32(r + EmrOneValue::Value));
+}
+
+void TRepEmfPlayer::SetTextAlign(State &s, const char *r)
+{
+    s.align = U32(r + EmrOneValue::Value);
+}
+
+void TRepEmfPlayer::MoveTo(State &s, const char *r)
+{
+    s.current = QPoint(I32(r + EmrPoint::X), I32(r + EmrPoint::Y));
+    s.canvas.MoveTo(s.current.x(), s.current.y());
+}
+
+void TRepEmfPlayer::LineTo(State &s, const char *r)
+{
+    s.current = QPoint(I32(r + EmrPoint::X), I32(r + EmrPoint::Y));
+    s.canvas.LineTo(s.current.x(), s.current.y());
+}
+
+void TRepEmfPlayer::CreatePen(State &s, const char *r)
+{
+    GdiObject &o = s.objects[U32(r + EmrPen::Handle)];
+    o = GdiObject();
+    o.kind = GdiObject::Pen;
+    o.pen.Style = PenStyleOf(U32(r + EmrPen::Style));
+    o.pen.Width = std::clamp<qint32>(I32(r + EmrPen::Width), 0, 1 << 16);
+    o.pen.Color = FromColorRef(U32(r + EmrPen::Color));
+}
+
+void TRepEmfPlayer::CreateBrush(State &s, const char *r)
+{
+    GdiObject &o = s.objects[U32(r + EmrBrush::Handle)];
+    o = GdiObject();
+    o.kind = GdiObject::Brush;
+    o.brush.Style = BrushStyleOf(U32(r + EmrBrush::Style), U32(r + EmrBrush::Hatch));
+    o.brush.Color = FromColorRef(U32(r + EmrBrush::Color));
+}
+
+void TRepEmfPlayer::CreateFont(State &s, const char *r)
+{
+    GdiObject &o = s.objects[U32(r + EmrFont::Handle)];
+    o = GdiObject();
+    o.kind = GdiObject::Font;
+    o.font.Height = I32(r + EmrFont::Height);
+    o.font.Size = 10;
+    o.font.Bold = I32(r + EmrFont::Weight) >= 600;
+    o.font.Italic = r[EmrFont::Italic] != 0;
+    o.font.Underline = r[EmrFont::Underline] != 0;
+    o.font.StrikeOut = r[EmrFont::StrikeOut] != 0;
+    QString face;
+    for (int i = 0; i < EmrFont::FaceChars; ++i) {
+        const quint16 c = U16(r + EmrFont::FaceName + 2 * i);
+        if (c == 0)
+            break;
+        face.append(QChar(c));
+    }
+    o.font.Name = face.isEmpty() ? s.defaultFont.Name : face;
+}
+
+void TRepEmfPlayer::SelectObject(State &s, const char *r)
+{
+    const quint32 h = U32(r + EmrOneValue::Value);
+    if (h & StockFlag) {
+        SelectStockObject(s, h);
+        return;
+    }
+    const GdiObject &o = s.objects[h];
+    if (o.kind == GdiObject::Pen)
+        s.canvas.SetPen(o.pen);
+    else if (o.kind == GdiObject::Brush)
+        s.canvas.SetBrush(o.brush);
+    else if (o.kind == GdiObject::Font)
+        s.font = o.font;
+}
+
+void TRepEmfPlayer::SelectStockObject(State &s, quint32 h)
+{
+    TRepCanvas &canvas = s.canvas;
+    switch (h) {
+    case WHITE_BRUSH: canvas.SetBrush(MakeBrush(bsSolid, Qt::white)); break;
+    case LTGRAY_BRUSH: canvas.SetBrush(MakeBrush(bsSolid, QColor(192, 192, 192))); break;
+    case GRAY_BRUSH: canvas.SetBrush(MakeBrush(bsSolid, QColor(128, 128, 128))); break;
+    case DKGRAY_BRUSH: canvas.SetBrush(MakeBrush(bsSolid, QColor(64, 64, 64))); break;
+    case BLACK_BRUSH: canvas.SetBrush(MakeBrush(bsSolid, Qt::black)); break;
+    case NULL_BRUSH: canvas.SetBrush(MakeBrush(bsClear, Qt::white)); break;
+    case WHITE_PEN: canvas.SetPen(MakePen(psSolid, Qt::white)); break;
+    case BLACK_PEN: canvas.SetPen(MakePen(psSolid, Qt::black)); break;
+    case NULL_PEN: canvas.SetPen(MakePen(psClear, Qt::black)); break;
+    default:
+        if (h >= 0x8000000Au && h <= 0x80000011u) // stock fonts
+            s.font = s.defaultFont;
+        break;
+    }
+}
+
+void TRepEmfPlayer::DeleteObject(State &s, const char *r)
+{
+    const quint32 h = U32(r + EmrOneValue::Value);
+    if (!(h & StockFlag))
+        s.objects[h] = GdiObject();
+}
+
+void TRepEmfPlayer::Rectangle(State &s, const char *r)
+{
+    s.canvas.Rectangle(I32(r + EmrBox::Left), I32(r + EmrBox::Top), I32(r + EmrBox::Right), I32(r + EmrBox::Bottom));
+}
+
+void TRepEmfPlayer::Ellipse(State &s, const char *r)
+{
+    s.canvas.Ellipse(I32(r + EmrBox::Left), I32(r + EmrBox::Top), I32(r + EmrBox::Right), I32(r + EmrBox::Bottom));
+}
+
+void TRepEmfPlayer::RoundRect(State &s, const char *r)
+{
+    s.canvas.RoundRect(I32(r + EmrRoundRect::Left), I32(r + EmrRoundRect::Top), I32(r + EmrRoundRect::Right),
+                       I32(r + EmrRoundRect::Bottom), I32(r + EmrRoundRect::CornerWidth),
+                       I32(r + EmrRoundRect::CornerHeight));
+}
+
+void TRepEmfPlayer::TextOut(State &s, const char *r, quint32 type)
+{
+    const QString text = TextOf(r, type);
+    if (text.isEmpty())
+        return;
+    TRepCanvas &canvas = s.canvas;
+    TRepCanvasFont f = s.font;
+    f.Color = s.textColor;
+    canvas.SetFont(f);
+    QPoint ref(I32(r + EmrText::ReferenceX), I32(r + EmrText::ReferenceY));
+    if (s.align & TA_UPDATECP)
+        ref = s.current;
+    TRepAlignment h = taLeftJustify;
+    if ((s.align & TA_CENTER) == TA_CENTER)
+        h = taCenter;
+    else if (s.align & TA_RIGHT)
+        h = taRightJustify;
+    qint64 top = ref.y();
+    if ((s.align & TA_BASELINE) == TA_BASELINE)
+        top -= std::llround(canvas.FontAscent());
+    else if (s.align & TA_BOTTOM)
+        top -= std::llround(canvas.FontAscent() + canvas.FontDescent());
+    canvas.TextOut(ref.x(), int(std::clamp<qint64>(top, INT_MIN, INT_MAX)), text, h);
+    if (s.align & TA_UPDATECP) {
+        // The current position moves past the text, as the record's writer expects.
+        const double w = canvas.TextWidthF(text);
+        qint64 x = s.current.x();
+        if (h == taLeftJustify)
+            x += std::llround(w);
+        else if (h == taRightJustify)
+            x -= std::llround(w);
+        s.current.setX(int(std::clamp<qint64>(x, INT_MIN, INT_MAX)));
+        canvas.MoveTo(s.current.x(), s.current.y());
+    }
 }
 
 QStringList TRepEmfPlayer::TextRecords() const

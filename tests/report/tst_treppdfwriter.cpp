@@ -517,6 +517,70 @@ private slots:
         QCOMPARE(pdf.count("97 Tz\r\n"), 1);
         QCOMPARE(pdf.count("100 Tz\r\n"), 1);
     }
+    // The whole document as written, byte for byte, against the copy kept
+    // beside this test: every object of every kind (pages of two sizes,
+    // fonts, shapes, a picture, information, ProcSet, cross reference) in
+    // its place. Fonts are measured by a fixed table so that the bytes do not
+    // depend on the fonts installed; contents are not deflated so that they
+    // do not depend on the zlib build.
+    void writtenDocumentMatchesTheKeptCopy()
+    {
+        TRepPdfWriter w;
+        w.MeasureFont = [](const QString &family, bool bold, bool italic) {
+            TRepFontMetrics m;
+            for (int c = 0; c < 256; ++c)
+                m.Widths[c] = 200 + (c * 7 + int(family.size()) + (bold ? 30 : 0)) % 600;
+            m.Ascent = 905;
+            m.Descent = -212;
+            m.BBox[0] = -665;
+            m.BBox[1] = -325;
+            m.BBox[2] = 2000;
+            m.BBox[3] = 1006;
+            m.ItalicAngle = italic ? -12.5 : 0;
+            return m;
+        };
+        w.Title = QStringLiteral("Relatório (teste)");
+        w.Author = QStringLiteral("Oficina");
+        w.Subject = QStringLiteral("Ordens");
+        w.BeginPage(595.28, 841.89);
+        w.AddText({QStringLiteral("Arial"), false, false, 0}, 9.75, Qt::black, QStringLiteral("Ação nº 1"), 72, 100);
+        w.AddText({QStringLiteral("Arial"), true, false, 0}, 18, Qt::red, QStringLiteral("Título"), 72, 150, 80);
+        w.AddText({QStringLiteral("Times New Roman"), false, true, 0}, 10, Qt::blue, QStringLiteral("x\\y"), 10, 200);
+        TRepPdfWriter::Graphic g;
+        for (const auto kind : {TRepExportGraphic::Rectangle, TRepExportGraphic::Ellipse, TRepExportGraphic::RoundRect,
+                                TRepExportGraphic::HorLine, TRepExportGraphic::VertLine,
+                                TRepExportGraphic::TopAndBottom, TRepExportGraphic::RightAndLeft,
+                                TRepExportGraphic::Rule}) {
+            g.Kind = kind;
+            g.X += 20;
+            g.Y += 15;
+            g.Width = 40;
+            g.Height = 25;
+            g.CornerRadius = 6;
+            g.Filled = !g.Filled;
+            g.FillColor = QColor(200, 220, 240);
+            g.PenColor = QColor(10, 20, 30);
+            g.PenWidth += 0.5;
+            w.AddGraphic(g);
+        }
+        QImage image(3, 2, QImage::Format_ARGB32);
+        image.fill(Qt::transparent);
+        image.setPixel(0, 0, qRgba(255, 0, 0, 255));
+        image.setPixel(2, 1, qRgba(0, 0, 255, 128));
+        w.AddPicture(image, 300, 300, 30, 20);
+        w.BeginPage(841.89, 595.28);
+        w.AddText({QStringLiteral("Arial"), false, false, 0}, 12, Qt::black, QStringLiteral("Segunda"), 40, 60);
+
+        const QByteArray pdf = Written(w);
+        QFile kept(QFINDTESTDATA("data/pdfwriter-document.pdf"));
+        QVERIFY2(kept.open(QIODevice::ReadOnly), qPrintable(kept.fileName()));
+        const QByteArray want = kept.readAll();
+        qsizetype at = 0;
+        while (at < pdf.size() && at < want.size() && pdf.at(at) == want.at(at))
+            ++at;
+        QVERIFY2(pdf == want, qPrintable(QStringLiteral("first difference at byte %1: %2").arg(at).arg(
+                                  QString::fromLatin1(pdf.mid(std::max<qsizetype>(0, at - 40), 80)))));
+    }
 };
 
 QTEST_MAIN(TstTRepPdfWriter)
