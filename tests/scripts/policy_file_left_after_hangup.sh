@@ -32,13 +32,15 @@ failures=0
 run() {
     local name=$1 hang=$2 packages=$3 expected=$4
     rm -f "$work/seen" "$work/policy-rc.d"
-    env PATH="$work/bin:$PATH" WORK="$work" OS_POLICY_FILE="$work/policy-rc.d" HANG="$hang" \
+    # A process group of its own, hung up as a whole as a closed terminal
+    # hangs up the script and the install it runs.
+    setsid env PATH="$work/bin:$PATH" WORK="$work" OS_POLICY_FILE="$work/policy-rc.d" HANG="$hang" \
         bash -c '. "$1/scripts/common.sh"; shift; os_ensure_packages "$@"' _ "$src" $packages \
         >/dev/null 2>&1 &
     local pid=$!
     if [ -n "$hang" ]; then
         while [ ! -e "$work/seen" ]; do sleep 0.1; done
-        kill -HUP "$pid"
+        kill -HUP -- "-$pid"
     fi
     wait "$pid" 2>/dev/null
     local seen
