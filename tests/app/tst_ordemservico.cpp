@@ -338,9 +338,10 @@ void TstOrdemServico::commandLineAnswers()
 // The application object was made before the options were read: without a
 // display a bad option aborted in Qt's platform set-up instead of being
 // refused. It is refused with no platform at all, and the help's headings
-// are Portuguese.
+// are Portuguese. os-demodata --help printed its help as an error (exit 2).
 void TstOrdemServico::badOptionWithoutADisplayAborted_data()
 {
+    QTest::addColumn<QString>("program");
     QTest::addColumn<QStringList>("args");
     QTest::addColumn<int>("exitCode");
     QTest::addColumn<QString>("out");
