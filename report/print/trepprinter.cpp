@@ -319,9 +319,6 @@ void TRepPrinter::FinishDocument()
     }
     m_availablePages = m_pageTotal;
     m_state = Ready;
-    // The pass is over, whether or not its records counted up to 100 (a
-    // report without a dataset sends none): the viewer's progress ends.
-    SetProgress(100);
     Post(m_viewer, TRepNotifyEvent::PageAvailable, m_availablePages);
     QCoreApplication::processEvents();
     if (m_target == PageStore && m_pages)
