@@ -302,6 +302,21 @@ bool TPrincipalForm::eventFilter(QObject *watched, QEvent *event)
     return QMainWindow::eventFilter(watched, event);
 }
 
+void TPrincipalForm::leaveEvent(QEvent *event)
+{
+    // Moving straight from a hover picture onto a list screen, the
+    // picture's own leave may never come: the window's leave does.
+    ResetPictures();
+    QMainWindow::leaveEvent(event);
+}
+
+void TPrincipalForm::changeEvent(QEvent *event)
+{
+    if (event->type() == QEvent::ActivationChange && !isActiveWindow())
+        ResetPictures();
+    QMainWindow::changeEvent(event);
+}
+
 // ---- window bar -----------------------------------------------------------
 
 void TPrincipalForm::MinimizeToWindowBar(QWidget *screen)

@@ -104,6 +104,10 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
     void showEvent(QShowEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
+    // The pointer leaving the main window (onto a list screen above it)
+    // or the window losing the focus puts every normal picture back.
+    void leaveEvent(QEvent *event) override;
+    void changeEvent(QEvent *event) override;
 
 private:
     struct PicturePair {

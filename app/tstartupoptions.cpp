@@ -10,7 +10,10 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QLibraryInfo>
+#include <QLocale>
 #include <QSettings>
+#include <QTranslator>
 
 #include <cstdio>
 
@@ -50,6 +53,22 @@ struct TOptionSet
         parser.addOption(help);
         parser.addOption(version);
         parser.addOption(database);
+        // Qt's own options are known too, out of the help: the command line
+        // is read before the application object takes them out, so that a
+        // bad one is refused without a screen.
+        for (const char *name : {"platform", "platformpluginpath", "platformtheme", "plugin", "qmljsdebugger",
+                                 "qwindowgeometry", "geometry", "qwindowicon", "icon", "qwindowtitle", "title",
+                                 "display", "name", "style", "stylesheet", "session", "visual", "ncols", "cmap"})
+            AddQtOption(QString::fromLatin1(name), true);
+        for (const char *name : {"reverse", "widgetcount", "testability", "nograb", "dograb", "sync"})
+            AddQtOption(QString::fromLatin1(name), false);
+    }
+
+    void AddQtOption(const QString &name, bool takesValue)
+    {
+        QCommandLineOption option(name, QString(), takesValue ? QStringLiteral("valor") : QString());
+        option.setFlags(QCommandLineOption::HiddenFromHelp);
+        parser.addOption(option);
     }
 };
 
@@ -80,18 +99,40 @@ TStartupOptions::Request TStartupOptions::InformationRequest(const QStringList &
     return Request::Start;
 }
 
+QString TStartupOptions::HelpText()
+{
+    // QCommandLineParser writes its headings in English whatever the
+    // language; the program speaks Portuguese.
+    QString text = TOptionSet().parser.helpText();
+    text.replace(QStringLiteral("Usage: "), QStringLiteral("Uso: "));
+    text.replace(QStringLiteral(" [options]"), QStringLiteral(" [opções]"));
+    text.replace(QStringLiteral("\nOptions:\n"), QStringLiteral("\nOpções:\n"));
+    text.replace(QStringLiteral("\nArguments:\n"), QStringLiteral("\nArgumentos:\n"));
+    return text;
+}
+
 int TStartupOptions::AnswerInformationRequests(int argc, char **argv)
 {
     QStringList arguments;
     for (int i = 0; i < argc; ++i)
         arguments << QString::fromLocal8Bit(argv[i]);
     const Request request = InformationRequest(arguments);
-    if (request == Request::Start)
-        return -1;
-    // The help names the program as it was called.
+    // The help names the program as it was called. A core application
+    // needs no screen.
     QCoreApplication app(argc, argv);
+    if (request == Request::Start) {
+        // A bad command line is refused here, before the application object
+        // that needs a display (without one it would abort first). Qt's own
+        // messages are read in Portuguese while the translation is there.
+        QTranslator qtTexts;
+        if (qtTexts.load(QLocale(QLocale::Portuguese, QLocale::Brazil), QStringLiteral("qtbase"),
+                         QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+            QCoreApplication::installTranslator(&qtTexts);
+        TStartupOptions options;
+        return options.Parse(arguments) ? -1 : options.ReportError();
+    }
     if (request == Request::Help)
-        std::fputs(TOptionSet().parser.helpText().toLocal8Bit().constData(), stdout);
+        std::fputs(HelpText().toLocal8Bit().constData(), stdout);
     else
         std::printf("%s %s\n", qPrintable(QCoreApplication::applicationName()), OS_VERSION);
     return 0;

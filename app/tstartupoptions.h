@@ -26,9 +26,12 @@ public:
     enum class Origin { CommandLine, Setting, DefaultPlace };
 
     // --help and --version, answered on the standard output before any
-    // window is made (they need no screen). Returns the exit code, or -1
-    // when the program is to start.
+    // window is made (they need no screen), and a bad command line, refused
+    // on the standard error as early. Returns the exit code, or -1 when the
+    // program is to start.
     static int AnswerInformationRequests(int argc, char **argv);
+    // The text of --help, headings in Portuguese.
+    static QString HelpText();
     // What the raw command line (argv, Qt's options still in it) asks for.
     enum class Request { Start, Help, Version };
     static Request InformationRequest(const QStringList &arguments);

@@ -6,7 +6,7 @@
 #include <cmath>
 
 namespace {
-constexpr qint64 kDelphiEpochJd = 2415019;   // 30/12/1899, day 0 of a float date
+constexpr qint64 kOleAutomationEpochJd = 2415019;   // 30/12/1899, day 0 of an OLE Automation date
 
 double Pow10(int n)
 {
@@ -17,12 +17,12 @@ QDateTime FromDays(double days)
 {
     double whole = std::floor(days);
     qint64 ms = qint64(std::llround((days - whole) * 86400000.0));
-    return QDateTime(QDate::fromJulianDay(kDelphiEpochJd + qint64(whole)), QTime(0, 0)).addMSecs(ms);
+    return QDateTime(QDate::fromJulianDay(kOleAutomationEpochJd + qint64(whole)), QTime(0, 0)).addMSecs(ms);
 }
 
 double ToDays(const QDateTime &dt)
 {
-    return double(dt.date().toJulianDay() - kDelphiEpochJd) + dt.time().msecsSinceStartOfDay() / 86400000.0;
+    return double(dt.date().toJulianDay() - kOleAutomationEpochJd) + dt.time().msecsSinceStartOfDay() / 86400000.0;
 }
 } // namespace
 

@@ -18,6 +18,7 @@ OS_TEST_PACKAGES=(
     firebird3.0-server
     cups-daemon cups-client cups-filters
     libreoffice-writer-nogui
+    openbox
 )
 
 os_missing_packages() {
@@ -26,6 +27,31 @@ os_missing_packages() {
         dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
     done
     echo "${missing[@]}"
+}
+
+# The init system's policy file the package scripts read (another place only
+# for the scripts' own test).
+OS_POLICY_FILE=${OS_POLICY_FILE:-/usr/sbin/policy-rc.d}
+
+# Packages whose install scripts start a service of the machine.
+OS_SERVER_PACKAGES=(firebird3.0-server cups-daemon cups)
+
+os_has_server_package() {
+    local p s
+    for p in "$@"; do
+        for s in "${OS_SERVER_PACKAGES[@]}"; do
+            [ "$p" = "$s" ] && return 0
+        done
+    done
+    return 1
+}
+
+# Removes the policy os_ensure_packages wrote, if it wrote one.
+os_drop_policy() {
+    if [ -n "${OS_POLICY_MADE:-}" ]; then
+        "${OS_POLICY_SUDO[@]}" rm -f "$OS_POLICY_FILE"
+        OS_POLICY_MADE=
+    fi
 }
 
 # os_ensure_packages PKG...: installs what is missing, or names it and fails.
@@ -44,22 +70,34 @@ os_ensure_packages() {
         fi
     fi
     echo "Instalando: $missing"
-    # shellcheck disable=SC2086
     # Server packages (database server, CUPS) must not start the machine's
     # own services: the tests run private ones. Without an init system
-    # policy the package scripts are told not to start anything.
-    local policy_made=
-    if [ ! -e /usr/sbin/policy-rc.d ]; then
-        printf '#!/bin/sh\nexit 101\n' | "${sudo[@]}" tee /usr/sbin/policy-rc.d >/dev/null \
-            && "${sudo[@]}" chmod 755 /usr/sbin/policy-rc.d && policy_made=1
+    # policy the package scripts are told not to start anything. The policy
+    # is written only for them, and goes on every way out of the install
+    # (a hang-up or Ctrl+C included): left behind, it would keep every later
+    # package's service on this machine from starting.
+    local old_exit old_hup old_int old_term
+    old_exit=$(trap -p EXIT) old_hup=$(trap -p HUP) old_int=$(trap -p INT) old_term=$(trap -p TERM)
+    OS_POLICY_SUDO=("${sudo[@]}")
+    trap 'os_drop_policy' EXIT
+    trap 'os_drop_policy; exit 129' HUP
+    trap 'os_drop_policy; exit 130' INT
+    trap 'os_drop_policy; exit 143' TERM
+    if os_has_server_package $missing && [ ! -e "$OS_POLICY_FILE" ]; then
+        OS_POLICY_MADE=1
+        printf '#!/bin/sh\nexit 101\n' | "${sudo[@]}" tee "$OS_POLICY_FILE" >/dev/null \
+            && "${sudo[@]}" chmod 755 "$OS_POLICY_FILE"
     fi
     local ok=
+    # shellcheck disable=SC2086
     if { [ -n "${OS_APT_UPDATED:-}" ] || "${sudo[@]}" apt-get update -q; } \
         && "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends $missing; then
         export OS_APT_UPDATED=1
         ok=1
     fi
-    [ -n "$policy_made" ] && "${sudo[@]}" rm -f /usr/sbin/policy-rc.d
+    os_drop_policy
+    eval "${old_exit:-trap - EXIT}"; eval "${old_hup:-trap - HUP}"
+    eval "${old_int:-trap - INT}"; eval "${old_term:-trap - TERM}"
     [ -n "$ok" ] && return 0
     # sudo refused, or the package sources failed: say what is missing.
     echo "Não foi possível instalar os pacotes. Instale-os como administrador:" >&2

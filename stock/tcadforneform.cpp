@@ -12,6 +12,8 @@
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QStyle>
+#include <QStyleOptionFrame>
 #include <QVBoxLayout>
 
 namespace {
@@ -88,6 +90,17 @@ TCadForneForm::TCadForneForm(QWidget *parent)
     for (int c = 0; c < 6; ++c)
         fields->setColumnMinimumWidth(c, 56);
     DBEdit9->setMaximumWidth(40);
+    // A full phone number (13 characters, "(35)3978-1983") shows whole in
+    // the phone and fax boxes: the even columns left them too narrow.
+    for (TDBEdit *phone : {DBEdit4, DBEdit5}) {
+        QStyleOptionFrame option;
+        option.initFrom(phone);
+        option.lineWidth = phone->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &option, phone);
+        const QSize text(phone->fontMetrics().horizontalAdvance(QStringLiteral("(00)00000-0000")),
+                         phone->fontMetrics().height());
+        phone->setMinimumWidth(
+            phone->style()->sizeFromContents(QStyle::CT_LineEdit, &option, text, phone).width() + 4);
+    }
 
     // Right: the notes, then the products the supplier provides.
     auto *right = new QVBoxLayout;

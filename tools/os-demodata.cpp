@@ -19,6 +19,7 @@ int main(int argc, char *argv[])
     QCoreApplication app(argc, argv);
     QLocale::setDefault(QLocale(QLocale::Portuguese, QLocale::Brazil));
     QStringList args = app.arguments().mid(1);
+    const bool help = args.contains(QStringLiteral("--help")) || args.contains(QStringLiteral("-h"));
     TDemoData::Stock stock;
     bool ok = true;
     // A count option and its value, taken out of the arguments.
@@ -35,12 +36,13 @@ int main(int argc, char *argv[])
     option(QStringLiteral("--movements"), stock.movements);
     ok = ok && args.size() == 2;
     const int n = ok ? args[1].toInt(&ok) : 0;
-    if (!ok || n < 0) {
-        std::fprintf(stderr, "uso: os-demodata [--products P] [--movements M] CAMINHO N\n"
+    if (help || !ok || n < 0) {
+        // Asked for, the help goes to the standard output and is no error.
+        std::fprintf(help ? stdout : stderr, "uso: os-demodata [--products P] [--movements M] CAMINHO N\n"
                              "Preenche o banco com N clientes de demonstração, suas ordens de serviço,\n"
                              "fornecedores, produtos e movimentos de estoque. Sem --products e\n"
                              "--movements, o número de produtos e de movimentos segue N.\n");
-        return 2;
+        return help ? 0 : 2;
     }
     const QString path = args[0];
     try {

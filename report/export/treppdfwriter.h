@@ -59,9 +59,10 @@ public:
     // Page contents are deflated (FlateDecode) while on: a report's pages
     // repeat the same operators row after row.
     bool DeflateContent = true;
-    // The document information.
-    QString Creator = QStringLiteral("OS Report");
-    QString Producer = QStringLiteral("OS Report PDF Export");
+    // The document information. The defaults name only the engine: the
+    // program that uses it sets its own name where it wants one.
+    QString Creator = QStringLiteral("Banded report engine");
+    QString Producer = QStringLiteral("Banded report engine PDF writer");
     QString Subject, Title, Author;
     // How fonts are measured (the installed font files by default).
     std::function<TRepFontMetrics(const QString &family, bool bold, bool italic)> MeasureFont;

@@ -16,6 +16,7 @@
 #include <QActionGroup>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QGroupBox>
@@ -27,6 +28,7 @@
 #include <QPrinterInfo>
 #include <QPushButton>
 #include <QSplitter>
+#include <QStandardPaths>
 #include <QStatusBar>
 #include <QStyle>
 #include <QTabWidget>
@@ -64,6 +66,20 @@ QString QtNameFilter(const QString &pair)
     return description + QStringLiteral(" (") + pattern + QLatin1Char(')');
 }
 
+} // namespace
+
+QString TRepStandardPreview::StartFolder()
+{
+    // The process's working folder is wherever the program was started
+    // from (often /): the user's documents, or the home folder without them.
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    if (!documents.isEmpty() && QFileInfo(documents).isDir())
+        return documents;
+    return QDir::homePath();
+}
+
+namespace {
+
 TRepStandardPreview::TDialogs DefaultDialogs()
 {
     TRepStandardPreview::TDialogs d;
@@ -75,10 +91,11 @@ TRepStandardPreview::TDialogs DefaultDialogs()
     d.ExecSearch = [](TSearchDlg &dialog) { return dialog.exec() == QDialog::Accepted; };
     d.SaveFileName = [](QWidget *parent, const QString &title, const QString &defaultExt, const QStringList &filters,
                         int &filterIndex) {
-        QFileDialog dialog(parent, title);
+        QFileDialog dialog(parent, title, TRepStandardPreview::StartFolder());
         dialog.setAcceptMode(QFileDialog::AcceptSave);
         dialog.setFileMode(QFileDialog::AnyFile);
-        dialog.setDefaultSuffix(defaultExt);
+        // Extensions are written in lower case, as files are named here.
+        dialog.setDefaultSuffix(defaultExt.toLower());
         QStringList names;
         for (const QString &f : filters)
             names << QtNameFilter(f);
@@ -87,7 +104,7 @@ TRepStandardPreview::TDialogs DefaultDialogs()
         QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, [&](const QString &name) {
             const int i = int(names.indexOf(name));
             if (i >= 0)
-                dialog.setDefaultSuffix(filters.at(i).section(QStringLiteral("*."), -1));
+                dialog.setDefaultSuffix(filters.at(i).section(QStringLiteral("*."), -1).toLower());
         });
         if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
             return QString();
@@ -98,7 +115,8 @@ TRepStandardPreview::TDialogs DefaultDialogs()
         QStringList names;
         for (const QString &f : filters)
             names << QtNameFilter(f);
-        return QFileDialog::getOpenFileName(parent, title, QString(), names.join(QStringLiteral(";;")));
+        return QFileDialog::getOpenFileName(parent, title, TRepStandardPreview::StartFolder(),
+                                            names.join(QStringLiteral(";;")));
     };
     d.ShowMessage = [](const QString &text) {
         QMessageBox box(QMessageBox::NoIcon, QApplication::applicationName(), text, QMessageBox::Ok);
@@ -268,8 +286,12 @@ void TRepStandardPreview::CreateStatusBar()
     StatusBar1 = new QStatusBar(this);
     StatusBar1->setObjectName(QStringLiteral("StatusBar1"));
     StatusBar1->setSizeGripEnabled(false);
-    StatusPanel0 = new QLabel(QStringLiteral("0%"));
+    // The pass's progress: a pass still running shows where it is; a
+    // finished one shows nothing (it used to stay at "0%").
+    StatusPanel0 = new QLabel;
     StatusPanel0->setObjectName(QStringLiteral("StatusPanel0"));
+    if (m_store && m_store->StoreState() == TRepPrinter::Busy)
+        ProgressUpdate(m_store->Progress());
     StatusPanel0->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     StatusPanel0->setFixedWidth(40);
     StatusPanel1 = new QLabel(QStringLiteral("Page"));

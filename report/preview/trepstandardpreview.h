@@ -56,6 +56,8 @@ public:
     static TDialogs &Dialogs();
     // Puts the default dialogs back.
     static void ResetDialogs();
+    // Where the save and open dialogs start.
+    static QString StartFolder();
 
     // Makes this window the one ShowPreview opens.
     static void Register();

@@ -69,6 +69,8 @@ private slots:
     void firstStartAndChosenDatabase();
     void commandLineAnswers_data();
     void commandLineAnswers();
+    void badOptionWithoutADisplayAborted_data();
+    void badOptionWithoutADisplayAborted();
     void blankOrderPreviewedAndPrinted();
     void signalEndsItLikeSair_data();
     void signalEndsItLikeSair();
@@ -330,6 +332,56 @@ void TstOrdemServico::commandLineAnswers()
     if (exitCode != 0)
         QVERIFY(stdOut.isEmpty());
     // Nothing was made in the home folder.
+    QVERIFY(!QFileInfo::exists(home.filePath(QStringLiteral("OS - Tarvo Vodevuru"))));
+}
+
+// The application object was made before the options were read: without a
+// display a bad option aborted in Qt's platform set-up instead of being
+// refused. It is refused with no platform at all, and the help's headings
+// are Portuguese. os-demodata --help printed its help as an error (exit 2).
+void TstOrdemServico::badOptionWithoutADisplayAborted_data()
+{
+    QTest::addColumn<QString>("program");
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QString>("out");
+    QTest::addColumn<QString>("err");
+    const QString os = QStringLiteral("ordemservico");
+    QTest::newRow("--bogus") << os << QStringList{"--bogus"} << 2 << "" << QString::fromUtf8("ordemservico: Opção desconhecida 'bogus'");
+    QTest::newRow("missing value") << os << QStringList{"--database"} << 2 << "" << "--database";
+    QTest::newRow("stray argument") << os << QStringList{"-reverse", "DADOS.GDB"} << 2 << ""
+                                    << "Argumento inesperado: DADOS.GDB";
+    QTest::newRow("help") << os << QStringList{"--help"} << 0 << QString::fromUtf8("Uso: ") << "";
+    QTest::newRow("os-demodata --help") << "os-demodata" << QStringList{"--help"} << 0
+                                        << "uso: os-demodata" << "";
+    QTest::newRow("os-demodata wrong") << "os-demodata" << QStringList{"x"} << 2 << "" << "uso: os-demodata";
+}
+
+void TstOrdemServico::badOptionWithoutADisplayAborted()
+{
+    QFETCH(QString, program);
+    QFETCH(QStringList, args);
+    QFETCH(int, exitCode);
+    QFETCH(QString, out);
+    QFETCH(QString, err);
+    QTemporaryDir home;
+    QProcess app;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("HOME"), home.path());
+    env.remove(QStringLiteral("XDG_CONFIG_HOME"));
+    for (const char *name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+        env.remove(QString::fromLatin1(name));
+    app.setProcessEnvironment(env);
+    app.start(TXSession::ProgramPath(program), args);
+    QVERIFY(app.waitForFinished(20000));
+    const QString stdOut = QString::fromLocal8Bit(app.readAllStandardOutput());
+    const QString stdErr = QString::fromLocal8Bit(app.readAllStandardError());
+    QCOMPARE(app.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(app.exitCode(), exitCode);
+    QVERIFY2(stdOut.contains(out), qPrintable(stdOut));
+    QVERIFY2(stdErr.contains(err), qPrintable(stdErr));
+    for (const char *english : {"Usage:", "Options:", "[options]"})
+        QVERIFY2(!stdOut.contains(QLatin1String(english)), qPrintable(stdOut));
     QVERIFY(!QFileInfo::exists(home.filePath(QStringLiteral("OS - Tarvo Vodevuru"))));
 }
 

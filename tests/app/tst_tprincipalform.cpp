@@ -88,6 +88,8 @@ private slots:
     void pictures();
     void pictureHoverAndReset();
     void onlyTheHoverPictureUnderTheMouseShows();
+    void hoverPictureStayedLitOverAListWindow_data();
+    void hoverPictureStayedLitOverAListWindow();
     void pictureClickOnlyOnHover();
     void windowBarOrderAndRestoreMiddle();
     void windowBarButtonGoesWithItsScreen();
@@ -288,6 +290,37 @@ void TstTPrincipalForm::pictureHoverAndReset()
         for (QLabel *h : {form.Image5, form.Image11, form.Image6, form.Image8, form.Image9})
             QVERIFY(!h->isVisible());
     }
+}
+
+// The pointer went from a hover picture straight onto a list window: the
+// picture's leave never came and it stayed lit. The main window's own leave,
+// or its losing the focus to the list window, puts the normal one back.
+void TstTPrincipalForm::hoverPictureStayedLitOverAListWindow_data()
+{
+    QTest::addColumn<bool>("focusMoves");
+    QTest::newRow("pointer leaves the main window") << false;
+    QTest::newRow("list window takes the focus") << true;
+}
+
+void TstTPrincipalForm::hoverPictureStayedLitOverAListWindow()
+{
+    QFETCH(bool, focusMoves);
+    TPrincipalForm form;
+    form.show();
+    form.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&form));
+    Enter(form.Image3);
+    QVERIFY(form.Image5->isVisible());
+    QWidget list;
+    if (focusMoves) {
+        list.show();
+        list.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&list));
+    } else {
+        Leave(&form);
+    }
+    QVERIFY(form.Image3->isVisible());
+    QVERIFY(!form.Image5->isVisible());
 }
 
 // The mouse jumps from one picture straight onto another (a pointer warp

@@ -423,6 +423,19 @@ private slots:
             QVERIFY2(text.contains(QString::fromUtf8(t)), qPrintable(text));
     }
 
+    // The engine's default document information named the shop's program;
+    // the program that uses the engine gives its own name.
+    void producerDefaultNamesNoProgram()
+    {
+        TRepPdfWriter w;
+        w.BeginPage(595.28, 841.89);
+        const QByteArray neutral = Written(w, true);
+        QVERIFY(neutral.contains("/Producer (Banded report engine PDF writer)"));
+        QVERIFY(!neutral.contains("OS Report"));
+        w.Producer = QStringLiteral("Ordem de Serviço");
+        QVERIFY(Written(w, true).contains("/Producer (Ordem de Servi\xE7o)"));
+    }
+
     // The picture's pixels come back from a PDF reader as they were, with
     // and without LZW inside the base-85 text.
     void pictures_data()

@@ -25,6 +25,9 @@
 #include <QLineEdit>
 #include <QTabWidget>
 #include <QFile>
+#include <QFileDialog>
+#include <QDir>
+#include <QApplication>
 #include <QLabel>
 #include <QListWidget>
 #include <QPaintEvent>
@@ -174,6 +177,7 @@ private slots:
     void findText();
     void searchResultClick();
     void progressPanel();
+    void saveDialogOpenedInTheWorkingFolderWithUpperCaseExtension();
     void printerSetupGoesToTheStore();
     void saveAndLoadRoundTrip();
     void exportThroughARegisteredFilter();
@@ -242,7 +246,8 @@ void TstTRepStandardPreview::configuredFromTheReport()
     QVERIFY(w.ZoomToWidth->isChecked());
     QCOMPARE(w.Preview()->ZoomState(), rzZoomToWidth);
     QCOMPARE(w.Preview()->Zoom(), w.Preview()->WidthZoom(w.Preview()->width()));
-    QCOMPARE(w.StatusPanel0->text(), QStringLiteral("0%"));
+    // The pass is over: no progress is left showing.
+    QCOMPARE(w.StatusPanel0->text(), QString());
     QCOMPARE(w.StatusPanel1->text(), QStringLiteral("Página 1 de 3"));
     QCOMPARE(w.StatusPanel2->text(), QStringLiteral("Ordem de Serviço"));
     QVERIFY(w.Print->isEnabled());
@@ -542,13 +547,55 @@ void TstTRepStandardPreview::progressPanel()
     PagedReport r(PagedReport::Numbered(1));
     TRepStandardPreview w(&r.report, r.Generate());
     // Shown only 5 or more above the last shown value; 0 and 100 clear it.
-    const QList<QPair<int, QString>> steps{{3, "0%"},  {7, "7%"},  {10, "7%"}, {12, "12%"},
+    const QList<QPair<int, QString>> steps{{3, ""},  {7, "7%"},  {10, "7%"}, {12, "12%"},
                                            {100, ""}, {4, ""},    {5, "5%"},  {0, ""}};
     for (const auto &[value, shown] : steps) {
         TRepNotifyEvent progress(TRepNotifyEvent::Progress, value);
         QCoreApplication::sendEvent(w.Preview(), &progress);
         QCOMPARE(w.StatusPanel0->text(), shown);
     }
+}
+
+// The save dialog opened in the process's working folder and gave a bare
+// name the upper-case ".PDF": it opens in the user's documents (the home
+// folder without them) and adds lower-case extensions, for the report file
+// and for the chosen export entry alike.
+void TstTRepStandardPreview::saveDialogOpenedInTheWorkingFolderWithUpperCaseExtension()
+{
+    QTemporaryDir home;
+    const QByteArray oldHome = qgetenv("HOME");
+    qputenv("HOME", QFile::encodeName(home.path()));
+    const QString expected = TRepStandardPreview::StartFolder();
+    qputenv("HOME", oldHome);
+    QVERIFY(expected == home.path() || expected.startsWith(home.path() + QLatin1Char('/')));
+    QVERIFY(expected != QDir::currentPath());
+
+    TRepStandardPreview::ResetDialogs();
+    QString folder, suffix, suffixAfterPdf;
+    QTimer::singleShot(0, this, [&] {
+        auto *dialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
+        if (!dialog)
+            return;
+        folder = dialog->directory().absolutePath();
+        suffix = dialog->defaultSuffix();
+        const QStringList names = dialog->nameFilters();
+        if (names.size() > 1) {
+            dialog->selectNameFilter(names.at(1));
+            emit dialog->filterSelected(names.at(1));
+        }
+        suffixAfterPdf = dialog->defaultSuffix();
+        dialog->reject();
+    });
+    int index = -1;
+    qputenv("HOME", QFile::encodeName(home.path()));
+    const QString chosen = TRepStandardPreview::Dialogs().SaveFileName(
+        nullptr, QStringLiteral("Salvar Relatório"), QStringLiteral("RPF"),
+        {QStringLiteral("Report file (*.RPF)|*.RPF"), QStringLiteral("PDF document (*.PDF)|*.PDF")}, index);
+    qputenv("HOME", oldHome);
+    QVERIFY(chosen.isEmpty());
+    QCOMPARE(folder, QDir(expected).absolutePath());
+    QCOMPARE(suffix, QStringLiteral("rpf"));
+    QCOMPARE(suffixAfterPdf, QStringLiteral("pdf"));
 }
 
 void TstTRepStandardPreview::printerSetupGoesToTheStore()

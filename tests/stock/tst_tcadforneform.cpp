@@ -14,6 +14,8 @@
 #include <QLabel>
 #include <QLocale>
 #include <QPointer>
+#include <QStyle>
+#include <QStyleOptionFrame>
 #include <QtTest>
 
 using namespace TStockTestData;
@@ -29,6 +31,7 @@ private slots:
     void editorCaptionsAndLook_data();
     void editorCaptionsAndLook();
     void windowButtonsAndProductGrid();
+    void phoneBoxCutTheNumber();
     void saveRule_data();
     void saveRule();
     void everyWayOutCancels_data();
@@ -138,6 +141,27 @@ void TstTCadForneForm::windowButtonsAndProductGrid()
         QCOMPARE(f->Label18->text(), QStringLiteral("Obs.: Adicione os produtos fornecidos por este "
                                                     "fornecedor no módulo Estoque."));
         QCOMPARE(f->Label18->font().pixelSize(), 9);
+    });
+}
+
+// The phone box showed "35)3978-1983" of "(35)3978-1983": the phone and fax
+// boxes hold a whole number of their 13 characters.
+void TstTCadForneForm::phoneBoxCutTheNumber()
+{
+    OpenForm(false, [&](TCadForneForm *f) {
+        for (TDBEdit *box : {f->DBEdit4, f->DBEdit5}) {
+            QStyleOptionFrame option;
+            option.initFrom(box);
+            option.rect = box->rect();
+            option.lineWidth = box->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &option, box);
+            const QRect contents = box->style()->subElementRect(QStyle::SE_LineEditContents, &option, box);
+            const QMargins margins = box->textMargins();
+            // QLineEdit keeps 2 pixels clear on either side of the text.
+            const int room = contents.width() - margins.left() - margins.right() - 4;
+            const QString number = QStringLiteral("(35)3978-1983");
+            QVERIFY2(box->fontMetrics().horizontalAdvance(number) <= room,
+                     qPrintable(QStringLiteral("%1: %2 pixels").arg(box->objectName()).arg(room)));
+        }
     });
 }
 

@@ -14,6 +14,7 @@
 TXSession::~TXSession()
 {
     Stop(m_app);
+    Stop(m_windowManager);
     Stop(m_xvfb);
 }
 
@@ -35,6 +36,10 @@ QString TXSession::Missing()
         missing << QStringLiteral("Xvfb (package xvfb)");
     if (QStandardPaths::findExecutable(QStringLiteral("xdotool")).isEmpty())
         missing << QStringLiteral("xdotool (package xdotool)");
+    if (QStandardPaths::findExecutable(QStringLiteral("openbox")).isEmpty())
+        missing << QStringLiteral("openbox (package openbox)");
+    if (QStandardPaths::findExecutable(QStringLiteral("xprop")).isEmpty())
+        missing << QStringLiteral("xprop (package x11-utils)");
     return missing.isEmpty() ? QString() : QStringLiteral("not installed: ") + missing.join(QStringLiteral(", "));
 }
 
@@ -88,6 +93,46 @@ bool TXSession::Start(const QStringList &extraArgs)
         return false;
     }
     m_display = QStringLiteral(":%1").arg(number);
+    if (!StartWindowManager()) {
+        Stop(m_windowManager);
+        Stop(m_xvfb);
+        return false;
+    }
+    return true;
+}
+
+bool TXSession::StartWindowManager()
+{
+    // Its own home and configuration folder: the user's openbox settings
+    // (and any session manager) stay out of the test.
+    m_windowManagerHome = std::make_unique<QTemporaryDir>();
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("DISPLAY"), m_display);
+    env.insert(QStringLiteral("HOME"), m_windowManagerHome->path());
+    env.insert(QStringLiteral("XDG_CONFIG_HOME"), m_windowManagerHome->filePath(QStringLiteral("config")));
+    env.remove(QStringLiteral("SESSION_MANAGER"));
+    m_windowManager.setProcessEnvironment(env);
+    m_windowManager.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    m_windowManager.setStandardOutputFile(QProcess::nullDevice());
+    m_windowManager.start(QStringLiteral("openbox"), {QStringLiteral("--sm-disable")});
+    if (!m_windowManager.waitForStarted(10000)) {
+        m_error = QStringLiteral("openbox does not start: ") + m_windowManager.errorString();
+        return false;
+    }
+    // It manages windows once it has named itself on the root window.
+    const bool running = WaitFor([&] {
+        if (m_windowManager.state() != QProcess::Running)
+            return true;
+        QProcess xprop;
+        xprop.start(QStringLiteral("xprop"), {QStringLiteral("-display"), m_display, QStringLiteral("-root"),
+                                              QStringLiteral("_NET_SUPPORTING_WM_CHECK")});
+        xprop.waitForFinished(5000);
+        return xprop.readAllStandardOutput().contains("window id");
+    });
+    if (!running || m_windowManager.state() != QProcess::Running) {
+        m_error = QStringLiteral("openbox did not start managing the display");
+        return false;
+    }
     return true;
 }
 

@@ -20,7 +20,9 @@
 #include <QSize>
 #include <QString>
 #include <QStringList>
+#include <QTemporaryDir>
 #include <functional>
+#include <memory>
 
 class TXSession
 {
@@ -41,8 +43,9 @@ public:
     static bool WaitFor(const std::function<bool()> &condition, int ms = DefaultTimeout);
 
     // Starts Xvfb on a display it picks itself and waits until it accepts
-    // clients (it never resets between clients); `extraArgs` go to Xvfb as
-    // they are.
+    // clients (it never resets between clients), then openbox on it, with a
+    // configuration folder of its own, and waits until it manages windows;
+    // `extraArgs` go to Xvfb as they are.
     bool Start(const QStringList &extraArgs = {});
     // Gives each of `letters` (and its capital) a key of its own among the
     // spare function keys F13 to F24, through xkbcomp. Typing a letter that
@@ -94,7 +97,13 @@ public:
 private:
     void Stop(QProcess &process);
 
+    // The window manager on the test's display, as a user's desktop has one:
+    // minimising, stacking and focus follow its rules.
+    bool StartWindowManager();
+
     QProcess m_xvfb;
+    QProcess m_windowManager;
+    std::unique_ptr<QTemporaryDir> m_windowManagerHome;
     QProcess m_app;
     QString m_display;
     QString m_error;
