@@ -1,6 +1,7 @@
 #include "app/tapplication.h"
 #include "app/tguard.h"
 #include "app/tmessages.h"
+#include "app/tmodalinsight.h"
 #include "data/tfbtransaction.h"
 
 #include <QFont>
@@ -20,6 +21,7 @@ void TApplication::Configure()
     // display name to every window caption.
     QCoreApplication::setApplicationName(Title());
     QApplication::setFont(QFont(QStringLiteral("Tahoma"), 8));
+    TModalInSight::Install();
     // Qt's own texts (the standard buttons of a message box: "Sim", "Não")
     // in Portuguese. Without the translation files they stay in English.
     static QTranslator *qtTexts = nullptr;

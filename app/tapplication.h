@@ -13,7 +13,7 @@ public:
 
     // Sets up whatever QApplication is running: locale pt_BR as the default,
     // the title "OS - Tarvo Vodevuru", the font Tahoma 8 pt (fontconfig picks
-    // its stand-in), Qt's own texts in Portuguese, and the standard error box
+    // its stand-in), no modal window left minimised, Qt's own texts in Portuguese, and the standard error box
     // for a failed commit that cannot be thrown. Tests call it in
     // initTestCase.
     static void Configure();

@@ -2,9 +2,11 @@
 // Makes a screen an owned window of the main window, as owned windows are on
 // every desktop: it stays above its owner, so a click on the maximised main
 // window does not bury it. Qt names the owner as the native window's
-// transient parent, but on X11 it tells the window manager so only for
-// dialog-like windows; for a plain window (which keeps its minimise button)
-// the WM_TRANSIENT_FOR hint is written here, each time the screen is shown.
+// transient parent. The window manager is not told (no WM_TRANSIENT_FOR):
+// window managers treat a window and its transients as one family that is
+// minimised together, and each list screen must minimise alone into the
+// window bar, and the main window on its own. Instead, whenever the owner is
+// activated the screen is raised above it again.
 #include <QObject>
 #include <QPointer>
 
@@ -22,7 +24,8 @@ protected:
 
 private:
     TOwnedWindow(QWidget *screen, QWidget *owner);
-    void TellWindowSystem();
+    void NameOwner();
+    void RaiseAboveOwner();
 
     QWidget *m_screen;
     QPointer<QWidget> m_owner;

@@ -73,7 +73,7 @@ TConfigForm::TConfigForm(QWidget *parent)
     setObjectName(QStringLiteral("ConfigForm"));
     setWindowTitle(QStringLiteral("Configurações"));
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
-                   | Qt::WindowCloseButtonHint | Qt::WindowMinimizeButtonHint);
+                   | Qt::WindowCloseButtonHint);
     setFont(QFont(QStringLiteral("Tahoma"), 8));
     setFixedSize(452, 339);
 

@@ -141,5 +141,5 @@ TCadForneForm::TCadForneForm(QWidget *parent)
         setTabOrder(order.at(i - 1), order.at(i));
     DBEdit2->setFocus();
 
-    FixWindow(QSize(760, 438), true);
+    FixWindow(QSize(760, 438));
 }

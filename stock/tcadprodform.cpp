@@ -126,7 +126,7 @@ TCadProdForm::TCadProdForm(QWidget *parent)
 
     connect(SpeedButton1, &QToolButton::clicked, this, Guarded([this] { SpeedButton1Click(); }));
 
-    FixWindow(QSize(474, 361), true);
+    FixWindow(QSize(474, 361));
 }
 
 void TCadProdForm::SpeedButton1Click()

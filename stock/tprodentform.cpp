@@ -114,7 +114,7 @@ TProdEntForm::TProdEntForm(Mode mode, QWidget *parent)
     m_keyPreview->Bind(Qt::Key_Escape, [this] { BitBtn2Click(); });
 
     setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint
-                   | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint | Qt::WindowMinimizeButtonHint);
+                   | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
     setFixedSize(398, 296);
     TWindowPlace::CenterOnDesktop(this);
 }

@@ -13,10 +13,10 @@
 TPickerForm::TPickerForm(TFbQuery *dataSet, const QList<TGridColumn> &columns, QWidget *parent)
     : QDialog(parent)
 {
-    // Fixed border with a close box and a minimise box.
+    // Fixed border with a close box; no minimise box, as on every modal
+    // window.
     setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint
-                   | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint
-                   | Qt::WindowCloseButtonHint);
+                   | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
 
     DBGrid1 = new TDBGrid(this);
     DBGrid1->setObjectName(QStringLiteral("DBGrid1"));

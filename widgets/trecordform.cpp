@@ -61,13 +61,12 @@ void TRecordForm::PlaceLabelled(QGridLayout *grid, const QString &caption, QWidg
     grid->addWidget(editor, row + 1, column, 1, span);
 }
 
-void TRecordForm::FixWindow(QSize size, bool minimiseBox)
+void TRecordForm::FixWindow(QSize size)
 {
-    Qt::WindowFlags flags = Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint
-        | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
-    if (minimiseBox)
-        flags |= Qt::WindowMinimizeButtonHint;
-    setWindowFlags(flags);
+    // No minimise box: a modal form out of sight would leave the screens
+    // under it blocked with nothing to answer.
+    setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint
+                   | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
     if (size.isEmpty()) {
         adjustSize();
         size = sizeHint();

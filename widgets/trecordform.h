@@ -62,8 +62,8 @@ protected:
     void PlaceLabelled(QGridLayout *grid, const QString &caption, QWidget *editor,
                        int row, int column, int span = 1);
     // Fixed border at the given size (empty: the layout's own), centred on
-    // the desktop; with a minimise box if asked.
-    void FixWindow(QSize size = QSize(), bool minimiseBox = false);
+    // the desktop.
+    void FixWindow(QSize size = QSize());
 
 private:
     TFbQuery *m_dataSet;

@@ -56,6 +56,23 @@ qulonglong TransientFor(const QString &display, const QString &window)
     return hash < 0 ? 0 : out.mid(hash + 1).trimmed().toULongLong(nullptr, 16);
 }
 
+// The client windows on `display` as the window manager stacks them, from
+// the bottom up (its _NET_CLIENT_LIST_STACKING).
+QList<qulonglong> Stacking(const QString &display)
+{
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("DISPLAY"), display);
+    p.setProcessEnvironment(env);
+    p.start(QStringLiteral("xprop"), {QStringLiteral("-root"), QStringLiteral("_NET_CLIENT_LIST_STACKING")});
+    p.waitForFinished(10000);
+    const QString out = QString::fromLocal8Bit(p.readAllStandardOutput());
+    QList<qulonglong> ids;
+    for (const QString &id : out.section(u'#', 1).split(u',', Qt::SkipEmptyParts))
+        ids << id.trimmed().toULongLong(nullptr, 16);
+    return ids;
+}
+
 } // namespace
 
 class TstOrdemServico : public QObject
@@ -74,6 +91,7 @@ private slots:
     void blankOrderPreviewedAndPrinted();
     void signalEndsItLikeSair_data();
     void signalEndsItLikeSair();
+    void minimisingOneScreenMinimisedTheFamily();
 
 private:
     // The program with HOME (and so the default database and the settings
@@ -150,10 +168,11 @@ void TstOrdemServico::startsAndEndsCleanly()
         QVERIFY(x.MoveMouse(window, px, ClientsPictureY));
     QVERIFY(x.AppRunning());
     OpenClientList(x, window);
-    // An owned window: the window manager is told its owner, so that it
-    // stays above the main window.
+    // An owned window, but the window manager is not told: it would minimise
+    // the main window and every list screen as one family.
     const QString list = x.WaitForWindow(ClientList);
-    QVERIFY(TXSession::WaitFor([&] { return TransientFor(x.Display(), list) == window.toULongLong(); }));
+    QTest::qWait(300);
+    QCOMPARE(TransientFor(x.Display(), list), qulonglong(0));
     for (int px : {100, ClientsPictureX, 300, 100})
         QVERIFY(x.MoveMouse(window, px, ClientsPictureY));
     QVERIFY(x.AppRunning());
@@ -479,6 +498,51 @@ void TstOrdemServico::blankOrderPreviewedAndPrinted()
     QCOMPARE(x.App().exitCode(), 0);
     if (!canPrint)
         QSKIP("previewed; not printed: no PDF queue (OS_CUPS_PDF_QUEUE, OS_CUPS_PDF_DIR) or no pdftotext");
+}
+
+// Under the window manager, list screens were transient windows of the main
+// window, and minimising one minimised them all with the main window. Now a
+// list screen minimises alone into the window bar, another stays in sight,
+// a click on the main window leaves the screen above it, and the main window
+// minimises on its own.
+void TstOrdemServico::minimisingOneScreenMinimisedTheFamily()
+{
+    TFbTestDb db;
+    OS_REQUIRE_TEST_DB(db);
+    TXSession x;
+    QVERIFY2(x.Start(), qPrintable(x.Error()));
+    QVERIFY2(Launch(x, db.Dir()), qPrintable(x.Error()));
+    const QString main = x.WaitForWindow(MainWindow);
+    QVERIFY2(!main.isEmpty(), "the main window did not appear");
+    const QString clients = TMainWindowSteps::OpenFromPicture(x, main, TMainWindowSteps::ClientsX, ClientList);
+    QVERIFY2(!clients.isEmpty(), "the client list did not open");
+    const QString suppliersCaption = QStringLiteral("^Lista de Fornecedores$");
+    const QString suppliers =
+        TMainWindowSteps::OpenFromPicture(x, main, TMainWindowSteps::SuppliersX, suppliersCaption);
+    QVERIFY2(!suppliers.isEmpty(), "the supplier list did not open");
+
+    QVERIFY(x.XDo({QStringLiteral("windowminimize"), clients}));
+    QVERIFY2(x.WaitForNoWindow(ClientList), "the client list did not go to the window bar");
+    QTest::qWait(500);
+    QCOMPARE(x.Windows(suppliersCaption), QStringList{suppliers});
+    QCOMPARE(x.Windows(MainWindow), QStringList{main});
+
+    // A click on the main window leaves the supplier list above it.
+    QVERIFY(x.Click(main, 400, 300));
+    QTest::qWait(500);
+    QVERIFY(TXSession::WaitFor([&] {
+        const QList<qulonglong> stack = Stacking(x.Display());
+        const qsizetype below = stack.indexOf(main.toULongLong());
+        return below >= 0 && stack.indexOf(suppliers.toULongLong()) > below;
+    }));
+
+    QVERIFY(x.XDo({QStringLiteral("windowminimize"), main}));
+    QVERIFY2(x.WaitForNoWindow(MainWindow), "the main window could not be minimised");
+    QVERIFY(x.AppRunning());
+
+    ::kill(pid_t(x.App().processId()), SIGTERM);
+    QVERIFY2(x.WaitForExit(), "the program did not end on SIGTERM");
+    QCOMPARE(x.App().exitCode(), 0);
 }
 
 void TstOrdemServico::signalEndsItLikeSair_data()

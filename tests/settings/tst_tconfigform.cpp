@@ -153,7 +153,7 @@ void TstTConfigForm::windowAndPages()
     TConfigForm &f = *m_form;
     QCOMPARE(f.windowTitle(), QStringLiteral("Configurações"));
     QCOMPARE(f.size(), QSize(452, 339));
-    QVERIFY(f.windowFlags() & Qt::WindowMinimizeButtonHint);
+    QVERIFY(!(f.windowFlags() & Qt::WindowMinimizeButtonHint));
     QVERIFY(f.windowFlags() & Qt::WindowCloseButtonHint);
     QVERIFY(!(f.windowFlags() & Qt::WindowMaximizeButtonHint));
     QCOMPARE(f.PageControl1->size(), QSize(433, 320));

@@ -118,7 +118,7 @@ void TstTCadForneForm::windowButtonsAndProductGrid()
         QCOMPARE(f->windowTitle(), QStringLiteral("Alteração de Fornecedor"));
         QCOMPARE(f->minimumSize(), QSize(760, 438));
         QCOMPARE(f->maximumSize(), QSize(760, 438));
-        QVERIFY(f->windowFlags().testFlag(Qt::WindowMinimizeButtonHint));
+        QVERIFY(!f->windowFlags().testFlag(Qt::WindowMinimizeButtonHint));
         QCOMPARE(f->BitBtn1->text(), QStringLiteral("Gravar"));
         QCOMPARE(f->BitBtn2->text(), QStringLiteral("Cancelar [ESC]"));
         QVERIFY(!f->BitBtn1->icon().isNull() && !f->BitBtn2->icon().isNull());

@@ -99,7 +99,7 @@ void TstTForneForm2::okWritesCodeAndTradeName()
         QCOMPARE(picker->windowTitle(), QStringLiteral("Fornecedores"));
         QCOMPARE(picker->size(), QSize(425, 273));
         QCOMPARE(picker->Panel1->height(), 40);
-        QVERIFY(picker->windowFlags().testFlag(Qt::WindowMinimizeButtonHint));
+        QVERIFY(!picker->windowFlags().testFlag(Qt::WindowMinimizeButtonHint));
         QCOMPARE(picker->BitBtn1->text(), QStringLiteral("OK"));
         TDBGrid *grid = picker->DBGrid1;
         QCOMPARE(grid->model()->headerData(0, Qt::Horizontal).toString(), QStringLiteral("Cod. Fornecedor"));
