@@ -2,6 +2,7 @@
 
 #include "report/export/trepwinansi.h"
 #include "report/model/ereperror.h"
+#include "report/store/trepfilecommit.h"
 
 #include <QFont>
 #include <QFontDatabase>
@@ -133,7 +134,7 @@ int TRepRtfWriter::FontNumber(const QString &name) const
 void TRepRtfWriter::Put(const QByteArray &bytes)
 {
     if (m_out.write(bytes) != bytes.size())
-        throw ERepError(QStringLiteral("Cannot write the RTF file: %1").arg(m_out.errorString()));
+        throw ERepError(QStringLiteral("Cannot write the RTF file: %1").arg(TRepFileCommit::WriteFailure(m_out)));
 }
 
 void TRepRtfWriter::WriteHeader()

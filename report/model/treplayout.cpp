@@ -8,6 +8,7 @@
 #include "report/model/treplabel.h"
 #include "report/model/trepreport.h"
 #include "report/model/trepshape.h"
+#include "report/store/trepfilecommit.h"
 
 #include <QFile>
 #include <QJsonArray>
@@ -882,6 +883,7 @@ void TRepLayout::SaveToFile(const TRepReport &report, const QString &fileName)
     if (!file.open(QIODevice::WriteOnly))
         throw ERepError(QStringLiteral("Cannot write the report layout %1: %2").arg(fileName, file.errorString()));
     file.write(Save(report));
-    if (!file.commit())
-        throw ERepError(QStringLiteral("Cannot write the report layout %1: %2").arg(fileName, file.errorString()));
+    const QString failure = TRepFileCommit::Commit(file);
+    if (!failure.isEmpty())
+        throw ERepError(QStringLiteral("Cannot write the report layout %1: %2").arg(fileName, failure));
 }
