@@ -37,7 +37,7 @@ set -a; . "$env_file"; set +a
 # script runs the traps at once (bash runs them only after a foreground
 # command ends) and ends ctest with every test it runs.
 cd "$build"
-setsid ctest --output-on-failure -j"$(nproc)" --timeout 900 &
+setsid ctest --output-on-failure -j"$(nproc)" --timeout 120 &
 tests=$!
 trap 'kill -TERM -- "-$tests" 2>/dev/null; wait "$tests"; exit 130' INT TERM HUP
 wait "$tests"

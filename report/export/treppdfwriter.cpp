@@ -5,6 +5,7 @@
 #include "report/export/treplzwencoder.h"
 #include "report/export/trepwinansi.h"
 #include "report/model/ereperror.h"
+#include "report/model/trepfilecommit.h"
 
 #include <QHash>
 #include <QIODevice>
@@ -65,7 +66,7 @@ public:
         if (m_buffer.isEmpty())
             return;
         if (m_device.write(m_buffer) != m_buffer.size())
-            throw ERepError(QStringLiteral("Cannot write the PDF file: %1").arg(m_device.errorString()));
+            throw ERepError(QStringLiteral("Cannot write the PDF file: %1").arg(TRepFileCommit::WriteFailure(m_device)));
         m_written += m_buffer.size();
         m_buffer.clear();
     }

@@ -2,6 +2,7 @@
 
 #include "report/export/trepwinansi.h"
 #include "report/model/ereperror.h"
+#include "report/model/trepfilecommit.h"
 
 #include <QFont>
 #include <QFontDatabase>
@@ -20,6 +21,12 @@ const QColor Palette[18] = {
     QColor(192, 192, 192), QColor(255, 0, 0),     QColor(0, 255, 0),     QColor(255, 255, 0),
     QColor(0, 0, 255),     QColor(255, 0, 255),   QColor(0, 255, 255),   QColor(192, 192, 192),
     QColor(128, 128, 128), QColor(255, 255, 255)};
+
+// Height of a line of text for its font size, in the sans-serif faces the
+// font table names (ascent, descent and line gap of the face).
+constexpr double LineSpacing = 1.15;
+// What a word processor adds to every line beyond that, in twips.
+constexpr double LineLeading = 50;
 
 QByteArray Int(double v)
 {
@@ -133,7 +140,7 @@ int TRepRtfWriter::FontNumber(const QString &name) const
 void TRepRtfWriter::Put(const QByteArray &bytes)
 {
     if (m_out.write(bytes) != bytes.size())
-        throw ERepError(QStringLiteral("Cannot write the RTF file: %1").arg(m_out.errorString()));
+        throw ERepError(QStringLiteral("Cannot write the RTF file: %1").arg(TRepFileCommit::WriteFailure(m_out)));
 }
 
 void TRepRtfWriter::WriteHeader()
@@ -183,8 +190,12 @@ void TRepRtfWriter::EndPage()
     const double t = TwipsPerNative;
     const double leftTwips = std::round(m_page.LeftMargin * t);
     bool pageBreakDone = false;
+    // Each paragraph starts where the line above ended: the space before
+    // it is the distance between the two lines less the height of the line
+    // above (its largest font at the line spacing of the sans-serif faces
+    // the table names, 1.15 of the size).
     double lastY = m_page.TopMargin;
-    int largest = 0;
+    int above = 0;
     for (const QList<Item> &slot : m_slots) {
         if (slot.isEmpty())
             continue;
@@ -193,7 +204,7 @@ void TRepRtfWriter::EndPage()
             pageBreakDone = true;
         }
         QByteArray format("\\pard\\plain");
-        const qint64 before = std::llround((slot.first().Y - lastY) * t) - qint64(largest) * 10 - 50;
+        const qint64 before = std::llround((slot.first().Y - lastY) * t - above * 10 * LineSpacing - LineLeading);
         if (before > 0)
             format += "\\sb" + QByteArray::number(before);
         QByteArray runs;
@@ -216,9 +227,11 @@ void TRepRtfWriter::EndPage()
             if (const int c = ColorNumber(i.Color))
                 runs += "\\cf" + QByteArray::number(c);
             runs += ' ' + EscapeText(i.Text);
-            largest = std::max(largest, i.HalfPoints);
-            lastY = std::max(lastY, i.Y);
         }
+        lastY = slot.first().Y;
+        above = 0;
+        for (const Item &i : slot)
+            above = std::max(above, i.HalfPoints);
         Line(format);
         Line("{\\plain" + runs + "{\\fs1\\par}}");
     }
@@ -231,5 +244,8 @@ void TRepRtfWriter::EndPage()
 
 void TRepRtfWriter::Finish()
 {
+    // The closing paragraph keeps none of the last line's space before (it
+    // would push it onto a page of its own) and is as low as can be.
+    Line("\\sb0\\plain\\fs1");
     Line("\\par }");
 }

@@ -1,6 +1,7 @@
 #include "report/generate/trepfileexportfilter.h"
 
 #include "report/model/ereperror.h"
+#include "report/model/trepfilecommit.h"
 
 #include <QSaveFile>
 
@@ -45,8 +46,9 @@ void TRepFileExportFilter::Finish()
         throw;
     }
     file = std::move(m_file);
-    if (!file->commit())
-        throw ERepError(QStringLiteral("Cannot write file \"%1\". %2").arg(m_fileName, file->errorString()));
+    const QString failure = TRepFileCommit::Commit(*file);
+    if (!failure.isEmpty())
+        throw ERepError(QStringLiteral("Cannot write file \"%1\". %2").arg(m_fileName, failure));
 }
 
 void TRepFileExportFilter::Discard()

@@ -4,6 +4,7 @@
 #include "report/model/trepband.h"
 #include "report/model/trepchildband.h"
 #include "report/model/trepdbtext.h"
+#include "report/model/trepfilecommit.h"
 #include "report/model/trephrule.h"
 #include "report/model/treplabel.h"
 #include "report/model/treplayout.h"
@@ -219,6 +220,7 @@ void TRepLayoutWriter::WriteFile(const TRepReport &report, const QString &fileNa
     if (!file.open(QIODevice::WriteOnly))
         throw ERepError(QStringLiteral("Cannot write the report layout %1: %2").arg(fileName, file.errorString()));
     file.write(Write(report));
-    if (!file.commit())
-        throw ERepError(QStringLiteral("Cannot write the report layout %1: %2").arg(fileName, file.errorString()));
+    const QString failure = TRepFileCommit::Commit(file);
+    if (!failure.isEmpty())
+        throw ERepError(QStringLiteral("Cannot write the report layout %1: %2").arg(fileName, failure));
 }

@@ -1,6 +1,7 @@
 #include "report/store/trepstream.h"
 
 #include "report/model/ereperror.h"
+#include "report/model/trepfilecommit.h"
 
 #include <QDir>
 #include <QFile>
@@ -223,8 +224,9 @@ void TRepStream::SaveToFile(const QString &fileName) const
     for (qint64 pos = 0; pos < total; pos += SaveBlockSize) {
         const QByteArray block = Peek(pos, std::min(SaveBlockSize, total - pos));
         if (block.size() != std::min(SaveBlockSize, total - pos) || out.write(block) != block.size())
-            throw ERepError(QStringLiteral("Cannot write the report file %1: %2").arg(fileName, out.errorString()));
+            throw ERepError(QStringLiteral("Cannot write the report file %1: %2").arg(fileName, TRepFileCommit::WriteFailure(out)));
     }
-    if (!out.commit())
-        throw ERepError(QStringLiteral("Cannot write the report file %1: %2").arg(fileName, out.errorString()));
+    const QString failure = TRepFileCommit::Commit(out);
+    if (!failure.isEmpty())
+        throw ERepError(QStringLiteral("Cannot write the report file %1: %2").arg(fileName, failure));
 }

@@ -101,19 +101,39 @@ inline QString Text(const QString &sql)
 }
 
 // Runs `act` on the modal dialog that the next call opens, once it shows.
-// If `act` leaves it open, it is rejected so that the test never hangs.
-// `tries` bounds the wait (10 ms each); a test that expects no dialog gives
-// a few and then waits them out, so that no look-out outlives it.
-inline void OnModal(std::function<void(QDialog *)> act, int tries = 500)
+// If `act` leaves it open (a check in it failed, or it throws), it is
+// rejected so that the test never hangs. `tries` bounds the wait (10 ms
+// each); a test that expects no dialog gives a few and then waits them out,
+// so that no look-out outlives it. While `*watch` is true the look-out does
+// not stop there: it records that the dialog is late and still closes it
+// when it shows, so the call that opens it returns and the test fails at
+// once instead of waiting out its time-out.
+inline void OnModal(std::function<void(QDialog *)> act, int tries = 500,
+                    std::shared_ptr<bool> watch = {}, bool late = false)
 {
-    QTimer::singleShot(10, qApp, [act = std::move(act), tries]() mutable {
+    QTimer::singleShot(10, qApp, [act = std::move(act), tries, watch = std::move(watch), late]() mutable {
+        if (watch && !*watch)
+            return;
         auto *dialog = qobject_cast<QDialog *>(QApplication::activeModalWidget());
         if (!dialog || !dialog->isVisible()) {
-            if (tries > 0)
-                OnModal(std::move(act), tries - 1);
+            if (tries > 0) {
+                OnModal(std::move(act), tries - 1, std::move(watch), late);
+            } else if (watch) {
+                if (!late)
+                    QTest::qFail("no dialog showed in time", __FILE__, __LINE__);
+                OnModal(std::move(act), 0, std::move(watch), true);
+            }
             return;
         }
-        act(dialog);
+        if (late) {
+            dialog->reject();
+            return;
+        }
+        try {
+            act(dialog);
+        } catch (...) {
+            QTest::qFail("the dialog's handler threw", __FILE__, __LINE__);
+        }
         if (dialog->isVisible())
             dialog->reject();
     });
@@ -126,14 +146,18 @@ template <class Form>
 inline void OnModalForm(const std::function<void()> &open, const std::function<void(Form *)> &act)
 {
     bool shown = false;
-    OnModal([&](QDialog *d) {
-        shown = true;
-        auto *f = qobject_cast<Form *>(d);
-        QVERIFY(f);
-        QVERIFY(QTest::qWaitForWindowActive(f));
-        act(f);
-    });
+    const auto watch = std::make_shared<bool>(true);
+    OnModal(
+        [&](QDialog *d) {
+            shown = true;
+            auto *f = qobject_cast<Form *>(d);
+            QVERIFY(f);
+            QVERIFY(QTest::qWaitForWindowActive(f));
+            act(f);
+        },
+        500, watch);
     open();
+    *watch = false;
     QVERIFY(shown);
 }
 
