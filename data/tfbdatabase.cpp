@@ -1,6 +1,7 @@
 #include "data/tfbdatabase.h"
 #include "data/efberror.h"
 #include "data/tfbclient.h"
+#include "data/tfbconnectmessage.h"
 #include "data/tfbquery.h"
 #include "data/tfbstatement.h"
 #include "data/tfbtransaction.h"
@@ -135,7 +136,12 @@ void TFbDatabase::Open()
     if (m_api->isc_attach_database(st, short(file.size()), file.constData(), &m_handle, short(dpb.size()),
                                    dpb.constData())) {
         m_handle = 0;
-        m_api->Raise(st);
+        try {
+            m_api->Raise(st);
+        } catch (const EFbError &e) {
+            // The clerk reads what to do first; the engine's text follows.
+            throw EFbError(TFbConnectMessage::For(e.GdsCode(), e.Message(), m_name), e.SqlCode(), e.GdsCode());
+        }
     }
 
     // The database's own dialect.
@@ -187,7 +193,12 @@ void TFbDatabase::Detach()
         // A transaction we could not end keeps the attachment busy: drop
         // the handle anyway; the server rolls back on its side.
         m_handle = 0;
-        m_api->Raise(st);
+        try {
+            m_api->Raise(st);
+        } catch (const EFbError &e) {
+            // The clerk reads what to do first; the engine's text follows.
+            throw EFbError(TFbConnectMessage::For(e.GdsCode(), e.Message(), m_name), e.SqlCode(), e.GdsCode());
+        }
     }
     m_handle = 0;
 }

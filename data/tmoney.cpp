@@ -195,3 +195,9 @@ QString TMoney::OutOfRangeMessage(const QString &text)
     return QStringLiteral("O valor '%1' está fora do limite permitido (até 99.999.999.999,9999)")
         .arg(text);
 }
+
+QString TMoney::TooManyDecimalsMessage(const QString &text)
+{
+    return QStringLiteral("'%1' tem mais de duas casas decimais. Digite o valor em reais e "
+                          "centavos, como 1.234,50").arg(text);
+}

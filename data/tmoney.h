@@ -27,6 +27,8 @@ public:
     static TMoney FromUnits(qint64 units);
     qint64 Units() const { return m_units; }
     bool IsZero() const { return m_units == 0; }
+    // True when the amount has no digit past the centavos.
+    bool IsWholeCents() const { return m_units % (UnitsPerReal / 100) == 0; }
 
     // Reads a typed amount: "1.234,50", "150", "150,5", "-10", "R$ 1.234,50",
     // "1e3" (blanks around it are ignored). Dots group thousands (three digits
@@ -62,6 +64,7 @@ public:
     // The messages shown when a typed amount is refused.
     static QString NotAnAmountMessage(const QString &text);
     static QString OutOfRangeMessage(const QString &text);
+    static QString TooManyDecimalsMessage(const QString &text);
 
     friend bool operator==(TMoney a, TMoney b) { return a.m_units == b.m_units; }
     friend bool operator!=(TMoney a, TMoney b) { return a.m_units != b.m_units; }

@@ -271,8 +271,11 @@ void TConfigForm::BitBtn1Click()
         TDatabaseBackup::CopyDatabase(DM->Database, destination);
     } catch (const std::exception &e) {
         qWarning("backup failed: %s", e.what());
+        // The reason (disk full, no permission, the server refusing the
+        // lock) is what tells the clerk what to do about it.
         TMessages::ShowMessage(QStringLiteral("Erro ao copiar ") + QDir::toNativeSeparators(source)
-                               + QStringLiteral(" para ") + QDir::toNativeSeparators(destination));
+                               + QStringLiteral(" para ") + QDir::toNativeSeparators(destination)
+                               + QStringLiteral("\rMotivo: ") + QString::fromUtf8(e.what()));
         return;
     }
     TMessages::ShowMessage(QDir::toNativeSeparators(destination) + QLatin1Char('\r')

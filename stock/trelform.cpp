@@ -40,6 +40,13 @@ std::optional<QDate> ReadDate(const QString &text)
     return date;
 }
 
+// Some position typed and a day, month or year still missing.
+bool IsPartial(const QString &text)
+{
+    static const QRegularExpression re(QStringLiteral("^ *[0-9]{1,2} */ *[0-9]{1,2} */ *[0-9]{4} *$"));
+    return !re.match(text).hasMatch();
+}
+
 QDate CheckedDate(const QString &text)
 {
     const std::optional<QDate> date = ReadDate(text);
@@ -62,6 +69,11 @@ QString TRelForm::FilterStatement(int kind, const QString &startText, const QStr
     case Exits: sql = QStringLiteral("select * from prodent where tipo=\"saida\""); break;
     default: sql = QStringLiteral("select * from prodent"); break;
     }
+    // A date typed only in part is no date and never an empty box: taking
+    // it for one would list every movement as if no period were asked.
+    for (const QString &text : {startText, endText})
+        if (IsFilled(text) && IsPartial(text))
+            CheckedDate(text);
     if (!IsFilled(startText) || !IsFilled(endText))
         return sql;
     // Both dates are read before anything is written: a bad one stops the

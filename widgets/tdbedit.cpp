@@ -1,14 +1,16 @@
 #include "widgets/tdbedit.h"
 
 #include "app/tguard.h"
+#include "data/efberror.h"
 #include "data/tfbfield.h"
 #include "data/tfbquery.h"
+#include "widgets/tcharsetvalidator.h"
 #include "widgets/tdbeditrules.h"
 #include "widgets/tdbfieldlink.h"
 
 #include <QKeyEvent>
 #include <QLocale>
-#include <QRegularExpressionValidator>
+#include <limits>
 
 TDBEdit::TDBEdit(QWidget *parent)
     : TDBControl(parent)
@@ -16,6 +18,7 @@ TDBEdit::TDBEdit(QWidget *parent)
     connect(m_link, &TDBFieldLink::Refresh, this, &TDBEdit::ShowField);
     connect(this, &QLineEdit::textEdited, this, &TDBEdit::OnTextEdited);
     m_link->SetFlush([this] { WritePending(); });
+    m_validator = new TCharsetValidator(this);
 }
 
 TDBEdit::TDBEdit(const QString &objectName, TFbQuery *query, const QString &fieldName,
@@ -29,10 +32,7 @@ void TDBEdit::SetDigitsOnly(bool on)
 {
     m_digitsOnly = on;
     // Pasted text is held to the same rule as typed text.
-    if (on)
-        setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), this));
-    else
-        setValidator(nullptr);
+    m_validator->SetDigitsOnly(on);
 }
 
 bool TDBEdit::WritesAtOnce() const
@@ -90,8 +90,29 @@ void TDBEdit::WritePending()
 {
     if (!m_link->Pending())
         return;
+    CheckWholeNumber(text());
     m_link->Write(text());
     m_link->SetPending(false);
+}
+
+void TDBEdit::CheckWholeNumber(const QString &typed) const
+{
+    const TFbField *f = m_link->Field();
+    if (!f || (f->Kind() != TFbFieldKind::Integer && f->Kind() != TFbFieldKind::LargeInt))
+        return;
+    const QString t = typed.trimmed();
+    if (t.isEmpty())
+        return;
+    const bool small = f->Kind() == TFbFieldKind::Integer;
+    const qint64 min = small ? std::numeric_limits<qint32>::min() : std::numeric_limits<qint64>::min();
+    const qint64 max = small ? std::numeric_limits<qint32>::max() : std::numeric_limits<qint64>::max();
+    bool ok = false;
+    const qint64 v = t.toLongLong(&ok);
+    // The column's own words would be English ("is not a valid integer
+    // value"): the clerk is told in Portuguese, with the limit to keep to.
+    if (!ok || v < min || v > max)
+        throw EFbError(QStringLiteral("'%1' não é um número inteiro válido: digite um número de %2 a %3")
+                           .arg(t, QLocale().toString(min), QLocale().toString(max)));
 }
 
 void TDBEdit::FinishEditing()
@@ -149,7 +170,8 @@ void TDBEdit::focusInEvent(QFocusEvent *event)
 void TDBEdit::focusOutEvent(QFocusEvent *event)
 {
     QLineEdit::focusOutEvent(event);
-    FinishEditing();
+    if (TDBEditRules::LeavesEditor(event))
+        FinishEditing();
     if (!m_link->Pending())
         ShowField();
 }

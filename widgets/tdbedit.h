@@ -18,11 +18,13 @@
 //
 // Typing puts the dataset into editing. SetUpperCase turns typed letters
 // into capitals; SetDigitsOnly lets only the digits 0 to 9 and Backspace
-// through, silently (quantities).
+// through, silently (quantities). A typed or pasted character the database
+// cannot hold is refused with a message (TCharsetValidator).
 #include "widgets/tdbcontrol.h"
 
 #include <QLineEdit>
 
+class TCharsetValidator;
 class TFbQuery;
 
 class TDBEdit : public TDBControl<QLineEdit>
@@ -49,8 +51,12 @@ private:
     bool WritesAtOnce() const;
     bool AcceptsCharacter(QChar c) const;
     void WritePending();
+    // Throws EFbError (in Portuguese) when a whole-number field is given a
+    // text that is no number or past what the column holds.
+    void CheckWholeNumber(const QString &typed) const;
     void FinishEditing();
 
     bool m_upperCase = false;
     bool m_digitsOnly = false;
+    TCharsetValidator *m_validator = nullptr;
 };

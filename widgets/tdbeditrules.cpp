@@ -1,9 +1,12 @@
 #include "widgets/tdbeditrules.h"
 
 #include "app/tguard.h"
+#include "app/tmessages.h"
+#include "data/tdbcharset.h"
 #include "widgets/tdbfieldlink.h"
 
 #include <QApplication>
+#include <QFocusEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPointer>
@@ -22,6 +25,20 @@ bool TDBEditRules::DropRefusedKey(QKeyEvent *event, const std::function<bool(QCh
         }
     }
     return false;
+}
+
+void TDBEditRules::RefuseText(QWidget *editor, QStringView text, qsizetype at)
+{
+    QApplication::beep();
+    const QString message = TDbCharset::RefusedMessage(text, at);
+    // The box waits until the editor has finished undoing the change: a
+    // dialog opened from inside it would run a loop in the middle of it.
+    QTimer::singleShot(0, editor, [message] { TMessages::ShowMessage(message); });
+}
+
+bool TDBEditRules::LeavesEditor(const QFocusEvent *event)
+{
+    return event->reason() != Qt::ActiveWindowFocusReason && event->reason() != Qt::PopupFocusReason;
 }
 
 void TDBEditRules::FinishEditing(QLineEdit *editor, TDBFieldLink *link)

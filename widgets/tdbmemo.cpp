@@ -1,8 +1,13 @@
 #include "widgets/tdbmemo.h"
 
 #include "app/tguard.h"
+#include "data/tdbcharset.h"
 #include "data/tfbfield.h"
+#include "widgets/tdbeditrules.h"
 #include "widgets/tdbfieldlink.h"
+
+#include <QKeyEvent>
+#include <QMimeData>
 
 TDBMemo::TDBMemo(QWidget *parent)
     : TDBControl(parent)
@@ -42,4 +47,35 @@ void TDBMemo::OnTextChanged()
     QString text = toPlainText();
     text.replace(QLatin1Char('\n'), QLatin1String("\r\n"));
     Guard([this, text] { m_link->Write(text); });
+}
+
+void TDBMemo::keyPressEvent(QKeyEvent *event)
+{
+    // Keys that type nothing (arrows, Backspace) and shortcuts pass.
+    const QString typed = event->text();
+    if (!typed.isEmpty() && !(event->modifiers() & Qt::ControlModifier)) {
+        const qsizetype at = TDbCharset::FirstRefused(typed, TDbCharset::Lines::Many);
+        // Backspace and Escape type controls the editor handles itself.
+        if (at >= 0 && event->key() != Qt::Key_Backspace && event->key() != Qt::Key_Escape
+            && event->key() != Qt::Key_Delete) {
+            event->accept();
+            TDBEditRules::RefuseText(this, typed, at);
+            return;
+        }
+    }
+    QPlainTextEdit::keyPressEvent(event);
+}
+
+void TDBMemo::insertFromMimeData(const QMimeData *source)
+{
+    // Pasting and dropping both come here; the editor takes plain text only.
+    if (source && source->hasText()) {
+        const QString text = source->text();
+        const qsizetype at = TDbCharset::FirstRefused(text, TDbCharset::Lines::Many);
+        if (at >= 0) {
+            TDBEditRules::RefuseText(this, text, at);
+            return;
+        }
+    }
+    QPlainTextEdit::insertFromMimeData(source);
 }

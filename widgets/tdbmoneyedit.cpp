@@ -4,6 +4,7 @@
 #include "data/efberror.h"
 #include "data/tfbfield.h"
 #include "data/tfbquery.h"
+#include "widgets/tcharsetvalidator.h"
 #include "widgets/tdbeditrules.h"
 #include "widgets/tdbfieldlink.h"
 
@@ -15,6 +16,7 @@ TDBMoneyEdit::TDBMoneyEdit(QWidget *parent)
     connect(m_link, &TDBFieldLink::Refresh, this, &TDBMoneyEdit::ShowField);
     connect(this, &QLineEdit::textEdited, this, &TDBMoneyEdit::OnTextEdited);
     m_link->SetFlush([this] { WritePending(); });
+    new TCharsetValidator(this);
 }
 
 TDBMoneyEdit::TDBMoneyEdit(const QString &objectName, TFbQuery *query, const QString &fieldName,
@@ -87,6 +89,10 @@ void TDBMoneyEdit::WritePending()
         throw EFbError(TMoney::NotAnAmountMessage(text().trimmed()));
     if (r == TMoney::ParseResult::OutOfRange)
         throw EFbError(TMoney::OutOfRangeMessage(text().trimmed()));
+    // Amounts are typed in reais and centavos: a third decimal is a slip
+    // (a cursor left after "0,00"), never a price.
+    if (r == TMoney::ParseResult::Ok && !amount.IsWholeCents())
+        throw EFbError(TMoney::TooManyDecimalsMessage(text().trimmed()));
     TFbQuery *q = m_link->DataSet();
     if (!m_link->Editing())
         q->Edit();
@@ -116,8 +122,20 @@ void TDBMoneyEdit::keyPressEvent(QKeyEvent *event)
     QLineEdit::keyPressEvent(event);
 }
 
+void TDBMoneyEdit::mousePressEvent(QMouseEvent *event)
+{
+    QLineEdit::mousePressEvent(event);
+    // A click that brings the focus in selects the amount as Tab does, so
+    // what is typed replaces it instead of landing after its decimals.
+    if (m_selectOnClick) {
+        m_selectOnClick = false;
+        selectAll();
+    }
+}
+
 void TDBMoneyEdit::focusInEvent(QFocusEvent *event)
 {
+    m_selectOnClick = event->reason() == Qt::MouseFocusReason;
     QLineEdit::focusInEvent(event);
     if (!m_link->Pending())
         ShowField();
@@ -127,7 +145,8 @@ void TDBMoneyEdit::focusInEvent(QFocusEvent *event)
 void TDBMoneyEdit::focusOutEvent(QFocusEvent *event)
 {
     QLineEdit::focusOutEvent(event);
-    FinishEditing();
+    if (TDBEditRules::LeavesEditor(event))
+        FinishEditing();
     if (!m_link->Pending())
         ShowField();
 }

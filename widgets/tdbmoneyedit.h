@@ -12,7 +12,9 @@
 // An empty editor writes null (an empty amount, zero in every sum).
 //
 // Typing puts the dataset into editing; characters that cannot be part of
-// an amount beep and are dropped.
+// an amount beep and are dropped. Amounts are typed with at most two
+// decimals (more are refused with a message; a stored amount keeps its
+// own). Entering the editor with a click selects its text, as Tab does.
 #include "data/tmoney.h"
 #include "widgets/tdbcontrol.h"
 
@@ -44,6 +46,7 @@ signals:
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
     void focusInEvent(QFocusEvent *event) override;
     void focusOutEvent(QFocusEvent *event) override;
 
@@ -53,4 +56,6 @@ private:
     void WritePending();
     void FinishEditing();
     static bool AcceptsCharacter(QChar c);
+
+    bool m_selectOnClick = false;
 };

@@ -134,7 +134,12 @@ void TMaskDateEdit::BlankAt(int position)
 
 void TMaskDateEdit::focusInEvent(QFocusEvent *event)
 {
-    if (!m_refusing) {
+    // Coming back from another window (the box that refused a half date, a
+    // menu) is not a new entry: what Esc goes back to, and whether the box
+    // was typed into, stay as they were.
+    const bool returning = isModified()
+        && (event->reason() == Qt::ActiveWindowFocusReason || event->reason() == Qt::PopupFocusReason);
+    if (!m_refusing && !returning) {
         ShowBlanksAs(QLatin1Char('_'));
         m_textAtEntry = Text();
         setModified(false);

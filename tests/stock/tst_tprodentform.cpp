@@ -158,7 +158,9 @@ void TstTProdEntForm::arithmetic_data()
         << 3 << true << "8" << QString::number(TStockMovement::MaxQuantity - 7) << ""
         << "Quantidade de entrada grande demais";
     QTest::newRow("quantity past a whole number refused")
-        << 1 << true << "99999999999" << "5" << "" << "'99999999999' is not a valid integer value";
+        << 1 << true << "99999999999" << "5" << "" << "'99999999999' não é um número inteiro válido";
+    QTest::newRow("quantity past a whole number by one refused")
+        << 1 << true << "2147483648" << "5" << "" << "'2147483648' não é um número inteiro válido";
 }
 
 void TstTProdEntForm::arithmetic()

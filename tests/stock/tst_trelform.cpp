@@ -79,6 +79,7 @@ private slots:
     void dateBoxEditing();
     void dateBoxWithBlankYearCannotBeLeft();
     void escAbandonsTheChanges();
+    void escAfterInvalidInputLeftTheHalfDate();
     void rowColours();
     void newScreenStartsAtTodosWithTheLastFilter();
 
@@ -196,6 +197,12 @@ void TstTRelForm::statements_data()
     QTest::newRow("blank year") << 0 << "01/05/    " << "31/05/2008" << "" << "'01/05/    ' is not a valid date";
     QTest::newRow("month 13") << 0 << "01/13/2008" << "31/05/2008" << "" << "'01/13/2008' is not a valid date";
     QTest::newRow("year 0") << 0 << "01/05/0000" << "31/05/2008" << "" << "'01/05/0000' is not a valid date";
+    // A half-typed date was taken for an empty box and the whole list shown.
+    QTest::newRow("half start, blank end: not taken as empty")
+        << 0 << "01/05/    " << blank << "" << "'01/05/    ' is not a valid date";
+    QTest::newRow("blank start, half end: not taken as empty")
+        << 1 << blank << "  /05/2008" << "" << "'  /05/2008' is not a valid date";
+    QTest::newRow("three year digits alone") << 2 << "01/05/200 " << blank << "" << "'01/05/200 ' is not a valid date";
 }
 
 void TstTRelForm::statements()
@@ -258,6 +265,8 @@ void TstTRelForm::badDateLeavesTheMovementsAsTheyWere_data()
     QTest::addColumn<QString>("message");
     QTest::newRow("31 February at the start") << "31/02/2008" << "31/05/2008" << "'31/02/2008' is not a valid date.";
     QTest::newRow("blank day at the end") << "01/05/2008" << "  /06/2008" << "'  /06/2008' is not a valid date.";
+    QTest::newRow("half start, the end blank")
+        << "01/05/    " << TMaskDateEdit::BlankText() << "'01/05/    ' is not a valid date.";
 }
 
 void TstTRelForm::badDateLeavesTheMovementsAsTheyWere()
@@ -412,6 +421,42 @@ void TstTRelForm::escAbandonsTheChanges()
     QTest::keyClick(m_report->DBGrid1, Qt::Key_Escape);
     QTest::keyClick(box, Qt::Key_Escape);
     QVERIFY(m_report->isVisible());
+}
+
+// After "Invalid input value" the box came back from the error box as if
+// newly entered: Esc kept "01/05/____", the box could be left, and the half
+// date was then filtered as an empty one.
+void TstTRelForm::escAfterInvalidInputLeftTheHalfDate()
+{
+    m_report->show();
+    QVERIFY(QTest::qWaitForWindowActive(m_report));
+    TMaskDateEdit *box = m_report->MaskEdit1;
+    box->SetText(QStringLiteral("31/05/2008"));
+    // The error box is a window of its own that takes the activation and
+    // gives it back once closed, as the real dialog does.
+    QWidget dialog;
+    m_screen.messages->SetOnShow([&dialog](const TMessageBoxRequest &) {
+        dialog.show();
+        dialog.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&dialog));
+        dialog.hide();
+    });
+    box->setFocus();
+    box->setCursorPosition(6);
+    QTest::keyClick(box, Qt::Key_Delete);
+    QCOMPARE(box->Text(), QStringLiteral("31/05/ 008"));
+    QTest::keyClick(box, Qt::Key_Tab);
+    QCOMPARE(m_screen.messages->Count(), 1);
+    m_report->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(m_report));
+    QVERIFY(box->hasFocus());
+    QVERIFY(box->RefusesToLeave());
+
+    QTest::keyClick(box, Qt::Key_Escape);
+    QCOMPARE(box->Text(), QStringLiteral("31/05/2008"));
+    QTest::keyClick(box, Qt::Key_Tab);
+    QVERIFY(!box->hasFocus());
+    QCOMPARE(m_screen.messages->Count(), 1);
 }
 
 void TstTRelForm::rowColours()

@@ -1,12 +1,16 @@
 // Data-bound editors on a real dataset: showing and writing the current
 // row's field, starting the edit, length and character rules, dates and
 // money written when left or when the screen saves, the locked look.
+#include "data/tdbcharset.h"
 #include "tests/support/tmessagerecorder.h"
 #include "tests/widgets/twidgettestdata.h"
 #include "widgets/tdbedit.h"
 #include "widgets/tdbfieldlink.h"
 #include "widgets/tdbmemo.h"
 #include "widgets/teditorlook.h"
+#include "widgets/tsearchedit.h"
+
+#include <QClipboard>
 
 #include <QLocale>
 #include <QVBoxLayout>
@@ -31,6 +35,8 @@ private slots:
     void memoCutToColumnWithLineBreaks();
     void closedDataSetTakesNoTyping();
     void lockedAndOpenLook();
+    void characterDatabaseCannotHoldIsRefused_data();
+    void characterDatabaseCannotHoldIsRefused();
 
 private:
     std::unique_ptr<TFbTestDb> m_db;
@@ -254,3 +260,94 @@ void TstTDBEdit::lockedAndOpenLook()
 
 QTEST_MAIN(TstTDBEdit)
 #include "tst_tdbedit.moc"
+
+void TstTDBEdit::characterDatabaseCannotHoldIsRefused_data()
+{
+    QTest::addColumn<QString>("editor");   // edit, memo or search
+    QTest::addColumn<bool>("paste");       // pasted, or typed key by key
+    QTest::addColumn<QString>("input");
+    QTest::addColumn<bool>("held");
+
+    const QString polish = QStringLiteral("Łukasz Żółć ☺");
+    const QString portuguese = QStringLiteral("João Conceição – “€ 5”");
+    for (const char *editor : {"edit", "memo", "search"}) {
+        const QString e = QString::fromLatin1(editor);
+        QTest::addRow("%s: Polish name typed", editor) << e << false << polish << false;
+        QTest::addRow("%s: Polish name pasted", editor) << e << true << polish << false;
+        QTest::addRow("%s: Portuguese typed", editor) << e << false << portuguese << true;
+        QTest::addRow("%s: Portuguese pasted", editor) << e << true << portuguese << true;
+        QTest::addRow("%s: BEL pasted", editor) << e << true << QStringLiteral("ab\u0007c") << false;
+        QTest::addRow("%s: ESC pasted", editor) << e << true << QStringLiteral("\u001b[0m") << false;
+        QTest::addRow("%s: DEL pasted", editor) << e << true << QStringLiteral("x\u007f") << false;
+    }
+    QTest::newRow("memo: line breaks and tab pasted") << "memo" << true << "linha 1\nlinha\t2" << true;
+}
+
+// "Łukasz Żółć ☺" was stored as "?ukasz ?ó?? ?" without a word, and pasted
+// control characters were stored raw.
+void TstTDBEdit::characterDatabaseCannotHoldIsRefused()
+{
+    QFETCH(QString, editor);
+    QFETCH(bool, paste);
+    QFETCH(QString, input);
+    QFETCH(bool, held);
+    TFbQuery *q = DM->ClientesQuery;
+    QWidget *box = nullptr;
+    QString fieldName;
+    if (editor == QLatin1String("edit")) {
+        box = Add<TDBEdit>(m_form.get(), q, "CIDADE");
+        fieldName = QStringLiteral("CIDADE");
+    } else if (editor == QLatin1String("memo")) {
+        box = Add<TDBMemo>(m_form.get(), q, "ANOTA");
+        fieldName = QStringLiteral("ANOTA");
+    } else {
+        box = new TSearchEdit(m_form.get());
+        m_form->layout()->addWidget(box);
+    }
+    m_form->show();
+    QVERIFY(QTest::qWaitForWindowActive(m_form.get()));
+    box->setFocus();
+    QVERIFY(box->hasFocus());
+    const auto shown = [box] {
+        if (auto *memo = qobject_cast<TDBMemo *>(box))
+            return memo->toPlainText();
+        return static_cast<QLineEdit *>(box)->text();
+    };
+    const QString before = shown();
+    if (paste) {
+        QApplication::clipboard()->setText(input);
+        QTest::keyClick(box, Qt::Key_V, Qt::ControlModifier);
+    } else {
+        // Key by key, each key typing its character (letters past ASCII and
+        // signs made of two UTF-16 units included).
+        for (qsizetype i = 0; i < input.size(); ++i) {
+            const qsizetype n = input.at(i).isHighSurrogate() && i + 1 < input.size() ? 2 : 1;
+            const QString typed = input.mid(i, n);
+            i += n - 1;
+            QTest::sendKeyEvent(QTest::Press, box, Qt::Key_unknown, typed, Qt::NoModifier);
+            QTest::sendKeyEvent(QTest::Release, box, Qt::Key_unknown, typed, Qt::NoModifier);
+        }
+    }
+    QCoreApplication::processEvents();   // the message waits for the editor's change to end
+
+    if (held) {
+        QCOMPARE(shown(), input);
+        QCOMPARE(m_messages->Count(), 0);
+        if (!fieldName.isEmpty()) {
+            QString stored = q->FieldByName(fieldName)->AsString();
+            stored.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+            QCOMPARE(stored, input);
+        }
+        return;
+    }
+    // Typed: the held characters before the first refused one land, the
+    // refused one does not (and nothing after it that is refused either).
+    const QString kept = shown();
+    QVERIFY2(kept == before || !paste, qPrintable(kept));
+    QCOMPARE(TDbCharset::FirstRefused(kept, TDbCharset::Lines::Many), qsizetype(-1));
+    QVERIFY(m_messages->Count() >= 1);
+    QVERIFY2(m_messages->Last().text.contains(QStringLiteral("não pode ser gravado")),
+             qPrintable(m_messages->Last().text));
+    if (!fieldName.isEmpty())
+        QCOMPARE(q->FieldByName(fieldName)->AsString(), kept);
+}

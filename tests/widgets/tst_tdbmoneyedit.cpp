@@ -1,6 +1,7 @@
 // The money editor on a real order row: typed Brazilian amounts written
 // exactly, refused texts kept on screen with the record, the shown forms,
 // and the text still in the editor taken into the record on saving.
+#include "app/tguard.h"
 #include "data/efberror.h"
 #include "tests/support/tmessagerecorder.h"
 #include "tests/widgets/twidgettestdata.h"
@@ -25,6 +26,8 @@ private slots:
     void shownAsCurrencyEditedAsAmount();
     void textStillInEditorTakenOnSave();
     void storedNumberPastRangeIsReported();
+    void typingAfterClickLandedAfterTheDecimals();
+    void badAmountOnSaveShownTwice();
 
 private:
     TDBMoneyEdit *ShowEditor();
@@ -79,7 +82,10 @@ void TstTDBMoneyEdit::typedAmount_data()
     QTest::newRow("grouped with cents") << "1.234,50" << true << "1234,5" << "";
     QTest::newRow("whole") << "150" << true << "150" << "";
     QTest::newRow("one decimal") << "150,5" << true << "150,5" << "";
-    QTest::newRow("four decimals") << "0,0001" << true << "0,0001" << "";
+    QTest::newRow("third decimal a zero") << "1,500" << true << "1,5" << "";
+    QTest::newRow("four decimals") << "0,0001" << false << "99,5" << "mais de duas casas decimais";
+    QTest::newRow("typed after 0,00") << "0,0010" << false << "99,5" << "mais de duas casas decimais";
+    QTest::newRow("decimals through the exponent") << "1e-3" << false << "99,5" << "mais de duas casas decimais";
     QTest::newRow("negative") << "-25,5" << true << "-25,5" << "";
     QTest::newRow("emptied is null") << "" << true << "" << "";
     QTest::newRow("letters beep and are dropped") << "1a2b" << true << "12" << "";
@@ -126,10 +132,19 @@ void TstTDBMoneyEdit::shownAsCurrencyEditedAsAmount()
     valor->setFocus();
     QCOMPARE(valor->text(), QStringLiteral("99,50"));
     valor->selectAll();
-    QTest::keyClicks(valor, QStringLiteral("12345,6789"));
+    QTest::keyClicks(valor, QStringLiteral("12345,67"));
     m_other->setFocus();
-    // Every decimal the amount has is shown, nothing hidden by rounding.
+    QCOMPARE(valor->text(), QStringLiteral("R$\u00a012.345,67"));
+    // A stored amount keeps every decimal it has, shown and not rounded,
+    // also after the editor is entered and left.
+    Exec(QStringLiteral("update ordemserv set valor=12345.6789 where idordem=1"));
+    DM->OrdensQuery->Cancel();
+    Reopen(DM->OrdensQuery, QStringLiteral("select * from ordemserv"));
     QCOMPARE(valor->text(), QStringLiteral("R$\u00a012.345,6789"));
+    valor->setFocus();
+    QCOMPARE(valor->text(), QStringLiteral("12345,6789"));
+    m_other->setFocus();
+    QCOMPARE(m_messages->Count(), 0);
     QCOMPARE(TDBMoneyEdit::AmountOf(DM->OrdensQueryVALOR).Units(), qint64(123456789));
     // A row without a value shows nothing.
     DM->OrdensQuery->Cancel();
@@ -159,6 +174,60 @@ void TstTDBMoneyEdit::storedNumberPastRangeIsReported()
     QVERIFY(valor);
     QVERIFY(!valor->text().isEmpty());
     QVERIFY_THROWS_EXCEPTION(EFbError, TDBMoneyEdit::AmountOf(DM->OrdensQueryVALOR));
+}
+
+// A click into "0,00" left the cursor after the decimals: typing 10 made
+// "0,0010" and 0,001 was stored. A click now selects the amount as Tab does.
+void TstTDBMoneyEdit::typingAfterClickLandedAfterTheDecimals()
+{
+    Exec(QStringLiteral("update ordemserv set valor=0 where idordem=1"));
+    Reopen(DM->OrdensQuery, QStringLiteral("select * from ordemserv"));
+    TDBMoneyEdit *valor = ShowEditor();
+    QVERIFY(valor);
+    m_other->setFocus();
+    QTest::mouseClick(valor, Qt::LeftButton, {}, QPoint(valor->width() - 4, valor->height() / 2));
+    QVERIFY(valor->hasFocus());
+    QCOMPARE(valor->selectedText(), QStringLiteral("0,00"));
+    QTest::keyClicks(valor, QStringLiteral("10"));
+    QCOMPARE(valor->text(), QStringLiteral("10"));
+    m_other->setFocus();
+    QCOMPARE(m_messages->Count(), 0);
+    QCOMPARE(TDBMoneyEdit::AmountOf(DM->OrdensQueryVALOR).Units(), qint64(100000));
+
+    // A second click inside the box being edited places the cursor as usual.
+    QTest::mouseClick(valor, Qt::LeftButton, {}, QPoint(valor->width() - 4, valor->height() / 2));
+    QCOMPARE(valor->selectedText(), QStringLiteral("10,00"));
+    QTest::mouseClick(valor, Qt::LeftButton, {}, QPoint(valor->width() - 4, valor->height() / 2));
+    QVERIFY(!valor->hasSelectedText());
+}
+
+// Saving (F5) with a refused amount showed its error twice: the error box
+// took the window's activation, and the editor took that for being left and
+// wrote (and refused) the amount again.
+void TstTDBMoneyEdit::badAmountOnSaveShownTwice()
+{
+    TDBMoneyEdit *valor = ShowEditor();
+    QVERIFY(valor);
+    valor->setFocus();
+    valor->selectAll();
+    QTest::keyClicks(valor, QStringLiteral("1,2,3"));
+    // The box is a window of its own that takes the activation, as the real
+    // dialog does.
+    QWidget box;
+    m_messages->SetOnShow([&box](const TMessageBoxRequest &) {
+        if (box.isVisible())
+            return;
+        box.show();
+        box.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&box));
+    });
+    QVERIFY(!Guard([] { TDBFieldLink::UpdateRecord(DM->OrdensQuery); }));
+    box.hide();
+    m_form->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(m_form.get()));
+    QCOMPARE(m_messages->Texts().size(), 1);
+    QVERIFY(valor->hasFocus());
+    QCOMPARE(valor->text(), QStringLiteral("1,2,3"));
 }
 
 QTEST_MAIN(TstTDBMoneyEdit)

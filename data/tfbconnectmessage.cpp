@@ -1,0 +1,47 @@
+#include "data/tfbconnectmessage.h"
+
+namespace {
+
+// The engine's codes for the failures a shop meets when opening its data.
+constexpr long IoError = 335544344;        // the file could not be opened
+constexpr long NetworkError = 335544721;   // the server could not be reached
+constexpr long Unavailable = 335544375;    // no engine or server to talk to
+constexpr long LoginRefused = 335544472;   // user name or password refused
+
+} // namespace
+
+QString TFbConnectMessage::For(long gdsCode, const QString &engineText, const QString &database)
+{
+    QString head;
+    switch (gdsCode) {
+    case NetworkError:
+    case Unavailable:
+        head = QStringLiteral("Não foi possível conectar ao servidor do banco de dados (%1). "
+                              "Verifique se o servidor está ligado e com o Firebird em execução, "
+                              "e se a rede está funcionando.").arg(database);
+        break;
+    case IoError:
+        if (engineText.contains(QLatin1String("No such file"), Qt::CaseInsensitive)
+            || engineText.contains(QLatin1String("cannot find"), Qt::CaseInsensitive))
+            head = QStringLiteral("O arquivo do banco de dados não foi encontrado (%1). "
+                                  "Verifique o caminho configurado ou se o arquivo foi movido ou apagado.")
+                       .arg(database);
+        else if (engineText.contains(QLatin1String("Permission denied"), Qt::CaseInsensitive)
+                 || engineText.contains(QLatin1String("Access is denied"), Qt::CaseInsensitive))
+            head = QStringLiteral("Sem permissão para abrir o arquivo do banco de dados (%1). "
+                                  "Peça ao responsável pelo computador acesso de leitura e escrita ao arquivo.")
+                       .arg(database);
+        else
+            head = QStringLiteral("Não foi possível abrir o arquivo do banco de dados (%1). "
+                                  "Verifique se o arquivo existe, se o disco está acessível e se há permissão "
+                                  "para usá-lo.").arg(database);
+        break;
+    case LoginRefused:
+        head = QStringLiteral("O banco de dados recusou o usuário ou a senha configurados (%1). "
+                              "Verifique o usuário e a senha na configuração.").arg(database);
+        break;
+    default:
+        return engineText;
+    }
+    return head + QStringLiteral("\n\nDetalhe técnico: ") + engineText;
+}

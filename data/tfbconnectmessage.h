@@ -1,0 +1,16 @@
+#pragma once
+// What a clerk reads when the database cannot be opened. The engine says it
+// in English and in its own terms ("Unable to complete network request to
+// host ...", "I/O error during open ..."); the clerk gets, first, what went
+// wrong and what to do about it in Portuguese, and the engine's own text
+// after it for whoever gives support.
+#include <QString>
+
+class TFbConnectMessage
+{
+public:
+    // The message for an attachment to `database` refused with the engine's
+    // first error code `gdsCode` and its text `engineText`; an error that is
+    // not about reaching the database keeps the engine's text as it is.
+    static QString For(long gdsCode, const QString &engineText, const QString &database);
+};
