@@ -313,6 +313,11 @@ void TOrdemservForm::SetEntry(bool entry)
     BitBtn6->setEnabled(entry);
 }
 
+QString TOrdemservForm::HoldMessage() const
+{
+    return QStringLiteral("Termine ou cancele a OS em edição na tela %1.").arg(windowTitle());
+}
+
 bool TOrdemservForm::CheckClient() const
 {
     if (ClientName().isEmpty()) {
@@ -364,6 +369,7 @@ void TOrdemservForm::BitBtn1Click()
     const qint32 client = ClientId();
     TFbQuery *q = DM->OrdensQuery;
     q->Append();   // the next IDORDEM and today's DATACAD
+    q->HoldPending(HoldMessage());
     try {
         TDBMoneyEdit::SetAmount(DM->OrdensQueryJUROS, TMoney());
         TDBMoneyEdit::SetAmount(DM->OrdensQueryDESCONTO, TMoney());
@@ -385,6 +391,7 @@ void TOrdemservForm::BitBtn2Click()
     if (!CheckClientAndOrder() || !CheckNothingPending())
         return;
     DM->OrdensQuery->Edit();
+    DM->OrdensQuery->HoldPending(HoldMessage());
     SetEntry(true);
     DBEdit4->setFocus();
 }
@@ -402,6 +409,9 @@ void TOrdemservForm::BitBtn3Click()
                               TMessages::YesNo) != TMessages::Yes)
         return;
     TFbQuery *q = DM->OrdensQuery;
+    // The entry this screen holds is its own to delete.
+    if (m_entry)
+        q->HoldPending(QString());
     try {
         q->Delete();
         q->ApplyChanges();
