@@ -180,7 +180,9 @@ void TProdEntForm::BitBtn2Click()
 void TProdEntForm::GiveUp()
 {
     // The product first (it keeps its old values), then the movement (the
-    // new one disappears).
+    // new one disappears). Both entries are this form's own to give up.
+    for (TFbQuery *q : {DM->ProdForneQuery, DM->ProdEntQuery})
+        q->HoldPending(QString());
     for (TFbQuery *q : {DM->ProdForneQuery, DM->ProdEntQuery}) {
         if (!q->Active())
             continue;

@@ -771,11 +771,11 @@ void TstTOrdemservForm::pendingOrderRedirectedByAnotherScreen_data()
 {
     QTest::addColumn<bool>("newOrder");
     QTest::addColumn<QString>("action");
-    for (const QString &action : {"menu: second order screen", "menu: client list", "client list: search",
+    for (const char *action : {"menu: second order screen", "menu: client list", "client list: search",
                                   "client list: delete the order's client", "client list: new client",
                                   "client list: grid to another client"}) {
-        QTest::newRow(qPrintable("F1, " + action)) << true << action;
-        QTest::newRow(qPrintable("F2, " + action)) << false << action;
+        QTest::newRow(qPrintable(QStringLiteral("F1, ") + action)) << true << QString::fromUtf8(action);
+        QTest::newRow(qPrintable(QStringLiteral("F2, ") + action)) << false << QString::fromUtf8(action);
     }
 }
 
