@@ -217,7 +217,6 @@ void TFbQuery::Open()
 {
     if (Active())
         return;
-    CheckNotHeld(false);
     PrepareStatement();
     m_cols = m_stmt->Columns();
     if (m_cols.empty())
@@ -586,7 +585,7 @@ void TFbQuery::SetMaster(TFbQuery *master)
         master->m_dependents.emplace_back(this);
 }
 
-void TFbQuery::CheckNotHeld(bool self) const
+void TFbQuery::CheckNotHeld(bool self, bool dependents) const
 {
     if (self) {
         const QString held = HeldBy();
@@ -594,6 +593,8 @@ void TFbQuery::CheckNotHeld(bool self) const
             throw EFbError(held);
     }
     for (const QPointer<TFbQuery> &d : m_dependents) {
+        if (!dependents)
+            break;
         const QString held = d ? d->HeldBy() : QString();
         if (!held.isEmpty())
             throw EFbError(held);
@@ -653,7 +654,7 @@ void TFbQuery::SetRecNo(int row)
 {
     if (row == m_cur && Active())
         return;
-    CheckNotHeld();
+    CheckNotHeld(true, false);
     CheckBrowseMode();
     SetCurrent(row);
     m_bof = m_eof = m_visible.empty();
@@ -661,7 +662,7 @@ void TFbQuery::SetRecNo(int row)
 
 void TFbQuery::First()
 {
-    CheckNotHeld();
+    CheckNotHeld(true, false);
     CheckBrowseMode();
     SetCurrent(0);
     m_bof = true;
@@ -670,7 +671,7 @@ void TFbQuery::First()
 
 void TFbQuery::Last()
 {
-    CheckNotHeld();
+    CheckNotHeld(true, false);
     CheckBrowseMode();
     SetCurrent(int(m_visible.size()) - 1);
     m_eof = true;
@@ -679,7 +680,7 @@ void TFbQuery::Last()
 
 void TFbQuery::Next()
 {
-    CheckNotHeld();
+    CheckNotHeld(true, false);
     CheckBrowseMode();
     if (m_cur + 1 < int(m_visible.size())) {
         SetCurrent(m_cur + 1);
@@ -691,7 +692,7 @@ void TFbQuery::Next()
 
 void TFbQuery::Prior()
 {
-    CheckNotHeld();
+    CheckNotHeld(true, false);
     CheckBrowseMode();
     if (m_cur > 0) {
         SetCurrent(m_cur - 1);
@@ -703,7 +704,7 @@ void TFbQuery::Prior()
 
 bool TFbQuery::Locate(const QString &fieldName, const QVariant &value)
 {
-    CheckNotHeld();
+    CheckNotHeld(true, false);
     CheckBrowseMode();
     const TFbField *f = FieldByName(fieldName);
     const bool text = value.typeId() == QMetaType::QString;
@@ -757,7 +758,7 @@ void TFbQuery::StartNewRow()
 
 void TFbQuery::Append()
 {
-    CheckNotHeld();
+    CheckNotHeld(true, false);
     CheckBrowseMode();
     StartNewRow();
 }

@@ -135,17 +135,19 @@ public:
     void HoldPending(const QString &message);
     // The claim standing now (empty when none): in edit or insert and claimed.
     QString HeldBy() const;
-    // This dataset's entry belongs to the current row of `master` (an order
-    // to the current client): while it is held, the master refuses the
-    // same actions. Set once at start-up.
+    // This dataset's entry belongs to a row of `master` (an order to its
+    // client): while it is held, the master may still move (the screen
+    // keeps the key it started with) but refuses to close, reload, filter,
+    // delete or drop its changes. Set once at start-up.
     void SetMaster(TFbQuery *master);
     // Gives up the entry being typed (Cancel) and returns a one-line account
     // of it for the log ("ORDEMSERV: IDORDEM=12, DESCRICAO=..."); empty when
     // there was none. For closing the program with no one left to ask.
     QString DropPending();
-    // Throws the claim of this dataset (when `self`) or of a dependent one:
-    // for a screen that would ask a question before acting.
-    void CheckNotHeld(bool self = true) const;
+    // Throws the claim of this dataset (when `self`) or of a dependent one
+    // (when `dependents`): for a screen that would ask a question before
+    // acting.
+    void CheckNotHeld(bool self = true, bool dependents = true) const;
 
     // --- for the layer ---
     void DatabaseDestroyed();

@@ -4,6 +4,7 @@
 #include "app/tprincipalform.h"
 #include "clients/tclientesform2.h"
 #include "clients/tlistaclientesform.h"
+#include "data/tfbdatabase.h"
 #include "data/tmoney.h"
 #include "orders/tordemservform.h"
 #include "tests/clients/tclienttestdata.h"
@@ -772,8 +773,7 @@ void TstTOrdemservForm::pendingOrderRedirectedByAnotherScreen_data()
     QTest::addColumn<bool>("newOrder");
     QTest::addColumn<QString>("action");
     for (const char *action : {"menu: second order screen", "menu: client list", "client list: search",
-                                  "client list: delete the order's client", "client list: new client",
-                                  "client list: grid to another client"}) {
+                                  "client list: delete the order's client"}) {
         QTest::newRow(qPrintable(QStringLiteral("F1, ") + action)) << true << QString::fromUtf8(action);
         QTest::newRow(qPrintable(QStringLiteral("F2, ") + action)) << false << QString::fromUtf8(action);
     }
@@ -803,15 +803,9 @@ void TstTOrdemservForm::pendingOrderRedirectedByAnotherScreen()
     } else if (action == QLatin1String("client list: search")) {
         clients.Edit1->setText(QStringLiteral("BRUNO"));
         clients.BitBtn1->click();
-    } else if (action == QLatin1String("client list: delete the order's client")) {
+    } else {
         m_messages->QueueAnswer(TMessages::Yes);
         clients.BitBtn4->click();
-    } else if (action == QLatin1String("client list: new client")) {
-        clients.BitBtn2->click();
-    } else {
-        clients.show();
-        const QModelIndex bruno = clients.DBGrid1->model()->index(1, 0);
-        clients.DBGrid1->setCurrentIndex(bruno);
     }
 
     const QString message = QStringLiteral("Termine ou cancele a OS em edição na tela Ordem de Serviço.");
