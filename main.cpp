@@ -89,8 +89,15 @@ int main(int argc, char *argv[])
     TQuitSignals quitSignals;
     quitSignals.Install();
     QObject::connect(dm->Database, &TFbDatabase::connected, &quitSignals, &TQuitSignals::Install);
-    QObject::connect(&quitSignals, &TQuitSignals::requested, principal.get(),
-                     [&principal] { principal->Sair1->trigger(); }, Qt::QueuedConnection);
+    // A question already open (a screen asking whether to save its entry)
+    // means no one is answering: the logout's next signal ends the run
+    // without saving what is half typed, and logs it.
+    QObject::connect(&quitSignals, &TQuitSignals::requested, principal.get(), [&principal] {
+        if (QApplication::activeModalWidget())
+            principal->QuitWithoutAsking();
+        else
+            principal->Sair1->trigger();
+    }, Qt::QueuedConnection);
 
     principal->show();
     const int code = app.exec();

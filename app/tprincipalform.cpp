@@ -390,6 +390,10 @@ void TPrincipalForm::showEvent(QShowEvent *event)
 
 void TPrincipalForm::closeEvent(QCloseEvent *event)
 {
+    if (!CloseScreensAsking()) {
+        event->ignore();
+        return;
+    }
     Guard([this] { FormClose(); });
     QMainWindow::closeEvent(event);
     emit closed();
@@ -461,8 +465,26 @@ void TPrincipalForm::Configuraes1Click()
     dialog->exec();
 }
 
+bool TPrincipalForm::CloseScreensAsking()
+{
+    for (QWidget *w : findChildren<QWidget *>(Qt::FindDirectChildrenOnly)) {
+        if (w->isWindow() && !qobject_cast<QMenu *>(w) && !w->close())
+            return false;
+    }
+    return true;
+}
+
+void TPrincipalForm::QuitWithoutAsking()
+{
+    if (DM)
+        DM->Database->DropPendingEntries();
+    QCoreApplication::exit(0);
+}
+
 void TPrincipalForm::Sair1Click()
 {
+    if (!CloseScreensAsking())
+        return;
     if (DM) {
         DM->Database->CloseAllDatasets();
         DM->Database->Close();

@@ -59,6 +59,14 @@ public:
     void FormClose();
     void Configuraes1Click();
     void Sair1Click();
+    // Before the program ends: every open screen is closed as its own Esc
+    // closes it, so that one holding an entry asks whether to save it (Yes
+    // saves, No drops, Cancel stays). False when one stayed open.
+    bool CloseScreensAsking();
+    // Ends the run with no one left to answer (a logout's second SIGTERM,
+    // while a question is still open): nothing half-typed is saved, what is
+    // dropped is logged, and every event loop is left.
+    void QuitWithoutAsking();
     void ListadeClientes1Click();
     void Fornecedores1Click();
     void Estoque1Click();

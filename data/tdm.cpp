@@ -198,6 +198,10 @@ TDM::TDM(QObject *parent) : QObject(parent)
         if (*t.generator)
             q->OnNewRecord = [this](TFbQuery *ds) { NextId(ds); };
     }
+    // An order is typed for the current client; a movement for the current
+    // product: moving those under the entry would redirect it.
+    OrdensQuery->SetMaster(ClientesQuery);
+    ProdEntQuery->SetMaster(ProdForneQuery);
     if (!::DM)
         ::DM = this;
 }
@@ -205,6 +209,8 @@ TDM::TDM(QObject *parent) : QObject(parent)
 TDM::~TDM()
 {
     try {
+        // Nothing half-typed is saved on the way out; what is dropped is logged.
+        Database->DropPendingEntries();
         CloseAll();
     } catch (const std::exception &e) {
         // The closing commit failed: it cannot be thrown from here.

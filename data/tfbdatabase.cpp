@@ -6,6 +6,7 @@
 #include "data/tfbstatement.h"
 #include "data/tfbtransaction.h"
 
+#include <QDebug>
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <algorithm>
@@ -205,6 +206,13 @@ void TFbDatabase::Detach()
 
 void TFbDatabase::CloseAllDatasets()
 {
+    // All or nothing: closing the first datasets and then meeting another
+    // screen's entry would leave the program half closed.
+    for (TFbQuery *q : m_datasets) {
+        const QString held = q->HeldBy();
+        if (!held.isEmpty())
+            throw EFbError(held);
+    }
     for (TFbQuery *q : std::vector<TFbQuery *>(m_datasets))
         q->Close();
 }
@@ -259,4 +267,17 @@ void TFbDatabase::RegisterStatement(TFbStatement *s)
 void TFbDatabase::UnregisterStatement(TFbStatement *s)
 {
     m_statements.erase(std::remove(m_statements.begin(), m_statements.end(), s), m_statements.end());
+}
+
+QStringList TFbDatabase::DropPendingEntries()
+{
+    QStringList dropped;
+    for (TFbQuery *q : std::vector<TFbQuery *>(m_datasets)) {
+        const QString what = q->DropPending();
+        if (what.isEmpty())
+            continue;
+        qWarning().noquote() << QStringLiteral("Entrada não gravada, descartada ao fechar:") << what;
+        dropped << what;
+    }
+    return dropped;
 }

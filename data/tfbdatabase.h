@@ -42,7 +42,13 @@ public:
     // default action (commit) and detaches.
     void Close();
     bool Connected() const { return m_handle != 0; }
+    // Refused (EFbError naming the screen) while a screen holds an entry on
+    // one of the datasets (TFbQuery::HoldPending): nothing is closed then.
     void CloseAllDatasets();
+    // Gives up every entry being typed on the bound datasets, writing what
+    // was dropped to the log (stderr); returns those accounts. For a program
+    // ending with no one left to ask.
+    QStringList DropPendingEntries();
 
     isc_db_handle *Handle() { return &m_handle; }
     const TFbClient &Api() const { return *m_api; }

@@ -36,6 +36,7 @@ TFbQuery::TFbQuery(QObject *parent) : QObject(parent), m_arena(std::make_unique<
 
 TFbQuery::~TFbQuery()
 {
+    m_holdMessage.clear();
     try {
         Close();
     } catch (...) {
@@ -64,6 +65,7 @@ void TFbQuery::SetDatabase(TFbDatabase *db)
 
 void TFbQuery::DatabaseDestroyed()
 {
+    m_holdMessage.clear();
     Close();
     m_stmt.reset();
     m_db = nullptr;
@@ -88,6 +90,7 @@ TFbTransaction *TFbQuery::Transaction() const
 
 void TFbQuery::SetSQL(const QStringList &lines)
 {
+    CheckNotHeld();
     Close();
     m_stmt.reset();
     m_sql = lines;
@@ -369,6 +372,7 @@ void TFbQuery::Close()
 {
     if (!Active())
         return;
+    CheckNotHeld();
     emit aboutToResetData();
     if (TFbTransaction *tr = Transaction())
         tr->ForgetDataset(this);
@@ -565,6 +569,60 @@ int TFbQuery::RowIndexOf(const TFbRow *r) const
 
 // ---------------------------------------------------------------- navigation
 
+void TFbQuery::HoldPending(const QString &message)
+{
+    m_holdMessage = message;
+}
+
+QString TFbQuery::HeldBy() const
+{
+    return (m_state == dsEdit || m_state == dsInsert) ? m_holdMessage : QString();
+}
+
+void TFbQuery::SetMaster(TFbQuery *master)
+{
+    if (master && master != this)
+        master->m_dependents.emplace_back(this);
+}
+
+void TFbQuery::CheckNotHeld(bool self, bool dependents) const
+{
+    if (self) {
+        const QString held = HeldBy();
+        if (!held.isEmpty())
+            throw EFbError(held);
+    }
+    for (const QPointer<TFbQuery> &d : m_dependents) {
+        if (!dependents)
+            break;
+        const QString held = d ? d->HeldBy() : QString();
+        if (!held.isEmpty())
+            throw EFbError(held);
+    }
+}
+
+QString TFbQuery::DropPending()
+{
+    if (m_state != dsEdit && m_state != dsInsert)
+        return {};
+    QStringList values;
+    for (TFbField *f : m_fields) {
+        QString text;
+        try {
+            text = f->AsString();
+        } catch (...) {
+            text = QStringLiteral("?");
+        }
+        if (!text.isEmpty())
+            values << f->FieldName() + QLatin1Char('=') + text;
+    }
+    const QString what = (m_state == dsInsert ? QStringLiteral("novo registro ") : QStringLiteral("alteração "))
+        + SQLText().simplified() + QStringLiteral(": ") + values.join(QStringLiteral(", "));
+    m_holdMessage.clear();
+    Cancel();
+    return what;
+}
+
 void TFbQuery::SetState(TDataSetState s)
 {
     if (s == m_state)
@@ -594,6 +652,9 @@ void TFbQuery::CheckBrowseMode()
 
 void TFbQuery::SetRecNo(int row)
 {
+    if (row == m_cur && Active())
+        return;
+    CheckNotHeld(true, false);
     CheckBrowseMode();
     SetCurrent(row);
     m_bof = m_eof = m_visible.empty();
@@ -601,6 +662,7 @@ void TFbQuery::SetRecNo(int row)
 
 void TFbQuery::First()
 {
+    CheckNotHeld(true, false);
     CheckBrowseMode();
     SetCurrent(0);
     m_bof = true;
@@ -609,6 +671,7 @@ void TFbQuery::First()
 
 void TFbQuery::Last()
 {
+    CheckNotHeld(true, false);
     CheckBrowseMode();
     SetCurrent(int(m_visible.size()) - 1);
     m_eof = true;
@@ -617,6 +680,7 @@ void TFbQuery::Last()
 
 void TFbQuery::Next()
 {
+    CheckNotHeld(true, false);
     CheckBrowseMode();
     if (m_cur + 1 < int(m_visible.size())) {
         SetCurrent(m_cur + 1);
@@ -628,6 +692,7 @@ void TFbQuery::Next()
 
 void TFbQuery::Prior()
 {
+    CheckNotHeld(true, false);
     CheckBrowseMode();
     if (m_cur > 0) {
         SetCurrent(m_cur - 1);
@@ -639,6 +704,7 @@ void TFbQuery::Prior()
 
 bool TFbQuery::Locate(const QString &fieldName, const QVariant &value)
 {
+    CheckNotHeld(true, false);
     CheckBrowseMode();
     const TFbField *f = FieldByName(fieldName);
     const bool text = value.typeId() == QMetaType::QString;
@@ -665,6 +731,7 @@ void TFbQuery::StartNewRow()
 {
     if (!m_cachedUpdates && !m_updateObject)
         throw EFbError(Msg("Cannot modify a read-only dataset"));
+    m_holdMessage.clear();
     m_insertPrevRow = m_cur;
     auto row = std::make_unique<TFbRow>();
     row->status = usInserted;
@@ -691,6 +758,7 @@ void TFbQuery::StartNewRow()
 
 void TFbQuery::Append()
 {
+    CheckNotHeld(true, false);
     CheckBrowseMode();
     StartNewRow();
 }
@@ -698,8 +766,13 @@ void TFbQuery::Append()
 void TFbQuery::Edit()
 {
     CheckActive();
+    // Another screen's entry on this row would otherwise be taken over
+    // and saved with whatever this caller writes.
+    if (!m_holdMessage.isEmpty() && (m_state == dsEdit || m_state == dsInsert))
+        throw EFbError(m_holdMessage);
     if (m_state == dsEdit || m_state == dsInsert)
         return;
+    m_holdMessage.clear();
     if (m_visible.empty()) {
         StartNewRow();
         return;
@@ -783,6 +856,7 @@ void TFbQuery::Cancel()
 void TFbQuery::Delete()
 {
     CheckActive();
+    CheckNotHeld();
     if (m_state == dsInsert) {
         Cancel();
         return;
@@ -969,6 +1043,7 @@ void TFbQuery::ApplyChanges()
 void TFbQuery::CancelUpdates()
 {
     CheckActive();
+    CheckNotHeld();
     if (m_state == dsEdit || m_state == dsInsert)
         Cancel();
     emit aboutToResetData();

@@ -126,6 +126,33 @@ public:
     // Bytes the rows take in memory (packed rows plus row records).
     size_t MemoryUsage() const;
 
+    // --- pending entries ---
+    // A screen that starts an entry here (Append/Edit) says so with
+    // HoldPending(message), the message naming it ("Termine ou cancele a OS
+    // em edição na tela Ordem de Serviço."). Until that entry is posted or
+    // cancelled, whatever would close, reopen, move, delete or start another
+    // entry on this dataset - or on a dataset it depends on, see SetMaster -
+    // throws EFbError with that message and changes nothing, so that one
+    // screen never redirects or loses what another is typing. An entry no
+    // screen has claimed (an editor that started one by itself) keeps the
+    // old behaviour: a move posts it. Starting a new entry forgets the claim.
+    void HoldPending(const QString &message);
+    // The claim standing now (empty when none): in edit or insert and claimed.
+    QString HeldBy() const;
+    // This dataset's entry belongs to a row of `master` (an order to its
+    // client): while it is held, the master may still move (the screen
+    // keeps the key it started with) but refuses to close, reload, filter,
+    // delete or drop its changes. Set once at start-up.
+    void SetMaster(TFbQuery *master);
+    // Gives up the entry being typed (Cancel) and returns a one-line account
+    // of it for the log ("ORDEMSERV: IDORDEM=12, DESCRICAO=..."); empty when
+    // there was none. For closing the program with no one left to ask.
+    QString DropPending();
+    // Throws the claim of this dataset (when `self`) or of a dependent one
+    // (when `dependents`): for a screen that would ask a question before
+    // acting.
+    void CheckNotHeld(bool self = true, bool dependents = true) const;
+
     // --- for the layer ---
     void DatabaseDestroyed();
     void UndoJournal(int fromDepth = 1);   // rows applied in units of work at depth >= fromDepth
@@ -205,6 +232,9 @@ private:
     };
     ParamMap m_paramMap[3];
     const TFbUpdateSQL *m_paramMapOwner = nullptr;
+
+    QString m_holdMessage;
+    std::vector<QPointer<TFbQuery>> m_dependents;
 
     struct JournalEntry;
     std::vector<JournalEntry> m_journal;

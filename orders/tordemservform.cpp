@@ -335,6 +335,11 @@ void TOrdemservForm::SetEntry(bool entry)
     BitBtn6->setEnabled(entry);
 }
 
+QString TOrdemservForm::HoldMessage() const
+{
+    return QStringLiteral("Termine ou cancele a OS em edição na tela %1.").arg(windowTitle());
+}
+
 bool TOrdemservForm::CheckClient() const
 {
     if (ClientName().isEmpty()) {
@@ -387,6 +392,7 @@ void TOrdemservForm::BitBtn1Click()
     const qint32 client = ClientId();
     TFbQuery *q = DM->OrdensQuery;
     q->Append();   // the next IDORDEM and today's DATACAD
+    q->HoldPending(HoldMessage());
     try {
         TDBMoneyEdit::SetAmount(DM->OrdensQueryJUROS, TMoney());
         TDBMoneyEdit::SetAmount(DM->OrdensQueryDESCONTO, TMoney());
@@ -408,6 +414,7 @@ void TOrdemservForm::BitBtn2Click()
     if (!CheckClientAndOrder() || !CheckNothingPending())
         return;
     DM->OrdensQuery->Edit();
+    DM->OrdensQuery->HoldPending(HoldMessage());
     SetEntry(true);
     DBEdit4->setFocus();
 }
@@ -425,6 +432,9 @@ void TOrdemservForm::BitBtn3Click()
                               TMessages::YesNo) != TMessages::Yes)
         return;
     TFbQuery *q = DM->OrdensQuery;
+    // The entry this screen holds is its own to delete.
+    if (m_entry)
+        q->HoldPending(QString());
     try {
         q->Delete();
         q->ApplyChanges();

@@ -100,6 +100,8 @@ private:
     void SetEntry(bool entry);
     // The checks before editing, deleting and printing; false after saying why.
     bool CheckClientAndOrder() const;
+    // What another screen is told while this one holds an order being typed.
+    QString HoldMessage() const;
     bool CheckClient() const;
     bool CheckNothingPending() const;
     void ComputeTotal();

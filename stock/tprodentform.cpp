@@ -147,6 +147,7 @@ void TProdEntForm::BitBtn1Click()
     for (TFbQuery *q : {DM->ProdForneQuery, DM->ProdEntQuery})
         if (q->State() == TFbQuery::dsBrowse)
             q->Edit();
+    HoldEntries();
 
     const TStockMovement::Result r = TStockMovement::Record(*DM, m_mode);
     switch (r.outcome) {
@@ -179,7 +180,9 @@ void TProdEntForm::BitBtn2Click()
 void TProdEntForm::GiveUp()
 {
     // The product first (it keeps its old values), then the movement (the
-    // new one disappears).
+    // new one disappears). Both entries are this form's own to give up.
+    for (TFbQuery *q : {DM->ProdForneQuery, DM->ProdEntQuery})
+        q->HoldPending(QString());
     for (TFbQuery *q : {DM->ProdForneQuery, DM->ProdEntQuery}) {
         if (!q->Active())
             continue;
@@ -198,4 +201,12 @@ void TProdEntForm::done(int result)
     if (DM)
         Guard([this] { GiveUp(); });
     QDialog::done(result);
+}
+
+void TProdEntForm::HoldEntries()
+{
+    const QString message = QStringLiteral("Termine ou cancele a movimentação em edição na tela %1.")
+                                .arg(windowTitle());
+    for (TFbQuery *q : {DM->ProdForneQuery, DM->ProdEntQuery})
+        q->HoldPending(message);
 }

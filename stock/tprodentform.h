@@ -35,6 +35,11 @@ public:
     void BitBtn1Click(); // "Gravar"
     void BitBtn2Click(); // "Cancelar [ESC]"
 
+    // The product and its movement being typed belong to this form: other
+    // screens are refused what would move or drop them, with a message
+    // naming it. Called once both entries are started.
+    void HoldEntries();
+
     // Controls, in tab order.
     TDBEdit *DBEdit1;    // product IDPROD
     TDBEdit *DBEdit2;    // product DESCRICAO

@@ -144,5 +144,6 @@ void TProdForm::StartMovement(TStockMovement::Kind kind)
         movement->Cancel();
         throw;
     }
+    form.HoldEntries();
     form.exec();
 }

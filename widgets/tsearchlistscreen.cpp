@@ -164,6 +164,8 @@ void TSearchListScreen::RunRecordForm(bool isNew)
         m_dataSet->Edit();
     try {
         form->setWindowTitle(isNew ? m_setup.newFormCaption : m_setup.editFormCaption);
+        m_dataSet->HoldPending(QStringLiteral("Termine ou cancele o cadastro em edição na tela %1.")
+                                   .arg(form->windowTitle()));
         LoadRecordForm(form.get(), isNew);
     } catch (...) {
         // The form never showed: the record it was to edit is given up,
@@ -186,6 +188,8 @@ void TSearchListScreen::BitBtn4Click()
     const qint32 id = SelectedId();
     if (id == 0)
         return;
+    // Refused before the question when another screen is typing on it.
+    q->CheckNotHeld();
     const QString question = m_setup.questionStart
         + q->FieldByName(m_setup.questionField)->AsString() + QStringLiteral(" ] ?");
     if (TMessages::MessageBox(question, m_setup.deleteButton, TMessages::Warning,

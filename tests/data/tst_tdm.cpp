@@ -232,6 +232,146 @@ private slots:
     // An older database gets the index on the orders' client and the one on
     // the movements' date at open; one that has it (under any name) is left
     // alone; a failure is said and the data module opens all the same.
+    // A screen's entry being typed (Append or Edit, not yet saved) was moved,
+    // reopened or dropped by whatever else used the shared dataset. Each row:
+    // the dataset holding the entry and an action taken elsewhere, on it or on
+    // the dataset it depends on. The action is refused with the holder's
+    // message, the entry stays as typed and the database is unchanged.
+    void pendingEntryRedirectedByActionElsewhere_data()
+    {
+        QTest::addColumn<QString>("holder");   // "order" or "client"
+        QTest::addColumn<QString>("action");
+        const QStringList actions = {"close", "open-other-sql", "next", "first", "last", "prior",
+                                     "recno", "locate", "delete", "append", "edit", "cancelupdates",
+                                     "closealldatasets"};
+        for (const QString &a : actions)
+            QTest::newRow(qPrintable("order pending, orders " + a)) << "order" << ("orders:" + a);
+        // An order is typed for a client: the client dataset may move (the
+        // order keeps the client it started with) but not be reloaded,
+        // filtered or lose the row under it.
+        for (const char *a : {"close", "open-other-sql", "delete", "cancelupdates"})
+            QTest::newRow(qPrintable(QStringLiteral("order pending, clients ") + a)) << "order" << ("clients:" + QString(a));
+        for (const char *a : {"close", "next", "delete", "append", "edit", "closealldatasets"})
+            QTest::newRow(qPrintable(QStringLiteral("client pending, clients ") + a)) << "client" << ("clients:" + QString(a));
+    }
+
+    void pendingEntryRedirectedByActionElsewhere()
+    {
+        QFETCH(QString, holder);
+        QFETCH(QString, action);
+        TFbTestDb db;
+        OS_REQUIRE_TEST_DB(db);
+        auto dm = db.MakeDM();
+        TFbQuery *clients = dm->ClientesQuery;
+        TFbQuery *orders = dm->OrdensQuery;
+        for (const char *name : {"Ana", "Bia", "Caio"}) {
+            clients->Append();
+            dm->ClientesQueryNOME->SetAsString(QString::fromLatin1(name));
+            clients->ApplyChanges();
+        }
+        clients->SetRecNo(1);
+        const qint32 client = dm->ClientesQueryIDCLIENTE->AsInteger();
+        for (const char *what : {"TV", "Rádio"}) {
+            orders->Append();
+            dm->OrdensQueryDESCRICAO->SetAsString(QString::fromUtf8(what));
+            dm->OrdensQueryIDCLIENTE->SetAsInteger(client);
+            orders->ApplyChanges();
+        }
+        orders->SetRecNo(0);
+
+        const QString message = QStringLiteral("Termine ou cancele a OS em edição na tela Ordem de Serviço.");
+        TFbQuery *held = holder == QLatin1String("order") ? orders : clients;
+        TFbField *typed = held == orders ? dm->OrdensQueryDESCRICAO : dm->ClientesQueryNOME;
+        held->Edit();
+        held->HoldPending(message);
+        typed->SetAsString(QStringLiteral("meio digitado"));
+        QCOMPARE(held->HeldBy(), message);
+        const int heldRow = held->RecNo();
+        const int clientRow = clients->RecNo();
+        const QString clientsSql = clients->SQLText();
+        auto snapshot = [&] {
+            dm->AuxQuery5->Close();
+            dm->AuxQuery5->SetSQL("select (select count(*) from ordemserv) || '|' || (select list(descricao) from ordemserv)"
+                                  " || '|' || (select list(nome) from clientes) from rdb$database");
+            dm->AuxQuery5->Open();
+            return dm->AuxQuery5->Field(0)->AsString();
+        };
+        const QString before = snapshot();
+
+        const QString target = action.section(':', 0, 0);
+        const QString op = action.section(':', 1);
+        TFbQuery *q = target == QLatin1String("orders") ? orders : clients;
+        try {
+            if (op == "close")
+                q->Close();
+            else if (op == "open-other-sql")
+                q->SetSQL(q->SQLText() + QStringLiteral(" where 1 = 0"));
+            else if (op == "next")
+                q->Next();
+            else if (op == "first")
+                q->First();
+            else if (op == "last")
+                q->Last();
+            else if (op == "prior")
+                q->Prior();
+            else if (op == "recno")
+                q->SetRecNo(q->RecNo() == 0 ? 1 : 0);
+            else if (op == "locate")
+                q->Locate(q->Field(0)->FieldName(), 1);
+            else if (op == "delete")
+                q->Delete();
+            else if (op == "append")
+                q->Append();
+            else if (op == "edit")
+                q->Edit();
+            else if (op == "cancelupdates")
+                q->CancelUpdates();
+            else if (op == "closealldatasets")
+                dm->Database->CloseAllDatasets();
+            else
+                QFAIL(qPrintable("unknown action " + op));
+            QFAIL("the action was not refused");
+        } catch (const EFbError &e) {
+            QCOMPARE(e.Message(), message);
+        }
+        QVERIFY(held->State() == TFbQuery::dsEdit);
+        QCOMPARE(held->RecNo(), heldRow);
+        QCOMPARE(clients->RecNo(), clientRow);
+        QCOMPARE(clients->SQLText(), clientsSql);
+        QCOMPARE(typed->AsString(), QStringLiteral("meio digitado"));
+        QVERIFY(orders->Active() && clients->Active());
+        QCOMPARE(snapshot(), before);
+
+        // Once the holder saves, the same datasets move freely again.
+        held->ApplyChanges();
+        QVERIFY(held->HeldBy().isEmpty());
+        clients->First();
+        orders->Close();
+        orders->Open();
+    }
+
+    // Closing with no one left to answer: the entry is given up (nothing
+    // half-typed reaches the database) and what was dropped is logged.
+    void pendingEntryDroppedAndLoggedWhenNoOneAnswers()
+    {
+        TFbTestDb db;
+        OS_REQUIRE_TEST_DB(db);
+        auto dm = db.MakeDM();
+        TFbQuery *clients = dm->ClientesQuery;
+        clients->Append();
+        clients->HoldPending(QStringLiteral("Termine ou cancele o cadastro em edição na tela Cadastrar Cliente."));
+        dm->ClientesQueryNOME->SetAsString(QStringLiteral("Zé meio digitado"));
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("descartada.*clientes.*Zé meio digitado", QRegularExpression::CaseInsensitiveOption));
+        const QStringList dropped = dm->Database->DropPendingEntries();
+        QCOMPARE(dropped.size(), 1);
+        QVERIFY(clients->State() == TFbQuery::dsBrowse);
+        QVERIFY(clients->IsEmpty());
+        dm->CloseAll();
+        auto again = db.MakeDM();
+        QVERIFY(again->ClientesQuery->IsEmpty());
+        QVERIFY(again->Database->DropPendingEntries().isEmpty());
+    }
+
     void indexesAtOpen_data()
     {
         QTest::addColumn<QString>("table");

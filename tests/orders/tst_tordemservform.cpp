@@ -3,6 +3,8 @@
 // with an order pending, deleting, printing, the picker, the colours.
 #include "app/tprincipalform.h"
 #include "clients/tclientesform2.h"
+#include "clients/tlistaclientesform.h"
+#include "data/tfbdatabase.h"
 #include "data/tmoney.h"
 #include "orders/tordemservform.h"
 #include "tests/clients/tclienttestdata.h"
@@ -63,6 +65,11 @@ private slots:
     void gridColoursByStatusOnScreen();
     void statusListPaintedWithHighlightOnWhite();
     void openedFromMainWindowWithClientsOrders();
+    void pendingOrderRedirectedByAnotherScreen_data();
+    void pendingOrderRedirectedByAnotherScreen();
+    void pendingOrderOnQuit_data();
+    void pendingOrderOnQuit();
+    void pendingOrderDroppedAndLoggedWhenNoOneAnswers();
 
 private:
     void Press(int key);
@@ -743,6 +750,143 @@ void TstTOrdemservForm::openedFromMainWindowWithClientsOrders()
     QCOMPARE(opened->DBGrid1->model()->rowCount(), 1);
     QCOMPARE(opened->DBEdit2->text(), QStringLiteral("BRUNO"));
     delete opened;
+}
+
+// The order being typed on one screen was moved to another order, or lost
+// with its client, by what other screens did with the shared client and
+// order datasets. Each row: how the order is pending (F1 new, F2 edit) and
+// an action on another screen. The action is refused with the message that
+// names this screen, the order stays as typed, the database is unchanged,
+// and F5 then saves it where it belongs.
+void TstTOrdemservForm::pendingOrderRedirectedByAnotherScreen_data()
+{
+    QTest::addColumn<bool>("newOrder");
+    QTest::addColumn<QString>("action");
+    for (const char *action : {"menu: second order screen", "menu: client list", "client list: search",
+                                  "client list: delete the order's client"}) {
+        QTest::newRow(qPrintable(QStringLiteral("F1, ") + action)) << true << QString::fromUtf8(action);
+        QTest::newRow(qPrintable(QStringLiteral("F2, ") + action)) << false << QString::fromUtf8(action);
+    }
+}
+
+void TstTOrdemservForm::pendingOrderRedirectedByAnotherScreen()
+{
+    QFETCH(bool, newOrder);
+    QFETCH(QString, action);
+    TPrincipalForm principal;
+    principal.SetScreenFactory(TPrincipalForm::Screen::Orders, [](QWidget *owner) { return new TOrdemservForm(owner); });
+    principal.SetScreenFactory(TPrincipalForm::Screen::ClientList, [](QWidget *owner) { return new TListaClientesForm(owner); });
+    TListaClientesForm clients;
+    ShowForm();
+    Press(newOrder ? Qt::Key_F1 : Qt::Key_F2);
+    Type(m_form->DBEdit4, QStringLiteral("Geladeira"));
+    const QString database = Text(QStringLiteral("select (select count(*) from clientes) || '|' || (select list(descricao) from ordemserv)"
+                                                 " || '|' || (select count(*) from ordemserv) from rdb$database"));
+    const QString ordersSql = DM->OrdensQuery->SQLText();
+    const QString clientsSql = DM->ClientesQuery->SQLText();
+    m_messages->Clear();
+
+    if (action == QLatin1String("menu: second order screen")) {
+        principal.OrdemdeServio1->trigger();
+    } else if (action == QLatin1String("menu: client list")) {
+        principal.ListadeClientes1->trigger();
+    } else if (action == QLatin1String("client list: search")) {
+        clients.Edit1->setText(QStringLiteral("BRUNO"));
+        clients.BitBtn1->click();
+    } else {
+        m_messages->QueueAnswer(TMessages::Yes);
+        clients.BitBtn4->click();
+    }
+
+    const QString message = QStringLiteral("Termine ou cancele a OS em edição na tela Ordem de Serviço.");
+    QVERIFY2(m_messages->Texts().contains(message), qPrintable(m_messages->Texts().join(" / ")));
+    QCOMPARE(principal.findChildren<TOrdemservForm *>().size(), 0);
+    QCOMPARE(DM->OrdensQuery->State(), newOrder ? TFbQuery::dsInsert : TFbQuery::dsEdit);
+    QCOMPARE(DM->OrdensQueryDESCRICAO->AsString(), QStringLiteral("Geladeira"));
+    QCOMPARE(DM->ClientesQueryIDCLIENTE->AsInteger(), 1);
+    QCOMPARE(DM->OrdensQuery->SQLText(), ordersSql);
+    QCOMPARE(DM->ClientesQuery->SQLText(), clientsSql);
+    QCOMPARE(Text(QStringLiteral("select (select count(*) from clientes) || '|' || (select list(descricao) from ordemserv)"
+                                 " || '|' || (select count(*) from ordemserv) from rdb$database")), database);
+
+    Press(Qt::Key_F5);
+    QCOMPARE(DM->OrdensQuery->State(), TFbQuery::dsBrowse);
+    QCOMPARE(Count(QStringLiteral("select count(*) from ordemserv where descricao='Geladeira' and idcliente=1")
+                   + (newOrder ? QString() : QStringLiteral(" and idordem=40"))), 1);
+    QCOMPARE(Count(QStringLiteral("select count(*) from ordemserv")), newOrder ? 3 : 2);
+}
+
+// Quitting ("Sair" or the main window's close box) while an order is being
+// typed asks as the order screen's Esc does: Yes saves it, No drops it,
+// Cancel keeps the program and the order as they are.
+void TstTOrdemservForm::pendingOrderOnQuit_data()
+{
+    QTest::addColumn<bool>("sair");
+    QTest::addColumn<int>("answer");
+    for (bool sair : {true, false}) {
+        const char *how = sair ? "Sair" : "close box";
+        QTest::newRow(qPrintable(QString("%1, Yes").arg(how))) << sair << int(TMessages::Yes);
+        QTest::newRow(qPrintable(QString("%1, No").arg(how))) << sair << int(TMessages::No);
+        QTest::newRow(qPrintable(QString("%1, Cancel").arg(how))) << sair << int(TMessages::Cancel);
+    }
+}
+
+void TstTOrdemservForm::pendingOrderOnQuit()
+{
+    QFETCH(bool, sair);
+    QFETCH(int, answer);
+    TPrincipalForm principal;
+    principal.SetScreenFactory(TPrincipalForm::Screen::Orders, [](QWidget *owner) { return new TOrdemservForm(owner); });
+    principal.OrdemdeServio1Click();
+    QPointer<TOrdemservForm> screen = principal.findChild<TOrdemservForm *>();
+    QVERIFY(screen);
+    screen->BitBtn1Click();
+    Type(screen->DBEdit4, QStringLiteral("Ventilador"));
+    QSignalSpy closed(&principal, &TPrincipalForm::closed);
+    m_messages->Clear();
+    m_messages->QueueAnswer(answer);
+    if (sair)
+        principal.Sair1->trigger();
+    else
+        principal.close();
+
+    QCOMPARE(m_messages->Count(), 1);
+    QCOMPARE(m_messages->Last().text, QStringLiteral("Deseja gravar a OS?"));
+    const bool stays = answer == TMessages::Cancel;
+    QCOMPARE(closed.count(), stays ? 0 : 1);
+    QCOMPARE(DM->Database->Connected(), stays);
+    if (!stays)
+        DM->Database->Open();   // to look into the file
+    QCOMPARE(Count(QStringLiteral("select count(*) from ordemserv where descricao='Ventilador'")),
+             answer == TMessages::Yes ? 1 : 0);
+    if (stays) {
+        QVERIFY(screen);
+        QCOMPARE(DM->OrdensQuery->State(), TFbQuery::dsInsert);
+        QCOMPARE(DM->OrdensQueryDESCRICAO->AsString(), QStringLiteral("Ventilador"));
+        QVERIFY(DM->OrdensQuery->Active());
+    }
+    if (screen)
+        screen->setAttribute(Qt::WA_DeleteOnClose, false);
+    delete screen;
+}
+
+// A logout's signal arriving while the question is open (no one answers):
+// the order typed so far is not saved, but the log says what was dropped.
+void TstTOrdemservForm::pendingOrderDroppedAndLoggedWhenNoOneAnswers()
+{
+    TPrincipalForm principal;
+    ShowForm();
+    Press(Qt::Key_F2);
+    Type(m_form->DBEdit4, QStringLiteral("Meio digitado"));
+    QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("descartada.*ordemserv.*DESCRICAO=Meio digitado")));
+    principal.QuitWithoutAsking();
+    QCOMPARE(DM->OrdensQuery->State(), TFbQuery::dsBrowse);
+    QCOMPARE(Count(QStringLiteral("select count(*) from ordemserv where descricao='Meio digitado'")), 0);
+    QCOMPARE(Count(QStringLiteral("select count(*) from ordemserv")), 2);
+    // The order screen then closes without a question: nothing is pending.
+    m_messages->Clear();
+    m_form->close();
+    QCOMPARE(m_messages->Count(), 0);
 }
 
 QTEST_MAIN(TstTOrdemservForm)

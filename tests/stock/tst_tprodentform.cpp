@@ -46,6 +46,8 @@ private slots:
     void productDeletedElsewhere();
     void twoComputersOnOneProduct();
     void exitsAtTheSameMoment();
+    void pendingMovementRedirectedByAnotherScreen_data();
+    void pendingMovementRedirectedByAnotherScreen();
 
 private:
     // Opens the form through the list for product `id`, runs `act` on it
@@ -522,6 +524,54 @@ void TstTProdEntForm::exitsAtTheSameMoment()
     QCOMPARE(aux->Field(0)->AsInteger(), 0);
     QCOMPARE(aux->Field(1)->AsInteger(), 40);
     aux->Close();
+}
+
+// A movement being typed (the product in edit, the movement new) was moved
+// to another product or dropped by what another product list did with the
+// shared datasets. Each row: an action on another product list while the
+// movement form is open. It is refused with the message naming the form,
+// the typed quantity stays, and the database is unchanged.
+void TstTProdEntForm::pendingMovementRedirectedByAnotherScreen_data()
+{
+    QTest::addColumn<QString>("action");
+    for (const char *a : {"search", "delete the product", "another movement", "edit the product"})
+        QTest::newRow(a) << QString::fromUtf8(a);
+}
+
+void TstTProdEntForm::pendingMovementRedirectedByAnotherScreen()
+{
+    QFETCH(QString, action);
+    const QString before = Text(QStringLiteral("select (select list(idprod || ':' || coalesce(qtdedisp, -1)) from prodforne)"
+                                               " || '|' || (select count(*) from prodent) from rdb$database"));
+    TProdForm other;
+    QStringList texts;
+    int stateAfter = -1;
+    QString typedAfter;
+    OpenForm(1, true, [&](TProdEntForm *form) {
+        DM->ProdEntQuery->FieldByName(QStringLiteral("QTDEENT"))->SetAsString(QStringLiteral("3"));
+        m_screen.messages->Clear();
+        if (action == QLatin1String("search")) {
+            other.Edit1->setText(QStringLiteral("Porca"));
+            other.BitBtn1->click();
+        } else if (action == QLatin1String("delete the product")) {
+            m_screen.messages->QueueAnswer(TMessages::Yes);
+            other.BitBtn4->click();
+        } else if (action == QLatin1String("another movement")) {
+            other.BitBtn7->click();
+        } else {
+            other.BitBtn3->click();
+        }
+        texts = m_screen.messages->Texts();
+        stateAfter = DM->ProdEntQuery->State();
+        typedAfter = DM->ProdEntQuery->FieldByName(QStringLiteral("QTDEENT"))->AsString();
+        form->reject();   // gives both entries up
+    });
+    QVERIFY2(texts.contains(QStringLiteral("Termine ou cancele a movimentação em edição na tela Entrada de Produto.")),
+             qPrintable(texts.join(QStringLiteral(" / "))));
+    QCOMPARE(stateAfter, int(TFbQuery::dsInsert));
+    QCOMPARE(typedAfter, QStringLiteral("3"));
+    QCOMPARE(Text(QStringLiteral("select (select list(idprod || ':' || coalesce(qtdedisp, -1)) from prodforne)"
+                                 " || '|' || (select count(*) from prodent) from rdb$database")), before);
 }
 
 QTEST_MAIN(TstTProdEntForm)
