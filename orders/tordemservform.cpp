@@ -435,15 +435,9 @@ void TOrdemservForm::BitBtn3Click()
     // The entry this screen holds is its own to delete.
     if (m_entry)
         q->HoldPending(QString());
-    try {
-        q->Delete();
-        q->ApplyChanges();
-    } catch (...) {
-        // The delete must not stay cached for the next save to write.
-        if (q->Active() && q->UpdatesPending())
-            q->CancelUpdates();
-        throw;
-    }
+    q->Delete();
+    // The delete must not stay cached for the next save to write.
+    q->ApplyChangesOrCancel();
     // Deleting the order being entered ends the entry.
     if (m_entry && !Pending(q))
         SetEntry(false);

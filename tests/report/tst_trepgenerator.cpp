@@ -141,7 +141,7 @@ QList<int> Pages(const QList<RecordingFilter::Band> &bands)
 
 } // namespace
 
-class tst_TRepGenerator : public QObject
+class TstTRepGenerator : public QObject
 {
     Q_OBJECT
 private slots:
@@ -741,5 +741,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(tst_TRepGenerator)
+QTEST_MAIN(TstTRepGenerator)
 #include "tst_trepgenerator.moc"
