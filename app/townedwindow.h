@@ -6,7 +6,8 @@
 // window managers treat a window and its transients as one family that is
 // minimised together, and each list screen must minimise alone into the
 // window bar, and the main window on its own. Instead, whenever the owner is
-// activated the screen is raised above it again.
+// activated or clicked its screens are raised above it again, in the order they were
+// last used, so the screen the user worked in last stays on top.
 #include <QObject>
 #include <QPointer>
 
@@ -25,7 +26,8 @@ protected:
 private:
     TOwnedWindow(QWidget *screen, QWidget *owner);
     void NameOwner();
-    void RaiseAboveOwner();
+    // Raises every visible screen of `owner`, the one used last on top.
+    static void RaiseScreensOf(QWidget *owner);
 
     QWidget *m_screen;
     QPointer<QWidget> m_owner;

@@ -521,6 +521,24 @@ void TstOrdemServico::minimisingOneScreenMinimisedTheFamily()
         TMainWindowSteps::OpenFromPicture(x, main, TMainWindowSteps::SuppliersX, suppliersCaption);
     QVERIFY2(!suppliers.isEmpty(), "the supplier list did not open");
 
+    // A click on the main window raises its screens above it, the one used
+    // last on top, whichever was opened first.
+    const auto onTop = [&](const QString &upper, const QString &lower) {
+        return TXSession::WaitFor([&] {
+            const QList<qulonglong> stack = Stacking(x.Display());
+            const qsizetype below = stack.indexOf(lower.toULongLong());
+            return below >= 0 && stack.indexOf(main.toULongLong()) < below
+                && stack.indexOf(upper.toULongLong()) > below;
+        });
+    };
+    // Beside the screens, which open in the middle.
+    const QPoint free(x.WindowSize(main).width() - 20, x.WindowSize(main).height() / 2);
+    for (const QString &used : {suppliers, clients}) {
+        QVERIFY(x.XDo({QStringLiteral("windowactivate"), QStringLiteral("--sync"), used}));
+        QVERIFY(x.Click(main, free.x(), free.y()));
+        QVERIFY2(onTop(used, used == clients ? suppliers : clients), qPrintable(used));
+    }
+
     QVERIFY(x.XDo({QStringLiteral("windowminimize"), clients}));
     QVERIFY2(x.WaitForNoWindow(ClientList), "the client list did not go to the window bar");
     QTest::qWait(500);
@@ -528,7 +546,7 @@ void TstOrdemServico::minimisingOneScreenMinimisedTheFamily()
     QCOMPARE(x.Windows(MainWindow), QStringList{main});
 
     // A click on the main window leaves the supplier list above it.
-    QVERIFY(x.Click(main, 400, 300));
+    QVERIFY(x.Click(main, free.x(), free.y()));
     QTest::qWait(500);
     QVERIFY(TXSession::WaitFor([&] {
         const QList<qulonglong> stack = Stacking(x.Display());
