@@ -5,6 +5,8 @@
 #include "data/tfbdatabase.h"
 #include "data/tfbfield.h"
 #include "data/tfbquery.h"
+#include "data/tdmsharedaccess.h"
+#include "data/tfbrowwriter.h"
 #include "data/tfbtransaction.h"
 #include "data/tfbupdatesql.h"
 
@@ -176,6 +178,7 @@ TDM::TDM(QObject *parent) : QObject(parent)
         u->SetModifySQL(TDmSchema::ModifySQL(t));
         u->SetInsertSQL(TDmSchema::InsertSQL(t));
         u->SetDeleteSQL(TDmSchema::DeleteSQL(t));
+        u->SetRowWriter(TDmSharedAccess::RowWriter(t));
         *UpdateMember(t.update) = u;
 
         auto *q = new TFbQuery(this);
@@ -232,6 +235,8 @@ TDM::~TDM()
 void TDM::OpenAll()
 {
     Database->Open();
+    // Nothing is created in a file that is not this system's.
+    TDmSharedAccess::CheckTables(*Database);
     TDmSchema::BringUpToDate(*Database);
     m_openWarnings.clear();
     for (const TDmSchema::TDmIndex &index : TDmSchema::Indexes())

@@ -3,6 +3,7 @@
 #include "data/tfbclient.h"
 #include "data/tfbconnectmessage.h"
 #include "data/tfbquery.h"
+#include "data/tfbreconnect.h"
 #include "data/tfbstatement.h"
 #include "data/tfbtransaction.h"
 
@@ -168,6 +169,13 @@ void TFbDatabase::Close()
             try {
                 t->EndWithDefaultAction();
             } catch (...) {
+                // With the server gone there is nothing left to end (it
+                // rolled back on its side; every save was committed when
+                // made): closing goes on, so that quitting always quits.
+                if (TFbReconnect::IsConnectionLost(std::current_exception())) {
+                    *t->Handle() = 0;
+                    continue;
+                }
                 if (!failure)
                     failure = std::current_exception();
                 try {
@@ -177,7 +185,12 @@ void TFbDatabase::Close()
             }
         }
     }
-    Detach();
+    try {
+        Detach();
+    } catch (...) {
+        if (!TFbReconnect::IsConnectionLost(std::current_exception()))
+            throw;
+    }
     emit disconnected();
     if (failure)
         std::rethrow_exception(failure);

@@ -6,6 +6,7 @@
 #include "data/tfbquery_p.h"
 #include "data/tfbstatement.h"
 #include "data/tfbtransaction.h"
+#include "data/tfbrowwriter.h"
 #include "data/tfbupdatesql.h"
 
 #include <algorithm>
@@ -953,7 +954,19 @@ void TFbQuery::ApplyRow(TFbRow *r)
         return true;
     };
     TFbTransaction *tr = Transaction();
-    const qint64 n = m_updateObject->Apply(kind, m_db, tr, source);
+    auto statement = [&] { return m_updateObject->Apply(kind, m_db, tr, source); };
+    TFbRowWriter *writer = m_updateObject->RowWriter();
+    TFbRowWriter::TFbRowValues values;
+    for (TFbField *f : writer ? m_fields : std::vector<TFbField *>()) {
+        if (f->m_col < 0)
+            continue;
+        TFbRowWriter::TFbRowValue v{f->m_name, f->m_storage, f->m_scale, {}, {}};
+        if (r->orig)
+            DecodeCell(r->orig, f->m_col, v.old);
+        v.now = r->cur ? r->cur[size_t(f->m_col)] : v.old;
+        values.push_back(std::move(v));
+    }
+    const qint64 n = writer ? writer->Apply(kind, m_db, tr, values, statement) : statement();
     if (n != 1)
         throw EFbError(Msg("Update Failed"));
     if (tr && tr->InUnitOfWork()) {
@@ -1001,6 +1014,7 @@ void TFbQuery::ApplyChanges()
     if (!m_cachedUpdates)
         throw EFbError(Msg("CachedUpdates not enabled"));
     CheckActive();
+    const TDataSetState entry = m_state;
     if (m_state == dsEdit || m_state == dsInsert)
         Post();
     TFbRow *remembered = m_cur >= 0 ? m_visible[size_t(m_cur)] : nullptr;
@@ -1024,6 +1038,24 @@ void TFbQuery::ApplyChanges()
         }
     } catch (...) {
         finish();
+        // The entry this save posted was not written (refused, or the
+        // connection lost): it goes on being typed, so that the next save
+        // or a cancel finds it as the user left it.
+        TFbRow *r = remembered;
+        if ((entry == dsEdit || entry == dsInsert) && r && m_state == dsBrowse && m_cur >= 0
+            && m_visible[size_t(m_cur)] == r && !r->gone && r->status == (entry == dsInsert ? usInserted : usModified)) {
+            if (entry == dsInsert) {
+                auto it = std::find_if(m_rows.begin(), m_rows.end(), [r](const auto &p) { return p.get() == r; });
+                m_newRow = std::move(*it);
+                m_rows.erase(it);
+            } else {
+                m_editHadCur = true;
+                m_editBackup.reset(new TFbCell[m_cols.size()]);
+                std::copy(r->cur.get(), r->cur.get() + m_cols.size(), m_editBackup.get());
+            }
+            m_state = entry;
+            emit stateChanged(m_state);
+        }
         if (wrote) {
             // What was written stays written: make it durable like any save.
             try {

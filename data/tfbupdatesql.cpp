@@ -2,6 +2,7 @@
 #include "data/efberror.h"
 #include "data/tfbconvert.h"
 #include "data/tfbdatabase.h"
+#include "data/tfbrowwriter.h"
 #include "data/tfbstatement.h"
 #include "data/tfbtransaction.h"
 
@@ -10,6 +11,11 @@ TFbUpdateSQL::TFbUpdateSQL(QObject *parent) : QObject(parent)
 }
 
 TFbUpdateSQL::~TFbUpdateSQL() = default;
+
+void TFbUpdateSQL::SetRowWriter(std::unique_ptr<TFbRowWriter> writer)
+{
+    m_writer = std::move(writer);
+}
 
 void TFbUpdateSQL::SetSQL(TUpdateKind k, const QStringList &s)
 {

@@ -13,6 +13,7 @@
 class TFbDatabase;
 class TFbTransaction;
 class TFbStatement;
+class TFbRowWriter;
 
 class TFbUpdateSQL : public QObject
 {
@@ -44,6 +45,11 @@ public:
     // Runs one statement and returns the number of rows it changed.
     qint64 Apply(TUpdateKind k, TFbDatabase *db, TFbTransaction *tr, const ParamSource &params);
 
+    // How rows of a table shared by several computers are written (see
+    // TFbRowWriter); owned here. Without one the statements run as they are.
+    void SetRowWriter(std::unique_ptr<TFbRowWriter> writer);
+    TFbRowWriter *RowWriter() const { return m_writer.get(); }
+
     // ":NAME" -> "?" outside quoted texts; the names in order.
     static QByteArray ConvertParams(const QString &sql, QStringList &names);
 
@@ -52,4 +58,5 @@ private:
     QStringList m_refresh;
     std::unique_ptr<TFbStatement> m_stmt[3];
     QStringList m_names[3];
+    std::unique_ptr<TFbRowWriter> m_writer;
 };

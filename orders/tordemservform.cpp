@@ -4,6 +4,7 @@
 #include "app/tmessages.h"
 #include "data/efberror.h"
 #include "data/tdm.h"
+#include "data/tdmsharedaccess.h"
 #include "data/tfbfield.h"
 #include "data/tfbquery.h"
 #include "data/tmoney.h"
@@ -481,7 +482,9 @@ void TOrdemservForm::BitBtn5Click()
     if (q->State() == TFbQuery::dsInsert)
         DM->OrdensQueryIDCLIENTE->SetAsInteger(m_newOrderClient);
     ComputeTotal();
-    q->ApplyChanges();
+    // A new order is refused when another computer deleted its client
+    // meanwhile, and stays typed.
+    TDmSharedAccess::ApplyOrder(*DM);
     SetEntry(false);
 }
 

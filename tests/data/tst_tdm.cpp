@@ -450,6 +450,68 @@ private slots:
         auto dm = db.MakeDM();
         QCOMPARE(dm->OrdensQuery->RecordCount(), 2);
     }
+
+    // --database naming a file of another program: refused before the key
+    // generators (or anything else) are created in it, whether it has none
+    // of the six tables or only some.
+    void foreignDatabaseRefusedBeforeAnythingIsCreated_data()
+    {
+        QTest::addColumn<int>("ourTables");   // how many of the six it has
+        QTest::addColumn<QString>("missing");
+        QTest::newRow("tables of another program") << 0 << "CLIENTES, ORDEMSERV, CONFIG, FORNECEDORES, PRODFORNE, PRODENT";
+        QTest::newRow("five of the six") << 5 << "PRODENT";
+    }
+    void foreignDatabaseRefusedBeforeAnythingIsCreated()
+    {
+        QFETCH(int, ourTables);
+        QFETCH(QString, missing);
+        TFbTestDb probe;   // the engine, or the skip without it
+        OS_REQUIRE_TEST_DB(probe);
+        const QString path = probe.Dir() + QStringLiteral("/OUTRO.FDB");
+        TFbDatabase::CreateDatabase(path, QLatin1String(TDmSchema::UserName), QLatin1String(TDmSchema::Password));
+        auto generators = [&] {
+            qint64 n = -1;
+            TFbDatabase db;
+            db.SetDatabaseName(path);
+            db.SetParams({QStringLiteral("user_name=SYSDBA"), QStringLiteral("password=quillmoss")});
+            db.Open();
+            TFbTransaction::RunAlone(&db, [&](TFbQuery &q) {
+                q.SetSQL(QStringLiteral("select count(*) from rdb$generators where coalesce(rdb$system_flag, 0) = 0"));
+                q.Open();
+                n = q.Field(0)->AsLargeInt();
+            });
+            db.Close();
+            return n;
+        };
+        {
+            TFbDatabase db;
+            db.SetDatabaseName(path);
+            db.SetParams({QStringLiteral("user_name=SYSDBA"), QStringLiteral("password=quillmoss")});
+            db.Open();
+            TFbTransaction::RunAlone(&db, [&](TFbQuery &q) {
+                q.SetSQL(QStringLiteral("create table PECAS (ID integer, NOME varchar(20))"));
+                q.Execute();
+                const QStringList ours = TDmSchema::CreateTableStatements();
+                for (int i = 0; i < ourTables; ++i) {
+                    q.SetSQL(ours.at(i));
+                    q.Execute();
+                }
+            });
+            db.Close();
+        }
+        QCOMPARE(generators(), 0);
+        TDM dm;
+        dm.Database->SetDatabaseName(path);
+        try {
+            dm.OpenAll();
+            QFAIL("a database without the six tables was opened");
+        } catch (const EFbError &e) {
+            QVERIFY2(e.Message().contains(QStringLiteral("não é um banco de dados deste sistema")), qPrintable(e.Message()));
+            QVERIFY2(e.Message().contains(QStringLiteral("faltam as tabelas ") + missing), qPrintable(e.Message()));
+        }
+        dm.CloseAll();
+        QCOMPARE(generators(), 0);
+    }
 };
 
 QTEST_MAIN(TstTDM)

@@ -1,0 +1,98 @@
+#include "data/tdmsharedaccess.h"
+#include "data/efberror.h"
+#include "data/tdm.h"
+#include "data/tdmschema.h"
+#include "data/tfbdatabase.h"
+#include "data/tfbfield.h"
+#include "data/tfbquery.h"
+#include "data/tfbrowwriter.h"
+#include "data/tfbtransaction.h"
+
+#include <QStringList>
+
+namespace {
+// The engine's codes for a row another transaction holds.
+constexpr long UpdateConflict = 335544451;
+constexpr long Deadlock = 335544336;
+constexpr long LockConflict = 335544345;
+} // namespace
+
+std::unique_ptr<TFbRowWriter> TDmSharedAccess::RowWriter(const TDmTable &t)
+{
+    const QString table = QLatin1String(t.table);
+    if (table != QLatin1String("CLIENTES") && table != QLatin1String("ORDEMSERV")
+        && table != QLatin1String("FORNECEDORES") && table != QLatin1String("PRODFORNE"))
+        return nullptr;
+    auto writer = std::make_unique<TFbRowWriter>(table, QLatin1String(t.key));
+    // The quantity is checked under a lock by the product screen and by
+    // every stock movement, against the movements made elsewhere.
+    if (table == QLatin1String("PRODFORNE"))
+        writer->SetUnchecked({QStringLiteral("QTDEDISP")});
+    return writer;
+}
+
+void TDmSharedAccess::ApplyOrder(TDM &dm)
+{
+    TFbQuery *orders = dm.OrdensQuery;
+    const bool isNew = orders->State() == TFbQuery::dsInsert
+                       || (orders->State() == TFbQuery::dsBrowse && orders->UpdateStatus() == TFbQuery::usInserted);
+    if (!isNew || dm.OrdensQueryIDCLIENTE->IsNull()) {
+        orders->ApplyChanges();
+        return;
+    }
+    const qint32 client = dm.OrdensQueryIDCLIENTE->AsInteger();
+    // The client's row is locked until the order is committed: a delete of
+    // the client on another computer waits for it and then fails, and a
+    // client deleted before is not found. A refused order leaves no lock.
+    dm.RunUnitOfWork([&] {
+        bool found = false;
+        TFbQuery lock;
+        lock.SetDatabase(dm.Database);
+        lock.SetTransaction(dm.Transaction);
+        lock.SetSQL(QStringLiteral("select IDCLIENTE from CLIENTES where IDCLIENTE = %1 with lock").arg(client));
+        try {
+            lock.Open();
+            found = !lock.IsEmpty();
+            lock.Close();
+        } catch (const EFbError &e) {
+            // Being deleted on another computer at this very moment.
+            if (e.GdsCode() != UpdateConflict && e.GdsCode() != Deadlock && e.GdsCode() != LockConflict)
+                throw;
+        }
+        if (!found)
+            throw EFbError(OrderClientGoneMessage());
+        orders->ApplyChanges();
+    });
+}
+
+QString TDmSharedAccess::OrderClientGoneMessage()
+{
+    return QStringLiteral("O cliente desta OS foi excluído em outro computador. A OS não foi gravada: "
+                          "o que você digitou continua na tela; cancele e registre a OS para outro cliente.");
+}
+
+void TDmSharedAccess::CheckTables(TFbDatabase &db)
+{
+    QStringList wanted;
+    for (const TDmTable &t : TDmSchema::Tables())
+        wanted << QLatin1String(t.table);
+    QStringList found;
+    TFbTransaction::RunAlone(&db, [&](TFbQuery &q) {
+        q.SetSQL(QStringLiteral("select rdb$relation_name as nome from rdb$relations where rdb$relation_name in ('%1')")
+                     .arg(wanted.join(QStringLiteral("', '"))));
+        q.Open();
+        for (q.First(); !q.Eof(); q.Next())
+            found << q.Fields().front()->AsString().trimmed().toUpper();
+    });
+    QStringList missing;
+    for (const QString &t : wanted)
+        if (!found.contains(t))
+            missing << t;
+    if (missing.isEmpty())
+        return;
+    throw EFbError(QStringLiteral("O arquivo \"%1\" não é um banco de dados deste sistema: faltam as tabelas %2. "
+                                  "Nada foi criado nem alterado nele. Verifique o caminho do banco de dados "
+                                  "(opção --database ou a configuração).")
+                       .arg(db.DatabaseName(), missing.join(QStringLiteral(", "))));
+}
+
