@@ -16,9 +16,10 @@ void ShowCurrentError(std::exception_ptr error)
         if (TFbReconnect::IsLost()) {
             // Tried again at this action, and the server is still away.
             TMessages::ShowError(TFbReconnect::StillLostMessage(e.Message()));
-        } else if (TFbReconnect::IsConnectionLost(e.GdsCode()) && DM) {
+        } else if (TFbReconnect::IsConnectionLost(e.GdsCode())) {
             // The next action attaches again; until then nothing is lost.
-            TFbReconnect::NoteLost(*DM->Database);
+            if (DM)
+                TFbReconnect::NoteLost(*DM->Database);
             TMessages::ShowError(TFbReconnect::LostMessage(e.Message()));
         } else {
             TMessages::ShowError(e.Message());

@@ -2,6 +2,7 @@
 // standard error box and the application keeps running.
 #include "app/tapplication.h"
 #include "app/tguard.h"
+#include "data/efberror.h"
 #include "tests/support/tmessagerecorder.h"
 
 #include <QPushButton>
@@ -16,6 +17,7 @@ private slots:
     void errorReachesTheErrorBox();
     void normalEndShowsNothing();
     void unknownErrorIsShownToo();
+    void lostConnectionIsToldInPortuguese();
     void guardedSlotKeepsTheApplicationRunning();
     void errorEscapingAnEventHandlerIsShown();
 };
@@ -52,6 +54,23 @@ void TstTGuard::unknownErrorIsShownToo()
     QCOMPARE(recorder.Count(), 1);
     QCOMPARE(recorder.Last().icon, TMessages::Error);
     QVERIFY(!recorder.Last().text.isEmpty());
+}
+
+// The server stopped under a save: "Error reading data from the
+// connection." alone told the clerk nothing.
+void TstTGuard::lostConnectionIsToldInPortuguese()
+{
+    TMessageRecorder recorder;
+    QVERIFY(!Guard([] { throw EFbError(QStringLiteral("Error reading data from the connection."), -902, 335544726); }));
+    QCOMPARE(recorder.Count(), 1);
+    QCOMPARE(recorder.Last().icon, TMessages::Error);
+    QVERIFY2(recorder.Last().text.startsWith(QStringLiteral("A conexão com o banco de dados foi perdida")),
+             qPrintable(recorder.Last().text));
+    QVERIFY2(recorder.Last().text.contains(QStringLiteral("Error reading data from the connection")),
+             qPrintable(recorder.Last().text));
+    // Any other database error is shown as it is.
+    QVERIFY(!Guard([] { throw EFbError(QStringLiteral("Update Failed"), 0, 0); }));
+    QCOMPARE(recorder.Last().text, QStringLiteral("Update Failed."));
 }
 
 void TstTGuard::guardedSlotKeepsTheApplicationRunning()

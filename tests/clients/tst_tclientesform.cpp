@@ -41,6 +41,7 @@ private slots:
     void longAnnotationStoredCut();
     void closeBoxAndEscCancel();
     void refusedSaveThenCancelLeavesNothingCached();
+    void saveKeepsWhatAnotherComputerSaved();
     void savedChoicesWrittenFromGroups();
     void legendButton();
 
@@ -369,6 +370,53 @@ void TstTClientesForm::refusedSaveThenCancelLeavesNothingCached()
     DM->ClientesQuery->ApplyChanges();
     QCOMPARE(Count(QStringLiteral("select count(*) from clientes where nome='SEGUINTE' and idcliente=9")), 1);
     QCOMPARE(Count(QStringLiteral("select count(*) from clientes where nome='Recusado'")), 0);
+}
+
+// Two computers on the same client: the phone saved on the other one used
+// to be overwritten by this form's save of the city; the name changed on
+// both is refused here with what is stored now, and the typed name stays.
+void TstTClientesForm::saveKeepsWhatAnotherComputerSaved()
+{
+    std::unique_ptr<TDM> other = m_screen.db->MakeDM();   // a second attachment
+    auto otherSaves = [&](const char *sql) {
+        other->AuxQuery->SetSQL(QLatin1String(sql));
+        other->AuxQuery->Execute();
+    };
+    QVERIFY(DM->ClientesQuery->Locate(QStringLiteral("IDCLIENTE"), 1));
+    OnModal([&](QDialog *d) {
+        TClientesForm *f = Form(d);
+        otherSaves("update clientes set foneres='3333-4444' where idcliente=1");
+        f->DBEdit8->setFocus();
+        f->DBEdit8->selectAll();
+        QTest::keyClicks(f->DBEdit8, QStringLiteral("Olinda"));
+        f->BitBtn1->click();
+        QVERIFY(!f->isVisible());
+    });
+    m_list->BitBtn3->click();
+    QCOMPARE(m_screen.messages->Count(), 0);
+    QCOMPARE(Count(QStringLiteral("select count(*) from clientes where idcliente=1 and foneres='3333-4444' "
+                                  "and cidade='Olinda'")),
+             1);
+
+    OnModal([&](QDialog *d) {
+        TClientesForm *f = Form(d);
+        otherSaves("update clientes set nome='ANA MARIA' where idcliente=1");
+        f->DBEdit2->setFocus();
+        f->DBEdit2->selectAll();
+        QTest::keyClicks(f->DBEdit2, QStringLiteral("ANA PAULA"));
+        f->BitBtn1->click();
+        QCOMPARE(m_screen.messages->Count(), 1);
+        const QString text = m_screen.messages->Last().text;
+        QVERIFY2(text.startsWith(QStringLiteral("Este registro foi alterado em outro computador")), qPrintable(text));
+        QVERIFY2(text.contains(QStringLiteral("NOME: \"ANA MARIA\"")), qPrintable(text));
+        QVERIFY(f->isVisible());
+        QCOMPARE(f->DBEdit2->text(), QStringLiteral("ANA PAULA"));
+        f->BitBtn2->click();
+        QVERIFY(!f->isVisible());
+    });
+    m_list->BitBtn3->click();
+    QCOMPARE(Text(QStringLiteral("select nome from clientes where idcliente=1")), QStringLiteral("ANA MARIA"));
+    QVERIFY(!DM->ClientesQuery->UpdatesPending());
 }
 
 void TstTClientesForm::savedChoicesWrittenFromGroups()

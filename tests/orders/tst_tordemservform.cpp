@@ -4,6 +4,7 @@
 #include "app/tprincipalform.h"
 #include "clients/tclientesform2.h"
 #include "clients/tlistaclientesform.h"
+#include "data/tdmsharedaccess.h"
 #include "data/tfbdatabase.h"
 #include "data/tmoney.h"
 #include "orders/tordemservform.h"
@@ -47,6 +48,7 @@ private slots:
     void amountRefusedKeepsOrderPending_data();
     void amountRefusedKeepsOrderPending();
     void emptyDescriptionKeepsEntry();
+    void orderForClientDeletedElsewhereStaysTyped();
     void keysWhileBrowsing();
     void newOrEditKeysDoNothingDuringEntry();
     void cancelGivesUpTheOrder();
@@ -372,6 +374,34 @@ void TstTOrdemservForm::amountRefusedKeepsOrderPending()
     Press(Qt::Key_F5);
     QVERIFY(!m_form->InEntry());
     QCOMPARE(Number(QStringLiteral("select valortot from ordemserv where idordem=42")), 99.9);
+}
+
+// F1 for ANA SILVA; another computer deletes her with her orders; F5 used
+// to store the order for a client no screen can reach.
+void TstTOrdemservForm::orderForClientDeletedElsewhereStaysTyped()
+{
+    ShowForm();
+    Press(Qt::Key_F1);
+    Type(m_form->DBEdit4, QStringLiteral("Rádio"));
+    {
+        std::unique_ptr<TDM> other = m_db->MakeDM();   // a second attachment, as another computer
+        for (const char *sql : {"delete from ordemserv where idcliente=1", "delete from clientes where idcliente=1"}) {
+            other->AuxQuery->SetSQL(QLatin1String(sql));
+            other->AuxQuery->Execute();
+        }
+    }
+    Press(Qt::Key_F5);
+    QCOMPARE(m_messages->Count(), 1);
+    QCOMPARE(m_messages->Last().icon, TMessages::Error);
+    QCOMPARE(m_messages->Last().text, TDmSharedAccess::OrderClientGoneMessage());
+    QCOMPARE(Count(QStringLiteral("select count(*) from ordemserv where idcliente=1")), 0);
+    // Still typed, for the clerk to read or cancel.
+    QVERIFY(m_form->InEntry());
+    QCOMPARE(DM->OrdensQuery->State(), TFbQuery::dsInsert);
+    QCOMPARE(DM->OrdensQueryDESCRICAO->AsString(), QStringLiteral("Rádio"));
+    Press(Qt::Key_F6);
+    QVERIFY(!m_form->InEntry());
+    QVERIFY(!DM->OrdensQuery->UpdatesPending());
 }
 
 void TstTOrdemservForm::emptyDescriptionKeepsEntry()
