@@ -8,6 +8,7 @@
 #include "data/tfbdatabase.h"
 #include "data/tfbfield.h"
 #include "data/tfbquery.h"
+#include "tests/support/tfbservercontrol.h"
 #include "tests/support/tfbtestdb.h"
 #include "tests/support/tmainwindowsteps.h"
 #include "tests/support/txsession.h"
@@ -92,6 +93,7 @@ private slots:
     void signalEndsItLikeSair_data();
     void signalEndsItLikeSair();
     void minimisingOneScreenMinimisedTheFamily();
+    void serverStoppedUnderTheProgram();
 
 private:
     // The program with HOME (and so the default database and the settings
@@ -611,6 +613,73 @@ void TstOrdemServico::signalEndsItLikeSair()
     QVERIFY(dm.ClientesQuery->Locate(QStringLiteral("NOME"), QStringLiteral("Cliente do Sinal")));
     dm.CloseAll();
     QVERIFY(!QFileInfo::exists(db.Path() + QStringLiteral(".delta")));
+}
+
+// The server stops under the running program (a power cut on the server
+// computer): the next action says so in a box and the program goes on; once
+// the server is back the same action works without a restart; and with the
+// server gone again, a shutdown's SIGTERM ends the program (it stopped on
+// the failed final commit's error box and stayed open).
+void TstOrdemServico::serverStoppedUnderTheProgram()
+{
+    if (const QString missing = TFbServerControl::Missing(); !missing.isEmpty())
+        QSKIP(qPrintable(missing));
+    // A copy of the empty database, reached through the server: this
+    // process never attaches to the server itself.
+    TFbTestDb db;
+    OS_REQUIRE_TEST_DB(db);
+    QFile::setPermissions(db.Dir(), QFileDevice::Permissions(0x7777));
+    QFile::setPermissions(QFileInfo(db.Path()).absolutePath(), QFileDevice::Permissions(0x7777));
+    const QString name = qEnvironmentVariable("OS_FB_SERVER") + QLatin1Char(':') + db.Path();
+    QTemporaryDir home;
+    QVERIFY(home.isValid());
+    // Whatever happens below, the run's other tests find the server up.
+    struct Restart
+    {
+        QString database;
+        bool stopped = false;
+        ~Restart()
+        {
+            if (stopped && TFbServerControl::Start())
+                TFbServerControl::WaitUntilAnswering(database);
+        }
+    } restart{name};
+
+    TXSession x;
+    QVERIFY2(x.Start(), qPrintable(x.Error()));
+    QVERIFY2(Launch(x, home.path(), {QStringLiteral("--database"), name}), qPrintable(x.Error()));
+    const QString window = x.WaitForWindow(MainWindow);
+    QVERIFY2(!window.isEmpty(), "the main window did not appear");
+    OpenClientList(x, window);
+    const QString list = x.WaitForWindow(ClientList);
+
+    restart.stopped = TFbServerControl::Stop();
+    QVERIFY(restart.stopped);
+    // F1: a new client takes its number from the server.
+    QVERIFY(x.Click(list, 150, 150));
+    QVERIFY(x.Keys(list, {QStringLiteral("F1")}));
+    const QString box = x.WaitForWindow(ErrorBox);
+    QVERIFY2(!box.isEmpty(), "no message when the server was gone");
+    QVERIFY(x.Windows(ClientForm).isEmpty());
+    QVERIFY(x.Keys(box, {QStringLiteral("Return")}));
+    QVERIFY2(x.WaitForNoWindow(ErrorBox), "the message did not close");
+
+    QVERIFY(TFbServerControl::Start());
+    restart.stopped = false;
+    QVERIFY(TFbServerControl::WaitUntilAnswering(name));
+    QVERIFY(x.Click(list, 150, 150));
+    QVERIFY(x.Keys(list, {QStringLiteral("F1")}));
+    const QString form = x.WaitForWindow(ClientForm);
+    QVERIFY2(!form.isEmpty(), "the client form did not open once the server was back");
+    QVERIFY(x.Windows(ErrorBox).isEmpty());
+    QVERIFY(x.Keys(form, {QStringLiteral("Escape")}));
+    QVERIFY2(x.WaitForNoWindow(ClientForm), "the client form did not close");
+
+    restart.stopped = TFbServerControl::Stop();
+    QVERIFY(restart.stopped);
+    ::kill(pid_t(x.App().processId()), SIGTERM);
+    QVERIFY2(x.WaitForExit(), "the program did not end on SIGTERM with the server gone");
+    QCOMPARE(x.App().exitCode(), 0);
 }
 
 QTEST_MAIN(TstOrdemServico)

@@ -13,18 +13,13 @@
 #include "data/tfbreconnect.h"
 #include "data/tfbrowwriter.h"
 #include "data/tfbtransaction.h"
+#include "tests/support/tfbservercontrol.h"
 #include "tests/support/tfbtestdb.h"
 
-#include <QDir>
 #include <QFile>
 #include <QLocale>
-#include <QProcess>
 #include <QTemporaryDir>
-#include <QThread>
 #include <QtTest>
-
-#include <csignal>
-#include <sys/types.h>
 
 namespace {
 
@@ -105,61 +100,6 @@ class TstSharedDatabase : public QObject
     int m_files = 0;
 
     bool OnServer() const { return m_serverDir != nullptr; }
-
-    // The private server's process: stopped as a power cut or a shutdown
-    // of the server computer stops it, and started again on the same port.
-    static QString ServerRoot() { return qEnvironmentVariable("OS_SERVICES_DIR") + QStringLiteral("/firebird"); }
-    static QString ServerPidFile() { return qEnvironmentVariable("OS_SERVICES_DIR") + QStringLiteral("/firebird.pid"); }
-
-    static bool StopServer()
-    {
-        QFile f(ServerPidFile());
-        if (!f.open(QIODevice::ReadOnly))
-            return false;
-        const pid_t pid = pid_t(f.readAll().trimmed().toLongLong());
-        if (pid <= 1 || ::kill(-pid, SIGKILL) != 0)
-            return false;
-        for (int i = 0; i < 500 && ::kill(-pid, 0) == 0; ++i)
-            QThread::msleep(20);
-        return ::kill(-pid, 0) != 0;
-    }
-
-    static bool StartServer()
-    {
-        QProcess p;
-        p.setProgram(QStringLiteral("setsid"));
-        p.setArguments({QStringLiteral("env"), QStringLiteral("FIREBIRD=") + ServerRoot(),
-                        QStringLiteral("FIREBIRD_LOCK=") + ServerRoot() + QStringLiteral("/lock"),
-                        QStringLiteral("/usr/sbin/firebird")});
-        p.setStandardOutputFile(qEnvironmentVariable("OS_SERVICES_DIR") + QStringLiteral("/firebird.log"),
-                                QIODevice::Append);
-        p.setStandardErrorFile(qEnvironmentVariable("OS_SERVICES_DIR") + QStringLiteral("/firebird.log"),
-                               QIODevice::Append);
-        qint64 pid = 0;
-        if (!p.startDetached(&pid))
-            return false;
-        // Where the run's end finds the server to stop it.
-        QFile f(ServerPidFile());
-        return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(QByteArray::number(pid)) > 0;
-    }
-
-    // Until the server answers an attachment (it takes a moment to listen).
-    bool WaitForServer() const
-    {
-        for (int i = 0; i < 300; ++i) {
-            try {
-                TFbDatabase probe;
-                probe.SetDatabaseName(m_name);
-                probe.SetParams({QStringLiteral("user_name=SYSDBA"), QStringLiteral("password=quillmoss")});
-                probe.Open();
-                probe.Close();
-                return true;
-            } catch (const EFbError &) {
-                QThread::msleep(100);
-            }
-        }
-        return false;
-    }
 
 private slots:
     void initTestCase()
@@ -350,10 +290,8 @@ private slots:
     // restarting the program.
     void serverStoppedAndStartedAgain()
     {
-        if (!OnServer())
-            QSKIP("needs the private Firebird server (OS_FB_SERVER)");
-        if (!QFile::exists(ServerPidFile()))
-            QSKIP("the private server's process is not known (OS_SERVICES_DIR)");
+        if (const QString missing = TFbServerControl::Missing(); !OnServer() || !missing.isEmpty())
+            QSKIP(qPrintable(OnServer() ? missing : QStringLiteral("needs the private Firebird server (OS_FB_SERVER)")));
         const int key = AddRow(*m_a, "CLIENTES");
         m_a.reset();
         TFbQuery *b = Reread(*m_b, "CLIENTES", key);
@@ -361,7 +299,7 @@ private slots:
         b->Edit();
         m_b->ClientesQueryCIDADE->SetAsString("Olinda");
 
-        QVERIFY(StopServer());
+        QVERIFY(TFbServerControl::Stop());
         QString error;
         try {
             b->ApplyChanges();
@@ -378,8 +316,8 @@ private slots:
         QVERIFY(TFbReconnect::IsLost());
         QCOMPARE(b->State(), TFbQuery::dsEdit);
 
-        QVERIFY(StartServer());
-        QVERIFY(WaitForServer());
+        QVERIFY(TFbServerControl::Start());
+        QVERIFY(TFbServerControl::WaitUntilAnswering(m_name));
         QVERIFY(TFbReconnect::ReconnectIfLost());
         QVERIFY(!TFbReconnect::IsLost());
         b->ApplyChanges();
@@ -396,16 +334,14 @@ private slots:
     // from a shutdown) must not stop on the failed final commit.
     void closeAfterServerStoppedEndsQuietly()
     {
-        if (!OnServer())
-            QSKIP("needs the private Firebird server (OS_FB_SERVER)");
-        if (!QFile::exists(ServerPidFile()))
-            QSKIP("the private server's process is not known (OS_SERVICES_DIR)");
+        if (const QString missing = TFbServerControl::Missing(); !OnServer() || !missing.isEmpty())
+            QSKIP(qPrintable(OnServer() ? missing : QStringLiteral("needs the private Firebird server (OS_FB_SERVER)")));
         m_a.reset();
-        QVERIFY(StopServer());
+        QVERIFY(TFbServerControl::Stop());
         QCOMPARE(ErrorOf([&] { m_b->CloseAll(); }), QString());
         QVERIFY(!m_b->Database->Connected());
-        QVERIFY(StartServer());
-        QVERIFY(WaitForServer());
+        QVERIFY(TFbServerControl::Start());
+        QVERIFY(TFbServerControl::WaitUntilAnswering(m_name));
     }
 
 };
