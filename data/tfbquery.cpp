@@ -956,9 +956,9 @@ void TFbQuery::ApplyRow(TFbRow *r)
     TFbTransaction *tr = Transaction();
     auto statement = [&] { return m_updateObject->Apply(kind, m_db, tr, source); };
     TFbRowWriter *writer = m_updateObject->RowWriter();
-    TFbRowWriter::TFbRowValues values;
-    for (TFbField *f : writer ? m_fields : std::vector<TFbField *>()) {
-        if (f->m_col < 0)
+    TFbRowWriter::TFbRowValues values;   // the row as read and as it is now, for the writer
+    for (TFbField *f : m_fields) {
+        if (!writer || f->m_col < 0)
             continue;
         TFbRowWriter::TFbRowValue v{f->m_name, f->m_storage, f->m_scale, {}, {}};
         if (r->orig)

@@ -79,6 +79,11 @@ bool TFbReconnect::ReconnectIfLost(QString *failure)
         return true;
     try {
         s_lost->Open();
+        // The session's transaction runs again at once: a save may come
+        // before any dataset is read again, and the statements of a save
+        // do not start one themselves.
+        if (TFbTransaction *tr = s_lost->DefaultTransaction(); tr && !tr->InTransaction())
+            tr->StartTransaction();
     } catch (const std::exception &e) {
         if (failure)
             *failure = QString::fromUtf8(e.what());

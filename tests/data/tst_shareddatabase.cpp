@@ -320,6 +320,12 @@ private slots:
         QVERIFY(TFbServerControl::WaitUntilAnswering(m_name));
         QVERIFY(TFbReconnect::ReconnectIfLost());
         QVERIFY(!TFbReconnect::IsLost());
+        // The header lines go through their statements as they are, which
+        // start no transaction of their own.
+        m_b->ConfigQuery->Edit();
+        m_b->ConfigQueryCAB1->SetAsString("Oficina do Zé");
+        m_b->ConfigQuery->ApplyChanges();
+        QCOMPARE(Stored(*m_b, "CONFIG", "CAB1", 1), QStringLiteral("Oficina do Zé"));
         b->ApplyChanges();
         QCOMPARE(b->State(), TFbQuery::dsBrowse);
         QCOMPARE(Stored(*m_b, "CLIENTES", "CIDADE", key), QStringLiteral("Olinda"));
