@@ -173,6 +173,8 @@ void TFbDatabase::Close()
                 // rolled back on its side; every save was committed when
                 // made): closing goes on, so that quitting always quits.
                 if (TFbReconnect::IsConnectionLost(std::current_exception())) {
+                    qWarning("Conexão com o banco de dados perdida ao fechar (%s): nada mais a encerrar",
+                             qPrintable(m_name));
                     *t->Handle() = 0;
                     continue;
                 }
