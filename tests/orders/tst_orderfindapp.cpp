@@ -9,6 +9,7 @@
 #include "data/tfbdatabase.h"
 #include "data/tfbfield.h"
 #include "data/tfbquery.h"
+#include "data/tfbtransaction.h"
 #include "tests/support/tfbtestdb.h"
 #include "tests/support/tmainwindowsteps.h"
 #include "tests/support/tscreentestdata.h"
