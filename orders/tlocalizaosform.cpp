@@ -6,6 +6,7 @@
 #include "data/tfbquery.h"
 #include "orders/tordersearch.h"
 #include "widgets/tdbgrid.h"
+#include "widgets/tsearchsql.h"
 
 #include <QInputDialog>
 #include <QKeyEvent>
@@ -90,6 +91,12 @@ std::optional<qint32> TLocalizaOSForm::Find(QWidget *parent, const QString &type
         if (open)
             open(*number);
         return number;
+    }
+    // Longer than the longest searched column: nothing can hold it, and
+    // the statement would grow past what the database takes.
+    if (TSearchSql::PrepareText(typed).size() > TOrderSearch::LongestText) {
+        TMessages::ShowMessage(QStringLiteral("Nenhuma OS contém \"%1\".").arg(typed.trimmed()));
+        return std::nullopt;
     }
     const QString sql = TOrderSearch::TextSql(typed);
     if (sql.isEmpty()) {

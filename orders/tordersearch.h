@@ -15,6 +15,8 @@ public:
     // Most rows a text search lists: newest first, the rest left out (a
     // longer text narrows it).
     static constexpr int MaxListed = 500;
+    // The longest of the columns searched (the repair notes).
+    static constexpr int LongestText = 300;
 
     // The order number typed: digits only (blanks around are ignored),
     // leading zeros allowed, greater than zero and within the key's range.

@@ -8,6 +8,7 @@
 #include "report/model/trepchildband.h"
 #include "report/model/trepband.h"
 #include "report/model/trepcustomband.h"
+#include "report/model/trepcustomlabel.h"
 #include "report/model/trepdbcalc.h"
 #include "report/model/trepdataset.h"
 #include "report/model/trepdbtext.h"
@@ -60,6 +61,14 @@ public:
 private:
     QEventLoop *m_loop;
 };
+
+bool CanStretch(const TRepCustomBand *band)
+{
+    for (TRepPrintable *e : band->Elements())
+        if (auto *label = qobject_cast<TRepCustomLabel *>(e); label && label->Enabled && label->AutoStretch)
+            return true;
+    return false;
+}
 
 bool IsPageBand(TRepBandType t)
 {
@@ -575,7 +584,10 @@ void TRepGenerator::OutputBand(TRepCustomBand *band)
             }
         }
         double extra = 0;
-        if (band->Enabled && height != 0) {
+        // Counting pages, a band none of whose texts can grow takes its
+        // designed height whatever its elements hold: they are not printed.
+        const bool fixedHeight = m_counting && !band->KeepOnOnePage && !CanStretch(band);
+        if (band->Enabled && height != 0 && !fixedHeight) {
             band->ExtraHeight = 0;
             bool first = true;
             for (;;) {

@@ -129,6 +129,10 @@ void TstTOrderSearch::searches_data()
     QTest::newRow("injeção com comando") << "\"; delete from ordemserv; --" << QList<int>{} << 0
                                          << "Nenhuma OS contém \"\"; delete from ordemserv; --\".";
     QTest::newRow("barra invertida") << "\\" << QList<int>{} << 0 << "Nenhuma OS contém \"\\\".";
+    // Long enough that the statement would pass the database's limit.
+    const QString longText(70000, QLatin1Char('a'));
+    QTest::newRow("mais longo que as colunas") << longText << QList<int>{} << 0
+                                               << "Nenhuma OS contém \"" + longText + "\".";
     QTest::newRow("em branco") << "  " << QList<int>{} << 0 << "Digite o número da OS ou parte do seu texto.";
 }
 

@@ -5,6 +5,7 @@
 #include "report/model/ereperror.h"
 #include "report/model/trepband.h"
 #include "report/model/trepdbcalc.h"
+#include "report/model/trepdbtext.h"
 #include "report/model/treplayout.h"
 #include "report/model/trepreport.h"
 #include "report/model/trepsysdata.h"
@@ -201,11 +202,23 @@ void TstTRepGroups::pageOfPagesOnEveryPage()
     report.ShowProgress = false;
     TRepMemoryDataSet data;
     data.AddField(QStringLiteral("N"), TRepFieldKind::Integer);
+    data.AddField(QStringLiteral("TEXTO"), TRepFieldKind::String);
+    // Every seventh row's text takes several lines: the detail grows, and
+    // the pages counted must break where the drawn ones do.
+    const QString longText = QStringLiteral("uma observação comprida que não cabe numa linha só ").repeated(6);
     for (int i = 0; i < 300; ++i)
-        data.AppendRow({i});
+        data.AppendRow({i, i % 7 ? QStringLiteral("curta") : longText});
     report.DataSet = &data;
     TRepBand *detail = report.AddBand(rbDetail);
     detail->Size().SetNativeValue(TRepBandSize::HeightIndex, 60);
+    auto *text = new TRepDBText;
+    detail->InsertElement(text);
+    text->Size().SetValues({45, 0, 5, 600});
+    text->DataSet = &data;
+    text->SetDataField(QStringLiteral("TEXTO"));
+    text->AutoSize = false;
+    text->AutoStretch = true;
+    text->WordWrap = true;
     TRepBand *footer = report.AddBand(rbPageFooter);
     footer->Size().SetNativeValue(TRepBandSize::HeightIndex, 60);
     auto *page = new TRepSysData;
