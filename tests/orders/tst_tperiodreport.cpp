@@ -8,6 +8,7 @@
 #include "orders/tperiodreport.h"
 #include "orders/trelperiodoform.h"
 #include "report/export/treppdfdocumentfilter.h"
+#include "report/export/treprtfexportfilter.h"
 #include "report/generate/trepgenerator.h"
 #include "report/model/trepband.h"
 #include "report/model/trepdbcalc.h"
@@ -83,7 +84,7 @@ private slots:
     void groupsAndSumsMatchTheDatabase();
     void firstAndLastPageFromThePageStore();
     void emptyPeriodPrintsZeroTotals();
-    void exportedToPdf();
+    void exportedToPdfAndRtf();
 
 private:
     std::unique_ptr<TFbTestDb> m_db;
@@ -286,7 +287,7 @@ void TstTPeriodReport::emptyPeriodPrintsZeroTotals()
     QVERIFY(texts.contains(QStringLiteral("Página 1 de 1")));
 }
 
-void TstTPeriodReport::exportedToPdf()
+void TstTPeriodReport::exportedToPdfAndRtf()
 {
     if (QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty())
         QSKIP("pdftotext is not installed");
@@ -310,6 +311,19 @@ void TstTPeriodReport::exportedToPdf()
         QVERIFY2(text.contains(want), qPrintable(want + "\n" + text.left(2000)));
     report.Orders->First();
     QVERIFY(text.contains(report.Orders->FieldByName(QStringLiteral("NORDEM"))->AsString()));
+
+    // The same through the RTF filter: its plain ASCII texts stand as they are.
+    const QString rtf = dir.filePath(QStringLiteral("periodo.rtf"));
+    {
+        TRepRTFExportFilter filter(rtf);
+        TRepGenerator::Of(report.Report1)->ExportWithFilter(&filter);
+    }
+    QFile rtfFile(rtf);
+    QVERIFY(rtfFile.open(QIODevice::ReadOnly));
+    const QByteArray bytes = rtfFile.readAll();
+    QVERIFY(bytes.startsWith("{\\rtf1"));
+    for (const QByteArray &want : {Printed(g.sum).toLatin1(), QByteArray("Total do per"), QByteArray("Oficina do Z")})
+        QVERIFY2(bytes.contains(want), want.constData());
 }
 
 QTEST_MAIN(TstTPeriodReport)
