@@ -9,7 +9,10 @@
 #include "clients/tlistaclientesform.h"
 #include "data/tdm.h"
 #include "data/tfbdatabase.h"
+#include "orders/tlocalizaosform.h"
 #include "orders/tordemservform.h"
+#include "orders/tordersearch.h"
+#include "orders/trelperiodoform.h"
 #include "orders/trelosform.h"
 #include "report/preview/trepstandardpreview.h"
 #include "settings/tconfigform.h"
@@ -68,6 +71,23 @@ int main(int argc, char *argv[])
     // Service orders: "OS" > "Ordens de Serviço" and the O.S. picture.
     principal->SetScreenFactory(TPrincipalForm::Screen::Orders,
                                 [](QWidget *owner) { return new TOrdemservForm(owner); });
+
+    // "Localizar OS": the order screen opens on the order found; one already
+    // open (and not hidden in the window bar) shows it instead.
+    principal->SetOrderFinder([form = principal.get()] {
+        TLocalizaOSForm::Run(form, [form](qint32 idOrdem) {
+            for (TOrdemservForm *open : form->findChildren<TOrdemservForm *>(Qt::FindDirectChildrenOnly)) {
+                if (open->isVisible() && !open->InEntry()) {
+                    TOrderSearch::MakeCurrent(DM, idOrdem);
+                    open->raise();
+                    open->activateWindow();
+                    return;
+                }
+            }
+            form->OpenScreen(TPrincipalForm::Screen::Orders, [idOrdem] { TOrderSearch::MakeCurrent(DM, idOrdem); });
+        });
+    });
+    principal->SetPeriodReport([form = principal.get()] { TRelPeriodoForm::Run(form); });
 
     // The screens reach one another only through these links.
     TScreenLinks::MinimizeToWindowBar = [form = principal.get()](QWidget *screen) {

@@ -18,6 +18,7 @@
 #include <QCoreApplication>
 #include <QDialog>
 #include <QGuiApplication>
+#include <QKeySequence>
 #include <QScreen>
 #include <QLabel>
 #include <QMenu>
@@ -115,10 +116,14 @@ void TPrincipalForm::CreateMenus()
     OrdemdeServio1 = addItem(OS1, "OrdemdeServio1", QStringLiteral("Ordens de Serviço"),
                              &TPrincipalForm::OrdemdeServio1Click);
     OSemBranco1 = addItem(OS1, "OSemBranco1", QStringLiteral("OS em Branco"), &TPrincipalForm::OSemBranco1Click);
+    LocalizarOS1 = addItem(OS1, "LocalizarOS1", QStringLiteral("Localizar OS"), &TPrincipalForm::LocalizarOS1Click);
+    LocalizarOS1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_L));
 
     Relatrios1 = addMenu("Relatrios1", QStringLiteral("Relatórios"));
     RelatriodeEstoque1 = addItem(Relatrios1, "RelatriodeEstoque1", QStringLiteral("Relatório de Estoque"),
                                  &TPrincipalForm::RelatriodeEstoque1Click);
+    OSPorPeriodo1 = addItem(Relatrios1, "OSPorPeriodo1", QStringLiteral("Ordens de Serviço por Período"),
+                            &TPrincipalForm::OSPorPeriodo1Click);
 
     Sobre2 = addMenu("Sobre2", QStringLiteral("Sobre"));
     TarvoVodevuru1 = addItem(Sobre2, "TarvoVodevuru1", QStringLiteral("Tarvo Vodevuru"),
@@ -240,6 +245,16 @@ void TPrincipalForm::SetSettingsFactory(std::function<QDialog *()> factory)
 void TPrincipalForm::SetBlankOrderPrinter(std::function<void()> printer)
 {
     m_blankOrderPrinter = std::move(printer);
+}
+
+void TPrincipalForm::SetOrderFinder(std::function<void()> finder)
+{
+    m_orderFinder = std::move(finder);
+}
+
+void TPrincipalForm::SetPeriodReport(std::function<void()> report)
+{
+    m_periodReport = std::move(report);
 }
 
 // ---- picture buttons ------------------------------------------------------
@@ -535,6 +550,23 @@ void TPrincipalForm::OSemBranco1Click()
 void TPrincipalForm::RelatriodeEstoque1Click()
 {
     OpenListScreen(Screen::StockReport, [] { DM->ProdEntQuery->Open(); });
+}
+
+void TPrincipalForm::LocalizarOS1Click()
+{
+    if (m_orderFinder)
+        m_orderFinder();
+}
+
+void TPrincipalForm::OSPorPeriodo1Click()
+{
+    if (m_periodReport)
+        m_periodReport();
+}
+
+void TPrincipalForm::OpenScreen(Screen which, const std::function<void()> &prepare)
+{
+    OpenListScreen(which, prepare);
 }
 
 void TPrincipalForm::TarvoVodevuru1Click()

@@ -46,6 +46,13 @@ public:
     void SetSettingsFactory(std::function<QDialog *()> factory);
     // "OS em Branco": hands the whole task to the printout.
     void SetBlankOrderPrinter(std::function<void()> printer);
+    // "Localizar OS" (Ctrl+L) and "Ordens de Serviço por Período": the
+    // order folder does the work.
+    void SetOrderFinder(std::function<void()> finder);
+    void SetPeriodReport(std::function<void()> report);
+    // Opens a list screen as its menu item does, `prepare` run before it
+    // shows (a failure there leaves no screen).
+    void OpenScreen(Screen which, const std::function<void()> &prepare);
 
     // Hides the screen and puts a button captioned with its caption at the
     // left end of the window bar; clicking the button shows it again. The
@@ -73,6 +80,8 @@ public:
     void OrdemdeServio1Click();
     void OSemBranco1Click();
     void RelatriodeEstoque1Click();
+    void LocalizarOS1Click();
+    void OSPorPeriodo1Click();
     void TarvoVodevuru1Click();
     void Sobre1Click();
     void WindowBarButtonClick(QAction *button);
@@ -92,6 +101,8 @@ public:
     QAction *OrdemdeServio1 = nullptr;
     QAction *OSemBranco1 = nullptr;
     QAction *RelatriodeEstoque1 = nullptr;
+    QAction *LocalizarOS1 = nullptr;
+    QAction *OSPorPeriodo1 = nullptr;
     QAction *TarvoVodevuru1 = nullptr;
     QAction *Sobre1 = nullptr;
     QWidget *Panel1 = nullptr;
@@ -138,6 +149,8 @@ private:
     QHash<int, ScreenFactory> m_factories;
     std::function<QDialog *()> m_settingsFactory;
     std::function<void()> m_blankOrderPrinter;
+    std::function<void()> m_orderFinder;
+    std::function<void()> m_periodReport;
     bool m_shown = false;
 };
 

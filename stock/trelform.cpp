@@ -1,4 +1,5 @@
 #include "stock/trelform.h"
+#include "stock/trelestoqueprint.h"
 
 #include "app/tguard.h"
 #include "data/efberror.h"
@@ -135,6 +136,8 @@ TRelForm::TRelForm(QWidget *owner)
     period->addWidget(Label2, 1, 1);
     period->addWidget(MaskEdit2, 1, 2);
     period->addWidget(BitBtn1, 2, 0, 1, 3, Qt::AlignLeft);
+    BitBtn2 = new TBitBtn(QStringLiteral("BitBtn2"), QStringLiteral("Imprimir"), TButtonPictures::Printer, Panel1);
+    period->addWidget(BitBtn2, 2, 3, Qt::AlignLeft);
     period->setVerticalSpacing(4);
     period->setRowMinimumHeight(2, 0);
     period->setRowStretch(3, 1);
@@ -166,6 +169,7 @@ TRelForm::TRelForm(QWidget *owner)
     layout->addWidget(DBGrid1, 1);
 
     connect(BitBtn1, &QPushButton::clicked, this, Guarded([this] { BitBtn1Click(); }));
+    connect(BitBtn2, &QPushButton::clicked, this, Guarded([this] { BitBtn2Click(); }));
 }
 
 void TRelForm::BitBtn1Click()
@@ -182,4 +186,21 @@ void TRelForm::BitBtn1Click()
     q->Close();
     q->SetSQL(sql);
     q->Open();
+    m_filterKind = RadioGroup1->ItemIndex();
+    m_filterStart = MaskEdit1->Text();
+    m_filterEnd = MaskEdit2->Text();
+}
+
+QString TRelForm::PrintTitle() const
+{
+    return TRelEstoquePrint::Title(m_filterKind, m_filterStart, m_filterEnd);
+}
+
+void TRelForm::BitBtn2Click()
+{
+    TFbQuery *q = DM->ProdEntQuery;
+    if (!q->Active())
+        q->Open();
+    TRelEstoquePrint print(DM);
+    print.Preview(q->SQLText(), PrintTitle());
 }

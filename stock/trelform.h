@@ -1,7 +1,8 @@
 #pragma once
 // The stock movement report: the movements of the shared movement dataset
 // in a grid, entries in blue and exits in red, filtered by kind and by a
-// period of dates. Nothing is printed from it; it has no keys of its own.
+// period of dates. "Imprimir" previews the rows it shows, product by product
+// with their entries and exits summed; it has no keys of its own.
 //
 // Every instance shows the one movement dataset, which keeps the last
 // filter; a new screen still starts at "Todos" with empty dates.
@@ -32,6 +33,9 @@ public:
 
     // Handler.
     void BitBtn1Click(); // "Filtrar [Estoque]"
+    void BitBtn2Click(); // "Imprimir"
+    // The title of the printout: the kind and period of the last filter.
+    QString PrintTitle() const;
 
     // Controls.
     QWidget *Panel1;            // filter panel
@@ -42,5 +46,11 @@ public:
     TMaskDateEdit *MaskEdit1;   // start date
     TMaskDateEdit *MaskEdit2;   // end date
     TBitBtn *BitBtn1;           // "Filtrar [Estoque]"
+    TBitBtn *BitBtn2;           // "Imprimir"
     TDBGrid *DBGrid1;
+
+private:
+    // The filter the rows come from (none yet: every movement).
+    int m_filterKind = All;
+    QString m_filterStart, m_filterEnd;
 };

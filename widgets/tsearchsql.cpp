@@ -34,6 +34,18 @@ QString TSearchSql::LikeLiteral(const QString &prepared)
     return literal;
 }
 
+QString TSearchSql::LiteralLikeLiteral(const QString &prepared)
+{
+    QString escaped;
+    escaped.reserve(prepared.size() + 8);
+    for (QChar c : prepared) {
+        if (c == QLatin1Char('%') || c == QLatin1Char('_') || c == QLatin1Char('\\'))
+            escaped += QLatin1Char('\\');
+        escaped += c;
+    }
+    return LikeLiteral(escaped) + QLatin1String(" escape \"\\\"");
+}
+
 QString TSearchSql::Build(const QString &typed, const QString &table,
                           const QString &column, const QString &orderBy)
 {

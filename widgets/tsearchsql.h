@@ -28,6 +28,12 @@ public:
     // "select * from <table> order by <orderBy>" when the text is empty after
     // preparing, otherwise
     // "select * from <table> where upper(<column>) like "%TEXT%" order by <orderBy>".
+    // As LikeLiteral, for a search that must match what is typed and
+    // nothing else (an order's text, where "50%" means fifty per cent): "%"
+    // and "_" of the text are escaped with a backslash, and the literal is
+    // followed by its escape clause.
+    static QString LiteralLikeLiteral(const QString &prepared);
+
     static QString Build(const QString &typed, const QString &table,
                          const QString &column, const QString &orderBy);
 };

@@ -1,14 +1,17 @@
 #include "report/generate/trepelementprinter.h"
 
 #include "report/generate/trepexportfilter.h"
+#include "report/generate/trepgenerator.h"
 #include "report/generate/treplinebreaker.h"
 #include "report/generate/treppictureformat.h"
 #include "report/model/trepcustomband.h"
 #include "report/model/trepdataset.h"
+#include "report/model/trepdbcalc.h"
 #include "report/model/trepdbtext.h"
 #include "report/model/trephrule.h"
 #include "report/model/trepreport.h"
 #include "report/model/trepshape.h"
+#include "report/model/trepsysdata.h"
 #include "report/print/trepprinter.h"
 
 #include <QFontMetricsF>
@@ -146,10 +149,37 @@ void TRepElementPrinter::PrepareDBText(TRepDBText &)
     // kept from here.
 }
 
+QString TRepElementPrinter::CalcText(const TRepDBCalc &calc)
+{
+    if (calc.Calc == TRepDBCalc::Count)
+        return calc.Mask.isEmpty() ? QString::number(calc.Records())
+                                   : TRepPictureFormat::FormatFloat(calc.Mask, double(calc.Records()));
+    const std::optional<qint64> units = calc.SumUnits();
+    if (!units)
+        return QStringLiteral("#####");
+    if (calc.Mask.isEmpty()) {
+        // Exact digits: whole part, and the decimals that are not zero.
+        const qint64 v = *units;
+        const quint64 a = v < 0 ? quint64(0) - quint64(v) : quint64(v);
+        QString text = QString::number(a / 10000);
+        QString decimals = QStringLiteral("%1").arg(a % 10000, 4, 10, QLatin1Char('0'));
+        while (decimals.endsWith(QLatin1Char('0')))
+            decimals.chop(1);
+        if (!decimals.isEmpty())
+            text += QLatin1Char('.') + decimals;
+        return v < 0 ? QLatin1Char('-') + text : text;
+    }
+    // Ten-thousandths fit a double exactly far beyond any amount printed,
+    // and the mask rounds the nearest double as the exact value would.
+    return TRepPictureFormat::FormatFloat(calc.Mask, double(*units) / 10000.0);
+}
+
 QString TRepElementPrinter::FieldText(TRepDBText &text, bool *isMemo)
 {
     if (isMemo)
         *isMemo = false;
+    if (auto *calc = qobject_cast<TRepDBCalc *>(&text))
+        return CalcText(*calc);
     TRepDataSet *ds = text.DataSet;
     if (!ds || text.DataField().isEmpty())
         return QString();
@@ -338,6 +368,10 @@ void TRepElementPrinter::PrintText(TRepCustomLabel &label, double offsetX, doubl
 
     if (auto *db = qobject_cast<TRepDBText *>(&label))
         db->PrintCaption = FieldText(*db);
+    else if (auto *sys = qobject_cast<TRepSysData *>(&label)) {
+        const TRepGenerator *g = label.Report() ? TRepGenerator::Of(label.Report()) : nullptr;
+        sys->PrintCaption = g ? sys->Resolve(g->PagesGenerated(), g->PageTotal()) : sys->Text();
+    }
 
     const QString kept = label.PrintCaption;
     if (label.OnPrint) {

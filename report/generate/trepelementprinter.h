@@ -8,6 +8,7 @@
 #include <QStringList>
 
 class TRepCustomLabel;
+class TRepDBCalc;
 class TRepDBText;
 class TRepHRule;
 class TRepPrinter;
@@ -36,6 +37,9 @@ public:
     // The field value as the element prints it (empty on any failure);
     // `memoLines` is set for memo and binary fields.
     static QString FieldText(TRepDBText &text, bool *isMemo = nullptr);
+    // What a total prints: the count, or the exact sum (through Mask when
+    // it has one).
+    static QString CalcText(const TRepDBCalc &calc);
 
     // Rebuilds the formatted lines of a text element (and, for AutoSize,
     // its width and height).

@@ -6,11 +6,15 @@
 #include "report/generate/treplinebreaker.h"
 #include "report/model/ereperror.h"
 #include "report/model/trepchildband.h"
+#include "report/model/trepband.h"
 #include "report/model/trepcustomband.h"
+#include "report/model/trepcustomlabel.h"
+#include "report/model/trepdbcalc.h"
 #include "report/model/trepdataset.h"
 #include "report/model/trepdbtext.h"
 #include "report/model/trepreport.h"
 #include "report/model/trepshape.h"
+#include "report/model/trepsysdata.h"
 #include "report/print/trepnotifyevent.h"
 #include "report/print/trepprinter.h"
 #include "report/print/trepprogressform.h"
@@ -57,6 +61,14 @@ public:
 private:
     QEventLoop *m_loop;
 };
+
+bool CanStretch(const TRepCustomBand *band)
+{
+    for (TRepPrintable *e : band->Elements())
+        if (auto *label = qobject_cast<TRepCustomLabel *>(e); label && label->Enabled && label->AutoStretch)
+            return true;
+    return false;
+}
 
 bool IsPageBand(TRepBandType t)
 {
@@ -153,10 +165,54 @@ double TRepGenerator::StretchedHeight(TRepCustomBand *band) const
     return std::max(band->HeightNative(), needPx / px);
 }
 
+bool TRepGenerator::NeedsPageCount() const
+{
+    for (TRepPrintable *e : m_report->AllElements())
+        if (auto *sys = qobject_cast<TRepSysData *>(e); sys && sys->Enabled && sys->NeedsPageCount())
+            return true;
+    return false;
+}
+
+void TRepGenerator::CountPages()
+{
+    // The same pass, drawing nothing and feeding no filter, into a store of
+    // its own: the pages break exactly as in the real pass.
+    struct Restore
+    {
+        TRepGenerator *g;
+        TRepPrinter *store;
+        TRepExportFilter *filter;
+        bool drawPass;
+        ~Restore()
+        {
+            g->m_store = store;
+            g->m_exportFilter = filter;
+            g->m_drawPass = drawPass;
+            g->m_counting = false;
+        }
+    } restore{this, m_store, m_exportFilter, m_drawPass};
+    TRepPrinter scratch(m_report);
+    m_store = &scratch;
+    m_exportFilter = nullptr;
+    m_drawPass = false;
+    m_counting = true;
+    m_pageTotal = 0;
+    GenerateReport();
+    m_pageTotal = std::max(1, m_pagesGenerated);
+}
+
 void TRepGenerator::GenerateReport()
 {
     if (!m_available)
         return;
+    if (!m_counting) {
+        m_pageTotal = 0;
+        if (NeedsPageCount()) {
+            CountPages();
+            if (m_cancelled)
+                return;
+        }
+    }
     m_cancelled = false;
     m_lastPage = false;
     m_noForcedPage = false;
@@ -245,6 +301,8 @@ void TRepGenerator::GenerateReport()
         for (TRepPrintable *e : elements) {
             e->AllLinesPrinted = true;
             e->PrepareForPrint(&store);
+            if (auto *calc = qobject_cast<TRepDBCalc *>(e))
+                calc->Reset();
         }
         prepared = true;
 
@@ -331,6 +389,41 @@ void TRepGenerator::RunDetailLoop()
         PlaceBand(colHeader);
         m_noForcedPage = true;
     }
+    // Group headers nest in band list order; each has its footer.
+    struct Level
+    {
+        TRepBand *header;
+        TRepCustomBand *footer;
+        int field;
+        QString key;
+    };
+    std::vector<Level> levels;
+    for (TRepCustomBand *b : r.BandList()) {
+        auto *band = qobject_cast<TRepBand *>(b);
+        if (!band || band->BandType() != rbGroupHeader)
+            continue;
+        TRepCustomBand *footer = band->GroupFooter.isEmpty() ? nullptr : r.FindBandByName(band->GroupFooter);
+        if (footer && footer->BandType() != rbGroupFooter)
+            footer = nullptr;
+        const int field = usable && !band->GroupField.isEmpty() ? ds->FieldIndex(band->GroupField) : -1;
+        levels.push_back({band, footer, field, QString()});
+    }
+    std::vector<std::pair<TRepDBCalc *, int>> calcs;   // and the level that starts it again (-1: none)
+    for (TRepPrintable *e : r.AllElements()) {
+        auto *calc = qobject_cast<TRepDBCalc *>(e);
+        if (!calc)
+            continue;
+        int level = -1;
+        for (int i = 0; i < int(levels.size()); ++i)
+            if (!calc->ResetGroup.isEmpty() && levels[size_t(i)].header->Name() == calc->ResetGroup)
+                level = i;
+        calcs.emplace_back(calc, level);
+    }
+    auto closeGroups = [&](int from) {
+        for (int j = int(levels.size()) - 1; j >= from; --j)
+            PlaceBand(levels[size_t(j)].footer);
+    };
+    bool firstRecord = true;
     TRepCustomBand *detail = r.DetailBand();
     while (more) {
         ProcessMessages();
@@ -339,6 +432,27 @@ void TRepGenerator::RunDetailLoop()
             return;
         }
         ++m_recordNo;
+        if (!levels.empty()) {
+            int changed = firstRecord ? 0 : int(levels.size());
+            std::vector<QString> keys(levels.size());
+            for (size_t i = 0; i < levels.size(); ++i) {
+                keys[i] = levels[i].field >= 0 ? ds->FieldDisplayText(levels[i].field) : QString();
+                if (changed == int(levels.size()) && keys[i] != levels[i].key)
+                    changed = int(i);
+            }
+            if (!firstRecord)
+                closeGroups(changed);
+            for (int j = changed; j < int(levels.size()); ++j) {
+                levels[size_t(j)].key = keys[size_t(j)];
+                for (auto &[calc, level] : calcs)
+                    if (level == j)
+                        calc->Reset();
+                PlaceBand(levels[size_t(j)].header);
+            }
+        }
+        firstRecord = false;
+        for (auto &[calc, level] : calcs)
+            calc->Accumulate();
         PlaceBand(detail);
         if (usable) {
             ds->Next();
@@ -349,6 +463,8 @@ void TRepGenerator::RunDetailLoop()
             r.OnNeedData(&r, more);
         }
     }
+    if (!firstRecord)
+        closeGroups(0);
     if (TRepCustomBand *summary = r.SummaryBand()) {
         if (m_pagesGenerated == 0)
             BeginNewPage();
@@ -468,7 +584,10 @@ void TRepGenerator::OutputBand(TRepCustomBand *band)
             }
         }
         double extra = 0;
-        if (band->Enabled && height != 0) {
+        // Counting pages, a band none of whose texts can grow takes its
+        // designed height whatever its elements hold: they are not printed.
+        const bool fixedHeight = m_counting && !band->KeepOnOnePage && !CanStretch(band);
+        if (band->Enabled && height != 0 && !fixedHeight) {
             band->ExtraHeight = 0;
             bool first = true;
             for (;;) {

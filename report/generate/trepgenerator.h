@@ -75,6 +75,12 @@ public:
     int ColumnIndex() const { return m_columnIndex; }
     int ColumnTop() const { return m_columnTop; }
     double FooterReserve() const { return m_footerReserve; }
+    // Pages of the whole report, for a report that prints its page count
+    // (known from the counting pass before the real one); otherwise the
+    // pages generated so far.
+    int PageTotal() const { return m_pageTotal > 0 ? m_pageTotal : m_pagesGenerated; }
+    // True while the pass that only counts pages runs.
+    bool CountingPass() const { return m_counting; }
     bool DrawPass() const { return m_drawPass; }
     bool ExportActive() const { return m_exportFilter != nullptr; }
     TRepExportFilter *ExportFilter() const { return m_exportFilter; }
@@ -101,6 +107,9 @@ private:
     // The progress window of a print or export pass, when the report shows one.
     std::unique_ptr<TRepProgressForm> ShowProgressFor(TRepPrinter *store, bool exporting);
     void RunDetailLoop();
+    // Some element prints the number of pages: a first pass counts them.
+    bool NeedsPageCount() const;
+    void CountPages();
     void PrintEmpty();
     void ForcedPageBreak();
     void ForcedColumnBreak();
@@ -132,5 +141,7 @@ private:
     int m_columnTop = 0;
     double m_footerReserve = 0;
     int m_recordNo = 0;
+    int m_pageTotal = 0;
+    bool m_counting = false;
     TRepCustomBand *m_pageFooterOverride = nullptr;
 };

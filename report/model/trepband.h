@@ -14,6 +14,13 @@ public:
     // rbChild is not a role of its own: it is refused with ERepError.
     void SetBandType(TRepBandType type);
 
+    // Of a group header: the field of the report's data source whose value
+    // starts a new group when it changes (an empty one never does), and the
+    // name of the group footer band printed when the group ends. Group
+    // headers nest in band list order, the first one outermost.
+    QString GroupField;
+    QString GroupFooter;
+
 private:
     TRepBandType FBandType;
 };

@@ -3,12 +3,14 @@
 #include "report/model/ereperror.h"
 #include "report/model/trepband.h"
 #include "report/model/trepchildband.h"
+#include "report/model/trepdbcalc.h"
 #include "report/model/trepdbtext.h"
 #include "report/model/trephrule.h"
 #include "report/model/treplabel.h"
 #include "report/model/treplayout.h"
 #include "report/model/trepreport.h"
 #include "report/model/trepshape.h"
+#include "report/model/trepsysdata.h"
 
 #include <QFile>
 #include <QJsonArray>
@@ -504,6 +506,11 @@ private:
         br.Bool(QStringLiteral("AlignToBottom"), band->AlignToBottom);
         br.Bool(QStringLiteral("KeepOnOnePage"), band->KeepOnOnePage);
         br.Bool(QStringLiteral("PreCaluculateBandHeight"), band->PreCaluculateBandHeight);
+        if (auto *plain = qobject_cast<TRepBand *>(band)) {
+            br.String(QStringLiteral("GroupField"), plain->GroupField);
+            if (br.String(QStringLiteral("GroupFooter"), plain->GroupFooter) && !plain->GroupFooter.isEmpty())
+                FGroupFooters.append({band, plain->GroupFooter, name});
+        }
         QString link;
         if (br.String(QStringLiteral("LinkBand"), link) && !link.isEmpty())
             FLinks.append({band, link, name});
@@ -524,6 +531,12 @@ private:
         for (int i = 0; i < FBandOrder.size(); ++i) {
             if (FReport->BandList().indexOf(FBandOrder.at(i)) != i)
                 FReport->MoveBand(FBandOrder.at(i), i);
+        }
+        for (const Link &l : FGroupFooters) {
+            TRepCustomBand *target = FReport->FindBandByName(l.target);
+            if (!target || target->BandType() != rbGroupFooter)
+                throw ERepError(QStringLiteral("Report layout, %1: GroupFooter %2 is not a group footer band of the report")
+                                    .arg(l.where, l.target));
         }
         for (const Link &l : FLinks) {
             TRepCustomBand *target = FReport->FindBandByName(l.target);
@@ -552,12 +565,16 @@ private:
             element = std::make_unique<TRepLabel>();
         else if (cls == QLatin1String("TRepDBText"))
             element = std::make_unique<TRepDBText>();
+        else if (cls == QLatin1String("TRepDBCalc"))
+            element = std::make_unique<TRepDBCalc>();
+        else if (cls == QLatin1String("TRepSysData"))
+            element = std::make_unique<TRepSysData>();
         else if (cls == QLatin1String("TRepHRule"))
             element = std::make_unique<TRepHRule>();
         else if (cls == QLatin1String("TRepShape"))
             element = std::make_unique<TRepShape>();
         else
-            er.Fail(QStringLiteral("Class \"%1\" is not one of TRepLabel, TRepDBText, TRepHRule, TRepShape").arg(cls));
+            er.Fail(QStringLiteral("Class \"%1\" is not one of TRepLabel, TRepDBText, TRepDBCalc, TRepSysData, TRepHRule, TRepShape").arg(cls));
         element->setObjectName(name);
 
         TRepPrintableSize::TValues size{};
@@ -589,6 +606,16 @@ private:
                     dbText->SetDataField(field);
                 er.String(QStringLiteral("Mask"), dbText->Mask);
             }
+            if (auto *calc = qobject_cast<TRepDBCalc *>(label)) {
+                QString kind;
+                if (er.String(QStringLiteral("Calc"), kind)) {
+                    const auto k = TRepDBCalc::KindFromName(kind);
+                    if (!k)
+                        er.Fail(QStringLiteral("Calc must be Sum or Count"));
+                    calc->Calc = *k;
+                }
+                er.String(QStringLiteral("ResetGroup"), calc->ResetGroup);
+            }
             QString caption;
             if (er.String(QStringLiteral("Caption"), caption))
                 label->SetCaption(caption);
@@ -604,6 +631,11 @@ private:
             if (er.Bool(QStringLiteral("ParentFont"), parentFont))
                 label->SetParentFont(parentFont);
             er.Int(QStringLiteral("FontSize"), label->FontSize, -1638, 1638);
+            if (auto *sys = qobject_cast<TRepSysData *>(label)) {
+                QString text;
+                if (er.String(QStringLiteral("Text"), text))
+                    sys->SetText(text);
+            }
         } else if (auto *rule = qobject_cast<TRepHRule *>(element.get())) {
             if (auto pen = er.Object(QStringLiteral("Pen")))
                 ReadPen(*pen, rule->Pen);
@@ -639,6 +671,7 @@ private:
     QSet<QString> FNames;
     QList<TRepCustomBand *> FBandOrder;
     QList<Link> FLinks;
+    QList<Link> FGroupFooters;
 };
 
 } // namespace

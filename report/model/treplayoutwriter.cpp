@@ -3,6 +3,7 @@
 #include "report/model/ereperror.h"
 #include "report/model/trepband.h"
 #include "report/model/trepchildband.h"
+#include "report/model/trepdbcalc.h"
 #include "report/model/trepdbtext.h"
 #include "report/model/trepfilecommit.h"
 #include "report/model/trephrule.h"
@@ -10,6 +11,7 @@
 #include "report/model/treplayout.h"
 #include "report/model/trepreport.h"
 #include "report/model/trepshape.h"
+#include "report/model/trepsysdata.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -102,6 +104,12 @@ QJsonObject ElementJson(const TRepPrintable &e)
             o.insert("DataField", dbText->DataField());
             o.insert("Mask", dbText->Mask);
         }
+        if (auto *calc = qobject_cast<const TRepDBCalc *>(label)) {
+            o.insert("Calc", TRepDBCalc::KindName(calc->Calc));
+            o.insert("ResetGroup", calc->ResetGroup);
+        }
+        if (auto *sys = qobject_cast<const TRepSysData *>(label))
+            o.insert("Text", sys->Text());
         o.insert("Caption", label->Caption());
         o.insert("AutoSize", label->AutoSize);
         o.insert("AutoStretch", label->AutoStretch);
@@ -139,6 +147,12 @@ QJsonObject BandJson(const TRepCustomBand &b)
                   {"AlignToBottom", b.AlignToBottom},
                   {"KeepOnOnePage", b.KeepOnOnePage},
                   {"PreCaluculateBandHeight", b.PreCaluculateBandHeight}};
+    if (auto *plain = qobject_cast<const TRepBand *>(&b)) {
+        if (!plain->GroupField.isEmpty())
+            o.insert("GroupField", plain->GroupField);
+        if (!plain->GroupFooter.isEmpty())
+            o.insert("GroupFooter", plain->GroupFooter);
+    }
     if (auto *child = qobject_cast<const TRepChildBand *>(&b)) {
         if (child->ParentBand())
             o.insert("ParentBand", child->ParentBand()->Name());

@@ -195,11 +195,13 @@ void TstTPrincipalForm::menus()
     QCOMPARE(titles, QStringList({"Arquivo", "Cadastros", "OS", "Relatórios", "Sobre"}));
     QCOMPARE(Captions(form.Arquivo1), QStringList({"Configurações", "-", "Sair"}));
     QCOMPARE(Captions(form.Cadastros1), QStringList({"Clientes", "Fornecedores", "Estoque"}));
-    QCOMPARE(Captions(form.OS1), QStringList({"Ordens de Serviço", "OS em Branco"}));
-    QCOMPARE(Captions(form.Relatrios1), QStringList({"Relatório de Estoque"}));
+    QCOMPARE(Captions(form.OS1), QStringList({"Ordens de Serviço", "OS em Branco", "Localizar OS"}));
+    QCOMPARE(form.LocalizarOS1->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_L));
+    QCOMPARE(Captions(form.Relatrios1), QStringList({"Relatório de Estoque", "Ordens de Serviço por Período"}));
     QCOMPARE(Captions(form.Sobre2), QStringList({"Tarvo Vodevuru", "-", "Sobre"}));
     const char *names[] = {"Configuraes1", "Sair1", "ListadeClientes1", "Fornecedores1", "Estoque1",
-                           "OrdemdeServio1", "OSemBranco1", "RelatriodeEstoque1", "TarvoVodevuru1", "Sobre1"};
+                           "OrdemdeServio1", "OSemBranco1", "RelatriodeEstoque1", "TarvoVodevuru1", "Sobre1",
+                           "LocalizarOS1", "OSPorPeriodo1"};
     for (const char *name : names)
         QVERIFY2(form.findChild<QAction *>(QLatin1String(name)), name);
 }

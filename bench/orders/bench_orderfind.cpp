@@ -1,0 +1,102 @@
+// "Localizar OS" against the bare client API, in the same run, on a demo
+// database (about three orders per client: 100000 clients are 300000
+// orders).
+//
+// "number": what a typed number costs before the order screen opens: the
+// order's client read through its primary key (TOrderSearch::ClientOf)
+// against the bare select of the same row. "text": the matches of a piece
+// of text read into the picker's dataset against the bare select of the
+// same statement (prepare, execute, fetch every row). Goal: within 1.5x.
+//
+//   build/bin/bench_orderfind [--cpu] [N] [DATABASE]
+// Best of 7 runs for each figure.
+#include "bench/tbenchsupport.h"
+#include "data/tdm.h"
+#include "data/tfbdatabase.h"
+#include "data/tfbfield.h"
+#include "data/tfbquery.h"
+#include "orders/tordersearch.h"
+
+#include <QCoreApplication>
+#include <QLocale>
+#include <cstdio>
+
+namespace {
+using Sup = TBenchSupport;
+
+struct Figure
+{
+    qint64 bare = INT64_MAX, layer = INT64_MAX;
+    long long rows = 0;
+};
+
+void Print(const char *what, const Figure &f)
+{
+    std::printf("%-28s bare %8.2f ms | layer %8.2f ms (%5.2fx) | rows %lld\n", what, f.bare / 1e6, f.layer / 1e6,
+                double(f.layer) / double(f.bare), f.rows);
+}
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    QLocale::setDefault(QLocale(QLocale::Portuguese, QLocale::Brazil));
+    try {
+        const Sup::Database demo = Sup::Setup(app.arguments().mid(1));
+        TDM dm;
+        dm.Database->SetDatabaseName(demo.path);
+        dm.OpenAll();
+        TFbQuery q;
+        q.SetDatabase(dm.Database);
+        q.SetTransaction(dm.Transaction);
+        q.SetSQL(QStringLiteral("select count(*) as c, max(idordem) as m from ordemserv"));
+        q.Open();
+        const int orders = q.FieldByName(QStringLiteral("c"))->AsInteger();
+        const qint32 top = q.FieldByName(QStringLiteral("m"))->AsInteger();
+        q.Close();
+        std::printf("%d orders\n", orders);
+
+        bool goal = true;
+        Figure number;
+        for (int run = 0; run < 7; ++run) {
+            for (qint32 id : {qMax(1, top / 4), qMax(1, top / 2), qMax(1, top * 3 / 4)}) {
+                long long rows = 0;
+                const QByteArray sql = QStringLiteral("select IDCLIENTE from ORDEMSERV where IDORDEM = %1").arg(id).toLatin1();
+                number.bare = std::min(number.bare, Sup::BareSelect(demo.path, sql, rows));
+                const qint64 start = Sup::Now();
+                const bool found = TOrderSearch::ClientOf(&q, id).has_value();
+                number.layer = std::min(number.layer, Sup::Now() - start);
+                number.rows = found ? 1 : 0;
+            }
+        }
+        Print("number (primary key)", number);
+        goal = goal && double(number.layer) <= 1.5 * double(number.bare);
+
+        // A rare text, a common one and one in the repair notes.
+        for (const char *text : {"Notebook", "TV", "troca"}) {
+            Figure f;
+            const QString sql = TOrderSearch::TextSql(QString::fromLatin1(text));
+            for (int run = 0; run < 7; ++run) {
+                long long rows = 0;
+                f.bare = std::min(f.bare, Sup::BareSelect(demo.path, sql.toUtf8(), rows));
+                const qint64 start = Sup::Now();
+                q.Close();
+                q.SetSQL(sql);
+                q.Open();
+                f.layer = std::min(f.layer, Sup::Now() - start);
+                f.rows = q.RecordCount();
+                if (rows != f.rows)
+                    std::printf("  row counts differ: %lld %lld\n", rows, f.rows);
+            }
+            q.Close();
+            Print(qPrintable(QStringLiteral("text \"%1\"").arg(QLatin1String(text))), f);
+            goal = goal && double(f.layer) <= 1.5 * double(f.bare);
+        }
+        std::printf("%s\n", goal ? "goal met: every search within 1.5x of the bare query"
+                                 : "goal missed: a search over 1.5x of the bare query");
+        return goal ? 0 : 2;
+    } catch (const std::exception &e) {
+        std::fprintf(stderr, "failed: %s\n", e.what());
+        return 1;
+    }
+}

@@ -1,0 +1,149 @@
+#include "orders/tperiodreport.h"
+
+#include "data/efberror.h"
+#include "data/reportdata/tfbreportdataset.h"
+#include "data/tdm.h"
+#include "data/tfbquery.h"
+#include "orders/tordemservform.h"
+#include "report/generate/trepgenerator.h"
+#include "report/model/treplabel.h"
+#include "report/model/treplayout.h"
+#include "report/model/trepreport.h"
+
+#include <QRegularExpression>
+
+// The resources of a static library are registered by hand, outside any namespace.
+static void InitPeriodResources()
+{
+    static const bool done = [] {
+        Q_INIT_RESOURCE(orders);
+        return true;
+    }();
+    Q_UNUSED(done);
+}
+
+namespace {
+
+TFbQuery *MakeQuery(QObject *parent, const QString &name, TDM *dm)
+{
+    auto *q = new TFbQuery(parent);
+    q->setObjectName(name);
+    if (dm) {
+        q->SetDatabase(dm->Database);
+        q->SetTransaction(dm->Transaction);
+    }
+    return q;
+}
+
+void Reopen(TFbQuery *q, const QString &sql)
+{
+    q->Close();
+    q->SetSQL(sql);
+    q->Open();
+}
+
+QString Literal(const QDate &date)
+{
+    return QLatin1Char('"') + date.toString(QStringLiteral("yyyy/MM/dd")) + QLatin1Char('"');
+}
+
+QString DateText(const QDate &date)
+{
+    return date.toString(QStringLiteral("dd/MM/yyyy"));
+}
+
+} // namespace
+
+TPeriodReport::TPeriodReport(TDM *dm, QObject *parent)
+    : QObject(parent)
+    , m_dm(dm ? dm : DM)
+{
+    setObjectName(QStringLiteral("PeriodReport"));
+    InitPeriodResources();
+    Report1 = TRepLayout::LoadFromFile(ResourcePath(), this);
+    Orders = MakeQuery(this, QStringLiteral("Orders"), m_dm);
+    Config = MakeQuery(this, QStringLiteral("Config"), m_dm);
+    m_orders = std::make_unique<TFbReportDataSet>(Orders);
+    m_config = std::make_unique<TFbReportDataSet>(Config);
+    Report1->BindDataSet(m_orders->DataSetName(), m_orders.get());
+    Report1->BindDataSet(m_config->DataSetName(), m_config.get());
+}
+
+TPeriodReport::~TPeriodReport()
+{
+    // The report's data texts point at the adapters: the report goes first.
+    delete Report1;
+    Report1 = nullptr;
+}
+
+QString TPeriodReport::ResourcePath()
+{
+    return QStringLiteral(":/orders/relosperiodo.json");
+}
+
+QStringList TPeriodReport::StatusChoices()
+{
+    return TOrdemservForm::Statuses();
+}
+
+QDate TPeriodReport::ReadDate(const QString &text, const QString &which)
+{
+    static const QRegularExpression re(QStringLiteral("^ *([0-9]{1,2}) */ *([0-9]{1,2}) */ *([0-9]{4}) *$"));
+    if (text.trimmed() == QLatin1String("/  /") || text.trimmed().isEmpty())
+        throw EFbError(QStringLiteral("Informe a %1.").arg(which));
+    const QRegularExpressionMatch m = re.match(text);
+    const QDate date = m.hasMatch()
+        ? QDate(m.captured(3).toInt(), m.captured(2).toInt(), m.captured(1).toInt())
+        : QDate();
+    if (!date.isValid() || date.year() < 1)
+        throw EFbError(QStringLiteral("A %1 \"%2\" não é uma data válida.").arg(which, text.trimmed()));
+    return date;
+}
+
+QString TPeriodReport::Statement(const QDate &start, const QDate &end, const QString &status, DateKind kind)
+{
+    if (!start.isValid() || !end.isValid())
+        throw EFbError(QStringLiteral("Informe a data inicial e a data final."));
+    if (start > end)
+        throw EFbError(QStringLiteral("A data inicial (%1) é posterior à data final (%2).")
+                           .arg(DateText(start), DateText(end)));
+    const QString column = kind == Closed ? QStringLiteral("o.DATASAIDA") : QStringLiteral("o.DATACAD");
+    QString sql = QStringLiteral("select o.IDORDEM, o.NORDEM, %1 as DATA, c.NOME, o.DESCRICAO, o.SITUACAO, o.VALORTOT"
+                                 " from ORDEMSERV o left join CLIENTES c on c.IDCLIENTE = o.IDCLIENTE"
+                                 " where %1 >= %2")
+                      .arg(column, Literal(start));
+    // The whole end day, whatever the time of day.
+    const QDate after = end.addDays(1);
+    if (after.year() <= 9999)
+        sql += QStringLiteral(" and %1 < %2").arg(column, Literal(after));
+    if (!status.isEmpty()) {
+        QString quoted = status;
+        quoted.replace(QLatin1Char('"'), QLatin1String("\"\""));
+        sql += QStringLiteral(" and o.SITUACAO = \"%1\"").arg(quoted);
+    }
+    sql += QStringLiteral(" order by o.SITUACAO, %1, o.IDORDEM").arg(column);
+    return sql;
+}
+
+QString TPeriodReport::FilterText(const QDate &start, const QDate &end, const QString &status, DateKind kind)
+{
+    return QStringLiteral("Período: %1 a %2 - %3 - Situação: %4")
+        .arg(DateText(start), DateText(end),
+             kind == Closed ? QStringLiteral("Data de saída") : QStringLiteral("Data de cadastro"),
+             status.isEmpty() ? QStringLiteral("Todos") : status);
+}
+
+void TPeriodReport::Fill(const QDate &start, const QDate &end, const QString &status, DateKind kind)
+{
+    const QString sql = Statement(start, end, status, kind);
+    Reopen(Config, QStringLiteral("select * from config where idconfig = 1"));
+    Reopen(Orders, sql);
+    if (auto *filter = qobject_cast<TRepLabel *>(Report1->FindElement(QStringLiteral("Filtro"))))
+        filter->SetCaption(FilterText(start, end, status, kind));
+}
+
+void TPeriodReport::Preview(const QDate &start, const QDate &end, const QString &status, DateKind kind)
+{
+    Fill(start, end, status, kind);
+    TRepGenerator::Of(Report1)->ShowPreview();
+}
