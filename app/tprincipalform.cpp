@@ -534,7 +534,12 @@ void TPrincipalForm::OSemBranco1Click()
 
 void TPrincipalForm::RelatriodeEstoque1Click()
 {
-    OpenListScreen(Screen::StockReport, [] { DM->ProdEntQuery->Open(); });
+    OpenListScreen(Screen::StockReport, [] {
+        // The report would list a movement still being typed, and its
+        // filter reload it away.
+        DM->ProdEntQuery->CheckNotHeld();
+        DM->ProdEntQuery->Open();
+    });
 }
 
 void TPrincipalForm::TarvoVodevuru1Click()
