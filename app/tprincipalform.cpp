@@ -519,6 +519,8 @@ void TPrincipalForm::OrdemdeServio1Click()
         // The orders of the current client; without one the orders stay as
         // they are.
         TFbQuery *clients = DM->ClientesQuery;
+        // A client still being typed is no client to take orders for yet.
+        clients->CheckNotHeld(true, false);
         const bool hasRow = clients->Active() && clients->RecNo() >= 0;
         if (hasRow && !DM->ClientesQueryNOME->AsString().isEmpty())
             Reopen(DM->OrdensQuery, QStringLiteral("select * from ordemserv where idcliente=")
