@@ -103,6 +103,9 @@ QByteArray TRepRtfWriter::EscapeText(const QString &text)
     out.reserve(text.size());
     for (qsizetype i = 0; i < text.size(); ++i) {
         const char16_t ch = text.at(i).unicode();
+        // A line break or other control character prints as nothing.
+        if (ch < 0x20)
+            continue;
         if (ch == '\\' || ch == '{' || ch == '}') {
             out += '\\';
             out += char(ch);
@@ -240,6 +243,38 @@ QByteArray TRepRtfWriter::Spaced(const Item &item)
     return out;
 }
 
+TRepRtfWriter::Item TRepRtfWriter::FitToPaper(const Item &item) const
+{
+    // The paper ends a text printed past its edge; a word processor would
+    // wrap the rest onto lines of its own and push every line below down.
+    if (item.Alignment != taLeftJustify || m_page.Width <= 0 || item.Text.isEmpty())
+        return item;
+    const double natural = NaturalWidth(item);
+    if (!(natural > 0))
+        return item;
+    const double scale = item.Width > 0 ? item.Width * TwipsPerNative / natural : 1.0;
+    // A little short of the edge, or the word processor wraps the last
+    // letter all the same.
+    const double room = (m_page.Width - item.X) * TwipsPerNative - 20;
+    if (natural * scale <= room)
+        return item;
+    Item out = item;
+    qsizetype fits = 0, past = item.Text.size();
+    while (past - fits > 1) {
+        const qsizetype mid = (fits + past) / 2;
+        out.Text = item.Text.left(mid);
+        if (NaturalWidth(out) * scale <= room)
+            fits = mid;
+        else
+            past = mid;
+    }
+    out.Text = item.Text.left(fits);
+    if (!out.Text.isEmpty() && out.Text.back().isHighSurrogate())
+        out.Text.chop(1);
+    out.Width = item.Width > 0 ? NaturalWidth(out) * scale / TwipsPerNative : 0;
+    return out;
+}
+
 void TRepRtfWriter::EndPage()
 {
     const double t = TwipsPerNative;
@@ -254,7 +289,9 @@ void TRepRtfWriter::EndPage()
     {
         double Baseline = 0, Ascent = 0, Descent = 0;   // twips from the top of the paper
         QByteArray Tabs, Runs;
+        bool PastMargin = false;
     };
+    const double marginEdge = (m_page.Width - m_page.RightMargin) * t;
     QList<Laid> lines;
     for (const QList<Item> &slot : m_slots) {
         if (slot.isEmpty())
@@ -269,7 +306,11 @@ void TRepRtfWriter::EndPage()
                 line.Baseline = i.Y * t + f.Ascent * size;
             }
         }
-        for (const Item &i : slot) {
+        for (const Item &given : slot) {
+            const Item i = FitToPaper(given);
+            if (i.Alignment == taLeftJustify && m_page.Width > 0
+                && i.X * t + (i.Width > 0 ? i.Width * t : NaturalWidth(i)) > marginEdge)
+                line.PastMargin = true;
             const FaceMetrics f = MetricsOf(i.FontName);
             const double size = i.HalfPoints * 10.0;
             const double perHalfPoint = (f.Ascent + f.Descent + f.Gap) * 10.0;
@@ -339,6 +380,9 @@ void TRepRtfWriter::EndPage()
             format += "\\sb" + QByteArray::number(before);
         if (exact)
             format += "\\sl-" + QByteArray::number(qint64(height)) + "\\slmult0";
+        // A text printed into the right margin stays on its line there.
+        if (line.PastMargin)
+            format += "\\ri-" + QByteArray::number(std::llround(m_page.RightMargin * t));
         EndParagraph();
         Line(format + line.Tabs);
         Line("{" + line.Runs + "}");

@@ -95,6 +95,8 @@ private:
     static double NaturalWidth(const Item &item);
     // The text escaped, its letters spaced to its printed width.
     static QByteArray Spaced(const Item &item);
+    // The part of a text the paper holds from its place to its right edge.
+    Item FitToPaper(const Item &item) const;
     // Ends the last line written, when it is still open.
     void EndParagraph();
     void Put(const QByteArray &bytes);

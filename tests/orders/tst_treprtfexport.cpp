@@ -257,6 +257,7 @@ private slots:
         QTest::newRow("ordinal and euro") << "Nº €" << QByteArray("N\\'ba \\'80");
         QTest::newRow("beyond the code page") << "Ωx" << QByteArray("\\u937?x");
         QTest::newRow("high in the plane: signed") << "\uFFFD" << QByteArray("\\u-3?");
+        QTest::newRow("line breaks print as nothing") << "um\ndois\r\ttr\u00eas" << QByteArray("umdoistr\\'eas");
     }
     void escapes()
     {
@@ -415,12 +416,24 @@ private slots:
     void printoutDriftsInAWordProcessor_data()
     {
         QTest::addColumn<bool>("fullPage");
-        QTest::newRow("printout") << false;
-        QTest::newRow("full page") << true;
+        QTest::addColumn<QString>("description");
+        QTest::newRow("printout") << false << QStringLiteral("Troca de tela (garantia)");
+        // Printed on one line running off the paper: the word processor
+        // wrapped it and pushed the rest of the page onto a second one.
+        QStringList lines;
+        for (int line = 0; line < 8; ++line) {
+            QStringList words;
+            for (int i = 1; i <= 6; ++i)
+                words << QStringLiteral("reparo%1").arg(line * 6 + i, 2, 10, QLatin1Char('0'));
+            lines << words.join(QLatin1Char(' '));
+        }
+        QTest::newRow("long description") << false << lines.join(QLatin1Char('\n'));
+        QTest::newRow("full page") << true << QString();
     }
     void printoutDriftsInAWordProcessor()
     {
         QFETCH(bool, fullPage);
+        QFETCH(QString, description);
         if (QStandardPaths::findExecutable(QStringLiteral("soffice")).isEmpty())
             QSKIP("LibreOffice (soffice) is not installed");
         if (QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty())
@@ -428,12 +441,12 @@ private slots:
         QTemporaryDir out;
         const QString rtf = out.filePath(QStringLiteral("lugar.rtf"));
         const QString pdf = out.filePath(QStringLiteral("lugar-direto.pdf"));
-        const auto exportWith = [fullPage](TRepExportFilter &filter) {
+        const auto exportWith = [fullPage, description](TRepExportFilter &filter) {
             if (fullPage) {
                 FullPage page;
                 TRepGenerator::Of(&page.report)->ExportWithFilter(&filter);
             } else {
-                Printout printout;
+                Printout printout(description);
                 TRepGenerator::Of(printout.report.get())->ExportWithFilter(&filter);
             }
         };
