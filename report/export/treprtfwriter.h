@@ -88,11 +88,11 @@ public:
         double Ascent = 0.905, Descent = 0.212, Gap = 0.033;
     };
     static FaceMetrics MetricsOf(const QString &face);
+    // The text as the face's widths add up at its size, in twips.
+    static double NaturalWidth(const Item &item);
     int SlotCount() const { return m_slotCount; }
 
 private:
-    // The text as the face's widths add up at its size, in twips.
-    static double NaturalWidth(const Item &item);
     // The text escaped, its letters spaced to its printed width.
     static QByteArray Spaced(const Item &item);
     // The part of a text the paper holds from its place to its right edge.

@@ -226,6 +226,41 @@ private slots:
         QCOMPARE(lines.at(6), QStringLiteral("\\pard\\plain\\tql\\tx0"));
     }
 
+    // What keeps a line where the page prints it, also where no word
+    // processor is at hand to look: a small text beside a large one raised
+    // to its own baseline (the large one keeps the line's), the letters of
+    // a text printed narrower than its face spaced closer, a text running
+    // off the paper cut at its edge and allowed into the right margin.
+    void lineKeptInPlace_data()
+    {
+        QTest::addColumn<QList<Item>>("items");
+        QTest::addColumn<QStringList>("present");
+        QTest::addColumn<QStringList>("absent");
+        Item small = Text("pequeno", 100, 200);
+        Item large = Text("GRANDE", 500, 200);
+        large.HalfPoints = 36;
+        QTest::newRow("small beside large") << QList<Item>{small, large}
+                                            << QStringList{"\\fs20\\up", "\\fs36\\tab GRANDE"}
+                                            << QStringList{"\\dn", "\\fs36\\up"};
+        Item narrow = Text("estreito estreito", 100, 200);
+        narrow.Width = TRepRtfWriter::NaturalWidth(narrow) * 0.9 / TRepRtfWriter::TwipsPerNative;
+        QTest::newRow("printed narrower") << QList<Item>{narrow} << QStringList{"\\expndtw-"} << QStringList{};
+        Item edge = Text(QStringLiteral("ponta ").repeated(20).trimmed(), 1900, 200);
+        QTest::newRow("past the paper's edge") << QList<Item>{edge} << QStringList{"\\ri-567", " ponta"}
+                                               << QStringList{QStringLiteral("ponta ").repeated(20).trimmed()};
+    }
+    void lineKeptInPlace()
+    {
+        QFETCH(QList<Item>, items);
+        QFETCH(QStringList, present);
+        QFETCH(QStringList, absent);
+        const QString body = Body({items});
+        for (const QString &p : present)
+            QVERIFY2(body.contains(p), qPrintable(p + QStringLiteral(" not in ") + body));
+        for (const QString &a : absent)
+            QVERIFY2(!body.contains(a), qPrintable(a + QStringLiteral(" in ") + body));
+    }
+
     void styleAndColour_data()
     {
         QTest::addColumn<QColor>("color");
