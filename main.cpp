@@ -109,14 +109,12 @@ int main(int argc, char *argv[])
     TQuitSignals quitSignals;
     quitSignals.Install();
     QObject::connect(dm->Database, &TFbDatabase::connected, &quitSignals, &TQuitSignals::Install);
-    // A question already open (a screen asking whether to save its entry)
-    // means no one is answering: the logout's next signal ends the run
-    // without saving what is half typed, and logs it.
+    // A pending entry is asked about as on "Sair"; a question left
+    // unanswered (a logout has no one at the screen) or one already open
+    // ends the run without saving what is half typed, and logs it.
     QObject::connect(&quitSignals, &TQuitSignals::requested, principal.get(), [&principal] {
-        if (QApplication::activeModalWidget())
-            principal->QuitWithoutAsking();
-        else
-            principal->Sair1->trigger();
+        TQuitSignals::AskOrGiveUp([&principal] { principal->Sair1->trigger(); },
+                                  [&principal] { principal->QuitWithoutAsking(); });
     }, Qt::QueuedConnection);
 
     principal->show();

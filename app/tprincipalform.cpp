@@ -534,6 +534,8 @@ void TPrincipalForm::OrdemdeServio1Click()
         // The orders of the current client; without one the orders stay as
         // they are.
         TFbQuery *clients = DM->ClientesQuery;
+        // A client still being typed is no client to take orders for yet.
+        clients->CheckNotHeld(true, false);
         const bool hasRow = clients->Active() && clients->RecNo() >= 0;
         if (hasRow && !DM->ClientesQueryNOME->AsString().isEmpty())
             Reopen(DM->OrdensQuery, QStringLiteral("select * from ordemserv where idcliente=")
@@ -549,7 +551,12 @@ void TPrincipalForm::OSemBranco1Click()
 
 void TPrincipalForm::RelatriodeEstoque1Click()
 {
-    OpenListScreen(Screen::StockReport, [] { DM->ProdEntQuery->Open(); });
+    OpenListScreen(Screen::StockReport, [] {
+        // The report would list a movement still being typed, and its
+        // filter reload it away.
+        DM->ProdEntQuery->CheckNotHeld();
+        DM->ProdEntQuery->Open();
+    });
 }
 
 void TPrincipalForm::LocalizarOS1Click()

@@ -1,9 +1,12 @@
 #include "app/tquitsignals.h"
 
+#include <QApplication>
 #include <QSocketNotifier>
+#include <QTimer>
 
 #include <cerrno>
 #include <csignal>
+#include <memory>
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -72,4 +75,21 @@ void TQuitSignals::Drain()
     // Several signals in a row ask for one close.
     if (last)
         emit requested(last);
+}
+
+void TQuitSignals::AskOrGiveUp(const std::function<void()> &ask, const std::function<void()> &giveUp, int waitMs)
+{
+    if (QApplication::activeModalWidget()) {
+        giveUp();
+        return;
+    }
+    // Only the question `ask` opens: once it is answered, a dialog opened
+    // later is none of the signal's business.
+    const auto asking = std::make_shared<bool>(true);
+    QTimer::singleShot(waitMs, qApp, [asking, giveUp] {
+        if (*asking && QApplication::activeModalWidget())
+            giveUp();
+    });
+    ask();
+    *asking = false;
 }

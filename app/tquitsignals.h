@@ -10,6 +10,8 @@
 // time a connection is made.
 #include <QObject>
 
+#include <functional>
+
 class QSocketNotifier;
 
 class TQuitSignals : public QObject
@@ -23,6 +25,17 @@ public:
     // Makes our handler the one for SIGTERM and SIGINT. False when the
     // pipe could not be made (the signals then keep their handlers).
     bool Install();
+
+    // How long a question asked because of a signal stays open before the
+    // program takes it that no one is there to answer (a logout does not
+    // wait for the user).
+    static constexpr int AnswerWait = 5000;   // ms
+    // For a signal: runs `ask`, which may ask whether to save what is being
+    // typed and wait for the answer. When a question is already open as the
+    // signal comes, or one is still open `waitMs` after it, `giveUp` runs
+    // instead of waiting further.
+    static void AskOrGiveUp(const std::function<void()> &ask, const std::function<void()> &giveUp,
+                            int waitMs = AnswerWait);
 
 signals:
     void requested(int signal);

@@ -22,6 +22,9 @@ TForneForm2::TForneForm2(QLineEdit *codeBox, QLineEdit *nameBox, QWidget *parent
 bool TForneForm2::Pick(QLineEdit *codeBox, QLineEdit *nameBox, QWidget *parent)
 {
     TFbQuery *suppliers = DM->ForneQuery;
+    // A supplier being typed elsewhere is no supplier to pick yet, and the
+    // picker would move it.
+    suppliers->CheckNotHeld();
     const bool hasSupplier = suppliers->Active() && !suppliers->IsEmpty()
         && suppliers->FieldByName(QStringLiteral("IDFORNECE"))->AsInteger() != 0;
     if (!hasSupplier) {

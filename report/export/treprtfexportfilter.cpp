@@ -5,6 +5,11 @@
 #include "report/model/trepcustomlabel.h"
 #include "report/model/treppapertable.h"
 #include "report/model/trepreport.h"
+#include "report/page/trepcanvas.h"
+#include "report/print/trepprinter.h"
+
+#include <QFontMetricsF>
+#include <QHash>
 
 #include <cmath>
 
@@ -24,6 +29,26 @@ QStringList ReportFonts(const TRepReport *report, const TRepFont &font)
     for (TRepCustomBand *b : report->BandList())
         names << b->Font().Name;
     return names;
+}
+
+// The width the page canvas draws a text at, in native units: the printed
+// page and its PDF put each word there. The measured fonts are kept for
+// the run (a report uses few fonts many times) and never destroyed: they
+// must not outlive the application's font engines.
+double PrintedWidth(const TRepDeviceMap &map, const TRepFont &font, const QString &text)
+{
+    if (!(map.ScaleX > 0) || !(map.ScaleY > 0))
+        return 0;
+    const double dpi = map.ScaleY * 254.0;
+    static auto &cache = *new QHash<QString, QFontMetricsF *>;
+    const QString key = font.Name + QLatin1Char('|') + QString::number(std::abs(font.Size)) + QLatin1Char('|')
+        + QString::number(font.Bold) + QString::number(font.Italic) + QLatin1Char('|') + QString::number(dpi);
+    QFontMetricsF *metrics = cache.value(key);
+    if (!metrics) {
+        metrics = new QFontMetricsF(TRepCanvas::QtFont(TRepCanvasFont(font), dpi));
+        cache.insert(key, metrics);
+    }
+    return metrics->horizontalAdvance(text) / map.ScaleX;
 }
 
 } // namespace
@@ -95,6 +120,8 @@ void TRepRTFExportFilter::TextOut(const TRepFont &font, const QString &text, TRe
     item.Color = font.Color;
     item.Alignment = alignment;
     item.Text = text;
+    if (Printer())
+        item.Width = PrintedWidth(Printer()->DeviceMap(), font, text);
     m_writer->AddText(item);
 }
 

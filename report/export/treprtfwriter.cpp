@@ -7,6 +7,8 @@
 #include <QFont>
 #include <QFontDatabase>
 #include <QFontInfo>
+#include <QFontMetricsF>
+#include <QHash>
 #include <QIODevice>
 #include <QRegularExpression>
 
@@ -21,12 +23,6 @@ const QColor Palette[18] = {
     QColor(192, 192, 192), QColor(255, 0, 0),     QColor(0, 255, 0),     QColor(255, 255, 0),
     QColor(0, 0, 255),     QColor(255, 0, 255),   QColor(0, 255, 255),   QColor(192, 192, 192),
     QColor(128, 128, 128), QColor(255, 255, 255)};
-
-// Height of a line of text for its font size, in the sans-serif faces the
-// font table names (ascent, descent and line gap of the face).
-constexpr double LineSpacing = 1.15;
-// What a word processor adds to every line beyond that, in twips.
-constexpr double LineLeading = 50;
 
 QByteArray Int(double v)
 {
@@ -107,6 +103,9 @@ QByteArray TRepRtfWriter::EscapeText(const QString &text)
     out.reserve(text.size());
     for (qsizetype i = 0; i < text.size(); ++i) {
         const char16_t ch = text.at(i).unicode();
+        // A line break or other control character prints as nothing.
+        if (ch < 0x20)
+            continue;
         if (ch == '\\' || ch == '{' || ch == '}') {
             out += '\\';
             out += char(ch);
@@ -185,67 +184,231 @@ void TRepRtfWriter::AddText(const Item &item)
     slot.insert(at, item);
 }
 
+TRepRtfWriter::FaceMetrics TRepRtfWriter::MetricsOf(const QString &face)
+{
+    // What the system draws the face with, as a word processor on it does:
+    // its ascent, descent and line gap for a size of 1.
+    static QHash<QString, FaceMetrics> known;
+    const QString key = face.toLower();
+    if (const auto it = known.constFind(key); it != known.constEnd())
+        return *it;
+    QFont font(face);
+    font.setPixelSize(1000);
+    const QFontMetricsF m(font);
+    FaceMetrics out;
+    if (m.ascent() > 0 && m.descent() >= 0) {
+        out.Ascent = m.ascent() / 1000.0;
+        out.Descent = m.descent() / 1000.0;
+        out.Gap = std::max(0.0, m.leading() / 1000.0);
+    }
+    known.insert(key, out);
+    return out;
+}
+
+double TRepRtfWriter::NaturalWidth(const Item &item)
+{
+    QFont font(item.FontName);
+    font.setPixelSize(1000);
+    font.setBold(item.Bold);
+    font.setItalic(item.Italic);
+    return QFontMetricsF(font).horizontalAdvance(item.Text) / 1000.0 * item.HalfPoints * 10.0;
+}
+
+QByteArray TRepRtfWriter::Spaced(const Item &item)
+{
+    // The page prints a text as wide as its own font measures it, a little
+    // narrower or wider than the face's widths add up: the letters are
+    // spaced to that width, in whole twips, the first letters by one step
+    // and the rest by the next, so that the words after the first fall
+    // where they are printed.
+    const qsizetype n = item.Text.size();
+    const double width = item.Width * TwipsPerNative;
+    if (item.Width <= 0 || n == 0 || !std::isfinite(width))
+        return ' ' + EscapeText(item.Text);
+    const qint64 extra = std::llround(width - NaturalWidth(item));
+    if (extra == 0)
+        return ' ' + EscapeText(item.Text);
+    const qint64 step = qint64(std::floor(double(extra) / double(n)));
+    qsizetype split = n - qsizetype(extra - step * n);   // letters at `step`, the rest at step + 1
+    if (split > 0 && split < n && item.Text.at(split).isLowSurrogate())
+        --split;
+    QByteArray out;
+    const auto part = [&](qint64 spacing, const QString &text) {
+        if (text.isEmpty())
+            return;
+        out += "\\expndtw" + QByteArray::number(spacing) + ' ' + EscapeText(text);
+    };
+    part(step, item.Text.left(split));
+    part(step + 1, item.Text.mid(split));
+    return out;
+}
+
+TRepRtfWriter::Item TRepRtfWriter::FitToPaper(const Item &item) const
+{
+    // The paper ends a text printed past its edge; a word processor would
+    // wrap the rest onto lines of its own and push every line below down.
+    if (item.Alignment != taLeftJustify || m_page.Width <= 0 || item.Text.isEmpty())
+        return item;
+    const double natural = NaturalWidth(item);
+    if (!(natural > 0))
+        return item;
+    const double scale = item.Width > 0 ? item.Width * TwipsPerNative / natural : 1.0;
+    // A little short of the edge, or the word processor wraps the last
+    // letter all the same.
+    const double room = (m_page.Width - item.X) * TwipsPerNative - 20;
+    if (natural * scale <= room)
+        return item;
+    Item out = item;
+    qsizetype fits = 0, past = item.Text.size();
+    while (past - fits > 1) {
+        const qsizetype mid = (fits + past) / 2;
+        out.Text = item.Text.left(mid);
+        if (NaturalWidth(out) * scale <= room)
+            fits = mid;
+        else
+            past = mid;
+    }
+    out.Text = item.Text.left(fits);
+    if (!out.Text.isEmpty() && out.Text.back().isHighSurrogate())
+        out.Text.chop(1);
+    out.Width = item.Width > 0 ? NaturalWidth(out) * scale / TwipsPerNative : 0;
+    return out;
+}
+
 void TRepRtfWriter::EndPage()
 {
     const double t = TwipsPerNative;
     const double leftTwips = std::round(m_page.LeftMargin * t);
-    bool pageBreakDone = false;
-    // Each paragraph starts where the line above ended: the space before
-    // it is the distance between the two lines less the height of the line
-    // above (its largest font at the line spacing of the sans-serif faces
-    // the table names, 1.15 of the size).
-    double lastY = m_page.TopMargin;
-    int above = 0;
+    // A word processor lays the lines one under the other, each as high as
+    // its face says; the page prints each at its own place. Each line here
+    // is one slot: its baseline is that of its text rising highest, the
+    // others are raised or lowered to their own printed baselines (a word
+    // processor moves a text by a share of its face's line height per half
+    // point asked, and grows the line by what the text then passes).
+    struct Laid
+    {
+        double Baseline = 0, Ascent = 0, Descent = 0;   // twips from the top of the paper
+        QByteArray Tabs, Runs;
+        bool PastMargin = false;
+    };
+    const double marginEdge = (m_page.Width - m_page.RightMargin) * t;
+    QList<Laid> lines;
     for (const QList<Item> &slot : m_slots) {
         if (slot.isEmpty())
             continue;
-        if (m_pageWritten && !pageBreakDone) {
-            Line("{\\page }");
-            pageBreakDone = true;
+        Laid line;
+        double best = -1;
+        for (const Item &i : slot) {
+            const FaceMetrics f = MetricsOf(i.FontName);
+            const double size = i.HalfPoints * 10.0;   // twips
+            if ((f.Ascent + f.Gap) * size > best) {
+                best = (f.Ascent + f.Gap) * size;
+                line.Baseline = i.Y * t + f.Ascent * size;
+            }
         }
+        for (const Item &given : slot) {
+            const Item i = FitToPaper(given);
+            if (i.Alignment == taLeftJustify && m_page.Width > 0
+                && i.X * t + (i.Width > 0 ? i.Width * t : NaturalWidth(i)) > marginEdge)
+                line.PastMargin = true;
+            const FaceMetrics f = MetricsOf(i.FontName);
+            const double size = i.HalfPoints * 10.0;
+            const double perHalfPoint = (f.Ascent + f.Descent + f.Gap) * 10.0;
+            const qint64 shift = std::llround((i.Y * t + f.Ascent * size - line.Baseline) / perHalfPoint);
+            line.Ascent = std::max(line.Ascent, (f.Ascent + f.Gap) * size - double(shift) * perHalfPoint);
+            line.Descent = std::max(line.Descent, f.Descent * size + double(shift) * perHalfPoint);
+
+            line.Tabs += i.Alignment == taRightJustify ? "\\tqr" : i.Alignment == taCenter ? "\\tqc" : "\\tql";
+            line.Tabs += "\\tx" + QByteArray::number(std::llround(i.X * t - leftTwips));
+            // The tab carries the text's own face and size, or the line
+            // would be as high as the document's default font.
+            line.Runs += "\\plain";
+            const int number = FontNumber(i.FontName);
+            if (number >= 0)
+                line.Runs += "\\f" + QByteArray::number(number);
+            line.Runs += "\\fs" + QByteArray::number(i.HalfPoints);
+            if (i.Bold)
+                line.Runs += "\\b";
+            if (i.Italic)
+                line.Runs += "\\i";
+            if (shift > 0)
+                line.Runs += "\\dn" + QByteArray::number(shift);
+            else if (shift < 0)
+                line.Runs += "\\up" + QByteArray::number(-shift);
+            line.Runs += "\\tab";
+            if (i.Underline)
+                line.Runs += "\\ul";
+            if (i.StrikeOut)
+                line.Runs += "\\strike";
+            if (const int c = ColorNumber(i.Color))
+                line.Runs += "\\cf" + QByteArray::number(c);
+            line.Runs += Spaced(i);
+        }
+        lines.append(line);
+    }
+
+    if (!lines.isEmpty())
+        EndParagraph();
+    if (!lines.isEmpty() && m_pageWritten)
+        Line("{\\page }");
+    // Each paragraph starts where the one above ends, after its space
+    // before. A line whose face reaches below the start of the next one
+    // (a large text printed close above a small one) is given an exact
+    // height instead: the word processor then shares that height between
+    // ascent and descent as the face does, so the height and the space
+    // before are chosen to keep its baseline in place and end it where the
+    // next line starts.
+    double lineEnd = std::round(m_page.TopMargin * t);
+    for (qsizetype k = 0; k < lines.size(); ++k) {
+        const Laid &line = lines.at(k);
+        double top = line.Baseline - line.Ascent;
+        double height = line.Ascent + line.Descent;
+        bool exact = false;
+        if (k + 1 < lines.size()) {
+            const Laid &next = lines.at(k + 1);
+            const double nextTop = next.Baseline - next.Ascent;
+            if (nextTop < line.Baseline + line.Descent && nextTop > line.Baseline && line.Descent > 0) {
+                height = std::round((nextTop - line.Baseline) * (line.Ascent + line.Descent) / line.Descent);
+                top = nextTop - height;
+                exact = true;
+            }
+        }
+        const qint64 before = std::max<qint64>(0, std::llround(top - lineEnd));
+        lineEnd += double(before) + height;
         QByteArray format("\\pard\\plain");
-        const qint64 before = std::llround((slot.first().Y - lastY) * t - above * 10 * LineSpacing - LineLeading);
         if (before > 0)
             format += "\\sb" + QByteArray::number(before);
-        QByteArray runs;
-        for (const Item &i : slot) {
-            format += i.Alignment == taRightJustify ? "\\tqr" : i.Alignment == taCenter ? "\\tqc" : "\\tql";
-            format += "\\tx" + QByteArray::number(std::llround(i.X * t - leftTwips) + 20);
-            runs += "\\tab\\plain";
-            const int f = FontNumber(i.FontName);
-            if (f >= 0)
-                runs += "\\f" + QByteArray::number(f);
-            runs += "\\fs" + QByteArray::number(i.HalfPoints);
-            if (i.Bold)
-                runs += "\\b";
-            if (i.Italic)
-                runs += "\\i";
-            if (i.Underline)
-                runs += "\\ul";
-            if (i.StrikeOut)
-                runs += "\\strike";
-            if (const int c = ColorNumber(i.Color))
-                runs += "\\cf" + QByteArray::number(c);
-            runs += ' ' + EscapeText(i.Text);
-        }
-        lastY = slot.first().Y;
-        above = 0;
-        for (const Item &i : slot)
-            above = std::max(above, i.HalfPoints);
-        Line(format);
-        Line("{\\plain" + runs + "{\\fs1\\par}}");
+        if (exact)
+            format += "\\sl-" + QByteArray::number(qint64(height)) + "\\slmult0";
+        // A text printed into the right margin stays on its line there.
+        if (line.PastMargin)
+            format += "\\ri-" + QByteArray::number(std::llround(m_page.RightMargin * t));
+        EndParagraph();
+        Line(format + line.Tabs);
+        Line("{" + line.Runs + "}");
+        m_paragraphOpen = true;
     }
-    for (const QList<Item> &slot : m_slots)
-        if (!slot.isEmpty())
-            m_pageWritten = true;
+    if (!lines.isEmpty())
+        m_pageWritten = true;
     // Written once: a second end without a new page writes nothing again.
     NewPage();
 }
 
+void TRepRtfWriter::EndParagraph()
+{
+    // The paragraph mark as low as can be; the last one is the document's
+    // own end, or a word processor would add an empty line after it, which
+    // on a full page goes onto a page of its own.
+    if (!m_paragraphOpen)
+        return;
+    Line("\\plain\\fs1\\par");
+    m_paragraphOpen = false;
+}
+
 void TRepRtfWriter::Finish()
 {
-    // The closing paragraph keeps none of the last line's space before (it
-    // would push it onto a page of its own) and is as low as can be.
-    Line("\\sb0\\plain\\fs1");
+    if (m_paragraphOpen)
+        Line("\\plain\\fs1");
+    m_paragraphOpen = false;
     Line("\\par }");
 }

@@ -43,6 +43,9 @@ public:
         QColor Color = Qt::black;
         TRepAlignment Alignment = taLeftJustify;
         QString Text;
+        // The width the page prints the text at (native units); 0: as the
+        // face's widths add up.
+        double Width = 0;
     };
 
     // The slot height: one point in native units.
@@ -77,9 +80,25 @@ public:
     void Finish();
 
     int FontNumber(const QString &name) const;
+
+    // A face's ascent, descent and line gap for a size of 1 (those of a
+    // common sans-serif face when the system cannot say).
+    struct FaceMetrics
+    {
+        double Ascent = 0.905, Descent = 0.212, Gap = 0.033;
+    };
+    static FaceMetrics MetricsOf(const QString &face);
+    // The text as the face's widths add up at its size, in twips.
+    static double NaturalWidth(const Item &item);
     int SlotCount() const { return m_slotCount; }
 
 private:
+    // The text escaped, its letters spaced to its printed width.
+    static QByteArray Spaced(const Item &item);
+    // The part of a text the paper holds from its place to its right edge.
+    Item FitToPaper(const Item &item) const;
+    // Ends the last line written, when it is still open.
+    void EndParagraph();
     void Put(const QByteArray &bytes);
     void Line(const QByteArray &bytes) { Put(bytes + "\r\n"); }
 
@@ -89,4 +108,5 @@ private:
     int m_slotCount = 0;
     QList<QList<Item>> m_slots;
     bool m_pageWritten = false;
+    bool m_paragraphOpen = false;
 };

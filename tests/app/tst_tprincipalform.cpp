@@ -110,6 +110,8 @@ private slots:
     void listMenusReplaceTheSqlAndOpen_data();
     void listMenusReplaceTheSqlAndOpen();
     void ordersFollowTheCurrentClient();
+    void menuOpenedAScreenOnAnEntryBeingTyped_data();
+    void menuOpenedAScreenOnAnEntryBeingTyped();
     void settingsOpensConfigQuery();
     void staleBackupLockIsReleasedAtStart();
 };
@@ -829,6 +831,81 @@ void TstTPrincipalForm::ordersFollowTheCurrentClient()
     QCOMPARE(DM->OrdensQuery->SQLText(), QStringLiteral("select * from ordemserv where idcliente=%1").arg(id));
     QVERIFY(DM->OrdensQuery->Active());
     QCOMPARE(recorder.Count(), 0);
+}
+
+// A menu reloaded a dataset under an entry another screen was typing, or
+// opened a screen on it: the order screen on a client not yet saved, the
+// stock report listing a movement not yet recorded. Each row: what is
+// being typed and the menu. The menu is refused with the message of the
+// screen typing, opens nothing, and the entry stays as typed.
+void TstTPrincipalForm::menuOpenedAScreenOnAnEntryBeingTyped_data()
+{
+    QTest::addColumn<QString>("typing");
+    QTest::addColumn<QString>("item");
+    QTest::newRow("new client; Lista de Clientes") << "client" << "ListadeClientes1";
+    QTest::newRow("new client; Ordens de Serviço") << "client" << "OrdemdeServio1";
+    QTest::newRow("new supplier; Fornecedores") << "supplier" << "Fornecedores1";
+    QTest::newRow("new product; Estoque") << "product" << "Estoque1";
+    QTest::newRow("movement; Estoque") << "movement" << "Estoque1";
+    QTest::newRow("movement; Relatório de Estoque") << "movement" << "RelatriodeEstoque1";
+}
+
+void TstTPrincipalForm::menuOpenedAScreenOnAnEntryBeingTyped()
+{
+    QFETCH(QString, typing);
+    QFETCH(QString, item);
+    FRESH_DM(db, dm);
+    TMessageRecorder recorder;
+    TPrincipalForm form;
+    QList<QPointer<QWidget>> made;
+    for (auto screen : {TPrincipalForm::Screen::ClientList, TPrincipalForm::Screen::Suppliers,
+                        TPrincipalForm::Screen::Products, TPrincipalForm::Screen::Orders,
+                        TPrincipalForm::Screen::StockReport})
+        form.SetScreenFactory(screen, [&](QWidget *owner) {
+            QWidget *w = StandIn(item, owner);
+            made << w;
+            return w;
+        });
+    form.show();
+    QTRY_VERIFY(DM->ProdEntQuery->Active());
+    const QString message = QStringLiteral("Termine ou cancele o que está em edição na outra tela.");
+    TFbQuery *held = nullptr;
+    TFbField *typed = nullptr;
+    if (typing == QLatin1String("client")) {
+        held = DM->ClientesQuery;
+        typed = DM->ClientesQueryNOME;
+    } else if (typing == QLatin1String("supplier")) {
+        held = DM->ForneQuery;
+        typed = DM->ForneQueryNOMEFANTASIA;
+    } else if (typing == QLatin1String("product")) {
+        held = DM->ProdForneQuery;
+        typed = DM->ProdForneQuery->FieldByName(QStringLiteral("DESCRICAO"));
+    } else {
+        // A movement holds its product too.
+        DM->ProdForneQuery->Append();
+        DM->ProdForneQuery->FieldByName(QStringLiteral("DESCRICAO"))->SetAsString(QStringLiteral("Parafuso"));
+        DM->ProdForneQuery->ApplyChanges();
+        DM->ProdForneQuery->Edit();
+        DM->ProdForneQuery->HoldPending(message);
+        held = DM->ProdEntQuery;
+        typed = DM->ProdEntQuery->FieldByName(QStringLiteral("OBS"));
+    }
+    if (held->State() != TFbQuery::dsEdit)
+        held->Append();
+    held->HoldPending(message);
+    typed->SetAsString(QStringLiteral("MEIO DIGITADO"));
+    const QString sql = held->SQLText();
+
+    form.findChild<QAction *>(item)->trigger();
+    QCOMPARE(recorder.Texts(), QStringList{message});
+    // A screen made before its dataset is prepared is gone again.
+    for (const QPointer<QWidget> &w : made)
+        QVERIFY(!w);
+    QCOMPARE(held->State(), TFbQuery::dsInsert);
+    QCOMPARE(typed->AsString(), QStringLiteral("MEIO DIGITADO"));
+    QCOMPARE(held->SQLText(), sql);
+    held->Cancel();
+    DM->ProdForneQuery->Cancel();
 }
 
 void TstTPrincipalForm::settingsOpensConfigQuery()

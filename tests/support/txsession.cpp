@@ -205,7 +205,12 @@ bool TXSession::Launch(const QString &program, const QString &home, const QStrin
              asan.isEmpty() ? QStringLiteral("detect_leaks=0") : asan + QStringLiteral(":detect_leaks=0"));
     e.insert(env);
     m_app.setProcessEnvironment(e);
-    m_app.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    if (m_errorFile.isEmpty()) {
+        m_app.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    } else {
+        m_app.setProcessChannelMode(QProcess::ForwardedOutputChannel);
+        m_app.setStandardErrorFile(m_errorFile);
+    }
     m_app.start(program, args);
     if (!m_app.waitForStarted(10000)) {
         m_error = program + QStringLiteral(": ") + m_app.errorString();

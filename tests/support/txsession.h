@@ -60,6 +60,9 @@ public:
     // adds or replaces variables. Its standard error goes to the test's.
     bool Launch(const QString &program, const QString &home, const QStringList &args = {},
                 const QProcessEnvironment &env = {});
+    // Sends the standard error of the next program launched to `path`
+    // instead of the test's own (for what the program logs).
+    void SetErrorFile(const QString &path) { m_errorFile = path; }
     QProcess &App() { return m_app; }
     bool AppRunning() const { return m_app.state() == QProcess::Running; }
 
@@ -106,5 +109,6 @@ private:
     std::unique_ptr<QTemporaryDir> m_windowManagerHome;
     QProcess m_app;
     QString m_display;
+    QString m_errorFile;
     QString m_error;
 };
