@@ -44,6 +44,8 @@
 
 #include <QAbstractItemModel>
 #include <QApplication>
+#include <QImage>
+#include <QPixmap>
 #include <QLocale>
 #include <QScrollBar>
 #include <algorithm>

@@ -1,6 +1,7 @@
 // Demonstration data: consistent rows that the screens can work on.
 #include "data/tdm.h"
 #include "data/tdmschema.h"
+#include "data/tfbclient.h"
 #include "data/tfbdatabase.h"
 #include "data/tfbfield.h"
 #include "data/tfbquery.h"
@@ -11,6 +12,7 @@
 #include <QLocale>
 #include <QtTest>
 #include <cmath>
+#include <stdexcept>
 
 class TstTDemoData : public QObject
 {
@@ -22,6 +24,28 @@ class TstTDemoData : public QObject
         dm.AuxQuery->SetSQL(sql);
         dm.AuxQuery->Open();
         return dm.AuxQuery->Field(0)->AsInteger();
+    }
+
+    // The file's forced writes setting (1 on, 0 off, -1 unreadable).
+    static int ForcedWrites(const QString &path)
+    {
+        TFbDatabase fb;
+        fb.SetDatabaseName(path);
+        fb.SetParams({QStringLiteral("user_name=%1").arg(QLatin1String(TDmSchema::UserName)),
+                      QStringLiteral("password=%1").arg(QLatin1String(TDmSchema::Password))});
+        fb.Open();
+        const TFbClient &api = TFbClient::Instance();
+        ISC_STATUS_ARRAY st;
+        const char item[] = {char(isc_info_forced_writes), char(isc_info_end)};
+        char res[32] = {};
+        int value = -1;
+        if (!api.isc_database_info(st, fb.Handle(), short(sizeof item), item, short(sizeof res), res)
+            && res[0] == char(isc_info_forced_writes)) {
+            const short len = short(api.isc_vax_integer(res + 1, 2));
+            value = int(api.isc_vax_integer(res + 3, len));
+        }
+        fb.Close();
+        return value;
     }
 
 private slots:
@@ -109,6 +133,23 @@ private slots:
             QCOMPARE(Scalar(*dm, QStringLiteral("select gen_id(%1, 0) from rdb$database").arg(QLatin1String(t.generator))), top);
         }
         QCOMPARE(tables, 5);
+    }
+
+    // The fill runs without forced writes; the file must not stay so (a
+    // power cut would then lose what the shop saves afterwards), also when
+    // the fill stops half way.
+    void forcedWritesLeftOffAfterTheFill()
+    {
+        TFbTestDb db;
+        OS_REQUIRE_TEST_DB(db);
+        TDemoData::Fill(db.Path(), 20);
+        QCOMPARE(ForcedWrites(db.Path()), 1);
+        auto stopAtClients = [](const QString &table) {
+            if (table == QLatin1String("CLIENTES"))
+                throw std::runtime_error("stopped");
+        };
+        QVERIFY_THROWS_EXCEPTION(std::runtime_error, TDemoData::Fill(db.Path(), 20, 2, stopAtClients));
+        QCOMPARE(ForcedWrites(db.Path()), 1);
     }
 
     // Orders and suppliers given outright: exactly that many, the orders
