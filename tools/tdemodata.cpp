@@ -431,8 +431,13 @@ public:
     {
         if (TFbDatabase::IsRemoteName(path))
             return;
-        SetForcedWrites(path, false);
-        m_set = true;
+        try {
+            SetForcedWrites(path, false);
+            m_set = true;
+        } catch (const EFbError &) {
+            // Only a quicker fill is lost: the open that follows tells why
+            // the file cannot be used, in the layer's own words.
+        }
     }
     ~FastWrites()
     {
