@@ -4,12 +4,11 @@
 // Each start is a process of its own (this program again, with --child):
 // the program's own start-up path (the application set up, the main window,
 // the data module and the service order printout made, the main window
-// shown, which opens the database and every dataset of the data module)
-// until the event loop first has nothing left to do after the data module is
-// open. Measured from just before the process is started, so the loading of
+// shown, which opens the database and the datasets the start opens) until
+// the event loop first has nothing left to do after the database is open. Measured from just before the process is started, so the loading of
 // the libraries counts as it does for the user:
 //   painted  the main window's first paint done;
-//   idle     the data module open, the event loop about to wait;
+//   idle     the database open, the event loop about to wait;
 //   RSS      resident memory at idle (VmRSS), and its peak (VmHWM);
 //   CPU      the processor time the start took (all its threads), steadier
 //            than the wall time on a machine busy with other work.
@@ -110,8 +109,10 @@ int Child(int argc, char **argv, const QString &path)
         }
         if (watch.painted && !paintedAt)
             paintedAt = now;
-        // The data module's last dataset open: the start-up's work is done.
-        if (paintedAt && !idleAt && data->ProdEntQuery->Active()) {
+        // The main window's first show opens the database, then whatever
+        // datasets the start opens, in one go: connected and nothing left
+        // to do is the end of the start, however few datasets it opens.
+        if (paintedAt && !idleAt && data->Database->Connected()) {
             idleAt = now;
             QCoreApplication::quit();
         }
