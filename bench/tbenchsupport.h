@@ -117,8 +117,9 @@ public:
 
     // The physical limit: prepare, execute and fetch every row of `sql` into
     // one XSQLDA through the bare client API, touching each value. Returns
-    // the nanoseconds from prepare to the last fetch.
-    static qint64 BareSelect(const QString &path, const QByteArray &sql, long long &rows)
+    // the nanoseconds from prepare to the last fetch. With `limit` >= 0 only
+    // that many rows are fetched (what a grid shows), the cursor then closed.
+    static qint64 BareSelect(const QString &path, const QByteArray &sql, long long &rows, long long limit = -1)
     {
         const TFbClient &api = TFbClient::Instance();
         ISC_STATUS_ARRAY st;
@@ -155,7 +156,7 @@ public:
         Check(api, st, api.isc_dsql_execute(st, &tr, stmt.get(), 1, nullptr));
         rows = 0;
         long long sum = 0;
-        while (api.isc_dsql_fetch(st, stmt.get(), 1, da) == 0) {
+        while ((limit < 0 || rows < limit) && api.isc_dsql_fetch(st, stmt.get(), 1, da) == 0) {
             ++rows;
             for (int i = 0; i < da->sqld; ++i)
                 if (ind[size_t(i)] >= 0)

@@ -1,9 +1,12 @@
-// os-demodata [--products P] [--movements M] PATH N: fills the database at
-// PATH with N demonstration clients, about three service orders each,
-// suppliers, products and stock movements. A missing file is created first
-// (as os-createdb does). The products and movements follow from N unless
-// given: "--products 100000 --movements 1000000" makes the large stock the
-// stock benchmark works on.
+// os-demodata [--orders O] [--suppliers S] [--products P] [--movements M]
+//             [--seed X] PATH N: fills the database at PATH with N
+// demonstration clients, about three service orders each, suppliers,
+// products and stock movements. A missing file is created first (as
+// os-createdb does). The other counts follow from N unless given:
+// "--products 100000 --movements 1000000" makes the large stock the stock
+// benchmark works on; "--orders 3000000 --suppliers 20000 --products 100000
+// --movements 1000000 PATH 1000000" a shop with ten years of data. The same
+// seed (1 unless given) always writes the same rows.
 #include "data/tdmschema.h"
 #include "data/tfbdatabase.h"
 #include "tools/tdemodata.h"
@@ -34,14 +37,21 @@ int main(int argc, char *argv[])
     };
     option(QStringLiteral("--products"), stock.products);
     option(QStringLiteral("--movements"), stock.movements);
+    option(QStringLiteral("--orders"), stock.orders);
+    option(QStringLiteral("--suppliers"), stock.suppliers);
+    int seed = 1;
+    option(QStringLiteral("--seed"), seed);
     ok = ok && args.size() == 2;
     const int n = ok ? args[1].toInt(&ok) : 0;
     if (help || !ok || n < 0) {
         // Asked for, the help goes to the standard output and is no error.
-        std::fprintf(help ? stdout : stderr, "uso: os-demodata [--products P] [--movements M] CAMINHO N\n"
-                             "Preenche o banco com N clientes de demonstração, suas ordens de serviço,\n"
-                             "fornecedores, produtos e movimentos de estoque. Sem --products e\n"
-                             "--movements, o número de produtos e de movimentos segue N.\n");
+        std::fprintf(help ? stdout : stderr,
+                     "uso: os-demodata [--orders O] [--suppliers S] [--products P] [--movements M]\n"
+                     "                 [--seed X] CAMINHO N\n"
+                     "Preenche o banco com N clientes de demonstração, suas ordens de serviço,\n"
+                     "fornecedores, produtos e movimentos de estoque. Sem as opções, o número\n"
+                     "de ordens, fornecedores, produtos e movimentos segue N. A mesma semente\n"
+                     "(--seed, 1 se não for dada) grava sempre os mesmos dados.\n");
         return help ? 0 : 2;
     }
     const QString path = args[0];
@@ -52,7 +62,7 @@ int main(int argc, char *argv[])
         }
         QElapsedTimer t;
         t.start();
-        const TDemoData::Counts c = TDemoData::Fill(path, n, 1, [](const QString &table) {
+        const TDemoData::Counts c = TDemoData::Fill(path, n, quint32(seed), [](const QString &table) {
             std::printf("  %s...\n", table.toLocal8Bit().constData());
             std::fflush(stdout);
         }, stock);

@@ -3,7 +3,9 @@
 // clients with Brazilian names, cities and addresses, about three service
 // orders per client, suppliers, products and stock movements. Rows are
 // written with prepared inserts (the schema's own insert statements) and
-// committed in batches; keys continue after the highest key of each table.
+// committed in batches; keys continue after the highest key of each table,
+// and each table's key generator is left at its highest key, so that the
+// program's own new records never collide with the rows written here.
 #include <QString>
 #include <functional>
 
@@ -16,10 +18,13 @@ public:
     };
     // Numbers of products and stock movements given outright (-1: in
     // proportion to the clients). The movements are spread evenly over the
-    // products; without products there are none.
+    // products; without products there are none. Orders and suppliers given
+    // outright likewise: the orders are then spread evenly over the clients
+    // (none without clients) instead of one to five each at random.
     struct Stock
     {
         int products = -1, movements = -1;
+        int orders = -1, suppliers = -1;
     };
     // Fills the database at `path` (local path or host:/path) with `clients`
     // clients and the rest in proportion. `seed` makes the data repeatable.
