@@ -1,5 +1,6 @@
 #include "widgets/tfbquerymodel.h"
 
+#include "app/tguard.h"
 #include "data/tfbfield.h"
 #include "data/tfbquery.h"
 
@@ -25,6 +26,9 @@ void TFbQueryModel::SetDataSet(TFbQuery *query)
                                  &TFbQueryModel::OnRowAboutToBeRemoved)
                       << connect(query, &TFbQuery::rowRemoved, this, &TFbQueryModel::OnRowRemoved)
                       << connect(query, &TFbQuery::rowChanged, this, &TFbQueryModel::OnRowChanged)
+                      << connect(query, &TFbQuery::rowsAboutToBeFetched, this,
+                                 &TFbQueryModel::OnRowsAboutToBeFetched)
+                      << connect(query, &TFbQuery::rowsFetched, this, &TFbQueryModel::OnRowsFetched)
                       << connect(query, &QObject::destroyed, this, [this] {
                              m_query = nullptr;
                              FinishPending();
@@ -65,7 +69,8 @@ void TFbQueryModel::ResolveFields()
 
 int TFbQueryModel::DataSetRows() const
 {
-    return m_query && m_query->Active() ? m_query->RecordCount() : 0;
+    // The rows read so far: counting them all would read the whole result.
+    return m_query && m_query->Active() ? m_query->FetchedCount() : 0;
 }
 
 void TFbQueryModel::Reload()
@@ -97,6 +102,10 @@ void TFbQueryModel::FinishPending()
     case TPending::Remove:
         --m_rows;
         endRemoveRows();
+        break;
+    case TPending::Fetch:
+        m_rows += m_fetching;
+        endInsertRows();
         break;
     }
     Reload();
@@ -162,6 +171,45 @@ void TFbQueryModel::OnRowRemoved(int)
     endRemoveRows();
 }
 
+void TFbQueryModel::OnRowsAboutToBeFetched(int first, int last)
+{
+    FinishPending();
+    if (first < 0 || first > m_rows || last < first)
+        return;   // the end re-reads everything
+    beginInsertRows(QModelIndex(), first, last);
+    m_pending = TPending::Fetch;
+    m_fetching = last - first + 1;
+}
+
+void TFbQueryModel::OnRowsFetched(int, int)
+{
+    if (m_pending != TPending::Fetch || DataSetRows() != m_rows + m_fetching) {
+        FinishPending();
+        Reload();
+        return;
+    }
+    m_pending = TPending::None;
+    m_rows += m_fetching;
+    endInsertRows();
+}
+
+bool TFbQueryModel::canFetchMore(const QModelIndex &parent) const
+{
+    return !parent.isValid() && m_pending == TPending::None && m_query && m_query->CanFetchMore();
+}
+
+void TFbQueryModel::fetchMore(const QModelIndex &parent)
+{
+    if (!canFetchMore(parent))
+        return;
+    // A view asks from its layout code: a failing read is shown, not thrown.
+    QPointer<TFbQuery> q = m_query;
+    Guard([q] {
+        if (q)
+            q->FetchMore(TFbQuery::kFetchPacket);
+    });
+}
+
 void TFbQueryModel::OnRowChanged(int row)
 {
     if (m_pending != TPending::None || DataSetRows() != m_rows) {
@@ -186,7 +234,7 @@ int TFbQueryModel::columnCount(const QModelIndex &parent) const
 QVariant TFbQueryModel::data(const QModelIndex &index, int role) const
 {
     if (role != Qt::DisplayRole || !index.isValid() || !m_query || index.row() >= m_rows
-        || index.row() >= m_query->RecordCount())
+        || index.row() >= m_query->FetchedCount())
         return QVariant();
     const int field = FieldIndex(index.column());
     if (field < 0)
