@@ -75,10 +75,28 @@ int TFbQueryModel::DataSetRows() const
 
 void TFbQueryModel::Reload()
 {
+    ReadFirstPacket();
     beginResetModel();
     ResolveFields();
     m_rows = DataSetRows();
     endResetModel();
+}
+
+// A new row set starts with the packet a grid shows at once (inside a
+// reset, read while the views wait for its end); the rest comes with
+// fetchMore.
+void TFbQueryModel::ReadFirstPacket()
+{
+    if (!m_query || !m_query->Active() || m_query->FetchedCount() >= TFbQuery::kFetchPacket
+        || !m_query->CanFetchMore())
+        return;
+    QPointer<TFbQuery> q = m_query;
+    m_readingFirst = true;
+    Guard([q] {
+        if (q)
+            q->FetchMore(TFbQuery::kFetchPacket - q->FetchedCount());
+    });
+    m_readingFirst = false;
 }
 
 // A change whose end never came (the dataset failed half-way): whatever
@@ -92,6 +110,7 @@ void TFbQueryModel::FinishPending()
         return;
     case TPending::Reset:
         ResolveFields();
+        ReadFirstPacket();
         m_rows = DataSetRows();
         endResetModel();
         return;
@@ -173,6 +192,8 @@ void TFbQueryModel::OnRowRemoved(int)
 
 void TFbQueryModel::OnRowsAboutToBeFetched(int first, int last)
 {
+    if (m_readingFirst)
+        return;   // inside a reset: its end counts them
     FinishPending();
     if (first < 0 || first > m_rows || last < first)
         return;   // the end re-reads everything
@@ -183,6 +204,8 @@ void TFbQueryModel::OnRowsAboutToBeFetched(int first, int last)
 
 void TFbQueryModel::OnRowsFetched(int, int)
 {
+    if (m_readingFirst)
+        return;
     if (m_pending != TPending::Fetch || DataSetRows() != m_rows + m_fetching) {
         FinishPending();
         Reload();
@@ -195,7 +218,8 @@ void TFbQueryModel::OnRowsFetched(int, int)
 
 bool TFbQueryModel::canFetchMore(const QModelIndex &parent) const
 {
-    return !parent.isValid() && m_pending == TPending::None && m_query && m_query->CanFetchMore();
+    return !parent.isValid() && m_pending == TPending::None && !m_readingFirst && m_query
+           && m_query->CanFetchMore();
 }
 
 void TFbQueryModel::fetchMore(const QModelIndex &parent)

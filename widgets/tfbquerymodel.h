@@ -7,7 +7,8 @@
 // when the dataset announces it, before the rows change, and its end when
 // the dataset reports it done; changed values are reported afterwards.
 //
-// Its rows are the rows the dataset has read so far: a view asks for more
+// Its rows are the rows the dataset has read so far - at least a first
+// packet whenever the row set is replaced: a view asks for more
 // as it scrolls (canFetchMore/fetchMore, a packet at a time), and rows the
 // dataset reads for other reasons (a move past the rows read, a search)
 // come in the same way.
@@ -45,6 +46,7 @@ private:
     enum class TPending { None, Reset, Insert, Remove, Fetch };
 
     void Reload();
+    void ReadFirstPacket();
     void OnAboutToReset();
     void OnReset();
     void OnRowAboutToBeInserted(int row);
@@ -63,6 +65,7 @@ private:
     QVector<int> m_fieldIndex;
     int m_rows = 0;
     int m_fetching = 0;   // rows of the pending Fetch
+    bool m_readingFirst = false;
     TPending m_pending = TPending::None;
     QList<QMetaObject::Connection> m_connections;
 };
