@@ -10,8 +10,8 @@
 // when the transaction has CommitAfterWrite (the data module sets it),
 // commits them at once with commit retaining.
 //
-// What reads the rest of the cursor: Last(), RecordCount(), Locate() of a
-// value not among the rows read, writing rows (so that the cursor cannot
+// What reads the rest of the cursor: Last(), RecordCount(), a Locate()
+// that finds no row (one that does reads packets up to it), writing rows (so that the cursor cannot
 // hand back a row this dataset has just written), and the transaction
 // ending hard (Commit, Rollback), which would kill the cursor; commit
 // retaining keeps it. Nothing else reads more than it needs: Open() reads
@@ -19,8 +19,9 @@
 //
 // Rows not read yet are read under the transaction's own rules: in a
 // snapshot transaction a row another computer saves after Open is never
-// among them; in a read-committed one (the data module's) it is, when the
-// cursor reaches it. Rows already read never change by that.
+// among them; in a read-committed one (the data module's) it may be, once,
+// where the cursor's order puts it (a server may have sent the rows ahead
+// already). Rows already read never change by that.
 //
 // Rows are indexed 0..RecordCount()-1 over the visible rows (rows marked
 // deleted are hidden); new rows typed here come after the rows read, and
