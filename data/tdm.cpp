@@ -241,8 +241,10 @@ void TDM::OpenAll()
     m_openWarnings.clear();
     for (const TDmSchema::TDmIndex &index : TDmSchema::Indexes())
         AddIndex(index);
+    // Nothing is read here: the main window shows no rows, and a screen
+    // reads what it shows when it is opened.
     for (TFbQuery *q : {ClientesQuery, ForneQuery, ConfigQuery, OrdensQuery, ProdForneQuery, ProdEntQuery})
-        q->Open();
+        q->OpenUnread();
 }
 
 bool TDM::AddIndex(const TDmSchema::TDmIndex &index)

@@ -1,37 +1,29 @@
 #include "data/tfbquery.h"
 #include "data/efberror.h"
+#include "data/tfbchangecache.h"
 #include "data/tfbconvert.h"
 #include "data/tfbdatabase.h"
 #include "data/tfbfield.h"
-#include "data/tfbquery_p.h"
+#include "data/tfbrowstore.h"
 #include "data/tfbstatement.h"
 #include "data/tfbtransaction.h"
 #include "data/tfbrowwriter.h"
 #include "data/tfbupdatesql.h"
 
+#include <QMetaMethod>
 #include <algorithm>
-#include <cstring>
-
-struct TFbQuery::JournalEntry
-{
-    TFbRow *row;
-    TUpdateStatus status;
-    const unsigned char *orig;
-    std::unique_ptr<TFbCell[]> cur;
-    bool gone;
-    int depth;   // of the unit of work that applied the row
-};
+#include <limits>
 
 namespace {
-constexpr short kSqlBoolean = 32764;
-
 QString Msg(const char *text)
 {
     return QString::fromLatin1(text);
 }
 } // namespace
 
-TFbQuery::TFbQuery(QObject *parent) : QObject(parent), m_arena(std::make_unique<TFbArena>())
+TFbQuery::TFbQuery(QObject *parent)
+    : QObject(parent), m_store(std::make_unique<TFbRowStore>()),
+      m_changes(std::make_unique<TFbChangeCache>(*m_store))
 {
 }
 
@@ -144,6 +136,7 @@ static TFbFieldKind KindOf(const TFbColumn &c)
 
 void TFbQuery::BindFields()
 {
+    const std::vector<TFbColumn> &cols = m_store->Columns();
     const bool declared = !m_fields.empty() && m_fields.front()->m_declared;
     auto bind = [](TFbField *f, const TFbColumn &c, int col) {
         f->m_col = col;
@@ -156,8 +149,8 @@ void TFbQuery::BindFields()
     if (declared) {
         for (TFbField *f : m_fields) {
             int found = -1;
-            for (size_t i = 0; i < m_cols.size(); ++i)
-                if (m_cols[i].name.compare(f->m_name, Qt::CaseInsensitive) == 0) {
+            for (size_t i = 0; i < cols.size(); ++i)
+                if (cols[i].name.compare(f->m_name, Qt::CaseInsensitive) == 0) {
                     found = int(i);
                     break;
                 }
@@ -166,12 +159,12 @@ void TFbQuery::BindFields()
                     g->m_col = -1;
                 throw EFbError(QStringLiteral("Field '%1' not found").arg(f->m_name));
             }
-            bind(f, m_cols[size_t(found)], found);
+            bind(f, cols[size_t(found)], found);
         }
         return;
     }
-    for (size_t i = 0; i < m_cols.size(); ++i) {
-        const TFbColumn &c = m_cols[i];
+    for (size_t i = 0; i < cols.size(); ++i) {
+        const TFbColumn &c = cols[i];
         QString name = c.name;
         for (int n = 1; FindField(name); ++n)
             name = c.name + QLatin1Char('_') + QString::number(n);
@@ -216,18 +209,33 @@ void TFbQuery::PrepareStatement()
 
 void TFbQuery::Open()
 {
+    OpenCursor(true);
+}
+
+void TFbQuery::OpenUnread()
+{
+    OpenCursor(false);
+}
+
+void TFbQuery::OpenCursor(bool readFirst)
+{
     if (Active())
         return;
     PrepareStatement();
-    m_cols = m_stmt->Columns();
-    if (m_cols.empty())
+    if (m_stmt->Columns().empty())
         throw EFbError(Msg("Statement does not return a result set"));
-    BindFields();
+    m_store->Start(m_stmt->Columns(), nullptr);
     try {
+        BindFields();
         m_stmt->Execute(Transaction());
-        FetchAll();
+        m_store->Start(m_stmt->Columns(), m_stmt.get());
+        // The first row is read before anyone sees the dataset: what the
+        // select does, and how it fails, happens in Open.
+        if (readFirst && m_store->Fetch(1) > 0)
+            m_visible.push_back(m_store->Rows().front().get());
     } catch (...) {
         ClearRows();
+        m_store->Clear();
         m_paramMapOwner = nullptr;
         DropResultFields();
         try {
@@ -236,123 +244,207 @@ void TFbQuery::Open()
         }
         throw;
     }
-    // Until now nothing could see the fetched rows (the dataset was not
-    // active): they appear here.
+    if (m_store->AllRead()) {
+        try {
+            m_stmt->CloseCursor();
+        } catch (...) {
+        }
+    }
+    WatchTransaction();
     emit aboutToResetData();
     m_state = dsBrowse;
+    m_started = readFirst;
     m_cur = m_visible.empty() ? -1 : 0;
     m_bof = true;
     m_eof = m_visible.empty();
     emit opened();
     emit dataReset();
     emit stateChanged(m_state);
-    emit currentRowChanged(m_cur);
+    // Unread, the first row is read when someone needs it - at once when
+    // something follows the current row.
+    if (!readFirst && isSignalConnected(QMetaMethod::fromSignal(&TFbQuery::currentRowChanged)))
+        Need();
+    if (m_cur < 0 || readFirst)
+        emit currentRowChanged(m_cur);
 }
 
-void TFbQuery::FetchAll()
+// ---------------------------------------------------------------- reading the cursor
+
+void TFbQuery::WatchTransaction()
 {
-    XSQLDA *out = m_stmt->Out();
-    const int n = int(m_cols.size());
-    const size_t nullBytes = size_t((n + 7) / 8);
-    while (m_stmt->Fetch()) {
-        size_t size = nullBytes;
-        for (int i = 0; i < n; ++i) {
-            const XSQLVAR &v = out->sqlvar[i];
-            if (*v.sqlind < 0)
-                continue;
-            const TFbColumn &c = m_cols[size_t(i)];
-            if (c.storage != TFbStorage::Text) {
-                size += 8;
-            } else if (c.sqlType == SQL_VARYING) {
-                unsigned short l;
-                std::memcpy(&l, v.sqldata, 2);
-                size += 2 + l;
-            } else {
-                size += 2 + size_t(v.sqllen);
-            }
-        }
-        unsigned char *p = m_arena->Alloc(size);
-        std::memset(p, 0, nullBytes);
-        unsigned char *w = p + nullBytes;
-        for (int i = 0; i < n; ++i) {
-            const XSQLVAR &v = out->sqlvar[i];
-            if (*v.sqlind < 0) {
-                p[i >> 3] |= static_cast<unsigned char>(1u << (i & 7));
-                continue;
-            }
-            const TFbColumn &c = m_cols[size_t(i)];
-            const char *d = v.sqldata;
-            switch (c.storage) {
-            case TFbStorage::Text: {
-                unsigned short l;
-                const char *src;
-                if (c.sqlType == SQL_VARYING) {
-                    std::memcpy(&l, d, 2);
-                    src = d + 2;
-                } else {
-                    // CHAR: the blanks that pad it are not part of the value.
-                    l = static_cast<unsigned short>(v.sqllen);
-                    while (l > 0 && d[l - 1] == ' ')
-                        --l;
-                    src = d;
-                }
-                std::memcpy(w, &l, 2);
-                std::memcpy(w + 2, src, l);
-                w += 2 + l;
-                break;
-            }
-            case TFbStorage::Double: {
-                double x;
-                if (c.sqlType == SQL_FLOAT) {
-                    float f;
-                    std::memcpy(&f, d, 4);
-                    x = f;
-                } else {
-                    std::memcpy(&x, d, 8);
-                }
-                std::memcpy(w, &x, 8);
-                w += 8;
-                break;
-            }
-            default: {
-                TFbCell cell;
-                qint64 x = 0;
-                switch (c.sqlType) {
-                case SQL_LONG: { ISC_LONG y; std::memcpy(&y, d, 4); x = y; break; }
-                case SQL_SHORT: { short y; std::memcpy(&y, d, 2); x = y; break; }
-                case SQL_TIMESTAMP: {
-                    ISC_TIMESTAMP ts;
-                    std::memcpy(&ts, d, 8);
-                    x = TFbConvert::PackTimestamp(ts.timestamp_date, ts.timestamp_time);
-                    break;
-                }
-                case kSqlBoolean: x = *d ? 1 : 0; break;
-                default:
-                    TFbStatement::ReadCell(v, c, cell);
-                    x = cell.i;
-                    break;
-                }
-                std::memcpy(w, &x, 8);
-                w += 8;
-                break;
-            }
-            }
-        }
-        auto row = std::make_unique<TFbRow>();
-        row->orig = p;
-        m_visible.push_back(row.get());
-        m_rows.push_back(std::move(row));
+    disconnect(m_trWatch);
+    TFbTransaction *tr = Transaction();
+    if (!tr || m_store->AllRead())
+        return;
+    // A hard commit or rollback closes every cursor of the transaction:
+    // the rows not read yet are read before, so that none is lost.
+    m_trWatch = connect(tr, &TFbTransaction::aboutToEnd, this, [this] { NeedAll(); });
+}
+
+void TFbQuery::CursorDone()
+{
+    disconnect(m_trWatch);
+    m_trWatch = {};
+}
+
+int TFbQuery::LocalStart() const
+{
+    int at = int(m_visible.size());
+    while (at > 0 && m_visible[size_t(at - 1)]->local)
+        --at;
+    return at;
+}
+
+void TFbQuery::Start()
+{
+    if (!Active() || m_started)
+        return;
+    m_started = true;
+    ReadMore(1);
+    const int cur = m_visible.empty() ? -1 : 0;
+    m_bof = true;
+    m_eof = m_visible.empty();
+    if (cur != m_cur) {
+        m_cur = cur;
+        emit currentRowChanged(m_cur);
     }
+}
+
+int TFbQuery::ReadMore(int max)
+{
+    if (!Active() || m_store->AllRead() || max <= 0)
+        return 0;
+    const size_t from = m_store->Rows().size();
+    int n;
+    try {
+        n = m_store->Fetch(max);
+    } catch (...) {
+        CursorDone();
+        throw;
+    }
+    if (m_store->AllRead()) {
+        CursorDone();
+        try {
+            m_stmt->CloseCursor();
+        } catch (...) {
+        }
+    }
+    if (n == 0)
+        return 0;
+    // Read rows go before the new rows typed here, as they would have had
+    // they been read at Open.
+    const int at = LocalStart();
+    emit rowsAboutToBeFetched(at, at + n - 1);
+    std::vector<TFbRow *> rows;
+    rows.reserve(size_t(n));
+    for (size_t i = from; i < from + size_t(n); ++i)
+        rows.push_back(m_store->Rows()[i].get());
+    m_visible.insert(m_visible.begin() + at, rows.begin(), rows.end());
+    const bool moved = m_cur >= at;
+    if (moved)
+        m_cur += n;
+    if (m_insertPrevRow >= at)
+        m_insertPrevRow += n;
+    emit rowsFetched(at, at + n - 1);
+    if (moved)
+        emit currentRowChanged(m_cur);
+    return n;
+}
+
+void TFbQuery::ReadUpTo(int row)
+{
+    Start();
+    while (row >= int(m_visible.size()) && !m_store->AllRead())
+        ReadMore(std::max(kFetchPacket, row + 1 - int(m_visible.size())));
+}
+
+void TFbQuery::ReadAll()
+{
+    Start();
+    while (!m_store->AllRead())
+        ReadMore(std::numeric_limits<int>::max());
+}
+
+void TFbQuery::Need(int row) const
+{
+    auto *self = const_cast<TFbQuery *>(this);
+    if (!Active() || (m_started && (row < int(m_visible.size()) || m_store->AllRead())))
+        return;
+    try {
+        self->ReadUpTo(row);
+    } catch (const std::exception &e) {
+        TFbTransaction::ReportFailure(QString::fromUtf8(e.what()));
+    }
+}
+
+void TFbQuery::NeedAll() const
+{
+    auto *self = const_cast<TFbQuery *>(this);
+    if (!Active() || (m_started && m_store->AllRead()))
+        return;
+    try {
+        self->ReadAll();
+    } catch (const std::exception &e) {
+        TFbTransaction::ReportFailure(QString::fromUtf8(e.what()));
+    }
+}
+
+bool TFbQuery::AllRowsRead() const
+{
+    return !Active() || m_store->AllRead();
+}
+
+int TFbQuery::FetchMore(int count)
+{
+    CheckActive();
+    if (!m_started) {
+        const int before = int(m_visible.size());
+        Start();
+        return int(m_visible.size()) - before + ReadMore(count - 1);
+    }
+    return ReadMore(count);
+}
+
+int TFbQuery::RecordCount() const
+{
+    NeedAll();
+    return int(m_visible.size());
+}
+
+bool TFbQuery::IsEmpty() const
+{
+    Need();
+    return m_visible.empty();
+}
+
+int TFbQuery::RecNo() const
+{
+    Need();
+    return m_cur;
+}
+
+bool TFbQuery::Eof() const
+{
+    Need();
+    return m_eof;
+}
+
+bool TFbQuery::Bof() const
+{
+    Need();
+    return m_bof;
 }
 
 void TFbQuery::ClearRows()
 {
+    CursorDone();
     m_visible.clear();
-    m_rows.clear();
-    m_arena->Clear();
+    m_changes->Clear();
+    m_newRow.reset();
+    m_store->Clear();
+    m_started = false;
     m_cur = -1;
     m_editBackup.reset();
-    m_journal.clear();
 }
 
 void TFbQuery::DropResultFields()
@@ -377,15 +469,15 @@ void TFbQuery::Close()
     emit aboutToResetData();
     if (TFbTransaction *tr = Transaction())
         tr->ForgetDataset(this);
+    // A cursor half read is closed here; one its transaction already ended
+    // is only forgotten.
     ClearRows();
-    m_newRow.reset();
     try {
         if (m_stmt && m_db && m_db->Connected())
             m_stmt->CloseCursor();
     } catch (...) {
     }
     DropResultFields();
-    m_cols.clear();
     m_paramMapOwner = nullptr;   // resolved fields may be gone
     m_state = dsInactive;
     m_bof = m_eof = true;
@@ -397,110 +489,20 @@ void TFbQuery::Close()
 
 // ---------------------------------------------------------------- row memory
 
-void TFbQuery::DecodeCell(const unsigned char *p, int col, TFbCell &out) const
-{
-    out = TFbCell();
-    if (!p || (p[col >> 3] & (1u << (col & 7))))
-        return;
-    const unsigned char *w = p + (m_cols.size() + 7) / 8;
-    for (int j = 0; j < col; ++j) {
-        if (p[j >> 3] & (1u << (j & 7)))
-            continue;
-        if (m_cols[size_t(j)].storage == TFbStorage::Text) {
-            unsigned short l;
-            std::memcpy(&l, w, 2);
-            w += 2 + l;
-        } else {
-            w += 8;
-        }
-    }
-    out.null = false;
-    switch (m_cols[size_t(col)].storage) {
-    case TFbStorage::Text: {
-        unsigned short l;
-        std::memcpy(&l, w, 2);
-        out.s = QByteArray(reinterpret_cast<const char *>(w + 2), l);
-        break;
-    }
-    case TFbStorage::Double:
-        std::memcpy(&out.d, w, 8);
-        break;
-    default:
-        std::memcpy(&out.i, w, 8);
-        break;
-    }
-}
-
-void TFbQuery::DecodeRow(const unsigned char *p, TFbCell *out) const
-{
-    for (int i = 0; i < int(m_cols.size()); ++i)
-        DecodeCell(p, i, out[i]);
-}
-
-const unsigned char *TFbQuery::EncodeRow(const TFbCell *cells)
-{
-    const int n = int(m_cols.size());
-    const size_t nullBytes = size_t((n + 7) / 8);
-    size_t size = nullBytes;
-    for (int i = 0; i < n; ++i)
-        if (!cells[i].null)
-            size += m_cols[size_t(i)].storage == TFbStorage::Text ? 2 + size_t(cells[i].s.size()) : 8;
-    unsigned char *p = m_arena->Alloc(size);
-    std::memset(p, 0, nullBytes);
-    unsigned char *w = p + nullBytes;
-    for (int i = 0; i < n; ++i) {
-        const TFbCell &c = cells[i];
-        if (c.null) {
-            p[i >> 3] |= static_cast<unsigned char>(1u << (i & 7));
-            continue;
-        }
-        switch (m_cols[size_t(i)].storage) {
-        case TFbStorage::Text: {
-            unsigned short l = static_cast<unsigned short>(std::min<qsizetype>(c.s.size(), 65535));
-            std::memcpy(w, &l, 2);
-            std::memcpy(w + 2, c.s.constData(), l);
-            w += 2 + l;
-            break;
-        }
-        case TFbStorage::Double:
-            std::memcpy(w, &c.d, 8);
-            w += 8;
-            break;
-        default:
-            std::memcpy(w, &c.i, 8);
-            w += 8;
-            break;
-        }
-    }
-    return p;
-}
-
-void TFbQuery::EnsureCur(TFbRow *row) const
-{
-    if (row->cur)
-        return;
-    row->cur.reset(new TFbCell[m_cols.size()]);
-    if (row->orig)
-        DecodeRow(row->orig, row->cur.get());
-}
-
 TFbCell TFbQuery::CellAt(int row, int col) const
 {
     // A closed dataset has no current row: its fields read as null.
-    if (!Active())
+    if (!Active() || row < 0)
         return TFbCell();
-    if (col < 0 || col >= int(m_cols.size()) || row < 0 || row >= int(m_visible.size()))
+    Need(row);
+    if (row >= int(m_visible.size()))
         return TFbCell();
-    const TFbRow *r = m_visible[size_t(row)];
-    if (r->cur)
-        return r->cur[size_t(col)];
-    TFbCell c;
-    DecodeCell(r->orig, col, c);
-    return c;
+    return m_store->Cell(m_visible[size_t(row)], col);
 }
 
 TFbCell TFbQuery::CurrentCell(int col) const
 {
+    Need();
     return CellAt(m_cur, col);
 }
 
@@ -509,8 +511,9 @@ TFbCell TFbQuery::OldCell(int col) const
     TFbCell c;
     if (!Active())
         return c;
-    if (m_cur >= 0 && col >= 0)
-        DecodeCell(m_visible[size_t(m_cur)]->orig, col, c);
+    Need();
+    if (m_cur >= 0 && col >= 0 && col < int(m_store->ColumnCount()))
+        m_store->DecodeCell(m_visible[size_t(m_cur)]->orig, col, c);
     return c;
 }
 
@@ -520,7 +523,7 @@ void TFbQuery::WriteCurrentCell(TFbField *f, const TFbCell &c)
     if (m_state != dsEdit && m_state != dsInsert)
         throw EFbError(Msg("Dataset not in edit or insert mode"));
     TFbRow *r = m_visible[size_t(m_cur)];
-    EnsureCur(r);
+    m_store->EnsureCur(r);
     r->cur[size_t(f->m_col)] = c;
     emit fieldChanged(f);
     emit rowChanged(m_cur);
@@ -540,6 +543,8 @@ QVariant TFbQuery::ValueAt(int row, int fieldIndex) const
 
 TFbQuery::TUpdateStatus TFbQuery::UpdateStatusAt(int row) const
 {
+    if (row >= 0)
+        Need(row);
     if (row < 0 || row >= int(m_visible.size()))
         return usUnmodified;
     if (m_state == dsInsert && row == m_cur)
@@ -549,17 +554,12 @@ TFbQuery::TUpdateStatus TFbQuery::UpdateStatusAt(int row) const
 
 TFbQuery::TUpdateStatus TFbQuery::UpdateStatus() const
 {
-    return UpdateStatusAt(m_cur);
+    return UpdateStatusAt(RecNo());
 }
 
 size_t TFbQuery::MemoryUsage() const
 {
-    size_t n = m_arena->Bytes() + m_rows.capacity() * sizeof(void *) + m_visible.capacity() * sizeof(void *)
-               + m_rows.size() * sizeof(TFbRow);
-    for (const auto &r : m_rows)
-        if (r->cur)
-            n += m_cols.size() * sizeof(TFbCell);
-    return n;
+    return m_store->MemoryUsage() + m_visible.capacity() * sizeof(void *);
 }
 
 int TFbQuery::RowIndexOf(const TFbRow *r) const
@@ -647,6 +647,7 @@ void TFbQuery::SetCurrent(int row)
 void TFbQuery::CheckBrowseMode()
 {
     CheckActive();
+    Start();
     if (m_state == dsEdit || m_state == dsInsert)
         Post();
 }
@@ -657,6 +658,7 @@ void TFbQuery::SetRecNo(int row)
         return;
     CheckNotHeld(true, false);
     CheckBrowseMode();
+    ReadUpTo(row);
     SetCurrent(row);
     m_bof = m_eof = m_visible.empty();
 }
@@ -674,6 +676,7 @@ void TFbQuery::Last()
 {
     CheckNotHeld(true, false);
     CheckBrowseMode();
+    ReadAll();
     SetCurrent(int(m_visible.size()) - 1);
     m_eof = true;
     m_bof = m_visible.empty();
@@ -683,6 +686,8 @@ void TFbQuery::Next()
 {
     CheckNotHeld(true, false);
     CheckBrowseMode();
+    if (m_cur + 1 >= int(m_visible.size()))
+        ReadMore(kFetchPacket);
     if (m_cur + 1 < int(m_visible.size())) {
         SetCurrent(m_cur + 1);
         m_bof = m_eof = false;
@@ -709,20 +714,32 @@ bool TFbQuery::Locate(const QString &fieldName, const QVariant &value)
     CheckBrowseMode();
     const TFbField *f = FieldByName(fieldName);
     const bool text = value.typeId() == QMetaType::QString;
-    for (int r = 0; r < int(m_visible.size()); ++r) {
-        bool hit;
+    auto matches = [&](int r) {
         if (text)
-            hit = f->AsStringAt(r).compare(value.toString(), Qt::CaseInsensitive) == 0;
-        else if (!value.isValid() || value.isNull())
-            hit = f->IsNullAt(r);
-        else
-            hit = f->ValueAt(r) == value;
-        if (hit) {
-            SetCurrent(r);
-            m_bof = m_eof = false;
-            return true;
-        }
+            return f->AsStringAt(r).compare(value.toString(), Qt::CaseInsensitive) == 0;
+        if (!value.isValid() || value.isNull())
+            return f->IsNullAt(r);
+        return f->ValueAt(r) == value;
+    };
+    auto found = [&](int r) {
+        SetCurrent(r);
+        m_bof = m_eof = false;
+        return true;
+    };
+    // In the order the rows have once all are read: the rows read, those
+    // not read yet (a packet at a time, until one matches), then the new
+    // rows typed here.
+    int r = 0;
+    for (;;) {
+        for (const int end = LocalStart(); r < end; ++r)
+            if (matches(r))
+                return found(r);
+        if (ReadMore(kFetchPacket) == 0)
+            break;
     }
+    for (; r < int(m_visible.size()); ++r)
+        if (matches(r))
+            return found(r);
     return false;
 }
 
@@ -736,7 +753,8 @@ void TFbQuery::StartNewRow()
     m_insertPrevRow = m_cur;
     auto row = std::make_unique<TFbRow>();
     row->status = usInserted;
-    row->cur.reset(new TFbCell[m_cols.size()]);
+    row->local = true;
+    row->cur = m_store->NewCells();
     const int at = int(m_visible.size());
     emit rowAboutToBeInserted(at);
     m_visible.push_back(row.get());
@@ -774,6 +792,7 @@ void TFbQuery::Edit()
     if (m_state == dsEdit || m_state == dsInsert)
         return;
     m_holdMessage.clear();
+    Start();
     if (m_visible.empty()) {
         StartNewRow();
         return;
@@ -782,9 +801,9 @@ void TFbQuery::Edit()
         throw EFbError(Msg("Cannot modify a read-only dataset"));
     TFbRow *r = m_visible[size_t(m_cur)];
     m_editHadCur = bool(r->cur);
-    EnsureCur(r);
-    m_editBackup.reset(new TFbCell[m_cols.size()]);
-    std::copy(r->cur.get(), r->cur.get() + m_cols.size(), m_editBackup.get());
+    m_store->EnsureCur(r);
+    m_editBackup = m_store->NewCells();
+    std::copy(r->cur.get(), r->cur.get() + m_store->ColumnCount(), m_editBackup.get());
     SetState(dsEdit);
 }
 
@@ -797,11 +816,15 @@ void TFbQuery::Post()
     for (TFbField *f : m_fields)
         if (f->m_required && f->m_col >= 0 && r->cur[size_t(f->m_col)].null)
             throw EFbError(QStringLiteral("Field '%1' must have a value").arg(f->m_name));
+    if (!m_cachedUpdates) {
+        // The row is about to be written: the cursor must not hand it back.
+        ReadAll();
+        r = m_visible[size_t(m_cur)];
+    }
     if (m_state == dsInsert) {
-        m_rows.push_back(std::move(m_newRow));
+        m_store->Add(std::move(m_newRow));
     } else {
-        if (r->status == usUnmodified)
-            r->status = usModified;
+        m_changes->Edited(r);
         m_editBackup.reset();
     }
     const TDataSetState was = m_state;
@@ -813,10 +836,8 @@ void TFbQuery::Post()
             PurgeGone();
         } catch (...) {
             // Stay in the edit so that nothing typed is lost.
-            if (was == dsInsert) {
-                m_newRow = std::move(m_rows.back());
-                m_rows.pop_back();
-            }
+            if (was == dsInsert)
+                m_newRow = m_store->TakeLast();
             m_state = was;
             throw;
         }
@@ -844,7 +865,7 @@ void TFbQuery::Cancel()
     } else if (m_state == dsEdit) {
         TFbRow *r = m_visible[size_t(m_cur)];
         if (m_editHadCur)
-            std::copy(m_editBackup.get(), m_editBackup.get() + m_cols.size(), r->cur.get());
+            std::copy(m_editBackup.get(), m_editBackup.get() + m_store->ColumnCount(), r->cur.get());
         else
             r->cur.reset();
         m_editBackup.reset();
@@ -864,14 +885,16 @@ void TFbQuery::Delete()
     }
     if (m_state == dsEdit)
         Cancel();
+    Start();
+    if (!m_cachedUpdates && m_updateObject)
+        ReadAll();   // about to be written: see Post
     if (m_visible.empty())
         throw EFbError(Msg("Cannot perform this operation on an empty dataset"));
     if (!m_cachedUpdates && !m_updateObject)
         throw EFbError(Msg("Cannot modify a read-only dataset"));
     const int at = m_cur;
     TFbRow *r = m_visible[size_t(at)];
-    const TUpdateStatus was = r->status;
-    r->status = was == usInserted ? usInsertedDeleted : usDeleted;
+    const TUpdateStatus was = m_changes->Deleted(r);
     if (!m_cachedUpdates) {
         try {
             ApplyRow(r);
@@ -897,10 +920,7 @@ bool TFbQuery::UpdatesPending() const
 {
     if (m_state == dsEdit || m_state == dsInsert)
         return true;
-    for (const auto &r : m_rows)
-        if (!r->gone && (r->status == usModified || r->status == usInserted || r->status == usDeleted))
-            return true;
-    return false;
+    return m_changes->Pending();
 }
 
 void TFbQuery::ApplyRow(TFbRow *r)
@@ -946,7 +966,7 @@ void TFbQuery::ApplyRow(TFbRow *r)
         if (!f || f->m_col < 0)
             return false;
         if (old || !r->cur)
-            DecodeCell(r->orig, f->m_col, value);
+            m_store->DecodeCell(r->orig, f->m_col, value);
         else
             value = r->cur[size_t(f->m_col)];
         storage = f->m_storage;
@@ -962,40 +982,22 @@ void TFbQuery::ApplyRow(TFbRow *r)
             continue;
         TFbRowWriter::TFbRowValue v{f->m_name, f->m_storage, f->m_scale, {}, {}};
         if (r->orig)
-            DecodeCell(r->orig, f->m_col, v.old);
+            m_store->DecodeCell(r->orig, f->m_col, v.old);
         v.now = r->cur ? r->cur[size_t(f->m_col)] : v.old;
         values.push_back(std::move(v));
     }
     const qint64 n = writer ? writer->Apply(kind, m_db, tr, values, statement) : statement();
     if (n != 1)
         throw EFbError(Msg("Update Failed"));
-    if (tr && tr->InUnitOfWork()) {
-        JournalEntry e{r, r->status, r->orig, nullptr, r->gone, tr->UnitOfWorkDepth()};
-        if (r->cur) {
-            e.cur.reset(new TFbCell[m_cols.size()]);
-            std::copy(r->cur.get(), r->cur.get() + m_cols.size(), e.cur.get());
-        }
-        m_journal.push_back(std::move(e));
+    const bool journaled = tr && tr->InUnitOfWork();
+    m_changes->Written(r, journaled ? tr->UnitOfWorkDepth() : 0);
+    if (journaled)
         tr->JournalDataset(this);
-    }
-    if (r->status == usDeleted) {
-        r->gone = true;
-    } else {
-        r->orig = EncodeRow(r->cur.get());
-        r->cur.reset();
-        r->status = usUnmodified;
-    }
 }
 
 void TFbQuery::PurgeGone()
 {
-    if (!m_journal.empty())
-        return;   // a unit of work may still need them
-    m_rows.erase(std::remove_if(m_rows.begin(), m_rows.end(),
-                                [](const std::unique_ptr<TFbRow> &r) {
-                                    return r->gone || r->status == usInsertedDeleted;
-                                }),
-                 m_rows.end());
+    m_changes->PurgeGone();
 }
 
 void TFbQuery::ApplyChangesOrCancel()
@@ -1017,6 +1019,10 @@ void TFbQuery::ApplyChanges()
     const TDataSetState entry = m_state;
     if (m_state == dsEdit || m_state == dsInsert)
         Post();
+    // Rows about to be written must not come back from the cursor (a new
+    // row, a changed key further on in its order): it is read to the end.
+    if (m_changes->Pending())
+        ReadAll();
     TFbRow *remembered = m_cur >= 0 ? m_visible[size_t(m_cur)] : nullptr;
     bool wrote = false;
     auto finish = [&]() {
@@ -1025,17 +1031,8 @@ void TFbQuery::ApplyChanges()
         SetCurrent(at >= 0 ? at : 0);
     };
     try {
-        // Rows may be appended to m_rows by nobody during the walk; index it.
-        for (size_t i = 0; i < m_rows.size(); ++i) {
-            TFbRow *r = m_rows[i].get();
-            if (r->gone)
-                continue;
-            if (r->status == usModified || r->status == usInserted || r->status == usDeleted) {
-                // Values do not change by being written: no row signal.
-                ApplyRow(r);
-                wrote = true;
-            }
-        }
+        // Values do not change by being written: no row signal.
+        m_changes->WriteAll([this](TFbRow *r) { ApplyRow(r); }, wrote);
     } catch (...) {
         finish();
         // The entry this save posted was not written (refused, or the
@@ -1045,13 +1042,11 @@ void TFbQuery::ApplyChanges()
         if ((entry == dsEdit || entry == dsInsert) && r && m_state == dsBrowse && m_cur >= 0
             && m_visible[size_t(m_cur)] == r && !r->gone && r->status == (entry == dsInsert ? usInserted : usModified)) {
             if (entry == dsInsert) {
-                auto it = std::find_if(m_rows.begin(), m_rows.end(), [r](const auto &p) { return p.get() == r; });
-                m_newRow = std::move(*it);
-                m_rows.erase(it);
+                m_newRow = m_store->Take(r);
             } else {
                 m_editHadCur = true;
-                m_editBackup.reset(new TFbCell[m_cols.size()]);
-                std::copy(r->cur.get(), r->cur.get() + m_cols.size(), m_editBackup.get());
+                m_editBackup = m_store->NewCells();
+                std::copy(r->cur.get(), r->cur.get() + m_store->ColumnCount(), m_editBackup.get());
             }
             m_state = entry;
             emit stateChanged(m_state);
@@ -1078,21 +1073,17 @@ void TFbQuery::CancelUpdates()
     CheckNotHeld();
     if (m_state == dsEdit || m_state == dsInsert)
         Cancel();
+    Start();
     emit aboutToResetData();
-    for (auto &r : m_rows) {
-        if (r->gone)
-            continue;
-        if (r->status == usInserted || r->status == usInsertedDeleted) {
-            r->gone = true;
-        } else {
-            r->cur.reset();
-            r->status = usUnmodified;
-        }
-    }
-    PurgeGone();
+    m_changes->CancelAll();
+    // Rows read first, in read order, then the new rows that stay (written
+    // ones, kept until the next Open).
     m_visible.clear();
-    for (auto &r : m_rows)
-        if (!r->gone)
+    for (const auto &r : m_store->Rows())
+        if (!r->gone && !r->local)
+            m_visible.push_back(r.get());
+    for (const auto &r : m_store->Rows())
+        if (!r->gone && r->local)
             m_visible.push_back(r.get());
     m_cur = m_visible.empty() ? -1 : 0;
     m_bof = true;
@@ -1106,30 +1097,19 @@ void TFbQuery::UndoJournal(int fromDepth)
     const bool active = Active();
     if (active)
         emit aboutToResetData();
-    while (!m_journal.empty() && m_journal.back().depth >= fromDepth) {
-        JournalEntry &e = m_journal.back();
-        TFbRow *r = e.row;
-        r->status = e.status;
-        r->orig = e.orig;
-        r->cur = std::move(e.cur);
-        r->gone = e.gone;
-        m_journal.pop_back();
-    }
+    m_changes->Undo(fromDepth);
     if (active)
         emit dataReset();
 }
 
 void TFbQuery::MergeJournal(int depth)
 {
-    for (JournalEntry &e : m_journal)
-        if (e.depth >= depth)
-            e.depth = depth - 1;
+    m_changes->Merge(depth);
 }
 
 void TFbQuery::CommitJournal()
 {
-    m_journal.clear();
-    PurgeGone();
+    m_changes->Commit();
 }
 
 void TFbQuery::Execute()

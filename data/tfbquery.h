@@ -1,14 +1,32 @@
 #pragma once
 // TFbQuery: a dataset over one SQL text, with a change cache.
 //
-// Life: Open() runs the SQL and reads every row into compact memory (text is
-// decoded only when read); Append/Edit/Delete/Post/Cancel change the rows in
-// memory; ApplyChanges() writes the cached changes through the UpdateObject
-// (a TFbUpdateSQL) and, when the transaction has CommitAfterWrite (the data
-// module sets it), commits them at once with commit retaining.
+// Life: Open() runs the SQL and leaves its cursor open; rows are read from
+// it into compact memory (TFbRowStore; text is decoded only when read) as
+// they are needed - the current row, a move past the rows read, a grid
+// asking for the rows it shows (FetchMore) - and kept. Append/Edit/Delete/
+// Post/Cancel change the rows in memory (TFbChangeCache); ApplyChanges()
+// writes the cached changes through the UpdateObject (a TFbUpdateSQL) and,
+// when the transaction has CommitAfterWrite (the data module sets it),
+// commits them at once with commit retaining.
+//
+// What reads the rest of the cursor: Last(), RecordCount(), a Locate()
+// that finds no row (one that does reads packets up to it), writing rows (so that the cursor cannot
+// hand back a row this dataset has just written), and the transaction
+// ending hard (Commit, Rollback), which would kill the cursor; commit
+// retaining keeps it. Nothing else reads more than it needs: Open() reads
+// the first row, OpenUnread() none until someone needs one.
+//
+// Rows not read yet are read under the transaction's own rules: in a
+// snapshot transaction a row another computer saves after Open is never
+// among them; in a read-committed one (the data module's) it may be, once,
+// where the cursor's order puts it (a server may have sent the rows ahead
+// already). Rows already read never change by that.
 //
 // Rows are indexed 0..RecordCount()-1 over the visible rows (rows marked
-// deleted are hidden). RecNo() is the current row's index (-1: none).
+// deleted are hidden); new rows typed here come after the rows read, and
+// rows read later go in before them. RecNo() is the current row's index
+// (-1: none).
 //
 // Signals for grids and bound editors (all row numbers are visible-row
 // indexes at the time of the signal):
@@ -17,6 +35,7 @@
 //                              (after open, close, and a failed unit of work)
 //   rowInserted(row)         - Append added a row at `row`
 //   rowRemoved(row)          - Delete hid a row, or Cancel dropped a new row
+//   rowsFetched(first, last) - rows read from the cursor went in at first..last
 //   rowChanged(row)          - values of that row changed (field write, Cancel of an edit, Post)
 //   currentRowChanged(row)   - the current row moved (-1: none)
 //   stateChanged(state)      - dsInactive / dsBrowse / dsEdit / dsInsert
@@ -36,7 +55,8 @@ class TFbField;
 class TFbUpdateSQL;
 class TFbStatement;
 struct TFbRow;
-class TFbArena;
+class TFbRowStore;
+class TFbChangeCache;
 
 class TFbQuery : public QObject
 {
@@ -73,7 +93,11 @@ public:
     std::function<void(TFbQuery *)> OnNewRecord;
 
     // --- operations ---
+    // Runs the select and reads its first row.
     void Open();
+    // Runs the select and reads nothing until a row is needed: for selects
+    // whose rows have no side effects (the data module's tables at start).
+    void OpenUnread();
     void Close();
     bool Active() const { return m_state != dsInactive; }
     TDataSetState State() const { return m_state; }
@@ -106,16 +130,27 @@ public:
     TFbField *FieldByName(const QString &name) const;      // throws "Field '%s' not found"
 
     // --- rows ---
-    int RecordCount() const { return int(m_visible.size()); }
-    bool IsEmpty() const { return m_visible.empty(); }
-    int RecNo() const { return m_cur; }
+    // Every row: reads the rest of the cursor first. Where the rows read so
+    // far will do (a grid), FetchedCount().
+    int RecordCount() const;
+    bool IsEmpty() const;          // reads one row at most
+    int RecNo() const;
+    // Rows read so far (visible ones, new rows included): reads nothing.
+    int FetchedCount() const { return int(m_visible.size()); }
+    bool AllRowsRead() const;
+    bool CanFetchMore() const { return Active() && !AllRowsRead(); }
+    // Reads up to `count` more rows from the cursor; returns how many.
+    int FetchMore(int count = kFetchPacket);
+    // A grid's packet: twice a tall window's rows, so that the first paint
+    // and the first page down come from one read.
+    static constexpr int kFetchPacket = 128;
     void SetRecNo(int row);      // posts a pending edit first, as every move does
     void First();
     void Last();
     void Next();
     void Prior();
-    bool Eof() const { return m_eof; }
-    bool Bof() const { return m_bof; }
+    bool Eof() const;
+    bool Bof() const;
     // Moves to the first row whose field equals value (texts compared
     // case-insensitively); returns false and stays put when none does.
     bool Locate(const QString &fieldName, const QVariant &value);
@@ -177,6 +212,8 @@ signals:
     void rowAboutToBeInserted(int row);
     void rowInserted(int row);
     void rowAboutToBeRemoved(int row);
+    void rowsAboutToBeFetched(int first, int last);
+    void rowsFetched(int first, int last);
     void rowRemoved(int row);
     void rowChanged(int row);
     void currentRowChanged(int row);
@@ -189,17 +226,26 @@ private:
     void SetState(TDataSetState s);
     void SetCurrent(int row);
     void PrepareStatement();
+    void OpenCursor(bool readFirst);
     void BindFields();
-    void FetchAll();
     void ClearRows();
     void DropResultFields();
     void StartNewRow();
     void ApplyRow(TFbRow *row);
-    void EnsureCur(TFbRow *row) const;
-    void DecodeRow(const unsigned char *p, TFbCell *out) const;
-    void DecodeCell(const unsigned char *p, int col, TFbCell &out) const;
-    const unsigned char *EncodeRow(const TFbCell *cells);
     void PurgeGone();
+    // Reading from the cursor: the first row (once after Open), up to `max`
+    // more rows, enough to reach visible row `row`, or all of them.
+    void Start();
+    int ReadMore(int max);
+    void ReadUpTo(int row);
+    void ReadAll();
+    // The same for readers that cannot throw (const accessors, signals):
+    // a failing cursor is reported and its rows so far are all there is.
+    void Need(int row = 0) const;
+    void NeedAll() const;
+    void WatchTransaction();
+    void CursorDone();
+    int LocalStart() const;
 
     QPointer<TFbDatabase> m_db;
     QPointer<TFbTransaction> m_tr;
@@ -209,10 +255,11 @@ private:
     TFbUpdateSQL *m_updateObject = nullptr;
 
     std::vector<TFbField *> m_fields;
-    std::vector<TFbColumn> m_cols;
-    std::unique_ptr<TFbArena> m_arena;
-    std::vector<std::unique_ptr<TFbRow>> m_rows;   // every row, in read order
-    std::vector<TFbRow *> m_visible;               // rows not marked deleted
+    std::unique_ptr<TFbRowStore> m_store;
+    std::unique_ptr<TFbChangeCache> m_changes;
+    std::vector<TFbRow *> m_visible;               // rows read and new rows, not marked deleted
+    bool m_started = false;                        // the first row was asked for
+    QMetaObject::Connection m_trWatch;             // the transaction ending reads the rest
     int m_cur = -1;
     bool m_eof = true, m_bof = true;
     TDataSetState m_state = dsInactive;
@@ -235,7 +282,4 @@ private:
 
     QString m_holdMessage;
     std::vector<QPointer<TFbQuery>> m_dependents;
-
-    struct JournalEntry;
-    std::vector<JournalEntry> m_journal;
 };

@@ -41,4 +41,5 @@ struct TFbRow
     std::unique_ptr<TFbCell[]> cur;          // current values while changed
     TFbQuery::TUpdateStatus status = TFbQuery::usUnmodified;
     bool gone = false;                       // deleted and applied: no longer a row
+    bool local = false;                      // started here (Append), not read from the cursor
 };

@@ -148,6 +148,7 @@ void TFbTransaction::Commit()
 {
     if (!InTransaction())
         return;
+    emit aboutToEnd();
     ISC_STATUS_ARRAY st;
     if (m_db->Api().isc_commit_transaction(st, &m_handle))
         m_db->Api().Raise(st);
@@ -170,6 +171,7 @@ void TFbTransaction::Rollback()
 {
     if (!InTransaction())
         return;
+    emit aboutToEnd();
     ISC_STATUS_ARRAY st;
     if (m_db->Api().isc_rollback_transaction(st, &m_handle))
         m_db->Api().Raise(st);

@@ -85,6 +85,9 @@ public:
 
 signals:
     void started();
+    // A hard Commit or Rollback is about to end the transaction and close
+    // every cursor it has open (commit retaining keeps them).
+    void aboutToEnd();
     void committed();     // Commit, CommitRetaining
     void rolledBack();
 

@@ -171,7 +171,7 @@ QColor TDBGrid::RowBackground(int row) const
 QColor TDBGrid::RowTextColor(int row) const
 {
     if (m_rule) {
-        if (const TFbQuery *q = DataSet(); q && q->Active() && row >= 0 && row < q->RecordCount()) {
+        if (const TFbQuery *q = DataSet(); q && q->Active() && row >= 0 && row < q->FetchedCount()) {
             if (const std::optional<QColor> color = m_rule(q, row))
                 return *color;
         }
@@ -182,7 +182,7 @@ QColor TDBGrid::RowTextColor(int row) const
 std::optional<int> TDBGrid::IntAt(const TFbQuery *query, int row, const QString &fieldName)
 {
     const TFbField *f = query ? query->FindField(fieldName) : nullptr;
-    if (!f || row < 0 || row >= query->RecordCount() || f->IsNullAt(row))
+    if (!f || row < 0 || row >= query->FetchedCount() || f->IsNullAt(row))
         return std::nullopt;
     bool ok = false;
     const int value = f->ValueAt(row).toInt(&ok);
@@ -192,7 +192,7 @@ std::optional<int> TDBGrid::IntAt(const TFbQuery *query, int row, const QString 
 QString TDBGrid::TextAt(const TFbQuery *query, int row, const QString &fieldName)
 {
     const TFbField *f = query ? query->FindField(fieldName) : nullptr;
-    if (!f || row < 0 || row >= query->RecordCount())
+    if (!f || row < 0 || row >= query->FetchedCount())
         return QString();
     return f->AsStringAt(row);
 }

@@ -1,5 +1,6 @@
 #include "widgets/tfbquerymodel.h"
 
+#include "app/tguard.h"
 #include "data/tfbfield.h"
 #include "data/tfbquery.h"
 
@@ -25,6 +26,9 @@ void TFbQueryModel::SetDataSet(TFbQuery *query)
                                  &TFbQueryModel::OnRowAboutToBeRemoved)
                       << connect(query, &TFbQuery::rowRemoved, this, &TFbQueryModel::OnRowRemoved)
                       << connect(query, &TFbQuery::rowChanged, this, &TFbQueryModel::OnRowChanged)
+                      << connect(query, &TFbQuery::rowsAboutToBeFetched, this,
+                                 &TFbQueryModel::OnRowsAboutToBeFetched)
+                      << connect(query, &TFbQuery::rowsFetched, this, &TFbQueryModel::OnRowsFetched)
                       << connect(query, &QObject::destroyed, this, [this] {
                              m_query = nullptr;
                              FinishPending();
@@ -65,15 +69,34 @@ void TFbQueryModel::ResolveFields()
 
 int TFbQueryModel::DataSetRows() const
 {
-    return m_query && m_query->Active() ? m_query->RecordCount() : 0;
+    // The rows read so far: counting them all would read the whole result.
+    return m_query && m_query->Active() ? m_query->FetchedCount() : 0;
 }
 
 void TFbQueryModel::Reload()
 {
+    ReadFirstPacket();
     beginResetModel();
     ResolveFields();
     m_rows = DataSetRows();
     endResetModel();
+}
+
+// A new row set starts with the packet a grid shows at once (inside a
+// reset, read while the views wait for its end); the rest comes with
+// fetchMore.
+void TFbQueryModel::ReadFirstPacket()
+{
+    if (!m_query || !m_query->Active() || m_query->FetchedCount() >= TFbQuery::kFetchPacket
+        || !m_query->CanFetchMore())
+        return;
+    QPointer<TFbQuery> q = m_query;
+    m_readingFirst = true;
+    Guard([q] {
+        if (q)
+            q->FetchMore(TFbQuery::kFetchPacket - q->FetchedCount());
+    });
+    m_readingFirst = false;
 }
 
 // A change whose end never came (the dataset failed half-way): whatever
@@ -87,6 +110,7 @@ void TFbQueryModel::FinishPending()
         return;
     case TPending::Reset:
         ResolveFields();
+        ReadFirstPacket();
         m_rows = DataSetRows();
         endResetModel();
         return;
@@ -97,6 +121,10 @@ void TFbQueryModel::FinishPending()
     case TPending::Remove:
         --m_rows;
         endRemoveRows();
+        break;
+    case TPending::Fetch:
+        m_rows += m_fetching;
+        endInsertRows();
         break;
     }
     Reload();
@@ -162,6 +190,50 @@ void TFbQueryModel::OnRowRemoved(int)
     endRemoveRows();
 }
 
+void TFbQueryModel::OnRowsAboutToBeFetched(int first, int last)
+{
+    if (m_readingFirst)
+        return;   // inside a reset: its end counts them
+    FinishPending();
+    if (first < 0 || first > m_rows || last < first)
+        return;   // the end re-reads everything
+    beginInsertRows(QModelIndex(), first, last);
+    m_pending = TPending::Fetch;
+    m_fetching = last - first + 1;
+}
+
+void TFbQueryModel::OnRowsFetched(int, int)
+{
+    if (m_readingFirst)
+        return;
+    if (m_pending != TPending::Fetch || DataSetRows() != m_rows + m_fetching) {
+        FinishPending();
+        Reload();
+        return;
+    }
+    m_pending = TPending::None;
+    m_rows += m_fetching;
+    endInsertRows();
+}
+
+bool TFbQueryModel::canFetchMore(const QModelIndex &parent) const
+{
+    return !parent.isValid() && m_pending == TPending::None && !m_readingFirst && m_query
+           && m_query->CanFetchMore();
+}
+
+void TFbQueryModel::fetchMore(const QModelIndex &parent)
+{
+    if (!canFetchMore(parent))
+        return;
+    // A view asks from its layout code: a failing read is shown, not thrown.
+    QPointer<TFbQuery> q = m_query;
+    Guard([q] {
+        if (q)
+            q->FetchMore(TFbQuery::kFetchPacket);
+    });
+}
+
 void TFbQueryModel::OnRowChanged(int row)
 {
     if (m_pending != TPending::None || DataSetRows() != m_rows) {
@@ -186,7 +258,7 @@ int TFbQueryModel::columnCount(const QModelIndex &parent) const
 QVariant TFbQueryModel::data(const QModelIndex &index, int role) const
 {
     if (role != Qt::DisplayRole || !index.isValid() || !m_query || index.row() >= m_rows
-        || index.row() >= m_query->RecordCount())
+        || index.row() >= m_query->FetchedCount())
         return QVariant();
     const int field = FieldIndex(index.column());
     if (field < 0)

@@ -6,6 +6,12 @@
 // added or removed, the whole row set replaced) is passed on to the views
 // when the dataset announces it, before the rows change, and its end when
 // the dataset reports it done; changed values are reported afterwards.
+//
+// Its rows are the rows the dataset has read so far - at least a first
+// packet whenever the row set is replaced: a view asks for more
+// as it scrolls (canFetchMore/fetchMore, a packet at a time), and rows the
+// dataset reads for other reasons (a move past the rows read, a search)
+// come in the same way.
 #include "widgets/tgridcolumn.h"
 
 #include <QAbstractTableModel>
@@ -33,17 +39,22 @@ public:
     QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
     Qt::ItemFlags flags(const QModelIndex &index) const override;
+    bool canFetchMore(const QModelIndex &parent) const override;
+    void fetchMore(const QModelIndex &parent) override;
 
 private:
-    enum class TPending { None, Reset, Insert, Remove };
+    enum class TPending { None, Reset, Insert, Remove, Fetch };
 
     void Reload();
+    void ReadFirstPacket();
     void OnAboutToReset();
     void OnReset();
     void OnRowAboutToBeInserted(int row);
     void OnRowInserted(int row);
     void OnRowAboutToBeRemoved(int row);
     void OnRowRemoved(int row);
+    void OnRowsAboutToBeFetched(int first, int last);
+    void OnRowsFetched(int first, int last);
     void OnRowChanged(int row);
     void FinishPending();
     int DataSetRows() const;
@@ -53,6 +64,8 @@ private:
     QList<TGridColumn> m_columns;
     QVector<int> m_fieldIndex;
     int m_rows = 0;
+    int m_fetching = 0;   // rows of the pending Fetch
+    bool m_readingFirst = false;
     TPending m_pending = TPending::None;
     QList<QMetaObject::Connection> m_connections;
 };
