@@ -1,5 +1,7 @@
 // The application: creates the pieces and wires them together.
 #include "app/tapplication.h"
+#include "app/tdatabaselogin.h"
+#include "app/tloginform.h"
 #include "app/tguard.h"
 #include "app/tmessages.h"
 #include "app/tprincipalform.h"
@@ -41,6 +43,10 @@ int main(int argc, char *argv[])
     // The database: --database, the user's setting or the default place
     // (offered to be created at the first start).
     options.Apply(dm->Database);
+    // A server database: the shop's user and password from the settings, or
+    // the login box; giving up there ends the run.
+    if (!TDatabaseLogin::Connect(dm->Database, *TStartupOptions::UserSettings(), &TLoginForm::Ask))
+        return 0;
 
     // The printout of service orders, on the data module; its preview is
     // the standard preview window, whose messages are the application's.
@@ -49,7 +55,12 @@ int main(int argc, char *argv[])
     auto relOS = std::make_unique<TRelOSForm>(dm.get());
     principal->SetBlankOrderPrinter([form = relOS.get()] { form->PrintBlank(); });
 
-    principal->SetSettingsFactory([] { return new TConfigForm; });
+    principal->SetSettingsFactory([form = principal.get()] {
+        auto *settings = new TConfigForm;
+        // A restore closes every screen first.
+        settings->CloseScreens = [form] { return form->CloseScreensAsking(); };
+        return settings;
+    });
     // Clients: the list that "Cadastros" > "Clientes" and the CLIENTES
     // picture open; the record form's pencil opens the settings on their
     // header page.
