@@ -20,6 +20,8 @@
 #include "stock/trelform.h"
 #include "widgets/tscreenlinks.h"
 
+#include <QSettings>
+
 #include <memory>
 
 int main(int argc, char *argv[])

@@ -253,6 +253,11 @@ void TstOrdemServico::firstStartAndChosenDatabase()
         chosen = host + QLatin1Char(':') + serverDir->path() + QStringLiteral("/DADOS.GDB");
         TDmSchema::CreateDatabaseFile(chosen);
         args << QStringLiteral("--database") << chosen;
+        // The server's user and password, remembered on this computer: no
+        // login box at start.
+        QSettings settings(home.filePath(QStringLiteral(".config/ordemservico/ordemservico.conf")), QSettings::IniFormat);
+        settings.setValue(QStringLiteral("user"), QStringLiteral("SYSDBA"));
+        settings.setValue(QStringLiteral("password"), QStringLiteral("quillmoss"));
     }
 
     TXSession x;
