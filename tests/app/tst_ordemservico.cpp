@@ -92,6 +92,7 @@ private slots:
     void signalEndsItLikeSair_data();
     void signalEndsItLikeSair();
     void minimisingOneScreenMinimisedTheFamily();
+    void serverLoginBoxAtStart();
 
 private:
     // The program with HOME (and so the default database and the settings
@@ -616,6 +617,60 @@ void TstOrdemServico::signalEndsItLikeSair()
     QVERIFY(dm.ClientesQuery->Locate(QStringLiteral("NOME"), QStringLiteral("Cliente do Sinal")));
     dm.CloseAll();
     QVERIFY(!QFileInfo::exists(db.Path() + QStringLiteral(".delta")));
+}
+
+// A server database with no user or password in the settings: the login box
+// comes before the main window; a wrong password brings it back; the right
+// one, remembered, opens the database and lands in the settings file,
+// readable by its owner only.
+void TstOrdemServico::serverLoginBoxAtStart()
+{
+    const QString host = qEnvironmentVariable("OS_FB_SERVER");
+    if (host.isEmpty())
+        QSKIP("OS_FB_SERVER is not set: no Firebird server was started for the tests");
+    QTemporaryDir serverDir(qEnvironmentVariable("OS_FB_SERVER_DIR", QStringLiteral("/tmp")) + QStringLiteral("/os-login-XXXXXX"));
+    QVERIFY(serverDir.isValid());
+    QFile::setPermissions(serverDir.path(), QFileDevice::Permissions(0x7777));
+    const QString name = host + QLatin1Char(':') + serverDir.path() + QStringLiteral("/DADOS.GDB");
+    TDmSchema::CreateDatabaseFile(name);
+    QTemporaryDir home;
+    const QString conf = home.filePath(QStringLiteral(".config/ordemservico/ordemservico.conf"));
+
+    TXSession x;
+    QVERIFY2(x.Start(), qPrintable(x.Error()));
+    QVERIFY2(Launch(x, home.path(), {QStringLiteral("--database"), name}), qPrintable(x.Error()));
+    const QString login = QStringLiteral("Entrar no servidor");
+    const QString first = x.WaitForWindow(login);
+    QVERIFY2(!first.isEmpty(), "the login box did not appear");
+    QVERIFY(x.Windows(MainWindow).isEmpty());
+    // The user field first, then the password.
+    QVERIFY(x.TypeText(first, QStringLiteral("SYSDBA")));
+    QVERIFY(x.Keys(first, {QStringLiteral("Tab")}));
+    QVERIFY(x.TypeText(first, QStringLiteral("errada")));
+    QVERIFY(x.Keys(first, {QStringLiteral("Return")}));
+    // Refused: a new box, the user kept, the cursor in the password.
+    QString second;
+    QVERIFY2(TXSession::WaitFor([&] {
+                 const QStringList boxes = x.Windows(login);
+                 second = boxes.isEmpty() || boxes.contains(first) ? QString() : boxes.first();
+                 return !second.isEmpty();
+             }),
+             "the login box was not shown again after a wrong password");
+    QVERIFY(x.Windows(MainWindow).isEmpty());
+    QVERIFY(x.TypeText(second, QStringLiteral("quillmoss")));
+    // "Lembrar neste computador", then Enter.
+    QVERIFY(x.Keys(second, {QStringLiteral("Tab"), QStringLiteral("space"), QStringLiteral("Return")}));
+    const QString window = x.WaitForWindow(MainWindow);
+    QVERIFY2(!window.isEmpty(), "the main window did not appear");
+    OpenClientList(x, window);
+    QVERIFY(x.Windows(ErrorBox).isEmpty());
+    QVERIFY(TMainWindowSteps::ChooseSair(x, window));
+    QVERIFY2(x.WaitForExit(), "the program did not end after Sair");
+    QCOMPARE(x.App().exitCode(), 0);
+    QSettings settings(conf, QSettings::IniFormat);
+    QCOMPARE(settings.value(QStringLiteral("user")).toString(), QStringLiteral("SYSDBA"));
+    QCOMPARE(settings.value(QStringLiteral("password")).toString(), QStringLiteral("quillmoss"));
+    QCOMPARE(int(QFileInfo(conf).permissions() & 0x0777), 0x0600);
 }
 
 QTEST_MAIN(TstOrdemServico)
