@@ -91,6 +91,9 @@ int main(int argc, char *argv[])
     TScreenLinks::OpenHeaderSettings = [](QWidget *) {
         TConfigForm form;
         form.ShowPage(TConfigForm::Page::Header);
+        // Opened from a client's record form, which must stay open under
+        // it: a restore asks for the other screens to be closed first.
+        form.CloseScreens = [] { return false; };
         form.exec();
     };
     // Closing the main window ends the run, whatever other windows are open.
