@@ -1,5 +1,7 @@
 // The application: creates the pieces and wires them together.
 #include "app/tapplication.h"
+#include "app/tdatabaselogin.h"
+#include "app/tloginform.h"
 #include "app/tguard.h"
 #include "app/tmessages.h"
 #include "app/tprincipalform.h"
@@ -20,6 +22,8 @@
 #include "stock/tprodform.h"
 #include "stock/trelform.h"
 #include "widgets/tscreenlinks.h"
+
+#include <QSettings>
 
 #include <memory>
 
@@ -44,6 +48,10 @@ int main(int argc, char *argv[])
     // The database: --database, the user's setting or the default place
     // (offered to be created at the first start).
     options.Apply(dm->Database);
+    // A server database: the shop's user and password from the settings, or
+    // the login box; giving up there ends the run.
+    if (!TDatabaseLogin::Connect(dm->Database, *TStartupOptions::UserSettings(), &TLoginForm::Ask))
+        return 0;
 
     // The printout of service orders, on the data module; its preview is
     // the standard preview window, whose messages are the application's.
@@ -52,7 +60,12 @@ int main(int argc, char *argv[])
     auto relOS = std::make_unique<TRelOSForm>(dm.get());
     principal->SetBlankOrderPrinter([form = relOS.get()] { form->PrintBlank(); });
 
-    principal->SetSettingsFactory([] { return new TConfigForm; });
+    principal->SetSettingsFactory([form = principal.get()] {
+        auto *settings = new TConfigForm;
+        // A restore closes every screen first.
+        settings->CloseScreens = [form] { return form->CloseScreensAsking(); };
+        return settings;
+    });
     // Clients: the list that "Cadastros" > "Clientes" and the CLIENTES
     // picture open; the record form's pencil opens the settings on their
     // header page.
@@ -98,6 +111,9 @@ int main(int argc, char *argv[])
     TScreenLinks::OpenHeaderSettings = [](QWidget *) {
         TConfigForm form;
         form.ShowPage(TConfigForm::Page::Header);
+        // Opened from a client's record form, which must stay open under
+        // it: a restore asks for the other screens to be closed first.
+        form.CloseScreens = [] { return false; };
         form.exec();
     };
     // Closing the main window ends the run, whatever other windows are open.

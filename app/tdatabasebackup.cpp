@@ -9,6 +9,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLockFile>
 #include <QRegularExpression>
 #include <QtEndian>
 #include <stdexcept>
@@ -137,6 +138,11 @@ void TDatabaseBackup::CopyDatabase(TFbDatabase *db, const QString &destination)
 {
     const QString source = DatabaseFile(db);
     const QString partial = destination + QStringLiteral(".part");
+    // Held while the partial file is written: the start-up of another
+    // instance leaves it alone.
+    QLockFile writing(partial + QStringLiteral(".lock"));
+    if (!writing.tryLock(0))
+        Fail(QStringLiteral("another backup is being written to %1").arg(partial));
     QFile::remove(partial);
     if (!db->Connected())
         db->Open();
@@ -221,6 +227,34 @@ void TDatabaseBackup::EndLock(TFbDatabase *db)
     RunAlone(db, QStringLiteral("alter database end backup"));
     if (!IsServerName(db->DatabaseName()))
         QFile::remove(LockMarkerFile(db));
+}
+
+QStringList TDatabaseBackup::RemoveLeftovers(const QString &root)
+{
+    QStringList removed;
+    // Only the dated folders this program names.
+    static const QRegularExpression dated(QStringLiteral("^\\d{2}\\.\\d{2}\\.\\d{2} - \\d{2}h\\d{2}m\\d{2}s$"));
+    const QDir top(root);
+    for (const QFileInfo &folder : top.entryInfoList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+        if (!dated.match(folder.fileName()).hasMatch() || folder.isSymLink())
+            continue;
+        QDir dir(folder.absoluteFilePath());
+        for (const QString &name : {QStringLiteral("DADOS.GDB.part"), QStringLiteral("DADOS.FBK.part")}) {
+            const QString file = dir.filePath(name);
+            if (!QFileInfo(file).isFile())
+                continue;
+            // A backup still running (another instance) holds this lock.
+            QLockFile writing(file + QStringLiteral(".lock"));
+            if (!writing.tryLock(0))
+                continue;
+            if (QFile::remove(file))
+                removed << file;
+            writing.unlock();
+        }
+        if (dir.isEmpty(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System))
+            top.rmdir(folder.fileName());
+    }
+    return removed;
 }
 
 void TDatabaseBackup::SetAfterCopyHook(std::function<void(const QString &)> hook)

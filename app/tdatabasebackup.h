@@ -10,6 +10,7 @@
 // the place of an earlier copy of the same name.
 #include <QDateTime>
 #include <QString>
+#include <QStringList>
 #include <functional>
 
 class TFbDatabase;
@@ -55,6 +56,13 @@ public:
 
     // Checks that a file opens as a database with the given credentials.
     static void Verify(const QString &file, const TFbDatabase *like);
+
+    // Removes what backups of this program left unfinished under `root`
+    // (the program was stopped in the middle of one): "DADOS.GDB.part" and
+    // "DADOS.FBK.part" in its dated folders, unless a running backup holds
+    // the file; a dated folder left empty goes too. Nothing else is touched.
+    // Returns the files removed.
+    static QStringList RemoveLeftovers(const QString &root);
 
     // For tests: runs between the copy and the release of the lock.
     static void SetAfterCopyHook(std::function<void(const QString &copy)> hook);

@@ -423,6 +423,8 @@ void TPrincipalForm::FormShow()
     // would keep the file frozen for good. The database works all the same
     // while frozen, so a failure to release it is shown and the start goes on.
     Guard([] { TDatabaseBackup::ReleaseStaleLock(DM->Database); });
+    // Then the unfinished copies such a backup left in its dated folder.
+    Guard([] { TDatabaseBackup::RemoveLeftovers(TDatabaseBackup::BackupRoot()); });
     DM->OpenAll();
     // What could not be brought up to date is said; the run goes on.
     for (const QString &warning : DM->OpenWarnings())

@@ -92,6 +92,11 @@ bool TFbClient::Resolve()
     OS_FB_RESOLVE(isc_vax_integer)
     OS_FB_RESOLVE(isc_encode_timestamp)
     OS_FB_RESOLVE(isc_decode_timestamp)
+    OS_FB_RESOLVE(isc_drop_database)
+    OS_FB_RESOLVE(isc_service_attach)
+    OS_FB_RESOLVE(isc_service_detach)
+    OS_FB_RESOLVE(isc_service_start)
+    OS_FB_RESOLVE(isc_service_query)
 #undef OS_FB_RESOLVE
     // Optional: older clients only have isc_interprete.
     fb_interpret = reinterpret_cast<decltype(fb_interpret)>(dlsym(m_handle, "fb_interpret"));

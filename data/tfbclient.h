@@ -59,6 +59,12 @@ public:
     OS_FB_FN(isc_vax_integer)
     OS_FB_FN(isc_encode_timestamp)
     OS_FB_FN(isc_decode_timestamp)
+    OS_FB_FN(isc_drop_database)
+    // The services interface: the server's own backup and restore.
+    OS_FB_FN(isc_service_attach)
+    OS_FB_FN(isc_service_detach)
+    OS_FB_FN(isc_service_start)
+    OS_FB_FN(isc_service_query)
 #undef OS_FB_FN
 
 private:

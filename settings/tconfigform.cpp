@@ -1,12 +1,15 @@
 #include "settings/tconfigform.h"
 
 #include "app/tdatabasebackup.h"
+#include "app/tdatabaserestore.h"
+#include "app/tserverbackup.h"
 #include "app/tguard.h"
 #include "app/tmessages.h"
 #include "data/tdm.h"
 #include "data/tdmschema.h"
 #include "data/tfbdatabase.h"
 #include "data/tfbquery.h"
+#include "settings/trestoreform.h"
 #include "widgets/tdbedit.h"
 #include "widgets/teditorlook.h"
 
@@ -151,6 +154,9 @@ void TConfigForm::CreateBackupPage()
     BitBtn1 = Button(TabSheet1, "BitBtn1", QStringLiteral("Fazer Backup agora"), 139, 186, 151,
                      &TConfigForm::BitBtn1Click);
     BitBtn1->setIcon(style()->standardIcon(QStyle::SP_DriveHDIcon));
+    BitBtn8 = Button(TabSheet1, "BitBtn8", QStringLiteral("Restaurar Backup"), 139, 216, 151,
+                     &TConfigForm::BitBtn8Click);
+    BitBtn8->setIcon(style()->standardIcon(QStyle::SP_BrowserReload));
 
     Edit1 = new QLineEdit(TabSheet1);
     Edit1->setObjectName(QStringLiteral("Edit1"));
@@ -243,15 +249,6 @@ void TConfigForm::SetOpen(std::initializer_list<TDBEdit *> editors, bool open)
 
 void TConfigForm::BitBtn1Click()
 {
-    // The file of a database on a server lies on the server's disk: a copy
-    // made from here would at best read a file of the same name here.
-    if (const QString server = TDatabaseBackup::ServerOf(DM->Database); !server.isEmpty()) {
-        TMessages::ShowMessage(
-            QStringLiteral("O banco de dados está no servidor \"%1\" (%2).\r"
-                           "O backup deve ser feito no próprio servidor; não está disponível neste computador.")
-                .arg(server, QDir::toNativeSeparators(TDatabaseBackup::DatabaseFile(DM->Database))));
-        return;
-    }
     // The bar is painted at every step: the user sees it advance although
     // the window takes no input meanwhile.
     for (int i = 1; i <= 100; ++i) {
@@ -262,6 +259,12 @@ void TConfigForm::BitBtn1Click()
     }
     ProgressBar1->setValue(0);
 
+    // The file of a database on a server lies on the server's disk: the
+    // server makes the backup and sends it here.
+    if (!TDatabaseBackup::ServerOf(DM->Database).isEmpty()) {
+        BackUpServer();
+        return;
+    }
     Edit1->setText(TDatabaseBackup::FolderName(Clock()));
     const QString folder = TDatabaseBackup::BackupRoot() + QLatin1Char('/') + Edit1->text();
     QDir().mkpath(folder);
@@ -280,6 +283,112 @@ void TConfigForm::BitBtn1Click()
     }
     TMessages::ShowMessage(QDir::toNativeSeparators(destination) + QLatin1Char('\r')
                            + QStringLiteral("Backup feito com sucesso!"));
+}
+
+void TConfigForm::BackUpServer()
+{
+    Edit1->setText(TDatabaseBackup::FolderName(Clock()));
+    const QString folder = TDatabaseBackup::BackupRoot() + QLatin1Char('/') + Edit1->text();
+    QDir().mkpath(folder);
+    const QString destination = folder + QStringLiteral("/DADOS.FBK");
+    try {
+        TServerBackup::Backup(DM->Database, destination);
+    } catch (const std::exception &e) {
+        qWarning("server backup failed: %s", e.what());
+        QDir().rmdir(folder);
+        TMessages::ShowMessage(QStringLiteral("Erro ao fazer o backup do servidor \"%1\" em %2\rMotivo: %3")
+                                   .arg(TDatabaseBackup::ServerOf(DM->Database), QDir::toNativeSeparators(destination),
+                                        QString::fromUtf8(e.what())));
+        return;
+    }
+    TMessages::ShowMessage(QDir::toNativeSeparators(destination) + QLatin1Char('\r')
+                           + QStringLiteral("Backup do servidor feito e verificado com sucesso!"));
+}
+
+// ---- restore --------------------------------------------------------------
+
+void TConfigForm::BitBtn8Click()
+{
+    QString file;
+    if (ChooseBackup) {
+        file = ChooseBackup();
+    } else {
+        TRestoreForm choice(TDatabaseRestore::ListBackups(TDatabaseBackup::BackupRoot()), this);
+        if (choice.exec() == QDialog::Accepted)
+            file = choice.Chosen();
+    }
+    if (file.isEmpty())
+        return;
+    if (!TDatabaseBackup::ServerOf(DM->Database).isEmpty())
+        RestoreServer(file);
+    else
+        RestoreLocal(file);
+}
+
+void TConfigForm::RestoreLocal(const QString &file)
+{
+    TDatabaseRestore::TPrepared prepared;
+    try {
+        prepared = TDatabaseRestore::Prepare(file, DM->Database, Clock());
+    } catch (const std::exception &e) {
+        TMessages::ShowError(QStringLiteral("O backup %1 não foi restaurado; nada foi alterado.\n\n%2")
+                                 .arg(QDir::toNativeSeparators(file), QString::fromUtf8(e.what())));
+        return;
+    }
+    const QString question =
+        QStringLiteral("%1\n\nRestaurar o backup de %2? Os dados atuais serão guardados em %3")
+            .arg(TDatabaseRestore::ContentsText(prepared.contents),
+                 prepared.when.toString(QStringLiteral("dd/MM/yyyy HH:mm")), QDir::toNativeSeparators(prepared.kept));
+    if (TMessages::MessageBox(question, QStringLiteral("Restaurar Backup"), TMessages::Question, TMessages::YesNo)
+        != TMessages::Yes) {
+        TDatabaseRestore::Discard(prepared);
+        return;
+    }
+    if (!CloseScreens()) {
+        TDatabaseRestore::Discard(prepared);
+        TMessages::ShowMessage(QStringLiteral("A restauração foi cancelada: feche as outras telas e tente de novo."));
+        return;
+    }
+    // An edit of the settings themselves is given up.
+    m_config->Cancel();
+    SetOpen({DBEdit1, DBEdit2, DBEdit3, DBEdit4, DBEdit5, DBEdit6, DBEdit7}, false);
+    try {
+        TDatabaseRestore::Replace(DM, prepared);
+    } catch (const std::exception &e) {
+        TDatabaseRestore::Discard(prepared);
+        TMessages::ShowError(QString::fromUtf8(e.what()));
+        return;
+    }
+    TMessages::ShowMessage(QStringLiteral("Backup de %1 restaurado com sucesso.\rOs dados anteriores foram guardados em %2")
+                               .arg(prepared.when.toString(QStringLiteral("dd/MM/yyyy HH:mm")),
+                                    QDir::toNativeSeparators(prepared.kept)));
+}
+
+void TConfigForm::RestoreServer(const QString &file)
+{
+    const QString when = TDatabaseRestore::BackupDate(file).toString(QStringLiteral("dd/MM/yyyy HH:mm"));
+    const QString name = TServerBackup::RestoredName(DM->Database, Clock());
+    TDatabaseRestore::Contents contents;
+    try {
+        contents = TServerBackup::Restore(DM->Database, file, name);
+    } catch (const std::exception &e) {
+        TMessages::ShowError(QStringLiteral("O backup %1 não foi restaurado; nada foi alterado no servidor.\n\n%2")
+                                 .arg(QDir::toNativeSeparators(file), QString::fromUtf8(e.what())));
+        return;
+    }
+    const QString question =
+        QStringLiteral("%1\n\nRestaurar o backup de %2 no servidor como um banco de dados novo,\n%3?\n"
+                       "O banco de dados em uso (%4) não é alterado.")
+            .arg(TDatabaseRestore::ContentsText(contents), when, name, DM->Database->DatabaseName());
+    if (TMessages::MessageBox(question, QStringLiteral("Restaurar Backup"), TMessages::Question, TMessages::YesNo)
+        != TMessages::Yes) {
+        Guard([&] { TServerBackup::Drop(DM->Database, name); });
+        return;
+    }
+    TMessages::ShowMessage(
+        QStringLiteral("Backup de %1 restaurado no servidor como\r%2\r\rPara usá-lo, aponte todos os computadores "
+                       "para este nome (chave \"database\" de ~/.config/ordemservico/ordemservico.conf, ou a opção "
+                       "--database) e reinicie o sistema.").arg(when, name));
 }
 
 // ---- header lines -------------------------------------------------------

@@ -33,6 +33,7 @@ public:
     void BitBtn5Click();   // "Editar Anotações"
     void BitBtn6Click();   // "Gravar Alterações" (legends)
     void BitBtn7Click();   // "Cancelar Alterações" (legends)
+    void BitBtn8Click();   // "Restaurar Backup"
     void FormClose();
 
     // The lines of the information memo, naming the folders in use.
@@ -42,12 +43,18 @@ public:
     int BackupStepDelay = 50;
     // The clock that names the backup folder (tests fix it).
     std::function<QDateTime()> Clock = [] { return QDateTime::currentDateTime(); };
+    // The backup to restore: the list of backups, or the file dialog ("" when
+    // the user gave up). Tests choose a file instead.
+    std::function<QString()> ChooseBackup;
+    // Closes every other screen before a restore (false when one stayed
+    // open); the program's main window does it.
+    std::function<bool()> CloseScreens = [] { return true; };
 
     QTabWidget *PageControl1 = nullptr;
     QWidget *TabSheet1 = nullptr, *TabSheet2 = nullptr, *TabSheet3 = nullptr;
     QPlainTextEdit *Memo1 = nullptr;
     QProgressBar *ProgressBar1 = nullptr;
-    QPushButton *BitBtn1 = nullptr;
+    QPushButton *BitBtn1 = nullptr, *BitBtn8 = nullptr;
     QLineEdit *Edit1 = nullptr;
     QLabel *Label1 = nullptr, *Label2 = nullptr, *Label3 = nullptr, *Label4 = nullptr;
     TDBEdit *DBEdit1 = nullptr, *DBEdit2 = nullptr, *DBEdit3 = nullptr, *DBEdit4 = nullptr;
@@ -63,6 +70,9 @@ private:
     void CreateBackupPage();
     void CreateHeaderPage();
     void CreateLegendPage();
+    void BackUpServer();
+    void RestoreServer(const QString &file);
+    void RestoreLocal(const QString &file);
     QPushButton *Button(QWidget *page, const char *name, const QString &caption, int x, int y, int width,
                         void (TConfigForm::*handler)());
     void SetOpen(std::initializer_list<TDBEdit *> editors, bool open);

@@ -94,6 +94,7 @@ private slots:
     void signalEndsItLikeSair();
     void minimisingOneScreenMinimisedTheFamily();
     void serverStoppedUnderTheProgram();
+    void serverLoginBoxAtStart();
 
 private:
     // The program with HOME (and so the default database and the settings
@@ -255,6 +256,11 @@ void TstOrdemServico::firstStartAndChosenDatabase()
         chosen = host + QLatin1Char(':') + serverDir->path() + QStringLiteral("/DADOS.GDB");
         TDmSchema::CreateDatabaseFile(chosen);
         args << QStringLiteral("--database") << chosen;
+        // The server's user and password, remembered on this computer: no
+        // login box at start.
+        QSettings settings(home.filePath(QStringLiteral(".config/ordemservico/ordemservico.conf")), QSettings::IniFormat);
+        settings.setValue(QStringLiteral("user"), QStringLiteral("SYSDBA"));
+        settings.setValue(QStringLiteral("password"), QStringLiteral("quillmoss"));
     }
 
     TXSession x;
@@ -633,6 +639,12 @@ void TstOrdemServico::serverStoppedUnderTheProgram()
     const QString name = qEnvironmentVariable("OS_FB_SERVER") + QLatin1Char(':') + db.Path();
     QTemporaryDir home;
     QVERIFY(home.isValid());
+    {
+        // The server's user and password, remembered on this computer.
+        QSettings settings(home.filePath(QStringLiteral(".config/ordemservico/ordemservico.conf")), QSettings::IniFormat);
+        settings.setValue(QStringLiteral("user"), QStringLiteral("SYSDBA"));
+        settings.setValue(QStringLiteral("password"), QStringLiteral("quillmoss"));
+    }
     // Whatever happens below, the run's other tests find the server up.
     struct Restart
     {
@@ -680,6 +692,60 @@ void TstOrdemServico::serverStoppedUnderTheProgram()
     ::kill(pid_t(x.App().processId()), SIGTERM);
     QVERIFY2(x.WaitForExit(), "the program did not end on SIGTERM with the server gone");
     QCOMPARE(x.App().exitCode(), 0);
+}
+
+// A server database with no user or password in the settings: the login box
+// comes before the main window; a wrong password brings it back; the right
+// one, remembered, opens the database and lands in the settings file,
+// readable by its owner only.
+void TstOrdemServico::serverLoginBoxAtStart()
+{
+    const QString host = qEnvironmentVariable("OS_FB_SERVER");
+    if (host.isEmpty())
+        QSKIP("OS_FB_SERVER is not set: no Firebird server was started for the tests");
+    QTemporaryDir serverDir(qEnvironmentVariable("OS_FB_SERVER_DIR", QStringLiteral("/tmp")) + QStringLiteral("/os-login-XXXXXX"));
+    QVERIFY(serverDir.isValid());
+    QFile::setPermissions(serverDir.path(), QFileDevice::Permissions(0x7777));
+    const QString name = host + QLatin1Char(':') + serverDir.path() + QStringLiteral("/DADOS.GDB");
+    TDmSchema::CreateDatabaseFile(name);
+    QTemporaryDir home;
+    const QString conf = home.filePath(QStringLiteral(".config/ordemservico/ordemservico.conf"));
+
+    TXSession x;
+    QVERIFY2(x.Start(), qPrintable(x.Error()));
+    QVERIFY2(Launch(x, home.path(), {QStringLiteral("--database"), name}), qPrintable(x.Error()));
+    const QString login = QStringLiteral("Entrar no servidor");
+    const QString first = x.WaitForWindow(login);
+    QVERIFY2(!first.isEmpty(), "the login box did not appear");
+    QVERIFY(x.Windows(MainWindow).isEmpty());
+    // The user field first, then the password.
+    QVERIFY(x.TypeText(first, QStringLiteral("SYSDBA")));
+    QVERIFY(x.Keys(first, {QStringLiteral("Tab")}));
+    QVERIFY(x.TypeText(first, QStringLiteral("errada")));
+    QVERIFY(x.Keys(first, {QStringLiteral("Return")}));
+    // Refused: a new box, the user kept, the cursor in the password.
+    QString second;
+    QVERIFY2(TXSession::WaitFor([&] {
+                 const QStringList boxes = x.Windows(login);
+                 second = boxes.isEmpty() || boxes.contains(first) ? QString() : boxes.first();
+                 return !second.isEmpty();
+             }),
+             "the login box was not shown again after a wrong password");
+    QVERIFY(x.Windows(MainWindow).isEmpty());
+    QVERIFY(x.TypeText(second, QStringLiteral("quillmoss")));
+    // "Lembrar neste computador", then Enter.
+    QVERIFY(x.Keys(second, {QStringLiteral("Tab"), QStringLiteral("space"), QStringLiteral("Return")}));
+    const QString window = x.WaitForWindow(MainWindow);
+    QVERIFY2(!window.isEmpty(), "the main window did not appear");
+    OpenClientList(x, window);
+    QVERIFY(x.Windows(ErrorBox).isEmpty());
+    QVERIFY(TMainWindowSteps::ChooseSair(x, window));
+    QVERIFY2(x.WaitForExit(), "the program did not end after Sair");
+    QCOMPARE(x.App().exitCode(), 0);
+    QSettings settings(conf, QSettings::IniFormat);
+    QCOMPARE(settings.value(QStringLiteral("user")).toString(), QStringLiteral("SYSDBA"));
+    QCOMPARE(settings.value(QStringLiteral("password")).toString(), QStringLiteral("quillmoss"));
+    QCOMPARE(int(QFileInfo(conf).permissions() & 0x0777), 0x0600);
 }
 
 QTEST_MAIN(TstOrdemServico)

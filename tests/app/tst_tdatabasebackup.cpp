@@ -11,6 +11,8 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QLockFile>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -27,6 +29,7 @@ private slots:
     void staleLockOfAServerDatabaseIsLeftAlone();
     void onlyOurOwnLeftoverLockIsReleased_data();
     void onlyOurOwnLeftoverLockIsReleased();
+    void killedBackupLeavesNoPartialCopyAfterTheNextStart();
 };
 
 void TstTDatabaseBackup::databaseFile_data()
@@ -190,6 +193,53 @@ void TstTDatabaseBackup::onlyOurOwnLeftoverLockIsReleased()
     QVERIFY(!QFileInfo::exists(marker));
     if (stateAfter == 1)
         run(QStringLiteral("alter database end backup"));
+}
+
+// A backup killed half-way leaves its partial copy (and the lock file that
+// marked it as being written) in its dated folder; the next start removes
+// them, and nothing else: not a copy another instance is writing now, not
+// a file of another name, not a folder this program did not name.
+void TstTDatabaseBackup::killedBackupLeavesNoPartialCopyAfterTheNextStart()
+{
+    QTemporaryDir root;
+    auto write = [&](const QString &relative, const QByteArray &data = QByteArray(4096, 'p')) {
+        const QString file = root.filePath(relative);
+        QDir().mkpath(QFileInfo(file).absolutePath());
+        QFile f(file);
+        if (f.open(QIODevice::WriteOnly))
+            f.write(data);
+        return file;
+    };
+    // The killed backup: its lock names a process that no longer runs.
+    QProcess gone;
+    gone.start(QStringLiteral("true"));
+    QVERIFY(gone.waitForFinished());
+    const qint64 deadPid = gone.processId() ? gone.processId() : 999999;
+    write(QStringLiteral("08.12.25 - 21h40m05s/DADOS.GDB.part"));
+    write(QStringLiteral("08.12.25 - 21h40m05s/DADOS.GDB.part.lock"),
+          QByteArray::number(deadPid) + "\nordemservico\n" + QSysInfo::machineHostName().toUtf8() + "\n");
+    // A killed server backup with no lock left, beside a finished one.
+    write(QStringLiteral("09.12.25 - 10h00m00s/DADOS.FBK.part"));
+    const QString finished = write(QStringLiteral("09.12.25 - 10h00m00s/DADOS.GDB"));
+    // Another instance is writing this one right now.
+    const QString running = write(QStringLiteral("10.12.25 - 11h00m00s/DADOS.GDB.part"));
+    QLockFile writing(running + QStringLiteral(".lock"));
+    QVERIFY(writing.tryLock(0));
+    // Not ours.
+    const QString otherName = write(QStringLiteral("11.12.25 - 12h00m00s/NOTAS.GDB.part"));
+    const QString otherFolder = write(QStringLiteral("meus backups/DADOS.GDB.part"));
+
+    const QStringList removed = TDatabaseBackup::RemoveLeftovers(root.path());
+    QCOMPARE(removed.size(), 2);
+    QVERIFY(!QFileInfo::exists(root.filePath(QStringLiteral("08.12.25 - 21h40m05s"))));
+    QVERIFY(!QFileInfo::exists(root.filePath(QStringLiteral("09.12.25 - 10h00m00s/DADOS.FBK.part"))));
+    for (const QString &kept : {finished, running, otherName, otherFolder})
+        QVERIFY2(QFileInfo::exists(kept), qPrintable(kept));
+    writing.unlock();
+    // Once that backup is over (killed too), the next start removes it.
+    QCOMPARE(TDatabaseBackup::RemoveLeftovers(root.path()), QStringList{running});
+    // Without a backup folder there is nothing to do.
+    QVERIFY(TDatabaseBackup::RemoveLeftovers(root.filePath(QStringLiteral("nada"))).isEmpty());
 }
 
 QTEST_MAIN(TstTDatabaseBackup)

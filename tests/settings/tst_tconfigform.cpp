@@ -4,6 +4,7 @@
 #include "app/tapplication.h"
 #include "app/tdatabasebackup.h"
 #include "data/tdm.h"
+#include "data/tdmschema.h"
 #include "data/tfbdatabase.h"
 #include "data/tfbfield.h"
 #include "data/tfbquery.h"
@@ -23,6 +24,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTabWidget>
+#include <QTemporaryDir>
 #include <QtTest>
 
 namespace {
@@ -103,8 +105,11 @@ private slots:
     void backupSucceedsAndTheCopyOpens();
     void twoBackupsInTheSameSecond();
     void backupFailsWhenTheFileIsMissing();
-    void backupOfAServerDatabaseIsLeftToTheServer_data();
-    void backupOfAServerDatabaseIsLeftToTheServer();
+    void backupOfAnUnreachableServerSaysWhy_data();
+    void backupOfAnUnreachableServerSaysWhy();
+    void restoreFromTheScreen();
+    void restoreOfADamagedCopyChangesNothing();
+    void backupOfAServerDatabaseFromTheScreen();
     void backupWhileAnEditIsPending();
     void backupCopyIsFrozenWhileWritesGoOn();
 
@@ -524,30 +529,141 @@ void TstTConfigForm::backupFailsWhenTheFileIsMissing()
     QVERIFY(QDir(folder).entryList(QDir::Files | QDir::NoDotAndDotDot).isEmpty());
 }
 
-void TstTConfigForm::backupOfAServerDatabaseIsLeftToTheServer_data()
+void TstTConfigForm::backupOfAnUnreachableServerSaysWhy_data()
 {
     QTest::addColumn<QString>("server");
-    // Loopback names this very file: a copy "from here" would even seem to
-    // work, yet it is the server's file.
+    // Nothing listens on the standard port of the loopback, and the named
+    // server does not exist.
     QTest::newRow("loopback") << QStringLiteral("127.0.0.1");
-    QTest::newRow("named server") << QStringLiteral("balcao");
+    QTest::newRow("named server") << QStringLiteral("balcao.invalid");
 }
 
-void TstTConfigForm::backupOfAServerDatabaseIsLeftToTheServer()
+// The server makes the backup of its database; when it cannot be reached
+// the clerk reads why, and no dated folder is left behind.
+void TstTConfigForm::backupOfAnUnreachableServerSaysWhy()
 {
     QFETCH(QString, server);
     DM->CloseAll();
     DM->Database->SetDatabaseName(server + QLatin1Char(':') + m_db->Path());
     Backup(QDateTime(QDate(2026, 4, 30), QTime(18, 0, 0)));
-    QCOMPARE(m_rec->Texts(),
-             QStringList{QStringLiteral("O banco de dados está no servidor \"%1\" (%2).\r"
-                                        "O backup deve ser feito no próprio servidor; não está disponível neste "
-                                        "computador.")
-                             .arg(server, m_db->Path())});
-    // Nothing was tried: no attach, no backup folder.
-    QVERIFY(!DM->Database->Connected());
-    QVERIFY(!QFileInfo::exists(m_db->Dir() + QStringLiteral("/Backup_OS")));
+    QCOMPARE(m_rec->Count(), 1);
+    const QString said = m_rec->Last().text;
+    QVERIFY2(said.startsWith(QStringLiteral("Erro ao fazer o backup do servidor \"%1\" em ").arg(server)), qPrintable(said));
+    QVERIFY2(said.contains(QStringLiteral("Não foi possível conectar ao servidor")), qPrintable(said));
+    QVERIFY(!QFileInfo::exists(m_db->Dir() + QStringLiteral("/Backup_OS/30.04.26 - 18h00m00s")));
     QCOMPARE(m_form->ProgressBar1->value(), 0);
+}
+
+// Back up, change, restore from the screen: the question shows what the
+// backup holds and where the current data go; the change is gone after it
+// and the replaced file is kept.
+void TstTConfigForm::restoreFromTheScreen()
+{
+    QCOMPARE(m_form->BitBtn8->text(), QStringLiteral("Restaurar Backup"));
+    Backup(QDateTime(QDate(2025, 12, 8), QTime(21, 40, 5)));
+    const QString copy = m_db->Dir() + QStringLiteral("/Backup_OS/08.12.25 - 21h40m05s/DADOS.GDB");
+    m_form->BitBtn2->click();
+    m_form->DBEdit1->selectAll();
+    Type(m_form->DBEdit1, QStringLiteral("mudado depois"));
+    m_form->BitBtn3->click();
+    m_rec->Clear();
+
+    bool closed = false;
+    m_form->CloseScreens = [&] { return closed = true; };
+    m_form->ChooseBackup = [&] { return copy; };
+    m_form->Clock = [] { return QDateTime(QDate(2026, 1, 2), QTime(3, 4, 5)); };
+    const QString kept = m_db->Dir() + QStringLiteral("/OS - Tarvo Vodevuru/DADOS - substituído em 02.01.26 - 03h04m05s.GDB");
+    // "No" first: nothing happens.
+    m_form->BitBtn8->click();
+    QCOMPARE(m_rec->Count(), 1);
+    QCOMPARE(m_rec->Last().buttons, int(TMessages::YesNo));
+    QCOMPARE(m_rec->Last().text,
+             QStringLiteral("Clientes: 0\nOrdens de serviço: 0\nConfiguração: 1\nFornecedores: 0\nProdutos: 0\n"
+                            "Movimentos de estoque: 0\n\nRestaurar o backup de 08/12/2025 21:40? "
+                            "Os dados atuais serão guardados em %1").arg(kept));
+    QVERIFY(!closed);
+    QCOMPARE(SessionConfig(QStringLiteral("CAB1")), QStringLiteral("mudado depois"));
+    QVERIFY(!QFileInfo::exists(kept));
+
+    m_rec->Clear();
+    m_rec->QueueAnswer(TMessages::Yes);
+    m_form->BitBtn8->click();
+    QVERIFY(closed);
+    QCOMPARE(m_rec->Count(), 2);
+    QCOMPARE(m_rec->Last().text, QStringLiteral("Backup de 08/12/2025 21:40 restaurado com sucesso.\r"
+                                                "Os dados anteriores foram guardados em %1").arg(kept));
+    QVERIFY(DM->ConfigQuery->Active());
+    QVERIFY(SessionConfig(QStringLiteral("CAB1")) != QStringLiteral("mudado depois"));
+    QCOMPARE(m_form->DBEdit1->text(), SessionConfig(QStringLiteral("CAB1")));
+    QCOMPARE(ReadConfig(kept, QStringLiteral("CAB1")), QStringLiteral("mudado depois"));
+
+    // A screen that stays open (its entry kept) stops the restore.
+    m_rec->Clear();
+    m_form->CloseScreens = [] { return false; };
+    m_rec->QueueAnswer(TMessages::Yes);
+    m_form->BitBtn8->click();
+    QCOMPARE(m_rec->Last().text, QStringLiteral("A restauração foi cancelada: feche as outras telas e tente de novo."));
+    QVERIFY(DM->Database->Connected());
+    QCOMPARE(QDir(m_db->Dir() + QStringLiteral("/OS - Tarvo Vodevuru")).entryList(QDir::Files).size(), 2);
+}
+
+void TstTConfigForm::restoreOfADamagedCopyChangesNothing()
+{
+    const QString damaged = m_db->Dir() + QStringLiteral("/estragado.GDB");
+    QFile f(damaged);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(QByteArray(20000, '\x07'));
+    f.close();
+    m_form->ChooseBackup = [&] { return damaged; };
+    m_form->BitBtn8->click();
+    QCOMPARE(m_rec->Count(), 1);
+    QCOMPARE(m_rec->Last().icon, TMessages::Error);
+    QVERIFY2(m_rec->Last().text.startsWith(QStringLiteral("O backup %1 não foi restaurado; nada foi alterado.").arg(damaged)),
+             qPrintable(m_rec->Last().text));
+    QVERIFY(DM->ConfigQuery->Active());
+    QCOMPARE(QDir(m_db->Dir() + QStringLiteral("/OS - Tarvo Vodevuru")).entryList(QDir::Files),
+             QStringList{QStringLiteral("DADOS.GDB")});
+    // Giving up the choice does nothing at all.
+    m_rec->Clear();
+    m_form->ChooseBackup = [] { return QString(); };
+    m_form->BitBtn8->click();
+    QCOMPARE(m_rec->Count(), 0);
+}
+
+// The private server makes the backup and the screen says it was checked.
+void TstTConfigForm::backupOfAServerDatabaseFromTheScreen()
+{
+    const QString host = qEnvironmentVariable("OS_FB_SERVER");
+    if (host.isEmpty())
+        QSKIP("OS_FB_SERVER is not set: no Firebird server was started for the tests "
+              "(see scripts/test-setup.d/10-firebird-server.sh)");
+    QTemporaryDir serverDir(qEnvironmentVariable("OS_FB_SERVER_DIR", QStringLiteral("/tmp")) + "/os-config-XXXXXX");
+    QFile::setPermissions(serverDir.path(), QFileDevice::Permissions(0x7777));
+    const QString name = host + QLatin1Char(':') + serverDir.path() + QStringLiteral("/DADOS.GDB");
+    TDmSchema::CreateDatabaseFile(name);
+    DM->CloseAll();
+    DM->Database->SetDatabaseName(name);
+    DM->OpenAll();
+    Backup(QDateTime(QDate(2026, 4, 30), QTime(18, 0, 0)));
+    const QString file = m_db->Dir() + QStringLiteral("/Backup_OS/30.04.26 - 18h00m00s/DADOS.FBK");
+    QCOMPARE(m_rec->Texts(), QStringList{file + QStringLiteral("\rBackup do servidor feito e verificado com sucesso!")});
+    QVERIFY(QFileInfo(file).size() > 0);
+
+    // Restored from the screen as a new database beside the one in use.
+    m_rec->Clear();
+    m_form->ChooseBackup = [&] { return file; };
+    m_form->Clock = [] { return QDateTime(QDate(2026, 5, 1), QTime(9, 0, 0)); };
+    m_rec->QueueAnswer(TMessages::Yes);
+    m_form->BitBtn8->click();
+    const QString restored = host + QLatin1Char(':') + serverDir.path() + QStringLiteral("/DADOS_RESTAURADO_20260501_090000.GDB");
+    QCOMPARE(m_rec->Count(), 2);
+    QVERIFY2(m_rec->Boxes()[0].text.contains(QStringLiteral("Restaurar o backup de 30/04/2026 18:00 no servidor")),
+             qPrintable(m_rec->Boxes()[0].text));
+    QVERIFY2(m_rec->Last().text.startsWith(QStringLiteral("Backup de 30/04/2026 18:00 restaurado no servidor como\r%1\r").arg(restored)),
+             qPrintable(m_rec->Last().text));
+    QCOMPARE(DM->Database->DatabaseName(), name);
+    QVERIFY(QFileInfo::exists(serverDir.path() + QStringLiteral("/DADOS_RESTAURADO_20260501_090000.GDB")));
+    DM->CloseAll();
 }
 
 void TstTConfigForm::backupWhileAnEditIsPending()

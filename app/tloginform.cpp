@@ -1,0 +1,71 @@
+#include "app/tloginform.h"
+
+#include <QCheckBox>
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+TLoginForm::TLoginForm(const QString &server, const QString &message, const TDatabaseCredentials &credentials,
+                       QWidget *parent)
+    : QDialog(parent)
+{
+    setObjectName(QStringLiteral("LoginForm"));
+    setWindowTitle(QStringLiteral("Entrar no servidor %1").arg(server));
+    auto *layout = new QVBoxLayout(this);
+    Message = new QLabel(message.isEmpty()
+                             ? QStringLiteral("Digite o usuário e a senha do banco de dados no servidor \"%1\".").arg(server)
+                             : message,
+                         this);
+    Message->setObjectName(QStringLiteral("Message"));
+    Message->setWordWrap(true);
+    if (!message.isEmpty()) {
+        QPalette p = Message->palette();
+        p.setColor(QPalette::WindowText, QColor(192, 0, 0));
+        Message->setPalette(p);
+    }
+    layout->addWidget(Message);
+    auto *form = new QFormLayout;
+    User = new QLineEdit(credentials.user, this);
+    User->setObjectName(QStringLiteral("User"));
+    Password = new QLineEdit(this);
+    Password->setObjectName(QStringLiteral("Password"));
+    Password->setEchoMode(QLineEdit::Password);
+    form->addRow(QStringLiteral("Usuário"), User);
+    form->addRow(QStringLiteral("Senha"), Password);
+    layout->addLayout(form);
+    Remember = new QCheckBox(QStringLiteral("Lembrar neste computador"), this);
+    Remember->setObjectName(QStringLiteral("Remember"));
+    Remember->setChecked(credentials.remember);
+    layout->addWidget(Remember);
+    auto *buttons = new QHBoxLayout;
+    buttons->addStretch();
+    OkButton = new QPushButton(QStringLiteral("Entrar"), this);
+    OkButton->setDefault(true);
+    CancelButton = new QPushButton(QStringLiteral("Cancelar"), this);
+    buttons->addWidget(OkButton);
+    buttons->addWidget(CancelButton);
+    layout->addLayout(buttons);
+    connect(OkButton, &QPushButton::clicked, this, &QDialog::accept);
+    connect(CancelButton, &QPushButton::clicked, this, &QDialog::reject);
+    if (credentials.user.isEmpty())
+        User->setFocus();
+    else
+        Password->setFocus();
+}
+
+TDatabaseCredentials TLoginForm::Credentials() const
+{
+    return {User->text().trimmed(), Password->text(), Remember->isChecked()};
+}
+
+bool TLoginForm::Ask(TDatabaseCredentials &credentials, const QString &server, const QString &message)
+{
+    TLoginForm form(server, message, credentials);
+    if (form.exec() != QDialog::Accepted)
+        return false;
+    credentials = form.Credentials();
+    return true;
+}

@@ -1,0 +1,174 @@
+#include "app/tserverbackup.h"
+
+#include "data/efberror.h"
+#include "data/tfbdatabase.h"
+#include "data/tfbservices.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QLockFile>
+#include <stdexcept>
+
+namespace {
+
+[[noreturn]] void Fail(const QString &why)
+{
+    throw std::runtime_error(why.toStdString());
+}
+
+QString User(const TFbDatabase *db)
+{
+    return db->Param(QStringLiteral("user_name"));
+}
+
+QString Password(const TFbDatabase *db)
+{
+    return db->Param(QStringLiteral("password"));
+}
+
+// A new file beside the database on the server.
+QString Beside(const TFbDatabase *db, const QString &fileName)
+{
+    const QString name = db->DatabaseName();
+    const QString server = TFbServices::ServerOf(name);
+    QString file = TFbServices::FileOf(name);
+    const int slash = qMax(file.lastIndexOf(QLatin1Char('/')), file.lastIndexOf(QLatin1Char('\\')));
+    file = file.left(slash + 1) + fileName;
+    return server + QLatin1Char(':') + file;
+}
+
+// Whether the database file `name` is there on the server: only a file that
+// is not found counts as absent.
+bool Exists(TFbDatabase *db, const QString &name)
+{
+    TFbDatabase probe;
+    probe.SetDatabaseName(name);
+    probe.SetParams(db->Params());
+    try {
+        probe.Open();
+    } catch (const EFbError &e) {
+        constexpr long IoError = 335544344;
+        return !(e.GdsCode() == IoError && e.Message().contains(QStringLiteral("não foi encontrado")));
+    }
+    probe.Close();
+    return true;
+}
+
+// Restores `file` into `name` on the server and reads it; nothing is left
+// on the server when that fails.
+TDatabaseRestore::Contents RestoreAndRead(TFbDatabase *db, const QString &file, const QString &name)
+{
+    QFile in(file);
+    if (!in.open(QIODevice::ReadOnly))
+        Fail(QStringLiteral("Não foi possível ler %1: %2").arg(QDir::toNativeSeparators(file), in.errorString()));
+    if (Exists(db, name))
+        Fail(QStringLiteral("O servidor não restaurou o backup: o arquivo %1 já existe no servidor e não é "
+                            "substituído.").arg(name));
+    try {
+        TFbServices services(TFbServices::ServerOf(name), User(db), Password(db));
+        services.Restore(in, TFbServices::FileOf(name));
+    } catch (const EFbError &e) {
+        // A restore that stops half-way leaves its file on the server; it
+        // did not exist before, so it is this restore's own.
+        try {
+            TFbServices::DropDatabase(name, User(db), Password(db));
+        } catch (...) {
+        }
+        if (e.Message().contains(QLatin1String("CREATE access to DATABASE")))
+            Fail(QStringLiteral("O usuário \"%1\" não tem permissão para criar bancos de dados no servidor "
+                                "(veja o README).\n\nDetalhe técnico: %2").arg(User(db), e.Message()));
+        Fail(QStringLiteral("O servidor não conseguiu restaurar o backup: não é um backup deste sistema ou está "
+                            "danificado.\n\nDetalhe técnico: %1").arg(e.Message()));
+    }
+    try {
+        return TDatabaseRestore::ReadContents(name, db);
+    } catch (...) {
+        try {
+            TFbServices::DropDatabase(name, User(db), Password(db));
+        } catch (...) {
+        }
+        throw;
+    }
+}
+
+} // namespace
+
+void TServerBackup::Backup(TFbDatabase *db, const QString &destination)
+{
+    const QString name = db->DatabaseName();
+    if (!TFbDatabase::IsRemoteName(name))
+        Fail(QStringLiteral("O banco de dados não está num servidor."));
+    const QString partial = destination + QStringLiteral(".part");
+    // Held while the partial file is written: the start-up of another
+    // instance leaves it alone.
+    QLockFile writing(partial + QStringLiteral(".lock"));
+    if (!writing.tryLock(0))
+        Fail(QStringLiteral("Outro backup está sendo gravado em %1.").arg(QDir::toNativeSeparators(partial)));
+    QFile::remove(partial);
+    try {
+        {
+            QFile out(partial);
+            if (!out.open(QIODevice::WriteOnly))
+                Fail(QStringLiteral("Não foi possível criar %1: %2").arg(QDir::toNativeSeparators(partial),
+                                                                        out.errorString()));
+            try {
+                TFbServices services(TFbServices::ServerOf(name), User(db), Password(db));
+                services.Backup(TFbServices::FileOf(name), out);
+            } catch (const EFbError &e) {
+                // The server lets only the database's owner (or its
+                // administrator) make a backup.
+                const QString owner = e.Message().contains(QLatin1String("owner of the database"))
+                                          ? QStringLiteral(" O usuário \"%1\" não é o dono deste banco de dados no "
+                                                           "servidor; só o dono pode fazer o backup.").arg(User(db))
+                                          : QString();
+                Fail(QStringLiteral("O servidor não conseguiu fazer o backup.%1\n\nDetalhe técnico: %2")
+                         .arg(owner, e.Message()));
+            }
+            if (!out.flush())
+                Fail(QStringLiteral("Não foi possível gravar %1: %2").arg(QDir::toNativeSeparators(partial),
+                                                                         out.errorString()));
+            out.close();
+        }
+        // The check: the server restores it into a scratch database.
+        const QString scratch =
+            Beside(db, QStringLiteral("DADOS_VERIFICACAO_%1.GDB")
+                           .arg(QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd_HHmmsszzz"))));
+        try {
+            RestoreAndRead(db, partial, scratch);
+        } catch (const std::exception &e) {
+            Fail(QStringLiteral("O backup foi recebido, mas não passou na verificação.\n%1")
+                     .arg(QString::fromUtf8(e.what())));
+        }
+        try {
+            TFbServices::DropDatabase(scratch, User(db), Password(db));
+        } catch (const EFbError &e) {
+            qWarning("could not remove the scratch database %s: %s", qPrintable(scratch), e.what());
+        }
+        if (QFileInfo::exists(destination) && !QFile::remove(destination))
+            Fail(QStringLiteral("Não foi possível substituir %1.").arg(QDir::toNativeSeparators(destination)));
+        if (!QFile::rename(partial, destination))
+            Fail(QStringLiteral("Não foi possível renomear %1.").arg(QDir::toNativeSeparators(partial)));
+    } catch (...) {
+        QFile::remove(partial);
+        throw;
+    }
+}
+
+QString TServerBackup::RestoredName(const TFbDatabase *db, const QDateTime &now)
+{
+    return Beside(db, QStringLiteral("DADOS_RESTAURADO_%1.GDB").arg(now.toString(QStringLiteral("yyyyMMdd_HHmmss"))));
+}
+
+TDatabaseRestore::Contents TServerBackup::Restore(TFbDatabase *db, const QString &backupFile, const QString &newName)
+{
+    if (!TDatabaseRestore::IsServerFormat(backupFile))
+        Fail(QStringLiteral("Este arquivo é a cópia de um banco de dados local. Para o servidor escolha um "
+                            "backup feito do servidor (DADOS.FBK)."));
+    return RestoreAndRead(db, backupFile, newName);
+}
+
+void TServerBackup::Drop(TFbDatabase *db, const QString &name)
+{
+    TFbServices::DropDatabase(name, User(db), Password(db));
+}
