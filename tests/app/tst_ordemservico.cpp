@@ -451,8 +451,8 @@ void TstOrdemServico::blankOrderPreviewedAndPrinted()
     const QString window = x.WaitForWindow(MainWindow);
     QVERIFY2(!window.isEmpty(), "the main window did not appear");
 
-    // "Arquivo" opens with a click; two steps right is "OS", a menu of two
-    // items of one height, "OS em Branco" the lower one: click it wherever
+    // "Arquivo" opens with a click; two steps right is "OS", a menu of three
+    // items of one height, "OS em Branco" the middle one: click it wherever
     // the style puts the active item.
     QStringList before = x.AppWindows();
     QVERIFY(x.XDo({QStringLiteral("windowfocus"), QStringLiteral("--sync"), window}));
@@ -465,7 +465,7 @@ void TstOrdemServico::blankOrderPreviewedAndPrinted()
     QVERIFY2(!osMenu.isEmpty(), "the OS menu did not open");
     QSize size;
     QVERIFY(TXSession::WaitFor([&] { return (size = x.WindowSize(osMenu)).height() > 0; }));
-    QVERIFY(x.Click(osMenu, size.width() / 2, size.height() * 3 / 4));
+    QVERIFY(x.Click(osMenu, size.width() / 2, size.height() / 2));
     const QString preview = x.WaitForWindow(Preview);
     QVERIFY2(!preview.isEmpty(), "the preview did not open");
     QCOMPARE(x.Windows(Preview).size(), 1);
