@@ -266,6 +266,9 @@ const QList<TDmSchema::TDmIndex> &TDmSchema::Indexes()
     static const QList<TDmIndex> indexes{
         {OrderClientIndex, "ORDEMSERV", "IDCLIENTE", "abrir as ordens de um cliente"},
         {MovementDateIndex, "PRODENT", "DATACAD", "o relatório de estoque de um período"},
+        {ClientNameIndex, "CLIENTES", "NOME", "a lista de clientes"},
+        {SupplierNameIndex, "FORNECEDORES", "NOMEFANTASIA", "a lista de fornecedores"},
+        {ProductNameIndex, "PRODFORNE", "DESCRICAO", "a lista de produtos"},
     };
     return indexes;
 }

@@ -68,6 +68,11 @@ public:
     };
     static constexpr const char *OrderClientIndex = "ORDEMSERV_IDCLIENTE";
     static constexpr const char *MovementDateIndex = "PRODENT_DATACAD";
+    // The lists in their name order: the server walks the index and hands
+    // over the first rows at once instead of sorting the whole table first.
+    static constexpr const char *ClientNameIndex = "CLIENTES_NOME";
+    static constexpr const char *SupplierNameIndex = "FORNECEDORES_NOMEFANTASIA";
+    static constexpr const char *ProductNameIndex = "PRODFORNE_DESCRICAO";
     static const QList<TDmIndex> &Indexes();
     static QString CreateIndexStatement(const TDmIndex &index);
 

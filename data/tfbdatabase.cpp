@@ -219,6 +219,21 @@ void TFbDatabase::Detach()
     m_handle = 0;
 }
 
+void TFbDatabase::ConnectionLost()
+{
+    // Not connected any more: unpreparing only forgets the handles.
+    for (TFbStatement *s : std::vector<TFbStatement *>(m_statements))
+        s->Unprepare();
+    for (TFbQuery *q : std::vector<TFbQuery *>(m_datasets))
+        q->ConnectionLost();
+}
+
+void TFbDatabase::ReadAgainAfterReconnect()
+{
+    for (TFbQuery *q : std::vector<TFbQuery *>(m_datasets))
+        q->ReadAgainAfterReconnect();
+}
+
 void TFbDatabase::CloseAllDatasets()
 {
     // All or nothing: closing the first datasets and then meeting another

@@ -45,6 +45,11 @@ public:
     // Refused (EFbError naming the screen) while a screen holds an entry on
     // one of the datasets (TFbQuery::HoldPending): nothing is closed then.
     void CloseAllDatasets();
+    // The attachment died under us (its handle already dropped): every
+    // statement handle went with it, and so did every open cursor.
+    void ConnectionLost();
+    // Attached again: datasets cut short by the loss are read again.
+    void ReadAgainAfterReconnect();
     // Gives up every entry being typed on the bound datasets, writing what
     // was dropped to the log (stderr); returns those accounts. For a program
     // ending with no one left to ask.

@@ -56,6 +56,32 @@ void TFbQuery::SetDatabase(TFbDatabase *db)
         m_db->BindDataset(this);
 }
 
+void TFbQuery::ConnectionLost()
+{
+    if (!Active() || m_store->AllRead())
+        return;
+    m_store->StopReading();
+    CursorDone();
+    m_cursorLost = true;
+}
+
+void TFbQuery::ReadAgainAfterReconnect()
+{
+    if (!m_cursorLost)
+        return;
+    m_cursorLost = false;
+    if (!Active() || m_state != dsBrowse || UpdatesPending() || !HeldBy().isEmpty())
+        return;
+    // Read again from the start, as it was first opened: the screen shows
+    // its rows anew instead of a list cut short where the connection went.
+    const bool started = m_started;
+    Close();
+    if (started)
+        Open();
+    else
+        OpenUnread();
+}
+
 void TFbQuery::DatabaseDestroyed()
 {
     m_holdMessage.clear();

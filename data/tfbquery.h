@@ -190,6 +190,13 @@ public:
 
     // --- for the layer ---
     void DatabaseDestroyed();
+    // The connection under this dataset was lost: its cursor went with it.
+    // The rows read stay and nothing more is read from that cursor; once
+    // the connection is back, ReadAgainAfterReconnect() opens the query
+    // again when the dataset has nothing of its own to keep (no entry, no
+    // cached change).
+    void ConnectionLost();
+    void ReadAgainAfterReconnect();
     void UndoJournal(int fromDepth = 1);   // rows applied in units of work at depth >= fromDepth
     void MergeJournal(int depth);          // a unit at `depth` succeeded: its rows go to its parent
     void CommitJournal();
@@ -259,6 +266,7 @@ private:
     std::unique_ptr<TFbChangeCache> m_changes;
     std::vector<TFbRow *> m_visible;               // rows read and new rows, not marked deleted
     bool m_started = false;                        // the first row was asked for
+    bool m_cursorLost = false;                     // the connection went with the cursor
     QMetaObject::Connection m_trWatch;             // the transaction ending reads the rest
     int m_cur = -1;
     bool m_eof = true, m_bof = true;

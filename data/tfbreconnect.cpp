@@ -70,6 +70,7 @@ void TFbReconnect::Forget(TFbDatabase &db)
 void TFbReconnect::NoteLost(TFbDatabase &db)
 {
     Forget(db);
+    db.ConnectionLost();
     s_lost = &db;
 }
 
@@ -90,6 +91,13 @@ bool TFbReconnect::ReconnectIfLost(QString *failure)
         return false;
     }
     qInfo("Conexão com o banco de dados restabelecida (%s)", qPrintable(s_lost->DatabaseName()));
+    TFbDatabase *db = s_lost.data();
     s_lost.clear();
+    try {
+        db->ReadAgainAfterReconnect();
+    } catch (const std::exception &e) {
+        // The connection is back; a list not read again shows what it had.
+        qWarning("Uma lista não pôde ser lida de novo após a reconexão: %s", e.what());
+    }
     return true;
 }
