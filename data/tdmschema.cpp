@@ -246,8 +246,13 @@ void EnsureKeyGenerators(TFbQuery &q, TFbTransaction &tr)
                     throw;
             }
         }
-        const qint64 top = Scalar(q, QStringLiteral("select max(%1) from %2").arg(QLatin1String(t.key), QLatin1String(t.table)));
         const qint64 now = Scalar(q, QStringLiteral("select gen_id(%1, 0) from rdb$database").arg(gen));
+        // Only keys above the generator matter: the key's index finds them
+        // at once, where a plain max() reads every row of a large table at
+        // every start.
+        const qint64 top = Scalar(q, QStringLiteral("select max(%1) from %2 where %1 > %3")
+                                         .arg(QLatin1String(t.key), QLatin1String(t.table))
+                                         .arg(now));
         // Raised by the difference, not set: keys other computers take
         // meanwhile only move it further up.
         if (top > now)
