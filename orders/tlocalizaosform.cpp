@@ -19,7 +19,9 @@ std::optional<QString> AskWithDialog(QWidget *parent)
     const QString text = QInputDialog::getText(
         parent, QStringLiteral("Localizar OS"),
         QStringLiteral("Número da OS, ou parte da descrição do produto, do solicitante ou do reparo:"),
-        QLineEdit::Normal, QString(), &ok);
+        QLineEdit::Normal, QString(), &ok,
+        // A modal question: nothing to minimise it to, as with every modal box.
+        Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
     if (!ok)
         return std::nullopt;
     return text;
