@@ -22,7 +22,10 @@ X
 cat > "$work/bin/apt-get" <<'X'
 #!/bin/sh
 [ "$1" = "update" ] && exit 0
-if [ -e "$OS_POLICY_FILE" ]; then echo policy > "$WORK/seen"; else echo none > "$WORK/seen"; fi
+# Written aside and moved in place: the test hangs up as soon as the file
+# exists, which must not be before its word is in it.
+if [ -e "$OS_POLICY_FILE" ]; then echo policy > "$WORK/seen.part"; else echo none > "$WORK/seen.part"; fi
+mv "$WORK/seen.part" "$WORK/seen"
 [ -n "${HANG:-}" ] && exec sleep 30
 exit 0
 X
