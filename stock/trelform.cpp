@@ -151,7 +151,6 @@ TRelForm::TRelForm(QWidget *owner)
 
     DBGrid1 = new TDBGrid(this);
     DBGrid1->setObjectName(QStringLiteral("DBGrid1"));
-    DBGrid1->SetDataSet(DM ? DM->ProdEntQuery : nullptr);
     DBGrid1->SetColumns({{QStringLiteral("DATACAD"), QStringLiteral("Data Entrada / Saida"), 0},
                          {QStringLiteral("IDPROD"), QStringLiteral("Cod. Produto"), 0},
                          {QStringLiteral("DESCRICAO"), QStringLiteral("Descrição"), 270},
@@ -167,6 +166,10 @@ TRelForm::TRelForm(QWidget *owner)
     layout->setSpacing(0);
     layout->addWidget(Panel1);
     layout->addWidget(DBGrid1, 1);
+    // Laid out at its size before the grid meets the movements, so that an
+    // open dataset is read for the rows the grid shows, not a packet.
+    layout->activate();
+    DBGrid1->SetDataSet(DM ? DM->ProdEntQuery : nullptr);
 
     connect(BitBtn1, &QPushButton::clicked, this, Guarded([this] { BitBtn1Click(); }));
     connect(BitBtn2, &QPushButton::clicked, this, Guarded([this] { BitBtn2Click(); }));

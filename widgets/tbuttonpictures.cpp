@@ -3,6 +3,7 @@
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
+#include <QPixmapCache>
 #include <QRadialGradient>
 #include <initializer_list>
 
@@ -250,6 +251,19 @@ int TButtonPictures::NaturalSize(Motif motif)
 }
 
 QPixmap TButtonPictures::Pixmap(Motif motif, int size)
+{
+    // Every screen opened shows a row of buttons: each picture is drawn
+    // once and kept (a few kB each) in the application's pixmap cache.
+    const QString key = QStringLiteral("TButtonPictures:%1:%2").arg(int(motif)).arg(size);
+    QPixmap pixmap;
+    if (QPixmapCache::find(key, &pixmap))
+        return pixmap;
+    pixmap = Draw(motif, size);
+    QPixmapCache::insert(key, pixmap);
+    return pixmap;
+}
+
+QPixmap TButtonPictures::Draw(Motif motif, int size)
 {
     QPixmap pixmap(size, size);
     pixmap.fill(Qt::transparent);

@@ -31,4 +31,7 @@ public:
 
     // An icon carrying the motif at its natural size and at twice that size.
     static QIcon Icon(Motif motif);
+
+private:
+    static QPixmap Draw(Motif motif, int size);
 };

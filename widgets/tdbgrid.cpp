@@ -62,9 +62,19 @@ TDBGrid::TDBGrid(QWidget *parent)
     horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     horizontalHeader()->setStretchLastSection(false);
     connect(horizontalHeader(), &QHeaderView::sectionDoubleClicked, this, [this] { emit DblClick(); });
+    // A screen at a shop's size shows a few dozen rows of a table that may
+    // hold a million: a new row set reads what the grid shows, the rest as
+    // the user scrolls.
+    m_model->SetViewRows([this] { return RowsShown(); });
     connect(m_model, &QAbstractItemModel::modelReset, this, &TDBGrid::FollowDataSet);
     connect(m_model, &QAbstractItemModel::rowsInserted, this, &TDBGrid::FollowDataSet);
     connect(m_model, &QAbstractItemModel::rowsRemoved, this, &TDBGrid::FollowDataSet);
+}
+
+TDBGrid::~TDBGrid()
+{
+    // The model outlives the grid's own part: it must not ask it anything.
+    m_model->SetViewRows({});
 }
 
 void TDBGrid::SetDataSet(TFbQuery *query)
@@ -195,6 +205,28 @@ QString TDBGrid::TextAt(const TFbQuery *query, int row, const QString &fieldName
     if (!f || row < 0 || row >= query->FetchedCount())
         return QString();
     return f->AsStringAt(row);
+}
+
+int TDBGrid::RowsShown() const
+{
+    if (!isVisible() && !testAttribute(Qt::WA_Resized))
+        return 0;
+    const int rowHeight = qMax(1, verticalHeader()->defaultSectionSize());
+    // A grid laid out before it is shown gets its viewport's size only when
+    // it is shown: until then the rows are counted from the grid's own size.
+    int height = viewport()->height();
+    if (testAttribute(Qt::WA_PendingResizeEvent)) {
+        const int titles = horizontalHeader()->isHidden() ? 0 : horizontalHeader()->sizeHint().height();
+        height = this->height() - 2 * frameWidth() - titles;
+    }
+    return qMax(1, (height + rowHeight - 1) / rowHeight);
+}
+
+void TDBGrid::resizeEvent(QResizeEvent *event)
+{
+    QTableView::resizeEvent(event);
+    // Grown, or shown for the first time: the rows that came into view.
+    m_model->FillView();
 }
 
 void TDBGrid::keyPressEvent(QKeyEvent *event)

@@ -32,12 +32,17 @@ public:
     using RowColorRule = std::function<std::optional<QColor>(const TFbQuery *query, int row)>;
 
     explicit TDBGrid(QWidget *parent = nullptr);
+    ~TDBGrid() override;
 
     void SetDataSet(TFbQuery *query);
     TFbQuery *DataSet() const;
     void SetColumns(const QList<TGridColumn> &columns);
     void SetRowColorRule(RowColorRule rule) { m_rule = std::move(rule); viewport()->update(); }
     TFbQueryModel *Model() const { return m_model; }
+    // The rows the grid shows at its size, one cut by the bottom edge
+    // counted; 0 while it has never had a size (neither shown nor laid
+    // out). A new row set reads these and one more.
+    int RowsShown() const;
 
     // How a row is painted (what the delegate uses; screens' tests read it).
     QColor RowBackground(int row) const;
@@ -56,6 +61,7 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent *event) override;
     void keyboardSearch(const QString &search) override;
     void currentChanged(const QModelIndex &current, const QModelIndex &previous) override;
+    void resizeEvent(QResizeEvent *event) override;
 
 private:
     void FollowDataSet();

@@ -4,6 +4,8 @@
 #include "data/tfbfield.h"
 #include "data/tfbquery.h"
 
+#include <QScopeGuard>
+
 TFbQueryModel::TFbQueryModel(QObject *parent)
     : QAbstractTableModel(parent)
 {
@@ -48,7 +50,7 @@ void TFbQueryModel::SetColumns(const QList<TGridColumn> &columns)
     beginResetModel();
     m_columns = columns;
     ResolveFields();
-    endResetModel();
+    EndChange([this] { endResetModel(); });
 }
 
 int TFbQueryModel::FieldIndex(int column) const
@@ -79,24 +81,49 @@ void TFbQueryModel::Reload()
     beginResetModel();
     ResolveFields();
     m_rows = DataSetRows();
-    endResetModel();
+    EndChange([this] { endResetModel(); });
 }
 
-// A new row set starts with the packet a grid shows at once (inside a
-// reset, read while the views wait for its end); the rest comes with
-// fetchMore.
+// The rows shown and one past them: the view then knows there is more to
+// scroll to, and finds nothing more to ask for before the user scrolls.
+int TFbQueryModel::FirstPacket() const
+{
+    const int shown = m_viewRows ? m_viewRows() : 0;
+    return shown > 0 ? shown + 1 : TFbQuery::kFetchPacket;
+}
+
+// A new row set starts with what the view shows at once (inside a reset,
+// read while the views wait for its end); the rest comes with fetchMore.
 void TFbQueryModel::ReadFirstPacket()
 {
-    if (!m_query || !m_query->Active() || m_query->FetchedCount() >= TFbQuery::kFetchPacket
-        || !m_query->CanFetchMore())
+    if (!m_query || !m_query->Active() || !m_query->CanFetchMore())
+        return;
+    const int wanted = FirstPacket() - m_query->FetchedCount();
+    if (wanted <= 0)
         return;
     QPointer<TFbQuery> q = m_query;
     m_readingFirst = true;
-    Guard([q] {
+    Guard([q, wanted] {
         if (q)
-            q->FetchMore(TFbQuery::kFetchPacket - q->FetchedCount());
+            q->FetchMore(wanted);
     });
     m_readingFirst = false;
+}
+
+void TFbQueryModel::FillView()
+{
+    if (!m_viewRows || !canFetchMore(QModelIndex()))
+        return;
+    const int shown = m_viewRows();
+    const int wanted = shown + 1 - m_query->FetchedCount();
+    if (shown <= 0 || wanted <= 0)
+        return;
+    // Called from the view's resize: a failing read is shown, not thrown.
+    QPointer<TFbQuery> q = m_query;
+    Guard([q, wanted] {
+        if (q)
+            q->FetchMore(wanted);
+    });
 }
 
 // A change whose end never came (the dataset failed half-way): whatever
@@ -112,22 +139,29 @@ void TFbQueryModel::FinishPending()
         ResolveFields();
         ReadFirstPacket();
         m_rows = DataSetRows();
-        endResetModel();
+        EndChange([this] { endResetModel(); });
         return;
     case TPending::Insert:
         ++m_rows;
-        endInsertRows();
+        EndChange([this] { endInsertRows(); });
         break;
     case TPending::Remove:
         --m_rows;
-        endRemoveRows();
+        EndChange([this] { endRemoveRows(); });
         break;
     case TPending::Fetch:
         m_rows += m_fetching;
-        endInsertRows();
+        EndChange([this] { endInsertRows(); });
         break;
     }
     Reload();
+}
+
+void TFbQueryModel::EndChange(const std::function<void()> &end)
+{
+    ++m_ending;
+    const auto done = qScopeGuard([this] { --m_ending; });
+    end();
 }
 
 void TFbQueryModel::OnAboutToReset()
@@ -166,7 +200,7 @@ void TFbQueryModel::OnRowInserted(int)
     }
     m_pending = TPending::None;
     ++m_rows;
-    endInsertRows();
+    EndChange([this] { endInsertRows(); });
 }
 
 void TFbQueryModel::OnRowAboutToBeRemoved(int row)
@@ -187,7 +221,7 @@ void TFbQueryModel::OnRowRemoved(int)
     }
     m_pending = TPending::None;
     --m_rows;
-    endRemoveRows();
+    EndChange([this] { endRemoveRows(); });
 }
 
 void TFbQueryModel::OnRowsAboutToBeFetched(int first, int last)
@@ -213,12 +247,14 @@ void TFbQueryModel::OnRowsFetched(int, int)
     }
     m_pending = TPending::None;
     m_rows += m_fetching;
-    endInsertRows();
+    EndChange([this] { endInsertRows(); });
 }
 
 bool TFbQueryModel::canFetchMore(const QModelIndex &parent) const
 {
-    return !parent.isValid() && m_pending == TPending::None && !m_readingFirst && m_query
+    // Not while a change is being reported: a view reacting to the end of a
+    // reset would start another change inside it.
+    return !parent.isValid() && m_pending == TPending::None && !m_readingFirst && m_ending == 0 && m_query
            && m_query->CanFetchMore();
 }
 

@@ -8,16 +8,18 @@
 // the dataset reports it done; changed values are reported afterwards.
 //
 // Its rows are the rows the dataset has read so far - at least a first
-// packet whenever the row set is replaced: a view asks for more
-// as it scrolls (canFetchMore/fetchMore, a packet at a time), and rows the
-// dataset reads for other reasons (a move past the rows read, a search)
-// come in the same way.
+// packet whenever the row set is replaced: the rows its view shows and one
+// more when the view has said how many it shows (SetViewRows), a packet
+// otherwise. A view asks for more as it scrolls (canFetchMore/fetchMore, a
+// packet at a time), and rows the dataset reads for other reasons (a move
+// past the rows read, a search) come in the same way.
 #include "widgets/tgridcolumn.h"
 
 #include <QAbstractTableModel>
 #include <QList>
 #include <QPointer>
 #include <QVector>
+#include <functional>
 
 class TFbQuery;
 
@@ -34,6 +36,13 @@ public:
     // The dataset's field index behind a grid column (-1: no such field).
     int FieldIndex(int column) const;
 
+    // How many rows the view shows at its size, asked whenever a new row
+    // set starts (0: the view does not know yet, a packet is read).
+    void SetViewRows(std::function<int()> rowsShown) { m_viewRows = std::move(rowsShown); }
+    // Reads up to the rows the view shows and one more, after the view grew
+    // or first got its size.
+    void FillView();
+
     int rowCount(const QModelIndex &parent = QModelIndex()) const override;
     int columnCount(const QModelIndex &parent = QModelIndex()) const override;
     QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
@@ -47,6 +56,7 @@ private:
 
     void Reload();
     void ReadFirstPacket();
+    int FirstPacket() const;
     void OnAboutToReset();
     void OnReset();
     void OnRowAboutToBeInserted(int row);
@@ -57,6 +67,7 @@ private:
     void OnRowsFetched(int first, int last);
     void OnRowChanged(int row);
     void FinishPending();
+    void EndChange(const std::function<void()> &end);
     int DataSetRows() const;
     void ResolveFields();
 
@@ -66,6 +77,8 @@ private:
     int m_rows = 0;
     int m_fetching = 0;   // rows of the pending Fetch
     bool m_readingFirst = false;
+    int m_ending = 0;     // inside an end*() call: the views hear of a change
     TPending m_pending = TPending::None;
     QList<QMetaObject::Connection> m_connections;
+    std::function<int()> m_viewRows;
 };

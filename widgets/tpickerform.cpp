@@ -20,8 +20,6 @@ TPickerForm::TPickerForm(TFbQuery *dataSet, const QList<TGridColumn> &columns, Q
 
     DBGrid1 = new TDBGrid(this);
     DBGrid1->setObjectName(QStringLiteral("DBGrid1"));
-    DBGrid1->SetDataSet(dataSet);
-    DBGrid1->SetColumns(columns);
     DBGrid1->SetRowColorRule(&TPickerForm::RowColor);
 
     Panel1 = new QWidget(this);
@@ -45,6 +43,10 @@ TPickerForm::TPickerForm(TFbQuery *dataSet, const QList<TGridColumn> &columns, Q
     connect(DBGrid1, &TDBGrid::DblClick, this, Guarded([this] { DBGrid1DblClick(); }));
 
     setFixedSize(425, 273);
+    // Laid out before the grid meets its rows: it reads the rows it shows.
+    all->activate();
+    DBGrid1->SetColumns(columns);
+    DBGrid1->SetDataSet(dataSet);
     TWindowPlace::CenterOnDesktop(this);
 }
 

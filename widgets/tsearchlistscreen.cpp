@@ -63,8 +63,6 @@ TSearchListScreen::TSearchListScreen(const TSearchListSetup &setup, TFbQuery *da
 
     DBGrid1 = new TDBGrid(this);
     DBGrid1->setObjectName(QStringLiteral("DBGrid1"));
-    DBGrid1->SetDataSet(dataSet);
-    DBGrid1->SetColumns(setup.columns);
 
     // Button panel.
     Panel2 = new QWidget(this);
@@ -97,6 +95,11 @@ TSearchListScreen::TSearchListScreen(const TSearchListSetup &setup, TFbQuery *da
     all->addWidget(DBGrid1, 1);
     all->addWidget(Panel2);
     all->addWidget(StatusBar1);
+    // Laid out at its size before the grid meets its rows, so that an open
+    // dataset is read for the rows the grid shows, not a packet of them.
+    all->activate();
+    DBGrid1->SetColumns(setup.columns);
+    DBGrid1->SetDataSet(dataSet);
 
     connect(BitBtn1, &QPushButton::clicked, this, Guarded([this] { BitBtn1Click(); }));
     connect(Edit1, &TSearchEdit::SearchRequested, this, Guarded([this] { BitBtn1Click(); }));

@@ -5,17 +5,22 @@
 // stock report opened as the main window's menu opens them, up to the grid
 // painted. Against each, a bare isc_dsql_fetch loop over the statement the
 // screen's dataset then holds, fetching only the rows the grid shows
-// (prepare, execute, fetch those rows). Goal: within 1.5x. Beside it, what
-// the dataset holds once painted (rows read, its own count of bytes) and
-// the resident memory the opening added (first opening).
+// (prepare, execute, fetch those rows) on an attachment of its own, made
+// for it (its prepare reads the table's metadata). Goal: within 1.5x.
+// Beside it, what the dataset holds once painted (rows read, its own count
+// of bytes), the resident memory the opening added (first opening), and the
+// database part alone on an attachment that stays open: the screen's
+// dataset opened and the rows shown read, against the bare query run a
+// second time on its attachment.
 //
 // Scrolling: the client list from top to bottom, as a user dragging the
 // scroll bar's thumb to the bottom again and again (the grid reading more
-// rows each time when it reads them as they are shown): the steps, the
-// longest one, the whole time, and the memory at the bottom against a
-// dataset that reads every row at once (opened and moved to its last row).
-// --page scrolls a page at a time instead (one step per page: long at a
-// million rows).
+// rows each time): the steps, the longest one, the whole time, and the
+// memory at the bottom against the same screen reading every row when it
+// opens (as the list did before rows were read as shown) and against a
+// dataset alone reading every row. Each reading runs in a process of its
+// own (--reading NAME, started by this run). --page scrolls a page at a
+// time instead (one step per page: long at a million rows).
 //
 // The order screen: opened for a client as the main window opens it, up to
 // its grid painted with the client's orders, for clients at a quarter, half
@@ -23,7 +28,8 @@
 // of orders in the database (compare --clients 100000, about 300,000
 // orders).
 //
-//   build/bin/bench_scalescreens [--cpu] [--runs R] [--page] [--clients N]
+//   build/bin/bench_scalescreens [--cpu] [--runs R] [--page] [--lists] [--clients N]
+// --lists measures the openings only (for a profiler).
 // Best of R (default 3; 7 for the order screen). The big database: see
 // bench/scale/tbenchbigdatabase.h (OS_BENCH_DATA keeps it between runs).
 // Offscreen unless QT_QPA_PLATFORM says otherwise.
@@ -47,6 +53,8 @@
 #include <QImage>
 #include <QPixmap>
 #include <QLocale>
+#include <QFileInfo>
+#include <QProcess>
 #include <QScrollBar>
 #include <algorithm>
 #include <cstdio>
@@ -114,6 +122,22 @@ Opened Open(TPrincipalForm &principal, void (TPrincipalForm::*click)())
     return o;
 }
 
+// The dataset layer alone on the program's attachment: the statement
+// opened and the rows shown read, as the screen's dataset does it.
+qint64 DataSetOpen(const QString &statement, int rows)
+{
+    TFbQuery q;
+    q.SetDatabase(DM->Database);
+    q.SetSQL(statement);
+    const qint64 start = Sup::Now();
+    q.Open();
+    if (q.FetchedCount() < rows)
+        q.FetchMore(rows - q.FetchedCount());
+    const qint64 ns = Sup::Now() - start;
+    q.Close();
+    return ns;
+}
+
 void Lists(TPrincipalForm &principal, const QString &path, int runs, bool &allWithin)
 {
     struct Case
@@ -129,58 +153,95 @@ void Lists(TPrincipalForm &principal, const QString &path, int runs, bool &allWi
     };
     std::printf("\nopening, up to the grid painted (best of %d):\n", runs);
     for (const Case &c : cases) {
-        qint64 screen = INT64_MAX, bare = INT64_MAX;
+        qint64 screen = INT64_MAX, bare = INT64_MAX, warm = INT64_MAX, dataSet = INT64_MAX;
         Opened first;
-        long long rowsBare = 0;
+        long long rowsBare = 0, rowsWarm = 0;
         for (int run = 0; run < runs; ++run) {
             const Opened o = Open(principal, c.click);
             if (run == 0)
                 first = o;
             screen = std::min(screen, o.ns);
-            bare = std::min(bare, Sup::BareSelect(path, o.statement.toLatin1(), rowsBare, o.shown));
+            const QByteArray sql = o.statement.toLatin1();
+            bare = std::min(bare, Sup::BareSelect(path, sql, rowsBare, o.shown));
+            warm = std::min(warm, Sup::BareSelect(path, sql, rowsWarm, o.shown, Sup::Attachment::Warm));
+            dataSet = std::min(dataSet, DataSetOpen(o.statement, o.shown));
         }
         const double ratio = double(screen) / double(bare);
         allWithin = allWithin && ratio <= 1.5;
         std::printf("%-14s screen %8.1f ms  bare (%3lld rows shown) %7.1f ms  ratio %6.2f %s\n", c.name,
                     screen / 1e6, rowsBare, bare / 1e6, ratio, ratio <= 1.5 ? "(within 1.5x)" : "(OVER 1.5x)");
         std::printf("               grid holds %d rows, dataset %.1f MB; first opening added %.1f MB RSS\n"
+                    "               on an open attachment: the dataset %.2f ms, the bare query %.2f ms "
+                    "(ratio %.2f)\n"
                     "               %s\n",
-                    first.held, first.bytes / 1048576.0, first.rssAdded / 1024.0, qPrintable(first.statement));
+                    first.held, first.bytes / 1048576.0, first.rssAdded / 1024.0, dataSet / 1e6, warm / 1e6,
+                    double(dataSet) / double(warm), qPrintable(first.statement));
         std::fflush(stdout);
     }
 }
 
-void Scroll(TPrincipalForm &principal, bool byPage)
+// How the client list's rows are read for the memory comparison.
+enum class Reading {
+    AsShown,          // the grid reads them as the user scrolls to the bottom
+    ScreenAllAtOnce,  // the screen as it was: every row read when it opened
+    DataSetAllAtOnce, // a dataset alone, every row read (no grid)
+};
+
+struct Reached
 {
-    std::printf("\nscrolling the client list from top to bottom (%s):\n",
-                byPage ? "a page at a time" : "the thumb dragged to the bottom");
+    long rssOpen = 0, rssEnd = 0;   // kB
+    size_t bytes = 0;               // the dataset's own count
+    int rows = 0, lastShown = 0;
+    long long steps = 0;
+    qint64 longest = 0, total = 0;
+};
+
+// The client list (or its dataset) from opened to every row read, in this
+// process.
+Reached ReadToTheEnd(TPrincipalForm &principal, Reading reading, bool byPage)
+{
+    Reached r;
+    if (reading == Reading::DataSetAllAtOnce) {
+        TFbQuery all;
+        all.SetDatabase(DM->Database);
+        all.SetSQL(QStringLiteral("select * from clientes order by nome"));
+        r.rssOpen = RssKb();
+        const qint64 start = Sup::Now();
+        all.Open();
+        all.Last();
+        r.total = r.longest = Sup::Now() - start;
+        r.steps = 1;
+        r.rssEnd = RssKb();
+        r.rows = all.RecordCount();
+        r.bytes = all.MemoryUsage();
+        return r;
+    }
     const QList<QWidget *> before = Screens(principal);
-    const long rssStart = RssKb();
+    r.rssOpen = RssKb();
     principal.ListadeClientes1Click();
     QWidget *screen = NewScreen(principal, before);
     TDBGrid *grid = screen ? screen->findChild<TDBGrid *>() : nullptr;
     if (!grid)
         throw std::runtime_error("the client list did not open");
     grid->viewport()->grab();
-    const long rssOpen = RssKb();
     QAbstractItemModel *model = grid->model();
     QScrollBar *bar = grid->verticalScrollBar();
-    qint64 longest = 0, total = 0;
-    long long steps = 0;
     int stuck = 0;
     for (;;) {
         const int rows = model->rowCount();
         const qint64 start = Sup::Now();
-        if (byPage)
+        if (reading == Reading::ScreenAllAtOnce)
+            grid->DataSet()->Last();
+        else if (byPage)
             bar->triggerAction(QAbstractSlider::SliderPageStepAdd);
         else
             bar->setValue(bar->maximum());
         QCoreApplication::processEvents();
         grid->viewport()->grab();
         const qint64 ns = Sup::Now() - start;
-        total += ns;
-        longest = std::max(longest, ns);
-        ++steps;
+        r.total += ns;
+        r.longest = std::max(r.longest, ns);
+        ++r.steps;
         const bool bottom = bar->value() == bar->maximum() && !model->canFetchMore(QModelIndex());
         if (bottom)
             break;
@@ -191,29 +252,82 @@ void Scroll(TPrincipalForm &principal, bool byPage)
             break;
         }
     }
-    TFbQuery *q = grid->DataSet();
-    const long rssEnd = RssKb();
-    std::printf("  %lld steps, longest %.1f ms, in all %.1f s; %d rows in the grid, last shown %d\n", steps,
-                longest / 1e6, total / 1e9, model->rowCount(), grid->rowAt(grid->viewport()->height() - 1) + 1);
-    std::printf("  RSS %.1f MB before opening, %.1f MB opened, %.1f MB at the bottom; dataset %.1f MB\n",
-                rssStart / 1024.0, rssOpen / 1024.0, rssEnd / 1024.0, q->MemoryUsage() / 1048576.0);
-    const QString statement = q->SQLText();
+    r.rssEnd = RssKb();
+    r.rows = model->rowCount();
+    r.lastShown = grid->rowAt(grid->viewport()->height() - 1) + 1;
+    r.bytes = grid->DataSet()->MemoryUsage();
     delete screen;
+    return r;
+}
 
-    // Against it, every row read at once by a dataset of the same kind.
-    TFbQuery all;
-    all.SetDatabase(DM->Database);
-    all.SetSQL(statement);
-    const long rssBefore = RssKb();
-    const qint64 start = Sup::Now();
-    all.Open();
-    all.Last();
-    const qint64 ns = Sup::Now() - start;
-    std::printf("  fetch-all (opened, moved to the last row): %d rows in %.1f s, dataset %.1f MB, "
-                "%.1f MB RSS added\n",
-                all.RecordCount(), ns / 1e9, all.MemoryUsage() / 1048576.0, (RssKb() - rssBefore) / 1024.0);
-    all.Close();
+const char *const kReadings[] = {"as-shown", "screen-all", "dataset-all"};
+
+// One reading in this process, written on one line for the run that asked.
+int ReadOnly(TPrincipalForm &principal, const QString &which, bool byPage)
+{
+    for (int i = 0; i < 3; ++i) {
+        if (which != QLatin1String(kReadings[i]))
+            continue;
+        const Reached r = ReadToTheEnd(principal, Reading(i), byPage);
+        std::printf("reached %ld %ld %zu %d %d %lld %lld %lld\n", r.rssOpen, r.rssEnd, r.bytes, r.rows,
+                    r.lastShown, r.steps, qint64(r.longest), qint64(r.total));
+        return 0;
+    }
+    throw std::runtime_error("--reading takes as-shown, screen-all or dataset-all");
+}
+
+// Each reading in a process of its own, so that memory one of them let go
+// is not taken again by the next and counted as nothing.
+void Scroll(const QString &path, const QStringList &passOn, bool byPage)
+{
+    std::printf("\nthe client list read to its last row, each reading in a process of its own:\n");
     std::fflush(stdout);
+    // The embedded engine lets one process at a time have the file.
+    DM->Database->CloseAllDatasets();
+    DM->Database->Close();
+    Reached reached[3];
+    for (int i = 0; i < 3; ++i) {
+        QProcess child;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        // The database this run found or made: the child finds it there.
+        env.insert(QStringLiteral("OS_BENCH_DATA"), QFileInfo(path).absolutePath());
+        child.setProcessEnvironment(env);
+        child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        child.start(QCoreApplication::applicationFilePath(),
+                    QStringList(passOn) << QStringLiteral("--reading") << QLatin1String(kReadings[i]));
+        if (!child.waitForFinished(-1) || child.exitCode() != 0)
+            throw std::runtime_error(std::string("the reading ") + kReadings[i] + " failed");
+        const QList<QByteArray> lines = child.readAllStandardOutput().split('\n');
+        Reached &r = reached[i];
+        bool found = false;
+        for (const QByteArray &line : lines) {
+            long long longest = 0, total = 0;
+            if (std::sscanf(line.constData(), "reached %ld %ld %zu %d %d %lld %lld %lld", &r.rssOpen, &r.rssEnd,
+                            &r.bytes, &r.rows, &r.lastShown, &r.steps, &longest, &total) == 8) {
+                r.longest = longest;
+                r.total = total;
+                found = true;
+            }
+        }
+        if (!found)
+            throw std::runtime_error(std::string("the reading ") + kReadings[i] + " said nothing");
+    }
+    const char *names[] = {byPage ? "scrolled a page at a time" : "the thumb dragged to the bottom",
+                           "the screen reading every row when opened", "the dataset alone, every row read"};
+    for (int i = 0; i < 3; ++i) {
+        const Reached &r = reached[i];
+        std::printf("  %-40s %7d rows, %6lld steps, longest %7.1f ms, in all %6.1f s; dataset %.1f MB, "
+                    "RSS %.1f -> %.1f MB (added %.1f MB)\n",
+                    names[i], r.rows, r.steps, r.longest / 1e6, r.total / 1e9, r.bytes / 1048576.0,
+                    r.rssOpen / 1024.0, r.rssEnd / 1024.0, (r.rssEnd - r.rssOpen) / 1024.0);
+    }
+    const long asShown = reached[0].rssEnd - reached[0].rssOpen;
+    const long allAtOnce = reached[1].rssEnd - reached[1].rssOpen;
+    std::printf("  read as shown against read at once: %+.1f MB (%s)\n", (asShown - allAtOnce) / 1024.0,
+                asShown <= allAtOnce ? "no higher" : "HIGHER");
+    std::fflush(stdout);
+    DM->Database->Open();
+    DM->OpenAll();
 }
 
 bool Orders(TPrincipalForm &principal, const QString &path, int clients)
@@ -267,6 +381,15 @@ int main(int argc, char *argv[])
         QStringList args = app.arguments().mid(1);
         Sup::CpuTime() = args.removeAll(QStringLiteral("--cpu")) > 0;
         const bool byPage = args.removeAll(QStringLiteral("--page")) > 0;
+        const bool listsOnly = args.removeAll(QStringLiteral("--lists")) > 0;
+        const qsizetype reading = args.indexOf(QStringLiteral("--reading"));
+        if (reading >= 0 && reading + 1 >= args.size())
+            throw std::runtime_error("--reading needs the reading's name");
+        const QString readingName = reading >= 0 ? args[reading + 1] : QString();
+        // What a reading in a process of its own is started with.
+        QStringList passOn = args;
+        if (byPage)
+            passOn << QStringLiteral("--page");
         int runs = 3;
         if (const qsizetype i = args.indexOf(QStringLiteral("--runs")); i >= 0 && i + 1 < args.size())
             runs = std::max(1, args[i + 1].toInt());
@@ -294,8 +417,12 @@ int main(int argc, char *argv[])
                                    [](QWidget *owner) { return new TOrdemservForm(owner); });
 
         bool listsWithin = true;
+        if (reading >= 0)
+            return ReadOnly(principal, readingName, byPage);
         Lists(principal, path, runs, listsWithin);
-        Scroll(principal, byPage);
+        if (listsOnly)
+            return listsWithin ? 0 : 2;
+        Scroll(path, passOn, byPage);
         const bool ordersWithin = Orders(principal, path, big.Counts().clients);
         std::printf("\n%s\n", listsWithin && ordersWithin ? "goals met: lists within 1.5x, order screen within 100 ms"
                                                           : "goal missed (see above)");

@@ -42,6 +42,7 @@ private slots:
     void deleteIsOneUnitOfWork();
     void functionKeysActFromSearchBox();
     void gridColoursByAnnotationType();
+    void opensReadingTheRowsItShows();
 
 private:
     TScreenTestData::TScreenDb m_screen;
@@ -374,3 +375,34 @@ void TstTListaClientesForm::gridColoursByAnnotationType()
 
 QTEST_MAIN(TstTListaClientesForm)
 #include "tst_tlistaclientesform.moc"
+
+// At a shop's size the list shows a screenful of a table that may hold a
+// million clients: laid out before its grid meets the open dataset, it reads
+// the rows it shows and one more, not a packet; shown, it reads nothing more
+// until the user scrolls.
+void TstTListaClientesForm::opensReadingTheRowsItShows()
+{
+    Exec(QStringLiteral("execute block as declare i integer = 7; begin "
+                        "while (i <= 300) do begin "
+                        "insert into clientes (idcliente, nome, tipopessoa) values (:i, 'Z CLIENTE ' || :i, 1); "
+                        "i = i + 1; end end"));
+    TDmSchema::BringUpToDate(*DM->Database);
+    delete m_list;
+    ListAllClients();
+    m_list = new TListaClientesForm;
+    TFbQuery *q = DM->ClientesQuery;
+    TDBGrid *grid = m_list->DBGrid1;
+    // The screen's own buttons may take a few pixels from the grid after it
+    // read: a row or two more than it shows, never a packet.
+    const int read = q->FetchedCount();
+    QVERIFY2(grid->RowsShown() >= 8 && read > grid->RowsShown() && read <= grid->RowsShown() + 3,
+             qPrintable(QStringLiteral("%1 rows read, %2 shown").arg(read).arg(grid->RowsShown())));
+
+    m_list->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_list));
+    QTest::qWait(50);
+    QCOMPARE(q->FetchedCount(), read);
+    QVERIFY(read > grid->RowsShown());
+    QCOMPARE(grid->model()->index(0, 1).data().toString(), QStringLiteral("ANA SILVA"));
+    QCOMPARE(q->RecordCount(), 300);
+}

@@ -12,6 +12,8 @@
 #include <QKeyEvent>
 #include <QScopeGuard>
 #include <QLocale>
+#include <QScrollBar>
+#include <QVBoxLayout>
 #include <QtTest>
 
 using namespace TWidgetTestData;
@@ -28,6 +30,7 @@ private slots:
     void columnsTitlesAndWidths();
     void paintsByTheRowRule();
     void ctrlDeleteIsSwallowed();
+    void readsTheRowsItShows();
 
 private:
     std::unique_ptr<TFbTestDb> m_db;
@@ -207,3 +210,61 @@ void TstTDBGrid::ctrlDeleteIsSwallowed()
 
 QTEST_MAIN(TstTDBGrid)
 #include "tst_tdbgrid.moc"
+
+// A window laid out at its size before its grid meets an open dataset of
+// 300 rows: the grid reads the rows it shows and one more, not a packet;
+// showing it and idling read nothing more; growing it reads the rows that
+// came into view; scrolling to the bottom reads a packet. A grid that has
+// never had a size reads a packet.
+void TstTDBGrid::readsTheRowsItShows()
+{
+    AddClients(295, 6);
+    TFbQuery loose;
+    loose.SetDatabase(DM->Database);
+    loose.SetSQL(QStringLiteral("select * from clientes"));
+    loose.Open();
+    TDBGrid sizeless;
+    sizeless.SetDataSet(&loose);
+    QCOMPARE(loose.FetchedCount(), TFbQuery::kFetchPacket);
+    QCOMPARE(sizeless.model()->rowCount(), TFbQuery::kFetchPacket);
+
+    TFbQuery q;
+    q.SetDatabase(DM->Database);
+    q.SetSQL(QStringLiteral("select * from clientes order by idcliente"));
+    q.Open();
+    QWidget window;
+    auto *layout = new QVBoxLayout(&window);
+    auto *grid = new TDBGrid;
+    layout->addWidget(grid);
+    window.resize(400, 240);
+    layout->activate();
+    grid->SetColumns({{QStringLiteral("IDCLIENTE"), QStringLiteral("Código"), 0},
+                      {QStringLiteral("NOME"), QString(), 200}});
+    grid->SetDataSet(&q);
+    const int estimated = grid->RowsShown();
+    QVERIFY2(estimated > 3 && estimated < 30, qPrintable(QString::number(estimated)));
+    QCOMPARE(q.FetchedCount(), estimated + 1);
+    QCOMPARE(grid->model()->rowCount(), estimated + 1);
+
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QTest::qWait(50);
+    // Shown, the viewport's own size counts; the last row read lies below it.
+    QVERIFY(grid->RowsShown() <= estimated);
+    QCOMPARE(q.FetchedCount(), estimated + 1);
+    const QModelIndex last = grid->model()->index(q.FetchedCount() - 1, 0);
+    QVERIFY(!grid->viewport()->rect().intersects(grid->visualRect(last)));
+    QCOMPARE(grid->model()->index(estimated - 1, 1).data().toString(),
+             QStringLiteral("CLIENTE %1").arg(estimated, 3, 10, QLatin1Char('0')));
+
+    window.resize(400, 600);
+    QTRY_VERIFY(grid->RowsShown() > estimated);
+    QTRY_COMPARE(q.FetchedCount(), grid->RowsShown() + 1);
+    QVERIFY(q.FetchedCount() < TFbQuery::kFetchPacket);
+
+    const int before = q.FetchedCount();
+    grid->verticalScrollBar()->setValue(grid->verticalScrollBar()->maximum());
+    QTRY_COMPARE(q.FetchedCount(), before + TFbQuery::kFetchPacket);
+    QCOMPARE(grid->model()->rowCount(), q.FetchedCount());
+    QCOMPARE(q.RecordCount(), 300);
+}
