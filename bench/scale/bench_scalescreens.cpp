@@ -56,6 +56,7 @@
 #include <QFileInfo>
 #include <QProcess>
 #include <QScrollBar>
+#include <malloc.h>
 #include <algorithm>
 #include <cstdio>
 #include <functional>
@@ -190,11 +191,20 @@ enum class Reading {
 struct Reached
 {
     long rssOpen = 0, rssEnd = 0;   // kB
+    long heldOpen = 0, heldEnd = 0; // kB the allocator has handed out and not had back
     size_t bytes = 0;               // the dataset's own count
     int rows = 0, lastShown = 0;
     long long steps = 0;
     qint64 longest = 0, total = 0;
 };
+
+// What the process holds through malloc: RSS also counts memory given back
+// to the allocator and kept by it for the next request.
+long HeldKb()
+{
+    const struct mallinfo2 m = mallinfo2();
+    return long((m.uordblks + m.hblkhd) / 1024);
+}
 
 // The client list (or its dataset) from opened to every row read, in this
 // process.
@@ -206,18 +216,21 @@ Reached ReadToTheEnd(TPrincipalForm &principal, Reading reading, bool byPage)
         all.SetDatabase(DM->Database);
         all.SetSQL(QStringLiteral("select * from clientes order by nome"));
         r.rssOpen = RssKb();
+        r.heldOpen = HeldKb();
         const qint64 start = Sup::Now();
         all.Open();
         all.Last();
         r.total = r.longest = Sup::Now() - start;
         r.steps = 1;
         r.rssEnd = RssKb();
+        r.heldEnd = HeldKb();
         r.rows = all.RecordCount();
         r.bytes = all.MemoryUsage();
         return r;
     }
     const QList<QWidget *> before = Screens(principal);
     r.rssOpen = RssKb();
+    r.heldOpen = HeldKb();
     principal.ListadeClientes1Click();
     QWidget *screen = NewScreen(principal, before);
     TDBGrid *grid = screen ? screen->findChild<TDBGrid *>() : nullptr;
@@ -253,6 +266,7 @@ Reached ReadToTheEnd(TPrincipalForm &principal, Reading reading, bool byPage)
         }
     }
     r.rssEnd = RssKb();
+    r.heldEnd = HeldKb();
     r.rows = model->rowCount();
     r.lastShown = grid->rowAt(grid->viewport()->height() - 1) + 1;
     r.bytes = grid->DataSet()->MemoryUsage();
@@ -269,8 +283,8 @@ int ReadOnly(TPrincipalForm &principal, const QString &which, bool byPage)
         if (which != QLatin1String(kReadings[i]))
             continue;
         const Reached r = ReadToTheEnd(principal, Reading(i), byPage);
-        std::printf("reached %ld %ld %zu %d %d %lld %lld %lld\n", r.rssOpen, r.rssEnd, r.bytes, r.rows,
-                    r.lastShown, r.steps, qint64(r.longest), qint64(r.total));
+        std::printf("reached %ld %ld %ld %ld %zu %d %d %lld %lld %lld\n", r.rssOpen, r.rssEnd, r.heldOpen,
+                    r.heldEnd, r.bytes, r.rows, r.lastShown, r.steps, qint64(r.longest), qint64(r.total));
         return 0;
     }
     throw std::runtime_error("--reading takes as-shown, screen-all or dataset-all");
@@ -302,8 +316,9 @@ void Scroll(const QString &path, const QStringList &passOn, bool byPage)
         bool found = false;
         for (const QByteArray &line : lines) {
             long long longest = 0, total = 0;
-            if (std::sscanf(line.constData(), "reached %ld %ld %zu %d %d %lld %lld %lld", &r.rssOpen, &r.rssEnd,
-                            &r.bytes, &r.rows, &r.lastShown, &r.steps, &longest, &total) == 8) {
+            if (std::sscanf(line.constData(), "reached %ld %ld %ld %ld %zu %d %d %lld %lld %lld", &r.rssOpen,
+                            &r.rssEnd, &r.heldOpen, &r.heldEnd, &r.bytes, &r.rows, &r.lastShown, &r.steps,
+                            &longest, &total) == 10) {
                 r.longest = longest;
                 r.total = total;
                 found = true;
@@ -317,14 +332,16 @@ void Scroll(const QString &path, const QStringList &passOn, bool byPage)
     for (int i = 0; i < 3; ++i) {
         const Reached &r = reached[i];
         std::printf("  %-40s %7d rows, %6lld steps, longest %7.1f ms, in all %6.1f s; dataset %.1f MB, "
-                    "RSS %.1f -> %.1f MB (added %.1f MB)\n",
+                    "RSS %.1f -> %.1f MB (added %.1f MB), held through malloc %.1f MB more\n",
                     names[i], r.rows, r.steps, r.longest / 1e6, r.total / 1e9, r.bytes / 1048576.0,
-                    r.rssOpen / 1024.0, r.rssEnd / 1024.0, (r.rssEnd - r.rssOpen) / 1024.0);
+                    r.rssOpen / 1024.0, r.rssEnd / 1024.0, (r.rssEnd - r.rssOpen) / 1024.0,
+                    (r.heldEnd - r.heldOpen) / 1024.0);
     }
     const long asShown = reached[0].rssEnd - reached[0].rssOpen;
     const long allAtOnce = reached[1].rssEnd - reached[1].rssOpen;
-    std::printf("  read as shown against read at once: %+.1f MB (%s)\n", (asShown - allAtOnce) / 1024.0,
-                asShown <= allAtOnce ? "no higher" : "HIGHER");
+    std::printf("  read as shown against read at once: RSS %+.1f MB (%s), held %+.1f MB\n",
+                (asShown - allAtOnce) / 1024.0, asShown <= allAtOnce ? "no higher" : "HIGHER",
+                ((reached[0].heldEnd - reached[0].heldOpen) - (reached[1].heldEnd - reached[1].heldOpen)) / 1024.0);
     std::fflush(stdout);
     DM->Database->Open();
     DM->OpenAll();
