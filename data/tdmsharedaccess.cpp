@@ -2,6 +2,7 @@
 #include "data/efberror.h"
 #include "data/tdm.h"
 #include "data/tdmschema.h"
+#include "data/tfbconflictmessage.h"
 #include "data/tfbdatabase.h"
 #include "data/tfbfield.h"
 #include "data/tfbquery.h"
@@ -9,13 +10,6 @@
 #include "data/tfbtransaction.h"
 
 #include <QStringList>
-
-namespace {
-// The engine's codes for a row another transaction holds.
-constexpr long UpdateConflict = 335544451;
-constexpr long Deadlock = 335544336;
-constexpr long LockConflict = 335544345;
-} // namespace
 
 std::unique_ptr<TFbRowWriter> TDmSharedAccess::RowWriter(const TDmTable &t)
 {
@@ -56,7 +50,7 @@ void TDmSharedAccess::ApplyOrder(TDM &dm)
             lock.Close();
         } catch (const EFbError &e) {
             // Being deleted on another computer at this very moment.
-            if (e.GdsCode() != UpdateConflict && e.GdsCode() != Deadlock && e.GdsCode() != LockConflict)
+            if (!TFbConflictMessage::IsConflict(e.GdsCode()))
                 throw;
         }
         if (!found)

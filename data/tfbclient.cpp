@@ -1,5 +1,6 @@
 #include "data/tfbclient.h"
 #include "data/efberror.h"
+#include "data/tfbconflictmessage.h"
 
 #include <QDir>
 #include <QFile>
@@ -148,5 +149,10 @@ QString TFbClient::ErrorText(const ISC_STATUS *status) const
 void TFbClient::Raise(const ISC_STATUS *status) const
 {
     long sqlcode = isc_sqlcode(status);
-    throw EFbError(ErrorText(status), sqlcode, long(status[1]));
+    const long gdsCode = long(status[1]);
+    // A row held by another computer is a moment of a shop's day, not a
+    // fault: said in the clerk's words whatever statement met it.
+    if (TFbConflictMessage::IsConflict(gdsCode))
+        throw EFbError(TFbConflictMessage::For(ErrorText(status)), sqlcode, gdsCode);
+    throw EFbError(ErrorText(status), sqlcode, gdsCode);
 }

@@ -1,5 +1,6 @@
 #include "data/tfbrowwriter.h"
 #include "data/efberror.h"
+#include "data/tfbconflictmessage.h"
 #include "data/tfbconvert.h"
 #include "data/tfbdatabase.h"
 #include "data/tfbstatement.h"
@@ -8,12 +9,6 @@
 #include <cmath>
 
 namespace {
-
-// The engine's codes for a row another transaction has changed and not yet
-// committed (or committed while this one waited for it).
-constexpr long UpdateConflict = 335544451;
-constexpr long Deadlock = 335544336;
-constexpr long LockConflict = 335544345;
 
 // Few shapes of a save exist (the columns one screen changes); more than
 // this means something writes column sets at random: start over.
@@ -165,7 +160,7 @@ qint64 TFbRowWriter::Modify(TFbDatabase *db, TFbTransaction *tr, const TFbRowVal
     try {
         st.Execute(tr);
     } catch (const EFbError &e) {
-        if (e.GdsCode() == UpdateConflict || e.GdsCode() == Deadlock || e.GdsCode() == LockConflict)
+        if (TFbConflictMessage::IsConflict(e.GdsCode()))
             throw EFbError(QStringLiteral("Este registro está sendo alterado em outro computador neste "
                                           "momento. Nada foi gravado: o que você digitou continua na tela; "
                                           "grave de novo em instantes."),

@@ -8,6 +8,7 @@
 #include "data/tdmschema.h"
 #include "data/tdmsharedaccess.h"
 #include "data/tfbdatabase.h"
+#include "data/tfbconflictmessage.h"
 #include "data/tfbfield.h"
 #include "data/tfbquery.h"
 #include "data/tfbreconnect.h"
@@ -257,6 +258,58 @@ private slots:
         QCOMPARE(ErrorOf([&] { b->ApplyChanges(); }), TFbRowWriter::DeletedElsewhereMessage());
         QCOMPARE(b->State(), TFbQuery::dsEdit);
         QCOMPARE(m_b->ClientesQueryCIDADE->AsString(), QStringLiteral("Olinda"));
+        QCOMPARE(Count(*m_a, "select count(*) from clientes"), 0);
+    }
+
+    // B holds a client's row (its change not yet committed) while A's
+    // statement on the same row does not wait: A's error says so in
+    // Portuguese, with the engine's text under it, and keeps the engine's
+    // code for whoever has words of its own (a record's save). It used to
+    // reach the clerk as "lock conflict on no wait transaction".
+    void rowHeldElsewhereIsSaidInPortuguese()
+    {
+        const int key = AddRow(*m_a, "CLIENTES");
+        TFbTransaction holder;
+        holder.SetDefaultDatabase(m_b->Database);
+        holder.SetParams({QStringLiteral("read_committed"), QStringLiteral("rec_version"), QStringLiteral("wait"),
+                          QStringLiteral("write")});
+        holder.StartTransaction();
+        TFbQuery hold;
+        hold.SetDatabase(m_b->Database);
+        hold.SetTransaction(&holder);
+        hold.SetSQL(QStringLiteral("update clientes set cidade = 'Olinda' where idcliente = %1").arg(key));
+        hold.Execute();
+
+        TFbTransaction noWait;
+        noWait.SetDefaultDatabase(m_a->Database);
+        noWait.SetParams({QStringLiteral("read_committed"), QStringLiteral("rec_version"), QStringLiteral("nowait"),
+                          QStringLiteral("write")});
+        noWait.StartTransaction();
+        TFbQuery change;
+        change.SetDatabase(m_a->Database);
+        change.SetTransaction(&noWait);
+        change.SetSQL(QStringLiteral("delete from clientes where idcliente = %1").arg(key));
+        long code = 0;
+        QString message;
+        try {
+            change.Execute();
+        } catch (const EFbError &e) {
+            code = e.GdsCode();
+            message = e.Message();
+        }
+        noWait.Rollback();
+        QVERIFY2(TFbConflictMessage::IsConflict(code), qPrintable(QString::number(code)));
+        QVERIFY2(message.startsWith(QStringLiteral("O registro está sendo alterado em outro computador neste momento")),
+                 qPrintable(message));
+        QVERIFY2(message.contains(QStringLiteral("Detalhe técnico: ")) && message.contains(QStringLiteral("conflict")),
+                 qPrintable(message));
+
+        // Once B is done, A's statement goes through.
+        holder.Commit();
+        QCOMPARE(Stored(*m_a, "CLIENTES", "CIDADE", key), QStringLiteral("Olinda"));
+        noWait.StartTransaction();
+        change.Execute();
+        noWait.Commit();
         QCOMPARE(Count(*m_a, "select count(*) from clientes"), 0);
     }
 
