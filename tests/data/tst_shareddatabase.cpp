@@ -77,6 +77,18 @@ qint64 Count(TDM &dm, const QString &sql)
     return n;
 }
 
+// `q` with `sql` on a transaction of its own, started, as the program's
+// but waiting for a row another one holds or not (`wait`: "wait", "nowait").
+void OnOwnTransaction(TFbQuery &q, TFbTransaction &tr, TFbDatabase *db, const QString &wait, const QString &sql)
+{
+    tr.SetDefaultDatabase(db);
+    tr.SetParams({QStringLiteral("read_committed"), QStringLiteral("rec_version"), wait, QStringLiteral("write")});
+    tr.StartTransaction();
+    q.SetDatabase(db);
+    q.SetTransaction(&tr);
+    q.SetSQL(sql);
+}
+
 QString ErrorOf(const std::function<void()> &f)
 {
     try {
@@ -269,26 +281,13 @@ private slots:
     void rowHeldElsewhereIsSaidInPortuguese()
     {
         const int key = AddRow(*m_a, "CLIENTES");
-        TFbTransaction holder;
-        holder.SetDefaultDatabase(m_b->Database);
-        holder.SetParams({QStringLiteral("read_committed"), QStringLiteral("rec_version"), QStringLiteral("wait"),
-                          QStringLiteral("write")});
-        holder.StartTransaction();
-        TFbQuery hold;
-        hold.SetDatabase(m_b->Database);
-        hold.SetTransaction(&holder);
-        hold.SetSQL(QStringLiteral("update clientes set cidade = 'Olinda' where idcliente = %1").arg(key));
+        TFbTransaction holder, noWait;
+        TFbQuery hold, change;
+        OnOwnTransaction(hold, holder, m_b->Database, QStringLiteral("wait"),
+                         QStringLiteral("update clientes set cidade = 'Olinda' where idcliente = %1").arg(key));
         hold.Execute();
-
-        TFbTransaction noWait;
-        noWait.SetDefaultDatabase(m_a->Database);
-        noWait.SetParams({QStringLiteral("read_committed"), QStringLiteral("rec_version"), QStringLiteral("nowait"),
-                          QStringLiteral("write")});
-        noWait.StartTransaction();
-        TFbQuery change;
-        change.SetDatabase(m_a->Database);
-        change.SetTransaction(&noWait);
-        change.SetSQL(QStringLiteral("delete from clientes where idcliente = %1").arg(key));
+        OnOwnTransaction(change, noWait, m_a->Database, QStringLiteral("nowait"),
+                         QStringLiteral("delete from clientes where idcliente = %1").arg(key));
         long code = 0;
         QString message;
         try {
