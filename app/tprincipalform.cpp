@@ -461,15 +461,6 @@ void TPrincipalForm::OpenListScreen(Screen which, const std::function<void()> &p
     screen.release()->show();
 }
 
-namespace {
-void Reopen(TFbQuery *query, const QString &sql)
-{
-    query->Close();
-    query->SetSQL(sql);
-    query->Open();
-}
-} // namespace
-
 void TPrincipalForm::Configuraes1Click()
 {
     if (!m_settingsFactory)
@@ -512,21 +503,21 @@ void TPrincipalForm::Sair1Click()
 void TPrincipalForm::ListadeClientes1Click()
 {
     OpenListScreen(Screen::ClientList, [] {
-        Reopen(DM->ClientesQuery, QStringLiteral("select * from clientes order by nome"));
+        DM->ClientesQuery->Reopen(QStringLiteral("select * from clientes order by nome"));
     });
 }
 
 void TPrincipalForm::Fornecedores1Click()
 {
     OpenListScreen(Screen::Suppliers, [] {
-        Reopen(DM->ForneQuery, QStringLiteral("select * from fornecedores order by nomefantasia"));
+        DM->ForneQuery->Reopen(QStringLiteral("select * from fornecedores order by nomefantasia"));
     });
 }
 
 void TPrincipalForm::Estoque1Click()
 {
     OpenListScreen(Screen::Products, [] {
-        Reopen(DM->ProdForneQuery, QStringLiteral("select * from prodforne order by descricao"));
+        DM->ProdForneQuery->Reopen(QStringLiteral("select * from prodforne order by descricao"));
     });
 }
 
@@ -540,7 +531,7 @@ void TPrincipalForm::OrdemdeServio1Click()
         clients->CheckNotHeld(true, false);
         const bool hasRow = clients->Active() && clients->RecNo() >= 0;
         if (hasRow && !DM->ClientesQueryNOME->AsString().isEmpty())
-            Reopen(DM->OrdensQuery, QStringLiteral("select * from ordemserv where idcliente=")
+            DM->OrdensQuery->Reopen(QStringLiteral("select * from ordemserv where idcliente=")
                                         + QString::number(DM->ClientesQueryIDCLIENTE->AsInteger()));
     });
 }

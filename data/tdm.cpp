@@ -135,6 +135,17 @@ TFbUpdateSQL **TDM::UpdateMember(const char *name)
     return nullptr;
 }
 
+TFbQuery *TDM::NewQuery(TDM *dm, QObject *parent, const QString &name)
+{
+    auto *q = new TFbQuery(parent);
+    q->setObjectName(name);
+    if (dm) {
+        q->SetDatabase(dm->Database);
+        q->SetTransaction(dm->Transaction);
+    }
+    return q;
+}
+
 QString TDM::DesignSQL(const TDmTable &t)
 {
     return QStringLiteral("select * from %1").arg(QLatin1String(t.table));
@@ -163,13 +174,8 @@ TDM::TDM(QObject *parent) : QObject(parent)
     Transaction->SetParams({QStringLiteral("read_committed"), QStringLiteral("rec_version"),
                             QStringLiteral("wait"), QStringLiteral("write")});
 
-    for (const char *aux : {"AuxQuery", "AuxQuery2", "AuxQuery3", "AuxQuery4", "AuxQuery5"}) {
-        auto *q = new TFbQuery(this);
-        q->setObjectName(QLatin1String(aux));
-        q->SetDatabase(Database);
-        q->SetTransaction(Transaction);
-        *QueryMember(aux) = q;
-    }
+    for (const char *aux : {"AuxQuery", "AuxQuery2", "AuxQuery3", "AuxQuery4", "AuxQuery5"})
+        *QueryMember(aux) = NewQuery(this, this, QLatin1String(aux));
 
     for (const TDmTable &t : TDmSchema::Tables()) {
         auto *u = new TFbUpdateSQL(this);
@@ -181,10 +187,7 @@ TDM::TDM(QObject *parent) : QObject(parent)
         u->SetRowWriter(TDmSharedAccess::RowWriter(t));
         *UpdateMember(t.update) = u;
 
-        auto *q = new TFbQuery(this);
-        q->setObjectName(QLatin1String(t.dataset));
-        q->SetDatabase(Database);
-        q->SetTransaction(Transaction);
+        TFbQuery *q = NewQuery(this, this, QLatin1String(t.dataset));
         q->SetSQL(DesignSQL(t));
         q->SetCachedUpdates(true);
         q->SetUpdateObject(u);

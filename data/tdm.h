@@ -125,6 +125,9 @@ public:
     TFbQuery *DatasetOf(const QString &table) const;
     // The design SQL text of a dataset ("select * from CLIENTES").
     static QString DesignSQL(const TDmTable &t);
+    // A query of `parent` named `name` on the data module's database and
+    // transaction (on none without a data module).
+    static TFbQuery *NewQuery(TDM *dm, QObject *parent, const QString &name);
 
 private:
     QStringList m_openWarnings;

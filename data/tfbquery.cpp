@@ -487,6 +487,13 @@ void TFbQuery::DropResultFields()
     }
 }
 
+void TFbQuery::Reopen(const QString &sql)
+{
+    Close();
+    SetSQL(sql);
+    Open();
+}
+
 void TFbQuery::Close()
 {
     if (!Active())

@@ -99,6 +99,8 @@ public:
     // whose rows have no side effects (the data module's tables at start).
     void OpenUnread();
     void Close();
+    // Closes, takes `sql` as the statement and opens again.
+    void Reopen(const QString &sql);
     bool Active() const { return m_state != dsInactive; }
     TDataSetState State() const { return m_state; }
     void Append();

@@ -9,8 +9,8 @@
 #include "report/model/treplabel.h"
 #include "report/model/treplayout.h"
 #include "report/model/trepreport.h"
-
-#include <QRegularExpression>
+#include "widgets/tmaskdateedit.h"
+#include "widgets/tsearchsql.h"
 
 // The resources of a static library are registered by hand, outside any namespace.
 static void InitPeriodResources()
@@ -23,29 +23,6 @@ static void InitPeriodResources()
 }
 
 namespace {
-
-TFbQuery *MakeQuery(QObject *parent, const QString &name, TDM *dm)
-{
-    auto *q = new TFbQuery(parent);
-    q->setObjectName(name);
-    if (dm) {
-        q->SetDatabase(dm->Database);
-        q->SetTransaction(dm->Transaction);
-    }
-    return q;
-}
-
-void Reopen(TFbQuery *q, const QString &sql)
-{
-    q->Close();
-    q->SetSQL(sql);
-    q->Open();
-}
-
-QString Literal(const QDate &date)
-{
-    return QLatin1Char('"') + date.toString(QStringLiteral("yyyy/MM/dd")) + QLatin1Char('"');
-}
 
 QString DateText(const QDate &date)
 {
@@ -61,8 +38,8 @@ TPeriodReport::TPeriodReport(TDM *dm, QObject *parent)
     setObjectName(QStringLiteral("PeriodReport"));
     InitPeriodResources();
     Report1 = TRepLayout::LoadFromFile(ResourcePath(), this);
-    Orders = MakeQuery(this, QStringLiteral("Orders"), m_dm);
-    Config = MakeQuery(this, QStringLiteral("Config"), m_dm);
+    Orders = TDM::NewQuery(m_dm, this, QStringLiteral("Orders"));
+    Config = TDM::NewQuery(m_dm, this, QStringLiteral("Config"));
     m_orders = std::make_unique<TFbReportDataSet>(Orders);
     m_config = std::make_unique<TFbReportDataSet>(Config);
     Report1->BindDataSet(m_orders->DataSetName(), m_orders.get());
@@ -88,16 +65,12 @@ QStringList TPeriodReport::StatusChoices()
 
 QDate TPeriodReport::ReadDate(const QString &text, const QString &which)
 {
-    static const QRegularExpression re(QStringLiteral("^ *([0-9]{1,2}) */ *([0-9]{1,2}) */ *([0-9]{4}) *$"));
     if (text.trimmed() == QLatin1String("/  /") || text.trimmed().isEmpty())
         throw EFbError(QStringLiteral("Informe a %1.").arg(which));
-    const QRegularExpressionMatch m = re.match(text);
-    const QDate date = m.hasMatch()
-        ? QDate(m.captured(3).toInt(), m.captured(2).toInt(), m.captured(1).toInt())
-        : QDate();
-    if (!date.isValid() || date.year() < 1)
+    const std::optional<QDate> date = TMaskDateEdit::ReadDate(text);
+    if (!date)
         throw EFbError(QStringLiteral("A %1 \"%2\" não é uma data válida.").arg(which, text.trimmed()));
-    return date;
+    return *date;
 }
 
 QString TPeriodReport::Statement(const QDate &start, const QDate &end, const QString &status, DateKind kind)
@@ -111,11 +84,11 @@ QString TPeriodReport::Statement(const QDate &start, const QDate &end, const QSt
     QString sql = QStringLiteral("select o.IDORDEM, o.NORDEM, %1 as DATA, c.NOME, o.DESCRICAO, o.SITUACAO, o.VALORTOT"
                                  " from ORDEMSERV o left join CLIENTES c on c.IDCLIENTE = o.IDCLIENTE"
                                  " where %1 >= %2")
-                      .arg(column, Literal(start));
+                      .arg(column, TSearchSql::DateLiteral(start));
     // The whole end day, whatever the time of day.
     const QDate after = end.addDays(1);
     if (after.year() <= 9999)
-        sql += QStringLiteral(" and %1 < %2").arg(column, Literal(after));
+        sql += QStringLiteral(" and %1 < %2").arg(column, TSearchSql::DateLiteral(after));
     if (!status.isEmpty()) {
         QString quoted = status;
         quoted.replace(QLatin1Char('"'), QLatin1String("\"\""));
@@ -136,8 +109,8 @@ QString TPeriodReport::FilterText(const QDate &start, const QDate &end, const QS
 void TPeriodReport::Fill(const QDate &start, const QDate &end, const QString &status, DateKind kind)
 {
     const QString sql = Statement(start, end, status, kind);
-    Reopen(Config, QStringLiteral("select * from config where idconfig = 1"));
-    Reopen(Orders, sql);
+    Config->Reopen(QStringLiteral("select * from config where idconfig = 1"));
+    Orders->Reopen(sql);
     if (auto *filter = qobject_cast<TRepLabel *>(Report1->FindElement(QStringLiteral("Filtro"))))
         filter->SetCaption(FilterText(start, end, status, kind));
 }

@@ -19,22 +19,10 @@ namespace {
 
 TFbQuery *MakeQuery(QObject *parent, const QString &name, const QString &sql, TDM *dm)
 {
-    auto *q = new TFbQuery(parent);
-    q->setObjectName(name);
-    if (dm) {
-        q->SetDatabase(dm->Database);
-        q->SetTransaction(dm->Transaction);
-    }
+    TFbQuery *q = TDM::NewQuery(dm, parent, name);
     q->SetCachedUpdates(false);
     q->SetSQL(sql);
     return q;
-}
-
-void Reopen(TFbQuery *q, const QString &sql)
-{
-    q->Close();
-    q->SetSQL(sql);
-    q->Open();
 }
 
 } // namespace
@@ -81,7 +69,7 @@ void TRelOSForm::RegisterExportFilters()
 
 void TRelOSForm::ReopenConfig()
 {
-    Reopen(FbQuery3, QStringLiteral("select * from config where idconfig = 1"));
+    FbQuery3->Reopen(QStringLiteral("select * from config where idconfig = 1"));
 }
 
 void TRelOSForm::SetOrderTextsEnabled(bool on)
@@ -95,7 +83,7 @@ void TRelOSForm::FillOrder(int idOrdem)
 {
     // The order first, then the client it belongs to: the shared client
     // dataset may be on another client by now.
-    Reopen(FbQuery2, QStringLiteral("select * from ordemserv where idordem=") + QString::number(idOrdem));
+    FbQuery2->Reopen(QStringLiteral("select * from ordemserv where idordem=") + QString::number(idOrdem));
     int idCliente = 0;
     bool known = false;
     if (!FbQuery2->IsEmpty()) {
@@ -105,7 +93,7 @@ void TRelOSForm::FillOrder(int idOrdem)
             known = true;
         }
     }
-    Reopen(FbQuery1, known ? QStringLiteral("select * from clientes where idcliente=") + QString::number(idCliente)
+    FbQuery1->Reopen(known ? QStringLiteral("select * from clientes where idcliente=") + QString::number(idCliente)
                            : QStringLiteral("select * from clientes where 1=0"));
     ReopenConfig();
     SetOrderTextsEnabled(true);

@@ -20,24 +20,6 @@ static void InitStockResources()
 
 namespace {
 
-TFbQuery *MakeQuery(QObject *parent, const QString &name, TDM *dm)
-{
-    auto *q = new TFbQuery(parent);
-    q->setObjectName(name);
-    if (dm) {
-        q->SetDatabase(dm->Database);
-        q->SetTransaction(dm->Transaction);
-    }
-    return q;
-}
-
-void Reopen(TFbQuery *q, const QString &sql)
-{
-    q->Close();
-    q->SetSQL(sql);
-    q->Open();
-}
-
 bool Filled(const QString &text)
 {
     return text.trimmed() != QLatin1String("/  /") && !text.trimmed().isEmpty();
@@ -52,8 +34,8 @@ TRelEstoquePrint::TRelEstoquePrint(TDM *dm, QObject *parent)
     setObjectName(QStringLiteral("RelEstoquePrint"));
     InitStockResources();
     Report1 = TRepLayout::LoadFromFile(ResourcePath(), this);
-    Movements = MakeQuery(this, QStringLiteral("Movements"), m_dm);
-    Config = MakeQuery(this, QStringLiteral("Config"), m_dm);
+    Movements = TDM::NewQuery(m_dm, this, QStringLiteral("Movements"));
+    Config = TDM::NewQuery(m_dm, this, QStringLiteral("Config"));
     m_movements = std::make_unique<TFbReportDataSet>(Movements);
     m_config = std::make_unique<TFbReportDataSet>(Config);
     Report1->BindDataSet(m_movements->DataSetName(), m_movements.get());
@@ -95,8 +77,8 @@ QString TRelEstoquePrint::Title(int kind, const QString &startText, const QStrin
 
 void TRelEstoquePrint::Fill(const QString &shown, const QString &title)
 {
-    Reopen(Config, QStringLiteral("select * from config where idconfig = 1"));
-    Reopen(Movements, Statement(shown));
+    Config->Reopen(QStringLiteral("select * from config where idconfig = 1"));
+    Movements->Reopen(Statement(shown));
     if (auto *label = qobject_cast<TRepLabel *>(Report1->FindElement(QStringLiteral("Titulo"))))
         label->SetCaption(title);
 }

@@ -10,6 +10,7 @@
 #include "widgets/tmaskdateedit.h"
 #include "widgets/tradiogroup.h"
 #include "widgets/trowcolors.h"
+#include "widgets/tsearchsql.h"
 
 #include <QDate>
 #include <QGridLayout>
@@ -26,21 +27,6 @@ bool IsFilled(const QString &text)
     return text.trimmed() != QStringLiteral("/  /");
 }
 
-// A box's text read day/month/year. Blanks around a number are allowed
-// (" 1/ 5/2008" is the 1st of May); a day or month left blank, a year not
-// of four digits or a day the calendar lacks is no date.
-std::optional<QDate> ReadDate(const QString &text)
-{
-    static const QRegularExpression re(QStringLiteral("^ *([0-9]{1,2}) */ *([0-9]{1,2}) */ *([0-9]{4}) *$"));
-    const QRegularExpressionMatch m = re.match(text);
-    if (!m.hasMatch())
-        return std::nullopt;
-    const QDate date(m.captured(3).toInt(), m.captured(2).toInt(), m.captured(1).toInt());
-    if (!date.isValid() || date.year() < 1)
-        return std::nullopt;
-    return date;
-}
-
 // Some position typed and a day, month or year still missing.
 bool IsPartial(const QString &text)
 {
@@ -50,16 +36,12 @@ bool IsPartial(const QString &text)
 
 QDate CheckedDate(const QString &text)
 {
-    const std::optional<QDate> date = ReadDate(text);
+    const std::optional<QDate> date = TMaskDateEdit::ReadDate(text);
     if (!date)
         throw EFbError(QStringLiteral("'%1' is not a valid date").arg(text));
     return *date;
 }
 
-QString Literal(const QDate &date)
-{
-    return QLatin1Char('"') + date.toString(QStringLiteral("yyyy/MM/dd")) + QLatin1Char('"');
-}
 } // namespace
 
 QString TRelForm::FilterStatement(int kind, const QString &startText, const QString &endText)
@@ -85,10 +67,10 @@ QString TRelForm::FilterStatement(int kind, const QString &startText, const QStr
     // not including, the next midnight. Past the last day the database can
     // hold there is no next day, and nothing lies after it.
     sql += kind == Entries || kind == Exits ? QStringLiteral(" and ") : QStringLiteral(" where ");
-    sql += QStringLiteral("datacad >= ") + Literal(start);
+    sql += QStringLiteral("datacad >= ") + TSearchSql::DateLiteral(start);
     const QDate after = end.addDays(1);
     if (after.year() <= 9999)
-        sql += QStringLiteral(" and datacad < ") + Literal(after);
+        sql += QStringLiteral(" and datacad < ") + TSearchSql::DateLiteral(after);
     return sql;
 }
 

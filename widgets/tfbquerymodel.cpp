@@ -98,15 +98,8 @@ void TFbQueryModel::ReadFirstPacket()
 {
     if (!m_query || !m_query->Active() || !m_query->CanFetchMore())
         return;
-    const int wanted = FirstPacket() - m_query->FetchedCount();
-    if (wanted <= 0)
-        return;
-    QPointer<TFbQuery> q = m_query;
     m_readingFirst = true;
-    Guard([q, wanted] {
-        if (q)
-            q->FetchMore(wanted);
-    });
+    FetchUpTo(FirstPacket());
     m_readingFirst = false;
 }
 
@@ -114,11 +107,17 @@ void TFbQueryModel::FillView()
 {
     if (!m_viewRows || !canFetchMore(QModelIndex()))
         return;
-    const int shown = m_viewRows();
-    const int wanted = shown + 1 - m_query->FetchedCount();
-    if (shown <= 0 || wanted <= 0)
+    if (const int shown = m_viewRows(); shown > 0)
+        FetchUpTo(shown + 1);
+}
+
+void TFbQueryModel::FetchUpTo(int rows)
+{
+    const int wanted = rows - m_query->FetchedCount();
+    if (wanted <= 0)
         return;
-    // Called from the view's resize: a failing read is shown, not thrown.
+    // Asked from a view's layout, resize or scrolling code: a failing read
+    // is shown, not thrown.
     QPointer<TFbQuery> q = m_query;
     Guard([q, wanted] {
         if (q)
@@ -260,14 +259,8 @@ bool TFbQueryModel::canFetchMore(const QModelIndex &parent) const
 
 void TFbQueryModel::fetchMore(const QModelIndex &parent)
 {
-    if (!canFetchMore(parent))
-        return;
-    // A view asks from its layout code: a failing read is shown, not thrown.
-    QPointer<TFbQuery> q = m_query;
-    Guard([q] {
-        if (q)
-            q->FetchMore(TFbQuery::kFetchPacket);
-    });
+    if (canFetchMore(parent))
+        FetchUpTo(m_query->FetchedCount() + TFbQuery::kFetchPacket);
 }
 
 void TFbQueryModel::OnRowChanged(int row)

@@ -57,6 +57,8 @@ private:
     void Reload();
     void ReadFirstPacket();
     int FirstPacket() const;
+    // Reads until the dataset holds `rows` rows or its cursor ends.
+    void FetchUpTo(int rows);
     void OnAboutToReset();
     void OnReset();
     void OnRowAboutToBeInserted(int row);

@@ -6,6 +6,7 @@
 #include <QClipboard>
 #include <QFocusEvent>
 #include <QKeyEvent>
+#include <QRegularExpression>
 #include <QValidator>
 #include <algorithm>
 
@@ -225,4 +226,16 @@ void TMaskDateEdit::keyPressEvent(QKeyEvent *event)
         return;
     }
     QLineEdit::keyPressEvent(event);
+}
+
+std::optional<QDate> TMaskDateEdit::ReadDate(const QString &text)
+{
+    static const QRegularExpression re(QStringLiteral("^ *([0-9]{1,2}) */ *([0-9]{1,2}) */ *([0-9]{4}) *$"));
+    const QRegularExpressionMatch m = re.match(text);
+    if (!m.hasMatch())
+        return std::nullopt;
+    const QDate date(m.captured(3).toInt(), m.captured(2).toInt(), m.captured(1).toInt());
+    if (!date.isValid() || date.year() < 1)
+        return std::nullopt;
+    return date;
 }

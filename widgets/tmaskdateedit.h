@@ -14,7 +14,9 @@
 // in the standard error box and keeps the focus. Esc puts back the text the
 // box had when it got the focus (the changes are abandoned); an Esc with
 // nothing changed goes on to the window.
+#include <QDate>
 #include <QLineEdit>
+#include <optional>
 
 class TMaskDateEdit : public QLineEdit
 {
@@ -33,6 +35,11 @@ public:
     // Typed into with a year position still blank: the focus cannot leave
     // it, and a button clicked meanwhile should not act.
     bool RefusesToLeave() const { return isModified() && !YearComplete(); }
+
+    // A box's text read day/month/year. Blanks around a number are allowed
+    // (" 1/ 5/2008" is the 1st of May); a day or month left blank, a year
+    // not of four digits or a day the calendar lacks is no date.
+    static std::optional<QDate> ReadDate(const QString &text);
 
     static QString BlankText() { return QStringLiteral("  /  /    "); }
     static QString InvalidInputMessage()

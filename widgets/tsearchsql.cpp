@@ -57,3 +57,8 @@ QString TSearchSql::Build(const QString &typed, const QString &table,
     return select + QLatin1String(" where upper(") + column + QLatin1String(") like ")
         + LikeLiteral(text) + order;
 }
+
+QString TSearchSql::DateLiteral(const QDate &date)
+{
+    return QLatin1Char('"') + date.toString(QStringLiteral("yyyy/MM/dd")) + QLatin1Char('"');
+}

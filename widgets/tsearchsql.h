@@ -11,6 +11,7 @@
 // twice, so no typed text can end the literal early and change what the
 // statement does. "%" and "_" keep their LIKE meaning on purpose: users type
 // them as wildcards.
+#include <QDate>
 #include <QString>
 
 class TSearchSql
@@ -33,6 +34,11 @@ public:
     // and "_" of the text are escaped with a backslash, and the literal is
     // followed by its escape clause.
     static QString LiteralLikeLiteral(const QString &prepared);
+
+    // A date as the database reads it in a statement: "yyyy/MM/dd" between
+    // double quotes (a string in SQL dialect 1, taken as a date where one
+    // is compared with a date column).
+    static QString DateLiteral(const QDate &date);
 
     static QString Build(const QString &typed, const QString &table,
                          const QString &column, const QString &orderBy);
