@@ -1,6 +1,7 @@
 #include "clients/tclientesform2.h"
 
 #include "app/tmessages.h"
+#include "data/efberror.h"
 #include "data/tdm.h"
 #include "data/tfbfield.h"
 #include "data/tfbquery.h"
@@ -23,6 +24,28 @@ bool TClientesForm2::Pick(QWidget *parent)
     if (!hasClient) {
         TMessages::ShowMessage(QStringLiteral("Não existe cliente cadastrado!"));
         return false;
+    }
+    // The list is read again, so that a client deleted on another computer
+    // is not offered (and one added there is); the current client stays
+    // current. Where an entry holds the dataset it is shown as read.
+    if (clients->Active() && clients->HeldBy().isEmpty()) {
+        bool free = true;
+        try {
+            clients->CheckNotHeld();
+        } catch (const EFbError &) {
+            free = false;
+        }
+        if (free) {
+            const QVariant id = clients->FieldByName(QStringLiteral("IDCLIENTE"))->Value();
+            clients->Close();
+            clients->Open();
+            if (!clients->Locate(QStringLiteral("IDCLIENTE"), id))
+                clients->First();
+            if (clients->IsEmpty()) {
+                TMessages::ShowMessage(QStringLiteral("Não existe cliente cadastrado!"));
+                return false;
+            }
+        }
     }
     TClientesForm2 picker(parent);
     clients->Open();

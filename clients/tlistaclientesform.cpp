@@ -4,6 +4,7 @@
 #include "clients/tclientesform.h"
 #include "clients/tclientlegend.h"
 #include "data/tdm.h"
+#include "data/tdmsharedaccess.h"
 #include "data/tfbfield.h"
 #include "data/tfbquery.h"
 #include "widgets/tbitbtn.h"
@@ -94,22 +95,7 @@ void TListaClientesForm::PrepareRecordForm(QDialog *dialog, bool isNew)
 
 void TListaClientesForm::DeleteRelated(qint32 key)
 {
-    // The client's row is locked first: an order being saved for it on
-    // another computer (which locks the same row) either ends before and
-    // makes this delete fail, or waits and is refused - never an order left
-    // behind for a client that is gone.
-    TFbQuery lock;
-    lock.SetDatabase(DM->Database);
-    lock.SetTransaction(DM->Transaction);
-    lock.SetSQL(QStringLiteral("select idcliente from clientes where idcliente=%1 with lock").arg(key));
-    lock.Open();
-    lock.Close();
-    // Every service order of the client goes with it, straight in the
-    // database; the order dataset is left closed on the delete statement.
-    TFbQuery *orders = DM->OrdensQuery;
-    orders->Close();
-    orders->SetSQL(QStringLiteral("delete from ordemserv where idcliente=") + QString::number(key));
-    orders->Execute();
+    TDmSharedAccess::DeleteClientOrders(*DM, key);
 }
 
 void TListaClientesForm::BitBtn6Click()

@@ -171,8 +171,12 @@ TDM::TDM(QObject *parent) : QObject(parent)
     // see what the others saved, or the new-record rule hands out keys
     // that are already taken and the save fails for the rest of the run.
     // Alone on the database this reads exactly what a snapshot would.
+    // A row held by another computer's unfinished work is waited for a few
+    // seconds, not for ever: a save then fails with the "being changed on
+    // another computer" message and the entry stays on the screen.
     Transaction->SetParams({QStringLiteral("read_committed"), QStringLiteral("rec_version"),
-                            QStringLiteral("wait"), QStringLiteral("write")});
+                            QStringLiteral("wait"), QStringLiteral("lock_timeout=%1").arg(LockWaitSeconds),
+                            QStringLiteral("write")});
 
     for (const char *aux : {"AuxQuery", "AuxQuery2", "AuxQuery3", "AuxQuery4", "AuxQuery5"})
         *QueryMember(aux) = NewQuery(this, this, QLatin1String(aux));

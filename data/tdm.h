@@ -44,6 +44,9 @@ public:
     explicit TDM(QObject *parent = nullptr);
     ~TDM() override;
 
+    // How long a save waits for a row another computer holds.
+    static constexpr int LockWaitSeconds = 5;
+
     TFbDatabase *Database = nullptr;
     TFbTransaction *Transaction = nullptr;
 

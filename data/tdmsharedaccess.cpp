@@ -49,14 +49,36 @@ void TDmSharedAccess::ApplyOrder(TDM &dm)
             found = !lock.IsEmpty();
             lock.Close();
         } catch (const EFbError &e) {
-            // Being deleted on another computer at this very moment.
-            if (!TFbConflictMessage::IsConflict(e.GdsCode()))
+            // Being deleted on another computer at this very moment. A wait
+            // that ran out says only that the client is held (being edited
+            // there, say): that error goes on as it is.
+            if (!TFbConflictMessage::IsConflict(e.GdsCode()) || TFbConflictMessage::IsLockTimeout(e.GdsCode()))
                 throw;
         }
         if (!found)
             throw EFbError(OrderClientGoneMessage());
         orders->ApplyChanges();
     });
+}
+
+void TDmSharedAccess::DeleteClientOrders(TDM &dm, qint32 client)
+{
+    // The client's row is locked first: an order being saved for it on
+    // another computer (which locks the same row) either ends before and
+    // makes this delete fail, or waits and is refused - never an order left
+    // behind for a client that is gone.
+    TFbQuery lock;
+    lock.SetDatabase(dm.Database);
+    lock.SetTransaction(dm.Transaction);
+    lock.SetSQL(QStringLiteral("select idcliente from clientes where idcliente=%1 with lock").arg(client));
+    lock.Open();
+    lock.Close();
+    // Every service order of the client goes with it, straight in the
+    // database; the order dataset is left closed on the delete statement.
+    TFbQuery *orders = dm.OrdensQuery;
+    orders->Close();
+    orders->SetSQL(QStringLiteral("delete from ordemserv where idcliente=") + QString::number(client));
+    orders->Execute();
 }
 
 QString TDmSharedAccess::OrderClientGoneMessage()

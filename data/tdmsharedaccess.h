@@ -23,6 +23,10 @@ public:
     // the entry still being typed.
     static void ApplyOrder(TDM &dm);
     static QString OrderClientGoneMessage();
+    // The first step of deleting client `client`, inside the delete's unit
+    // of work: its row locked, then its orders deleted in the database (the
+    // order dataset is left closed).
+    static void DeleteClientOrders(TDM &dm, qint32 client);
 
     // Refuses (EFbError, in Portuguese) a database that lacks one of the
     // six tables - a file of another program named by mistake - before

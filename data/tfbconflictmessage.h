@@ -12,6 +12,9 @@ class TFbConflictMessage
 public:
     // The engine's first error code says another transaction holds the row.
     static bool IsConflict(long gdsCode);
+    // ... because the wait for it ran out: the row is still held, and
+    // nothing can be told of what the other computer will do with it.
+    static bool IsLockTimeout(long gdsCode);
     // The message for such an error whose engine text is `engineText`.
     static QString For(const QString &engineText);
 };

@@ -741,7 +741,7 @@ void TFbQuery::Prior()
     }
 }
 
-bool TFbQuery::Locate(const QString &fieldName, const QVariant &value)
+bool TFbQuery::Locate(const QString &fieldName, const QVariant &value, TLocateReach reach)
 {
     CheckNotHeld(true, false);
     CheckBrowseMode();
@@ -767,7 +767,7 @@ bool TFbQuery::Locate(const QString &fieldName, const QVariant &value)
         for (const int end = LocalStart(); r < end; ++r)
             if (matches(r))
                 return found(r);
-        if (ReadMore(kFetchPacket) == 0)
+        if (reach == RowsRead || ReadMore(kFetchPacket) == 0)
             break;
     }
     for (; r < int(m_visible.size()); ++r)
@@ -1026,6 +1026,57 @@ void TFbQuery::ApplyRow(TFbRow *r)
     m_changes->Written(r, journaled ? tr->UnitOfWorkDepth() : 0);
     if (journaled)
         tr->JournalDataset(this);
+}
+
+bool TFbQuery::RefreshCurrent()
+{
+    CheckActive();
+    if (m_state != dsBrowse || m_cur < 0 || !m_db)
+        return true;
+    TFbRow *r = m_visible[size_t(m_cur)];
+    // A row with a change of its own keeps what was typed; a new row has
+    // nothing stored to read.
+    if (r->status != usUnmodified || !r->orig || !m_updateObject || m_updateObject->RefreshSQL().isEmpty())
+        return true;
+    QStringList names;
+    const QByteArray sql = TFbUpdateSQL::ConvertParams(m_updateObject->RefreshSQL().join(QLatin1Char('\n')), names);
+    TFbTransaction *tr = Transaction();
+    tr->StartIfNeeded();
+    TFbStatement st(m_db);
+    st.Prepare(tr, sql);
+    for (int i = 0; i < names.size() && i < int(st.Params().size()); ++i) {
+        QString name = names[i];
+        if (name.startsWith(QLatin1String("OLD_"), Qt::CaseInsensitive))
+            name = name.mid(4);
+        TFbCell v;
+        const TFbField *f = FindField(name);
+        if (f && f->m_col >= 0)
+            m_store->DecodeCell(r->orig, f->m_col, v);
+        else
+            v.null = true;
+        st.SetParam(i, v, f ? f->m_storage : TFbStorage::Text, f ? f->m_scale : 0);
+    }
+    st.Execute(tr);
+    if (!st.Fetch()) {
+        st.CloseCursor();
+        return false;
+    }
+    std::unique_ptr<TFbCell[]> cells = m_store->NewCells();
+    m_store->DecodeRow(r->orig, cells.get());
+    const std::vector<TFbColumn> &mine = m_store->Columns();
+    for (size_t j = 0; j < st.Columns().size(); ++j) {
+        const TFbColumn &c = st.Columns()[j];
+        const TFbField *f = FindField(c.name);
+        // Only a column read the same way as the dataset's own.
+        if (!f || f->m_col < 0 || mine[size_t(f->m_col)].storage != c.storage
+            || mine[size_t(f->m_col)].scale != c.scale)
+            continue;
+        TFbStatement::ReadCell(st.Out()->sqlvar[j], c, cells[size_t(f->m_col)]);
+    }
+    st.CloseCursor();
+    r->orig = m_store->EncodeRow(cells.get());
+    emit rowChanged(m_cur);
+    return true;
 }
 
 void TFbQuery::PurgeGone()

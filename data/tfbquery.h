@@ -117,6 +117,12 @@ public:
     // Drops every cached change and pending edit, back to the rows as read.
     void CancelUpdates();
     bool UpdatesPending() const;
+    // Reads the current row again as the database holds it now (through
+    // the update object's refresh statement), so that an entry starts from
+    // what another computer may have saved since the rows were read. A row
+    // with a change of its own, or a dataset without a refresh statement,
+    // stays as it is. Returns false when the row is no longer stored.
+    bool RefreshCurrent();
     TUpdateStatus UpdateStatus() const;     // of the current row
 
     // --- fields ---
@@ -155,7 +161,11 @@ public:
     bool Bof() const;
     // Moves to the first row whose field equals value (texts compared
     // case-insensitively); returns false and stays put when none does.
-    bool Locate(const QString &fieldName, const QVariant &value);
+    // RowsRead looks among the rows read so far only: for a key that one
+    // statement of its own finds at once, where reading up to it could mean
+    // reading a large table.
+    enum TLocateReach { ReadAsNeeded, RowsRead };
+    bool Locate(const QString &fieldName, const QVariant &value, TLocateReach reach = ReadAsNeeded);
     // Reads without moving: text of field `fieldIndex` in visible row `row`.
     QString TextAt(int row, int fieldIndex) const;
     QVariant ValueAt(int row, int fieldIndex) const;

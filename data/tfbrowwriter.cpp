@@ -100,7 +100,12 @@ qint64 TFbRowWriter::Apply(TFbUpdateSQL::TUpdateKind kind, TFbDatabase *db, TFbT
         throw EFbError(QStringLiteral("Database not assigned"));
     if (kind == TFbUpdateSQL::ukModify)
         return Modify(db, tr, row);
-    return statement();
+    const qint64 n = statement();
+    // Another computer deleted the row first: said in the clerk's words
+    // (it used to be "Update Failed").
+    if (kind == TFbUpdateSQL::ukDelete && n == 0)
+        throw EFbError(DeletedBeforeMessage());
+    return n;
 }
 
 QString TFbRowWriter::ModifyText(const TFbRowValues &row, std::vector<TFbCell> *params,
@@ -212,6 +217,18 @@ QString TFbRowWriter::ChangedElsewhereMessage(const QStringList &columnsAndValue
     text += QStringLiteral("\n\nO que você digitou continua na tela: anote o que quiser manter, "
                            "cancele e abra o registro de novo.");
     return text;
+}
+
+QString TFbRowWriter::DeletedBeforeMessage()
+{
+    return QStringLiteral("Este registro já tinha sido excluído em outro computador. "
+                          "Pesquise de novo para ver a lista como está agora.");
+}
+
+QString TFbRowWriter::GoneBeforeEditMessage()
+{
+    return QStringLiteral("Este registro foi excluído em outro computador e não pode mais ser alterado. "
+                          "Pesquise de novo para ver a lista como está agora.");
 }
 
 QString TFbRowWriter::DeletedElsewhereMessage()

@@ -12,7 +12,8 @@
 // lost.
 //
 // New rows, deletes and rows of tables without a writer go through the
-// update statement set as they are.
+// update statement set as they are; a delete of a row that another computer
+// deleted first is refused in words of its own.
 #include "data/tfbtypes.h"
 #include "data/tfbupdatesql.h"
 #include <QString>
@@ -67,6 +68,10 @@ public:
     // conflict with the value stored now.
     static QString ChangedElsewhereMessage(const QStringList &columnsAndValues);
     static QString DeletedElsewhereMessage();
+    // ... when an entry was about to start on a row that is gone.
+    static QString GoneBeforeEditMessage();
+    // ... when a delete found the row deleted already.
+    static QString DeletedBeforeMessage();
 
 private:
     qint64 Modify(TFbDatabase *db, TFbTransaction *tr, const TFbRowValues &row);

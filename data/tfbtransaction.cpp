@@ -103,6 +103,19 @@ QByteArray TFbTransaction::BuildTpb() const
         const QByteArray n = p.trimmed().toLower().toLatin1();
         if (n.isEmpty())
             continue;
+        if (n.startsWith("lock_timeout=")) {
+            // How long a statement waits for a row another transaction
+            // holds before it fails with a lock time-out, in seconds.
+            bool ok = false;
+            const int seconds = n.mid(13).toInt(&ok);
+            if (!ok || seconds <= 0)
+                throw EFbError(QStringLiteral("Invalid transaction parameter '%1'").arg(p));
+            tpb.append(char(isc_tpb_lock_timeout));
+            tpb.append(char(4));
+            for (int i = 0; i < 4; ++i)
+                tpb.append(char((quint32(seconds) >> (8 * i)) & 0xff));
+            continue;
+        }
         bool found = false;
         for (const auto &e : names)
             if (n == e.name) {

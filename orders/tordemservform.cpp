@@ -7,6 +7,7 @@
 #include "data/tdmsharedaccess.h"
 #include "data/tfbfield.h"
 #include "data/tfbquery.h"
+#include "data/tfbrowwriter.h"
 #include "data/tmoney.h"
 #include "widgets/tbitbtn.h"
 #include "widgets/tdbcombobox.h"
@@ -414,6 +415,11 @@ void TOrdemservForm::BitBtn2Click()
         return;
     if (!CheckClientAndOrder() || !CheckNothingPending())
         return;
+    // The entry starts from the order as stored now.
+    if (!DM->OrdensQuery->RefreshCurrent()) {
+        TMessages::ShowMessage(TFbRowWriter::GoneBeforeEditMessage());
+        return;
+    }
     DM->OrdensQuery->Edit();
     DM->OrdensQuery->HoldPending(HoldMessage());
     SetEntry(true);

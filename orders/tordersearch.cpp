@@ -91,11 +91,13 @@ void TOrderSearch::MakeCurrent(TDM *dm, qint32 idOrdem)
 
     TFbQuery *clients = dm->ClientesQuery;
     const QString idField = QStringLiteral("IDCLIENTE");
-    // The client list as it is when it holds the client (a search on the
-    // client screen stays), the whole list otherwise.
-    if (!clients->Active() || !clients->Locate(idField, *client)) {
-        Reopen(clients, QStringLiteral("select * from clientes order by nome"));
-        if (!clients->Locate(idField, *client))
+    // The client list as it is when its rows read so far hold the client (a
+    // search on the client screen stays); otherwise the client alone, found
+    // by its key. Reading the list up to the client would read every client
+    // before it in the list's order, which in a large shop is most of them.
+    if (!clients->Active() || !clients->Locate(idField, *client, TFbQuery::RowsRead)) {
+        Reopen(clients, QStringLiteral("select * from clientes where idcliente=%1").arg(*client));
+        if (clients->IsEmpty())
             throw EFbError(QStringLiteral("O cliente da OS %1 não foi encontrado.").arg(idOrdem));
     }
     TFbQuery *orders = dm->OrdensQuery;

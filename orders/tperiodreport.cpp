@@ -3,6 +3,7 @@
 #include "data/efberror.h"
 #include "data/reportdata/tfbreportdataset.h"
 #include "data/tdm.h"
+#include "data/tfbfield.h"
 #include "data/tfbquery.h"
 #include "orders/tordemservform.h"
 #include "report/generate/trepgenerator.h"
@@ -11,6 +12,8 @@
 #include "report/model/trepreport.h"
 #include "widgets/tmaskdateedit.h"
 #include "widgets/tsearchsql.h"
+
+#include <QLocale>
 
 // The resources of a static library are registered by hand, outside any namespace.
 static void InitPeriodResources()
@@ -98,6 +101,29 @@ QString TPeriodReport::Statement(const QDate &start, const QDate &end, const QSt
     return sql;
 }
 
+qint64 TPeriodReport::CountRows(const QString &sql)
+{
+    // The rows' statement without its order: the count reads no more.
+    QString from = sql;
+    const qsizetype order = from.lastIndexOf(QLatin1String(" order by "));
+    if (order > 0)
+        from.truncate(order);
+    TFbQuery count;
+    count.SetDatabase(m_dm->Database);
+    count.SetTransaction(m_dm->Transaction);
+    count.SetSQL(QStringLiteral("select count(*) as N from (%1)").arg(from));
+    count.Open();
+    return count.Fields().front()->AsLargeInt();
+}
+
+QString TPeriodReport::TooLongMessage(qint64 rows, qint64 most)
+{
+    const QLocale br(QLocale::Portuguese, QLocale::Brazil);
+    return QStringLiteral("O período escolhido tem %1 ordens de serviço, e o relatório lista no máximo %2 "
+                          "de uma vez. Escolha um período menor (ou uma só situação) e imprima por partes.")
+        .arg(br.toString(rows), br.toString(most));
+}
+
 QString TPeriodReport::FilterText(const QDate &start, const QDate &end, const QString &status, DateKind kind)
 {
     return QStringLiteral("Período: %1 a %2 - %3 - Situação: %4")
@@ -109,6 +135,11 @@ QString TPeriodReport::FilterText(const QDate &start, const QDate &end, const QS
 void TPeriodReport::Fill(const QDate &start, const QDate &end, const QString &status, DateKind kind)
 {
     const QString sql = Statement(start, end, status, kind);
+    // Counted before anything is made: a report past what the page store
+    // holds would otherwise fail after minutes of work, half made.
+    const qint64 rows = CountRows(sql);
+    if (rows > m_maxRows)
+        throw EFbError(TooLongMessage(rows, m_maxRows));
     Config->Reopen(QStringLiteral("select * from config where idconfig = 1"));
     Orders->Reopen(sql);
     if (auto *filter = qobject_cast<TRepLabel *>(Report1->FindElement(QStringLiteral("Filtro"))))

@@ -21,16 +21,6 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
-namespace {
-// Two quantities are the same when both are empty or both hold one number.
-bool SameQuantity(const QVariant &a, const QVariant &b)
-{
-    if (a.isNull() || b.isNull())
-        return a.isNull() == b.isNull();
-    return a.toLongLong() == b.toLongLong();
-}
-} // namespace
-
 TCadProdForm::TCadProdForm(QWidget *parent)
     : TRecordForm(DM ? DM->ProdForneQuery : nullptr, parent)
 {
@@ -151,40 +141,8 @@ bool TCadProdForm::ApplyRecord()
     if (q->State() == TFbQuery::dsInsert || q->UpdateStatus() == TFbQuery::usInserted)
         return TRecordForm::ApplyRecord();
 
-    TFbField *quantity = q->FieldByName(QStringLiteral("QTDEDISP"));
-    const QVariant read = quantity->OldValue();
-    const QVariant typed = quantity->Value();
-    const qint32 id = q->FieldByName(QStringLiteral("IDPROD"))->AsInteger();
-    QString refusal;
-    bool written = false;
-    DM->RunUnitOfWork([&] {
-        bool storedNull = false;
-        const std::optional<qint64> stored = TStockMovement::LockedQuantity(*DM, id, &storedNull);
-        if (!stored) {
-            refusal = QStringLiteral("Este produto não existe mais no banco de dados "
-                                     "(foi excluído em outro computador)!");
-            return;
-        }
-        const QVariant now = storedNull ? QVariant() : QVariant(*stored);
-        if (!SameQuantity(now, read)) {
-            if (!SameQuantity(typed, read)) {
-                refusal = QStringLiteral("A quantidade disponível deste produto foi alterada em outro "
-                                         "computador depois de aberta (agora: %1). Nada foi gravado: "
-                                         "cancele e abra o produto de novo.")
-                              .arg(storedNull ? QStringLiteral("vazia") : QString::number(*stored));
-                return;
-            }
-            // The user left the quantity alone: the movements recorded
-            // elsewhere stay.
-            if (storedNull)
-                quantity->Clear();
-            else
-                quantity->SetAsLargeInt(*stored);
-        }
-        q->ApplyChanges();
-        written = true;
-    });
+    const QString refusal = TStockMovement::ApplyProductEdit(*DM);
     if (!refusal.isEmpty())
         TMessages::ShowMessage(refusal);
-    return written;
+    return refusal.isEmpty();
 }

@@ -5,6 +5,7 @@
 #include "data/tdm.h"
 #include "data/tfbfield.h"
 #include "data/tfbquery.h"
+#include "data/tfbrowwriter.h"
 #include "stock/tcadprodform.h"
 #include "stock/tprodentform.h"
 #include "widgets/tbitbtn.h"
@@ -133,9 +134,15 @@ void TProdForm::StartMovement(TStockMovement::Kind kind)
 {
     if (SelectedId() == 0)
         return;
-    TProdEntForm form(kind, this);
     TFbQuery *movement = DM->ProdEntQuery;
     TFbQuery *product = DM->ProdForneQuery;
+    // The form shows the quantity stored now (the movement itself is
+    // checked against the locked row when it is saved).
+    if (!product->RefreshCurrent()) {
+        TMessages::ShowMessage(TFbRowWriter::GoneBeforeEditMessage());
+        return;
+    }
+    TProdEntForm form(kind, this);
     // A closed movement dataset fails here, before anything is pending.
     movement->Append();
     try {

@@ -6,6 +6,16 @@
 #include "data/tfbquery.h"
 #include "data/tfbtransaction.h"
 
+namespace {
+// Two quantities are the same when both are empty or both hold one number.
+bool SameQuantity(const QVariant &a, const QVariant &b)
+{
+    if (a.isNull() || b.isNull())
+        return a.isNull() == b.isNull();
+    return a.toLongLong() == b.toLongLong();
+}
+} // namespace
+
 QString TStockMovement::KindText(Kind kind)
 {
     return kind == Kind::Entry ? QStringLiteral("entrada") : QStringLiteral("saida");
@@ -69,6 +79,16 @@ TStockMovement::Result TStockMovement::Record(TDM &dm, Kind kind)
             quantity->SetAsLargeInt(stored);
             return;
         }
+        // The new quantity is written here, in so many words. The product's
+        // own save writes only the columns that differ from the row read
+        // with the list, and an entry that brings the stock back to what
+        // the list showed (53 read, 52 stored after another computer's
+        // exit, 53 now) would differ from nothing and be skipped.
+        TFbQuery write;
+        write.SetDatabase(dm.Database);
+        write.SetTransaction(dm.Transaction);
+        write.SetSQL(QStringLiteral("update prodforne set qtdedisp=%1 where idprod=%2").arg(after).arg(idProd));
+        write.Execute();
         quantity->SetAsLargeInt(after);
         movement->FieldByName(QStringLiteral("IDPROD"))->SetAsInteger(idProd);
         movement->FieldByName(QStringLiteral("NOMEFORNE"))
@@ -81,4 +101,41 @@ TStockMovement::Result TStockMovement::Record(TDM &dm, Kind kind)
         result.stored = after;
     });
     return result;
+}
+
+QString TStockMovement::ApplyProductEdit(TDM &dm)
+{
+    TFbQuery *q = dm.ProdForneQuery;
+    TFbField *quantity = q->FieldByName(QStringLiteral("QTDEDISP"));
+    const QVariant read = quantity->OldValue();
+    const QVariant typed = quantity->Value();
+    const qint32 id = q->FieldByName(QStringLiteral("IDPROD"))->AsInteger();
+    QString refusal;
+    dm.RunUnitOfWork([&] {
+        bool storedNull = false;
+        const std::optional<qint64> stored = LockedQuantity(dm, id, &storedNull);
+        if (!stored) {
+            refusal = QStringLiteral("Este produto não existe mais no banco de dados "
+                                     "(foi excluído em outro computador)!");
+            return;
+        }
+        const QVariant now = storedNull ? QVariant() : QVariant(*stored);
+        if (!SameQuantity(now, read)) {
+            if (!SameQuantity(typed, read)) {
+                refusal = QStringLiteral("A quantidade disponível deste produto foi alterada em outro "
+                                         "computador depois de aberta (agora: %1). Nada foi gravado: "
+                                         "cancele e abra o produto de novo.")
+                              .arg(storedNull ? QStringLiteral("vazia") : QString::number(*stored));
+                return;
+            }
+            // The user left the quantity alone: the movements recorded
+            // elsewhere stay.
+            if (storedNull)
+                quantity->Clear();
+            else
+                quantity->SetAsLargeInt(*stored);
+        }
+        q->ApplyChanges();
+    });
+    return refusal;
 }

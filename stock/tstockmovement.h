@@ -15,6 +15,7 @@
 // record of the data module's product dataset in editing, the movement as a
 // new record of the movement dataset with its quantity written.
 #include <QString>
+#include <QVariant>
 #include <QtGlobal>
 #include <optional>
 
@@ -53,6 +54,14 @@ public:
     // locked until the running unit of work ends; no value when the product
     // is gone. Null reads 0; `isNull`, when given, tells whether it was null.
     static std::optional<qint64> LockedQuantity(TDM &dm, qint32 idProd, bool *isNull = nullptr);
+
+    // Saves the edit of the product being changed on `dm`'s product dataset
+    // (not a new one), its quantity checked under the row's lock: a quantity
+    // the user left alone takes what the movements made elsewhere left
+    // stored; one the user changed is refused when it changed elsewhere
+    // too. Returns the refusal for the user (nothing written, the entry
+    // kept), or an empty text when saved. Database failures propagate.
+    static QString ApplyProductEdit(TDM &dm);
 
     // The text stored in PRODENT.TIPO.
     static QString KindText(Kind kind);

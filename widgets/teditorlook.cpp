@@ -12,11 +12,24 @@ QColor TEditorLook::Grey()
     return light;
 }
 
-void TEditorLook::SetOpen(QWidget *editor, bool open)
+namespace {
+
+// The two looks, made once from the application's palette (again when that
+// changes). Every editor shares one of them: a palette made for each editor
+// is a palette the style has not met, and the style keeps the pictures it
+// draws an editor with under each palette it meets, so every screen opened
+// used to leave a few more behind.
+QPalette Made(bool open)
 {
-    editor->setEnabled(open);
-    QPalette palette = editor->palette();
-    const QColor ground = open ? White() : Grey();
+    const QPalette app = QApplication::palette();
+    QPalette palette;
+    // Every role set: the editor then takes the palette as it is, without
+    // mixing in its parent's, which would make it one of its own again.
+    for (int g = 0; g < QPalette::NColorGroups; ++g)
+        for (int r = 0; r < QPalette::NColorRoles; ++r)
+            palette.setBrush(QPalette::ColorGroup(g), QPalette::ColorRole(r),
+                             app.brush(QPalette::ColorGroup(g), QPalette::ColorRole(r)));
+    const QColor ground = open ? TEditorLook::White() : TEditorLook::Grey();
     // Every group: a disabled editor is drawn with the disabled colours.
     for (auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
         palette.setColor(group, QPalette::Base, ground);
@@ -24,7 +37,28 @@ void TEditorLook::SetOpen(QWidget *editor, bool open)
     }
     // Locked values stay readable, in the desktop's grey text.
     palette.setColor(QPalette::Disabled, QPalette::Text, QColor(109, 109, 109));
-    editor->setPalette(palette);
+    return palette;
+}
+
+const QPalette &Shared(bool open)
+{
+    static qint64 madeFrom = 0;
+    static QPalette looks[2];
+    const qint64 key = QApplication::palette().cacheKey();
+    if (madeFrom != key) {
+        looks[0] = Made(false);
+        looks[1] = Made(true);
+        madeFrom = key;
+    }
+    return looks[open ? 1 : 0];
+}
+
+} // namespace
+
+void TEditorLook::SetOpen(QWidget *editor, bool open)
+{
+    editor->setEnabled(open);
+    editor->setPalette(Shared(open));
     editor->setAutoFillBackground(true);
 }
 

@@ -5,6 +5,7 @@
 #include "data/tdm.h"
 #include "data/tfbfield.h"
 #include "data/tfbquery.h"
+#include "data/tfbrowwriter.h"
 #include "widgets/tbitbtn.h"
 #include "widgets/tdbgrid.h"
 #include "widgets/tkeypreview.h"
@@ -159,6 +160,12 @@ void TSearchListScreen::BitBtn3Click()
 
 void TSearchListScreen::RunRecordForm(bool isNew)
 {
+    // The form shows the record as stored now, not as it was when the list
+    // was read: another computer may have changed it since.
+    if (!isNew && !m_dataSet->RefreshCurrent()) {
+        TMessages::ShowMessage(TFbRowWriter::GoneBeforeEditMessage());
+        return;
+    }
     std::unique_ptr<QDialog> form = CreateRecordForm();
     PrepareRecordForm(form.get(), isNew);
     if (isNew)

@@ -26,6 +26,7 @@ private slots:
     void clientWithoutOrdersLeavesOrdersOpenAndEmpty();
     void emptyClientListIsRefused();
     void showsWhateverTheClientDatasetHolds();
+    void clientDeletedElsewhereIsNotListed();
 
 private:
     int Row(int idCliente) const;
@@ -187,6 +188,28 @@ void TstTClientesForm2::showsWhateverTheClientDatasetHolds()
     QCOMPARE(first, QStringLiteral("CARLA"));
     QCOMPARE(DM->ClientesQuery->SQLText(),
              QStringLiteral("select * from clientes where idcliente >= 2 order by nome desc"));
+}
+
+// The list was read, then another computer deleted BRUNO and added DORA:
+// the picker lists the clients as they are now, on the same search, with
+// the current client still current. It used to offer BRUNO.
+void TstTClientesForm2::clientDeletedElsewhereIsNotListed()
+{
+    DM->ClientesQuery->Locate(QStringLiteral("IDCLIENTE"), 3);
+    Exec(QStringLiteral("delete from clientes where idcliente = 2"));
+    AddClient({4, QStringLiteral("DORA")});
+    QStringList names;
+    int current = -1;
+    OnModal([&](QDialog *d) {
+        auto *picker = qobject_cast<TClientesForm2 *>(d);
+        for (int row = 0; row < picker->DBGrid1->model()->rowCount(); ++row)
+            names << picker->DBGrid1->model()->index(row, 1).data().toString();
+        current = DM->ClientesQuery->FieldByName(QStringLiteral("IDCLIENTE"))->AsInteger();
+        picker->close();
+    });
+    QVERIFY(TClientesForm2::Pick());
+    QCOMPARE(names, (QStringList{QStringLiteral("ANA"), QStringLiteral("CARLA"), QStringLiteral("DORA")}));
+    QCOMPARE(current, 3);
 }
 
 QTEST_MAIN(TstTClientesForm2)

@@ -17,6 +17,7 @@
 #include "tests/support/tfbservercontrol.h"
 #include "tests/support/tfbtestdb.h"
 
+#include <QElapsedTimer>
 #include <QFile>
 #include <QLocale>
 #include <QTemporaryDir>
@@ -309,6 +310,90 @@ private slots:
         noWait.StartTransaction();
         change.Execute();
         noWait.Commit();
+        QCOMPARE(Count(*m_a, "select count(*) from clientes"), 0);
+    }
+
+    // B holds a client's row in work it has not finished; A saves a change
+    // of the same client with the program's own transaction. A used to
+    // wait for as long as B held the row; it now gives up after a few
+    // seconds with the words for a row being changed elsewhere, and keeps
+    // the entry. Once B is done, A's save goes through.
+    void saveGivesUpOnRowHeldElsewhere()
+    {
+        const int key = AddRow(*m_a, "CLIENTES");
+        TFbQuery *a = Reread(*m_a, "CLIENTES", key);
+        QVERIFY(a);
+        TFbTransaction holder;
+        TFbQuery hold;
+        OnOwnTransaction(hold, holder, m_b->Database, QStringLiteral("wait"),
+                         QStringLiteral("update clientes set fonecel = '9999-0000' where idcliente = %1").arg(key));
+        hold.Execute();
+        a->Edit();
+        m_a->ClientesQueryCIDADE->SetAsString("Olinda");
+        QElapsedTimer waited;
+        waited.start();
+        const QString error = ErrorOf([&] { a->ApplyChanges(); });
+        QVERIFY2(error.startsWith(QStringLiteral("Este registro está sendo alterado em outro computador")),
+                 qPrintable(error));
+        // Not at once: a row held for a moment is waited for.
+        QVERIFY2(waited.elapsed() >= (TDM::LockWaitSeconds - 1) * 1000, qPrintable(QString::number(waited.elapsed())));
+        QCOMPARE(a->State(), TFbQuery::dsEdit);
+        QCOMPARE(m_a->ClientesQueryCIDADE->AsString(), QStringLiteral("Olinda"));
+        holder.Commit();
+        a->ApplyChanges();
+        QCOMPARE(Stored(*m_a, "CLIENTES", "CIDADE", key), QStringLiteral("Olinda"));
+        QCOMPARE(Stored(*m_a, "CLIENTES", "FONECEL", key), QStringLiteral("9999-0000"));
+    }
+
+    // An entry starts from the row as stored now: A read the list, B
+    // changed the client since; the refreshed row shows B's change (and
+    // saving a change of another column keeps it). A row deleted elsewhere
+    // says so, and a row with a change of its own is left as typed.
+    void entryStartsFromTheRowAsStoredNow()
+    {
+        const int key = AddRow(*m_a, "CLIENTES");
+        TFbQuery *a = Reread(*m_a, "CLIENTES", key);
+        TFbQuery *b = Reread(*m_b, "CLIENTES", key);
+        QVERIFY(a && b);
+        b->Edit();
+        m_b->ClientesQueryCIDADE->SetAsString("Olinda");
+        b->ApplyChanges();
+        QCOMPARE(m_a->ClientesQueryCIDADE->AsString(), QStringLiteral("inicial"));
+        QVERIFY(a->RefreshCurrent());
+        QCOMPARE(m_a->ClientesQueryCIDADE->AsString(), QStringLiteral("Olinda"));
+        QVERIFY(!a->UpdatesPending());
+        a->Edit();
+        m_a->ClientesQueryFONERES->SetAsString("3333-4444");
+        a->ApplyChanges();
+        QCOMPARE(Stored(*m_a, "CLIENTES", "CIDADE", key), QStringLiteral("Olinda"));
+        QCOMPARE(Stored(*m_a, "CLIENTES", "FONERES", key), QStringLiteral("3333-4444"));
+
+        b = Reread(*m_b, "CLIENTES", key);
+        b->Edit();
+        m_b->ClientesQueryCIDADE->SetAsString("Recife");
+        b->Post();
+        a->Delete();
+        a->ApplyChanges();
+        QVERIFY(b->RefreshCurrent());   // its own change stays
+        QCOMPARE(m_b->ClientesQueryCIDADE->AsString(), QStringLiteral("Recife"));
+        b->CancelUpdates();
+        QVERIFY(!b->RefreshCurrent());
+    }
+
+    // Both computers delete the same client: the second delete is refused
+    // in Portuguese (it was "Update Failed") and stays marked until the
+    // clerk's screen gives it up.
+    void deleteOfRowDeletedElsewhereIsSaid()
+    {
+        const int key = AddRow(*m_a, "CLIENTES");
+        TFbQuery *a = Reread(*m_a, "CLIENTES", key);
+        TFbQuery *b = Reread(*m_b, "CLIENTES", key);
+        QVERIFY(a && b);
+        a->Delete();
+        a->ApplyChanges();
+        b->Delete();
+        QCOMPARE(ErrorOf([&] { b->ApplyChanges(); }), TFbRowWriter::DeletedBeforeMessage());
+        QVERIFY(b->UpdatesPending());
         QCOMPARE(Count(*m_a, "select count(*) from clientes"), 0);
     }
 

@@ -218,11 +218,11 @@ private slots:
         TFbQuery *q = m_dm->ClientesQuery;
         q->First();
         q->Delete();
-        EXPECT_ERROR(q->ApplyChanges(), "Update Failed");
+        EXPECT_ERROR(q->ApplyChanges(), TFbRowWriter::DeletedBeforeMessage());
         QVERIFY(q->UpdatesPending());
         QCOMPARE(q->RecordCount(), 1);
         QCOMPARE(m_dm->ClientesQueryNOME->AsString(), QStringLiteral("B"));
-        EXPECT_ERROR(q->ApplyChanges(), "Update Failed");   // tried again
+        EXPECT_ERROR(q->ApplyChanges(), TFbRowWriter::DeletedBeforeMessage());   // tried again
     }
 
     void applyWithNothingPendingDoesNothing()
@@ -504,11 +504,11 @@ private slots:
                 ordens->ApplyChanges();
                 Exec("delete from clientes");   // the client goes too
                 m_dm->ClientesQuery->Delete();
-                m_dm->ClientesQuery->ApplyChanges();   // "Update Failed"
+                m_dm->ClientesQuery->ApplyChanges();   // deleted before
             });
             QFAIL("unit of work did not fail");
         } catch (const EFbError &e) {
-            QCOMPARE(e.Message(), QStringLiteral("Update Failed"));
+            QCOMPARE(e.Message(), TFbRowWriter::DeletedBeforeMessage());
         }
         QCOMPARE(Count(), 1);   // the delete statement was undone as well
         m_dm->AuxQuery->Close();

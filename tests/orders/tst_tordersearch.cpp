@@ -26,6 +26,7 @@ private slots:
     void searches();
     void makeCurrentPositionsClientAndOrder();
     void makeCurrentRefusedWhileAnOrderIsPending();
+    void makeCurrentReadsNoOtherClient();
     void makeCurrentKeepsAnOtherClientEntry();
     void enterInThePickerChooses();
 
@@ -164,7 +165,8 @@ void TstTOrderSearch::searches()
 
 void TstTOrderSearch::makeCurrentPositionsClientAndOrder()
 {
-    // The client list narrowed to another client: it is reloaded whole.
+    // The client list narrowed to another client: the order's client is
+    // read alone, by its key.
     TFbQuery *clients = DM->ClientesQuery;
     clients->Close();
     clients->SetSQL(QStringLiteral("select * from clientes where idcliente = 1"));
@@ -172,7 +174,7 @@ void TstTOrderSearch::makeCurrentPositionsClientAndOrder()
 
     TOrderSearch::MakeCurrent(DM, 9);
     QCOMPARE(DM->ClientesQueryIDCLIENTE->AsInteger(), 2);
-    QCOMPARE(DM->ClientesQuery->RecordCount(), 2);
+    QCOMPARE(DM->ClientesQuery->RecordCount(), 1);
     QCOMPARE(DM->OrdensQueryIDORDEM->AsInteger(), 9);
     QCOMPARE(DM->OrdensQuery->RecordCount(), 3);
 
@@ -183,6 +185,40 @@ void TstTOrderSearch::makeCurrentPositionsClientAndOrder()
         QCOMPARE(e.Message(), QStringLiteral("Não existe OS com o número 55."));
     }
     QCOMPARE(DM->OrdensQueryIDORDEM->AsInteger(), 9);
+}
+
+// The whole client list open in name order (as the client screen leaves
+// it), the order's client far down it: the find used to read the list up to
+// the client (all of it, at a million clients, and twice when the client was
+// not among the rows read). It reads the client alone now; a client among
+// the rows read stays where it is in the list.
+void TstTOrderSearch::makeCurrentReadsNoOtherClient()
+{
+    for (int i = 3; i <= 400; ++i)
+        Exec(QStringLiteral("insert into clientes (idcliente, nome) values (%1, 'Cliente %2')")
+                 .arg(i).arg(i, 3, 10, QLatin1Char('0')));
+    Exec(QStringLiteral("insert into clientes (idcliente, nome) values (401, 'Zuleica')"));
+    AddOrder(500, 401, QStringLiteral("2024-06-01"), QStringLiteral("Som"), QString(), QString());
+    TFbQuery *clients = DM->ClientesQuery;
+    clients->Close();
+    clients->SetSQL(QStringLiteral("select * from clientes order by nome"));
+    clients->Open();
+    QCOMPARE(clients->FetchedCount(), 1);
+
+    TOrderSearch::MakeCurrent(DM, 500);
+    QCOMPARE(DM->ClientesQueryIDCLIENTE->AsInteger(), 401);
+    QCOMPARE(clients->FetchedCount(), 1);
+    QCOMPARE(DM->OrdensQueryIDORDEM->AsInteger(), 500);
+
+    // Ana is the first row of the list read in name order: the list stays.
+    clients->Close();
+    clients->SetSQL(QStringLiteral("select * from clientes order by nome"));
+    clients->Open();
+    clients->FetchMore(10);
+    TOrderSearch::MakeCurrent(DM, 2);
+    QCOMPARE(DM->ClientesQueryIDCLIENTE->AsInteger(), 1);
+    QCOMPARE(clients->SQLText(), QStringLiteral("select * from clientes order by nome"));
+    QCOMPARE(clients->FetchedCount(), 11);
 }
 
 void TstTOrderSearch::makeCurrentRefusedWhileAnOrderIsPending()

@@ -85,6 +85,7 @@ private slots:
     void groupsAndSumsMatchTheDatabase();
     void firstAndLastPageFromThePageStore();
     void emptyPeriodPrintsZeroTotals();
+    void tooManyOrdersRefusedBeforeStarting();
     void exportedToPdfAndRtf();
 
 private:
@@ -286,6 +287,45 @@ void TstTPeriodReport::emptyPeriodPrintsZeroTotals()
     const QStringList texts = store.PageList()->ReadPage(1).TextRecords();
     QVERIFY2(texts.contains(QStringLiteral("R$ 0,00")), qPrintable(texts.join(" | ")));
     QVERIFY(texts.contains(QStringLiteral("Página 1 de 1")));
+}
+
+// A period holding more orders than one report lists is refused at once,
+// with the count and what to do, and nothing is read or generated: at three
+// million orders the report used to fail after minutes, two thirds made.
+// (The limit made small here stands for the real one.)
+void TstTPeriodReport::tooManyOrdersRefusedBeforeStarting()
+{
+    TPeriodReport report(DM);
+    qint64 all = 0;
+    TFbQuery *q = DM->AuxQuery;
+    q->Reopen(QStringLiteral("select count(*) as N from ordemserv"));
+    all = q->FieldByName(QStringLiteral("N"))->AsLargeInt();
+    q->Close();
+    QVERIFY(all > 10);
+    report.SetMaxRows(all - 1);
+    TRelPeriodoForm form(&report);
+    form.MaskEdit1->SetText(QStringLiteral("01/01/1900"));
+    form.MaskEdit2->SetText(QStringLiteral("31/12/2100"));
+    bool previewed = false;
+    report.Report1->BeforePrint = [&previewed](TRepReport *, bool &print) {
+        previewed = true;
+        print = false;
+    };
+    QTest::mouseClick(form.BitBtn1, Qt::LeftButton);
+    QCOMPARE(m_messages->Texts().size(), 1);
+    QVERIFY2(m_messages->Texts().first().startsWith(TPeriodReport::TooLongMessage(all, all - 1)),
+             qPrintable(m_messages->Texts().first()));
+    QVERIFY(!previewed);
+    QVERIFY(!report.Orders->Active());
+    QVERIFY2(TPeriodReport::TooLongMessage(1500000, TPeriodReport::MaxRows)
+                 .startsWith(QStringLiteral("O período escolhido tem 1.500.000 ordens de serviço, e o relatório "
+                                            "lista no máximo 1.000.000 de uma vez.")),
+             qPrintable(TPeriodReport::TooLongMessage(1500000, TPeriodReport::MaxRows)));
+
+    // Exactly at the limit it is made.
+    report.SetMaxRows(all);
+    report.Fill(QDate(1900, 1, 1), QDate(2100, 12, 31), QString(), TPeriodReport::Registered);
+    QCOMPARE(qint64(report.Orders->RecordCount()), all);
 }
 
 void TstTPeriodReport::exportedToPdfAndRtf()

@@ -256,6 +256,20 @@ void TstTDBEdit::lockedAndOpenLook()
     QVERIFY(e->isEnabled());
     QVERIFY(TEditorLook::IsOpen(e));
     QCOMPARE(e->palette().color(QPalette::Active, QPalette::Base), QColor(255, 255, 255));
+
+    // Every editor of a look shares one palette, whatever its form: each
+    // used to get one of its own, and the style kept pictures for each, so
+    // the order screen grew with every time it was opened.
+    QWidget otherForm;
+    TDBEdit *other = Add<TDBEdit>(&otherForm, DM->ClientesQuery, "CIDADE");
+    for (int i = 0; i < 3; ++i) {
+        TEditorLook::SetOpen(other, false);
+        TEditorLook::SetOpen(other, true);
+    }
+    QCOMPARE(other->palette().cacheKey(), e->palette().cacheKey());
+    TEditorLook::SetOpen(e, false);
+    TEditorLook::SetOpen(other, false);
+    QCOMPARE(other->palette().cacheKey(), e->palette().cacheKey());
 }
 
 QTEST_MAIN(TstTDBEdit)
