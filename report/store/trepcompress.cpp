@@ -22,33 +22,6 @@ void TRepCompress::Reset()
     }
 }
 
-inline void TRepCompress::Splay(int b)
-{
-    int a = b + 256;
-    do {
-        const int c = m_up[a];
-        if (c != Root) {
-            const int d = m_up[c];
-            int s = m_child[d][0];
-            if (c == s) {
-                s = m_child[d][1];
-                m_child[d][1] = uint16_t(a);
-            } else {
-                m_child[d][0] = uint16_t(a);
-            }
-            if (a == m_child[c][0])
-                m_child[c][0] = uint16_t(s);
-            else
-                m_child[c][1] = uint16_t(s);
-            m_up[a] = uint16_t(d);
-            m_up[s] = uint16_t(c);
-            a = d;
-        } else {
-            a = c;
-        }
-    } while (a != Root);
-}
-
 namespace {
 
 // Little-endian bit packer writing into a pre-sized buffer.
@@ -177,6 +150,39 @@ QByteArray TRepCompress::Encode(const char *data, qsizetype size)
     return out;
 }
 
+namespace {
+
+inline uint64_t Load64(const unsigned char *p)
+{
+    uint64_t v;
+    std::memcpy(&v, p, 8);
+    return qFromLittleEndian(v);
+}
+
+// The decoder's copy of the tree: each internal node a pair of pointers to
+// its children, so that one step down is a single load indexed by the bit
+// (no arithmetic between the loads of a walk). Leaves are the entries from
+// 256 up and are never read; 512 is no byte.
+struct alignas(2 * sizeof(void *)) DecodeNode
+{
+    DecodeNode *child[2];
+};
+static_assert(sizeof(DecodeNode) == alignof(DecodeNode));
+
+// A slot's node and the slot beside it, from its address alone (nodes are
+// aligned to their size), so that the splay needs no more than the path.
+inline DecodeNode *OwnerOf(DecodeNode **slot)
+{
+    return reinterpret_cast<DecodeNode *>(reinterpret_cast<uintptr_t>(slot) & ~uintptr_t(sizeof(DecodeNode) - 1));
+}
+
+inline DecodeNode **SiblingOf(DecodeNode **slot)
+{
+    return reinterpret_cast<DecodeNode **>(reinterpret_cast<uintptr_t>(slot) ^ sizeof(DecodeNode *));
+}
+
+} // namespace
+
 QByteArray TRepCompress::Decode(const char *data, qsizetype size, qsizetype length)
 {
     if (length < 0)
@@ -185,35 +191,144 @@ QByteArray TRepCompress::Decode(const char *data, qsizetype size, qsizetype leng
         DamagedCompression("length larger than the data can hold");
     QByteArray out(length, Qt::Uninitialized);
     char *o = out.data();
+    char *const oEnd = o + length;
+
+    DecodeNode nodes[Nodes];
+    for (int i = 0; i < 256; ++i) {
+        nodes[i].child[0] = &nodes[m_child[i][0]];
+        nodes[i].child[1] = &nodes[m_child[i][1]];
+    }
+    const DecodeNode *const leaves = nodes + 256;
+    const DecodeNode *const noByte = nodes + 512;
+    DecodeNode *const root = nodes + Root;
+    // The slots a walk passed, for the splay; a path passes each internal
+    // node at most once.
+    DecodeNode **path[256];
+
+    // Bits go into `acc` least significant first, `bits` of them valid.
+    // While eight bytes are left a refill is one unaligned load topping the
+    // accumulator up to 56 bits or more; the last bytes go in one at a time.
     const auto *p = reinterpret_cast<const unsigned char *>(data);
-    qsizetype pos = 0;
+    const unsigned char *const pEnd = p + size;
     uint64_t acc = 0;
     int bits = 0;
-    for (qsizetype i = 0; i < length; ++i) {
-        int a = Root;
-        do {
-            if (bits == 0) {
-                if (pos >= size)
-                    DamagedCompression("data ends too early");
-                if (size - pos >= 8) {
-                    uint64_t v;
-                    std::memcpy(&v, p + pos, 8);
-                    acc = qFromLittleEndian(v);
-                    pos += 8;
-                    bits = 64;
-                } else {
-                    acc = p[pos++];
-                    bits = 8;
-                }
+    auto refillSlowly = [&] {
+        while (bits <= 48 && p < pEnd) {
+            acc |= uint64_t(*p++) << bits;
+            bits += 8;
+        }
+        if (bits == 0)
+            DamagedCompression("data ends too early");
+    };
+
+    while (o < oEnd) {
+        if (pEnd - p >= 8) {
+            acc |= Load64(p) << bits;
+            p += (63 - bits) >> 3;
+            bits |= 56;
+        } else {
+            refillSlowly();
+        }
+        // A leaf right under the root is left where it is by its own code,
+        // so it repeats for as long as the bits repeat its one-bit code:
+        // the page's runs (mostly zeros) go out at once.
+        const unsigned b0 = unsigned(acc & 1);
+        DecodeNode *v = root->child[b0];
+        if (v >= leaves) {
+            if (v == noByte)
+                DamagedCompression("code of no byte");
+            const uint64_t same = b0 ? ~acc : acc;
+            qsizetype n = __builtin_ctzll(same | (uint64_t(1) << bits)); // bits <= 63
+            n = std::min<qsizetype>(n, oEnd - o);
+            const char byte = char(v - leaves);
+            if (oEnd - o >= 8 && n <= 8) {
+                const uint64_t eight = uint64_t(uint8_t(byte)) * 0x0101010101010101u;
+                std::memcpy(o, &eight, 8); // the bytes past the run are written again later
+            } else {
+                std::memset(o, byte, size_t(n));
             }
-            a = m_child[a][acc & 1];
-            acc >>= 1;
-            --bits;
-        } while (a < 256);
-        if (a > 511)
+            o += n;
+            acc >>= n;
+            bits -= int(n);
+            continue;
+        }
+        // Two levels down: the swap is with the root's other child.
+        DecodeNode **s1 = &v->child[(acc >> 1) & 1];
+        DecodeNode *const v2 = *s1;
+        if (v2 >= leaves) {
+            if (bits < 2)
+                DamagedCompression("data ends too early");
+            if (v2 == noByte)
+                DamagedCompression("code of no byte");
+            *o++ = char(v2 - leaves);
+            DecodeNode **uncle = &root->child[b0 ^ 1];
+            DecodeNode *const s = *uncle;
+            *uncle = v2;
+            *s1 = s;
+            acc >>= 2;
+            bits -= 2;
+            continue;
+        }
+        // Deeper: walk on without counting the bits, then check that the
+        // walk stayed inside them; a longer code (a deep tree or the data's
+        // end) is walked again a bit at a time, reading on as it goes.
+        path[0] = &root->child[b0];
+        path[1] = s1;
+        v = v2;
+        DecodeNode ***pp = path + 2;
+        uint64_t x = acc >> 2;
+        do {
+            DecodeNode **slot = &v->child[x & 1];
+            x >>= 1;
+            *pp++ = slot;
+            v = *slot;
+        } while (v < leaves);
+        int depth = int(pp - path);
+        if (depth > bits) {
+            v = root;
+            depth = 0;
+            do {
+                if (bits == 0)
+                    refillSlowly();
+                DecodeNode **slot = &v->child[acc & 1];
+                acc >>= 1;
+                --bits;
+                path[depth++] = slot;
+                v = *slot;
+            } while (v < leaves);
+        } else {
+            acc >>= depth;
+            bits -= depth;
+        }
+        if (v == noByte)
             DamagedCompression("code of no byte");
-        o[i] = char(a - 256);
-        Splay(a - 256);
+        *o++ = char(v - leaves);
+
+        // Semi-splaying from the leaf: the node two levels up takes the
+        // place of the sibling of the node between, which takes the
+        // climbing node's place; the climb goes on from there. Each swap
+        // touches slots no other swap of the climb reads.
+        DecodeNode *a = v;
+        DecodeNode ***q = path + depth;
+        do {
+            DecodeNode **const toC = q[-2];
+            DecodeNode **const uncle = SiblingOf(toC);
+            DecodeNode *const s = *uncle;
+            *uncle = a;
+            *q[-1] = s;
+            a = OwnerOf(toC);
+            q -= 2;
+        } while (q >= path + 2);
+    }
+
+    // Back into the coder's own tree, parents included, so that coding can
+    // go on from where this page ended.
+    for (int i = 0; i < 256; ++i) {
+        for (int b = 0; b < 2; ++b) {
+            const auto c = uint16_t(nodes[i].child[b] - nodes);
+            m_child[i][b] = c;
+            m_up[c] = uint16_t(i);
+        }
     }
     return out;
 }

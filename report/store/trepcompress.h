@@ -36,8 +36,6 @@ public:
     static qint64 MaxDecodedLength(qint64 size) { return size * 8; }
 
 private:
-    void Splay(int b);
-
     static constexpr int Root = 0;
     static constexpr int Nodes = 513; // 0..512
     uint16_t m_up[Nodes];

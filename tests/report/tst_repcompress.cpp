@@ -4,9 +4,12 @@
 #include "report/page/trepemfcanvas.h"
 #include "report/page/trepmetafile.h"
 #include "report/store/trepcompress.h"
+#include "tests/support/samplepages.h"
 
 #include <QRandomGenerator>
 #include <QtTest>
+#include <algorithm>
+#include <optional>
 #include <vector>
 
 namespace {
@@ -65,6 +68,106 @@ QByteArray ReferenceEncode(const QByteArray &in)
     return out;
 }
 
+// The same tree in the plain form both reference coders walk.
+struct ReferenceTree
+{
+    std::vector<int> up = std::vector<int>(513), left = std::vector<int>(256), right = std::vector<int>(256);
+
+    ReferenceTree()
+    {
+        for (int i = 1; i <= 512; ++i)
+            up[i] = (i - 1) / 2;
+        for (int i = 0; i < 256; ++i) {
+            left[i] = 2 * i + 1;
+            right[i] = 2 * i + 2;
+        }
+    }
+
+    int Depth(int leaf) const
+    {
+        int d = 0;
+        for (int a = leaf; a != 0; a = up[a])
+            ++d;
+        return d;
+    }
+
+    void Splay(int a)
+    {
+        do {
+            const int c = up[a];
+            if (c != 0) {
+                const int d = up[c];
+                int s = left[d];
+                if (c == s) {
+                    s = right[d];
+                    right[d] = a;
+                } else {
+                    left[d] = a;
+                }
+                if (a == left[c])
+                    left[c] = s;
+                else
+                    right[c] = s;
+                up[a] = d;
+                up[s] = c;
+                a = d;
+            } else {
+                a = c;
+            }
+        } while (a != 0);
+    }
+};
+
+// The code as described, decoded one bit at a time: the bytes, or nothing
+// where the data ends too early or a code leads to node 512.
+std::optional<QByteArray> ReferenceDecode(const QByteArray &in, qint64 length)
+{
+    ReferenceTree t;
+    QByteArray out;
+    qint64 bitPos = 0;
+    for (qint64 i = 0; i < length; ++i) {
+        int a = 0;
+        do {
+            if (bitPos >= qint64(in.size()) * 8)
+                return std::nullopt;
+            const int bit = (static_cast<unsigned char>(in.at(bitPos / 8)) >> (bitPos % 8)) & 1;
+            ++bitPos;
+            a = bit ? t.right[a] : t.left[a];
+        } while (a < 256);
+        if (a == 512)
+            return std::nullopt;
+        out.append(char(a - 256));
+        t.Splay(a);
+    }
+    return out;
+}
+
+// Bytes that leave some leaf deeper than 64 levels (more than one read of
+// the decoder's bit buffer holds), then that leaf: passes over every byte
+// value, by depth, deepest first and shallowest first in turn.
+QByteArray DeepCodeInput()
+{
+    ReferenceTree t;
+    QByteArray out;
+    for (int round = 0; round < 400; ++round) {
+        std::vector<int> order(256);
+        for (int b = 0; b < 256; ++b)
+            order[b] = b;
+        std::stable_sort(order.begin(), order.end(), [&](int x, int y) {
+            return round % 2 ? t.Depth(x + 256) < t.Depth(y + 256) : t.Depth(x + 256) > t.Depth(y + 256);
+        });
+        for (int b : order) {
+            if (t.Depth(b + 256) > 64) {
+                out.append(char(b));
+                return out + "after";
+            }
+            out.append(char(b));
+            t.Splay(b + 256);
+        }
+    }
+    return {};
+}
+
 QByteArray RandomBytes(quint32 seed, int n, int spread)
 {
     QRandomGenerator rng(seed);
@@ -102,6 +205,10 @@ private slots:
     void splayNeverLeavesTheTree();
     void damagedInputIsAnError_data();
     void damagedInputIsAnError();
+    void decoderMatchesTheDescribedCode_data();
+    void decoderMatchesTheDescribedCode();
+    void anyInputDecodesAsDescribedOrIsRefused_data();
+    void anyInputDecodesAsDescribedOrIsRefused();
 };
 
 void TstRepCompress::knownCodes_data()
@@ -198,6 +305,94 @@ void TstRepCompress::damagedInputIsAnError()
     QFETCH(QByteArray, data);
     QFETCH(qint64, length);
     QVERIFY_THROWS_EXCEPTION(ERepError, TRepCompress::Decompress(data, length));
+}
+
+void TstRepCompress::decoderMatchesTheDescribedCode_data()
+{
+    QTest::addColumn<QByteArray>("data");
+    QByteArray pages;
+    for (const QByteArray &page : SampleOrderPages(3))
+        pages += page;
+    const QByteArray deep = DeepCodeInput();
+    QVERIFY2(!deep.isEmpty(), "no leaf went deeper than 64 levels");
+    QTest::newRow("empty") << QByteArray();
+    QTest::newRow("one byte") << QByteArray(1, '\x7F');
+    QTest::newRow("run of zeros longer than a read") << QByteArray(1000, '\0');
+    QTest::newRow("runs of every length up to 70")
+        << [] {
+               QByteArray b;
+               for (int n = 1; n <= 70; ++n)
+                   b += QByteArray(n, char(n % 2 ? 0 : 0x41)) + char(n);
+               return b;
+           }();
+    QTest::newRow("run to the last byte") << QByteArray("xyz") + QByteArray(77, 'q');
+    QTest::newRow("codes two levels down") << QByteArray("\x01\x00\x00\x02\x00\x00\x00", 7).repeated(500);
+    QTest::newRow("code deeper than 64 levels") << deep;
+    QTest::newRow("byte 255 beside node 512") << QByteArray(300, '\xFF') + RandomBytes(17, 3000, 256);
+    QTest::newRow("sample order pages") << pages;
+    QTest::newRow("random bytes") << RandomBytes(19, 10000, 256);
+}
+
+void TstRepCompress::decoderMatchesTheDescribedCode()
+{
+    // Every length the stream can be cut to, and the length it was made
+    // for: the decoder gives the bytes the described code gives, or
+    // refuses where that code runs out of data.
+    QFETCH(QByteArray, data);
+    const QByteArray packed = TRepCompress::Compress(data);
+    QCOMPARE(TRepCompress::Decompress(packed, data.size()), data);
+    QCOMPARE(ReferenceDecode(packed, data.size()).value_or(QByteArray("(refused)")), data);
+    std::vector<qsizetype> cuts;
+    for (qsizetype cut = 0; cut < packed.size(); cut += std::max<qsizetype>(1, packed.size() / 40))
+        cuts.push_back(cut);
+    for (qsizetype cut = std::max<qsizetype>(0, packed.size() - 12); cut < packed.size(); ++cut)
+        cuts.push_back(cut);
+    for (qsizetype cut : cuts) {
+        const QByteArray part = packed.left(cut);
+        const std::optional<QByteArray> expected = ReferenceDecode(part, data.size());
+        if (data.size() > TRepCompress::MaxDecodedLength(part.size())) {
+            QVERIFY_THROWS_EXCEPTION(ERepError, TRepCompress::Decompress(part, data.size()));
+        } else if (expected) {
+            QCOMPARE(TRepCompress::Decompress(part, data.size()), *expected);
+        } else {
+            QVERIFY_THROWS_EXCEPTION(ERepError, TRepCompress::Decompress(part, data.size()));
+        }
+    }
+}
+
+void TstRepCompress::anyInputDecodesAsDescribedOrIsRefused_data()
+{
+    QTest::addColumn<QByteArray>("data");
+    QTest::addColumn<qint64>("length");
+    const QByteArray packed = TRepCompress::Compress(SampleOrderPage(1));
+    const qint64 pageLength = SampleOrderPage(1).size();
+    auto flipped = [&](int bit) {
+        QByteArray b = packed;
+        b[bit / 8] = char(b.at(bit / 8) ^ (1 << (bit % 8)));
+        return b;
+    };
+    QTest::newRow("first bit flipped") << flipped(0) << pageLength;
+    QTest::newRow("a bit in the middle flipped") << flipped(int(packed.size()) * 4 + 3) << pageLength;
+    QTest::newRow("last bit flipped") << flipped(int(packed.size()) * 8 - 1) << pageLength;
+    QTest::newRow("zeros") << QByteArray(4000, '\0') << qint64(32000);
+    QTest::newRow("ones") << QByteArray(4000, '\xFF') << qint64(32000);
+    QTest::newRow("node 512 at once") << QByteArray("\x00\x01", 2) << qint64(1);
+    for (quint32 seed = 1; seed <= 8; ++seed)
+        QTest::addRow("random stream %u", seed) << RandomBytes(seed, int(seed) * 97, 256) << qint64(seed * 500);
+    QTest::newRow("one byte, most it can hold") << QByteArray("\x55") << qint64(8);
+}
+
+void TstRepCompress::anyInputDecodesAsDescribedOrIsRefused()
+{
+    // Damaged or foreign data: the same bytes as the described code, or a
+    // refusal where it runs out of data or reaches no byte; never more.
+    QFETCH(QByteArray, data);
+    QFETCH(qint64, length);
+    const std::optional<QByteArray> expected = ReferenceDecode(data, length);
+    if (expected)
+        QCOMPARE(TRepCompress::Decompress(data, length), *expected);
+    else
+        QVERIFY_THROWS_EXCEPTION(ERepError, TRepCompress::Decompress(data, length));
 }
 
 QTEST_MAIN(TstRepCompress)
