@@ -139,7 +139,8 @@ int TRepRtfWriter::FontNumber(const QString &name) const
 void TRepRtfWriter::Put(const QByteArray &bytes)
 {
     if (m_out.write(bytes) != bytes.size())
-        throw ERepError(QStringLiteral("Não foi possível gravar o arquivo RTF: %1.").arg(TRepFileCommit::WriteFailure(m_out)));
+        throw ERepError(QStringLiteral("Não foi possível gravar o arquivo RTF: %1.")
+            .arg(TRepFileCommit::WriteFailure(m_out)));
 }
 
 void TRepRtfWriter::WriteHeader()

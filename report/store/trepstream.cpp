@@ -88,7 +88,8 @@ void TRepStream::Seek(qint64 pos)
         pos = 0;
     if (QIODevice *d = DeviceOf(m_temp.get(), m_file.get())) {
         if (!d->seek(pos))
-            throw ERepError(QStringLiteral("Não foi possível ler o relatório: %1.").arg(TRepFileCommit::ReasonText(d->errorString())));
+            throw ERepError(QStringLiteral("Não foi possível ler o relatório: %1.")
+                .arg(TRepFileCommit::ReasonText(d->errorString())));
         return;
     }
     m_pos = pos;
@@ -114,7 +115,8 @@ void TRepStream::Write(const char *data, qint64 size)
         return;
     if (m_temp) {
         if (m_temp->write(data, size) != size)
-            throw ERepError(QStringLiteral("Não foi possível gravar o arquivo temporário do relatório: %1.").arg(TRepFileCommit::ReasonText(m_temp->errorString())));
+            throw ERepError(QStringLiteral("Não foi possível gravar o arquivo temporário do relatório: %1.")
+                .arg(TRepFileCommit::ReasonText(m_temp->errorString())));
         return;
     }
     const qint64 end = m_pos + size;
@@ -135,11 +137,14 @@ void TRepStream::Spill()
     auto temp = std::make_unique<QTemporaryFile>(folder + QStringLiteral("/RPFXXXXXX"));
     temp->setAutoRemove(true);
     if (!temp->open())
-        throw ERepError(QStringLiteral("Não foi possível criar o arquivo temporário do relatório: %1.").arg(TRepFileCommit::ReasonText(temp->errorString())));
+        throw ERepError(QStringLiteral("Não foi possível criar o arquivo temporário do relatório: %1.")
+            .arg(TRepFileCommit::ReasonText(temp->errorString())));
     if (temp->write(m_memory) != m_memory.size())
-        throw ERepError(QStringLiteral("Não foi possível gravar o arquivo temporário do relatório: %1.").arg(TRepFileCommit::ReasonText(temp->errorString())));
+        throw ERepError(QStringLiteral("Não foi possível gravar o arquivo temporário do relatório: %1.")
+            .arg(TRepFileCommit::ReasonText(temp->errorString())));
     if (!temp->seek(m_pos))
-        throw ERepError(QStringLiteral("Não foi possível ler o relatório: %1.").arg(TRepFileCommit::ReasonText(temp->errorString())));
+        throw ERepError(QStringLiteral("Não foi possível ler o relatório: %1.")
+            .arg(TRepFileCommit::ReasonText(temp->errorString())));
     m_temp = std::move(temp);
     m_memory = QByteArray();
 }
@@ -168,7 +173,8 @@ void TRepStream::Truncate(qint64 size)
         return;
     if (m_temp) {
         if (!m_temp->resize(size))
-            throw ERepError(QStringLiteral("Não foi possível gravar o arquivo temporário do relatório: %1.").arg(TRepFileCommit::ReasonText(m_temp->errorString())));
+            throw ERepError(QStringLiteral("Não foi possível gravar o arquivo temporário do relatório: %1.")
+                .arg(TRepFileCommit::ReasonText(m_temp->errorString())));
         if (m_temp->pos() > size)
             m_temp->seek(size);
         return;
@@ -185,7 +191,8 @@ QByteArray TRepStream::Read(qint64 size)
     if (QIODevice *d = DeviceOf(m_temp.get(), m_file.get())) {
         QByteArray out = d->read(size);
         if (out.size() != size)
-            throw ERepError(QStringLiteral("Não foi possível ler o relatório: %1.").arg(TRepFileCommit::ReasonText(d->errorString())));
+            throw ERepError(QStringLiteral("Não foi possível ler o relatório: %1.")
+                .arg(TRepFileCommit::ReasonText(d->errorString())));
         return out;
     }
     QByteArray out = m_memory.mid(m_pos, size);
