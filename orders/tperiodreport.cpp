@@ -7,6 +7,7 @@
 #include "data/tfbquery.h"
 #include "orders/tordemservform.h"
 #include "report/generate/trepgenerator.h"
+#include "report/model/trepcustomlabel.h"
 #include "report/model/treplabel.h"
 #include "report/model/treplayout.h"
 #include "report/model/trepreport.h"
@@ -47,6 +48,18 @@ TPeriodReport::TPeriodReport(TDM *dm, QObject *parent)
     m_config = std::make_unique<TFbReportDataSet>(Config);
     Report1->BindDataSet(m_orders->DataSetName(), m_orders.get());
     Report1->BindDataSet(m_config->DataSetName(), m_config.get());
+    // The orders saved without a status are one group too: its heading says
+    // so instead of "Situação:" alone.
+    if (auto *name = qobject_cast<TRepCustomLabel *>(Report1->FindElement(QStringLiteral("NomeGrupo"))))
+        name->OnPrint = [](TRepCustomLabel *, QString &value) {
+            if (value.trimmed().isEmpty())
+                value = NoStatusText();
+        };
+}
+
+QString TPeriodReport::NoStatusText()
+{
+    return QStringLiteral("(sem situação)");
 }
 
 TPeriodReport::~TPeriodReport()

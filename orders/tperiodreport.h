@@ -27,6 +27,9 @@ public:
 
     static QString ResourcePath();
 
+    // The heading of the group of orders without a status.
+    static QString NoStatusText();
+
     // The statuses the filter offers after "Todos" (the order screen's).
     static QStringList StatusChoices();
 

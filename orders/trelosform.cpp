@@ -97,12 +97,21 @@ void TRelOSForm::FillOrder(int idOrdem)
                            : QStringLiteral("select * from clientes where 1=0"));
     ReopenConfig();
     SetOrderTextsEnabled(true);
+    // The document's title (preview window, print queue, PDF) names the
+    // order, so that it is not taken for the order screen.
+    QString number;
+    if (!FbQuery2->IsEmpty())
+        if (TFbField *f = FbQuery2->FindField(QStringLiteral("NORDEM")))
+            number = f->AsString().trimmed();
+    Report1->ReportTitle = number.isEmpty() ? QStringLiteral("Ordem de Serviço")
+                                            : QStringLiteral("Ordem de Serviço nº %1").arg(number);
 }
 
 void TRelOSForm::FillBlank()
 {
     ReopenConfig();
     SetOrderTextsEnabled(false);
+    Report1->ReportTitle = QStringLiteral("Ordem de Serviço em branco");
 }
 
 void TRelOSForm::ShowPreview()

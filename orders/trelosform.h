@@ -45,7 +45,7 @@ public:
     void SetOrderTextsEnabled(bool on);
 
     // The two export filters the preview's save dialog offers while the
-    // printout lives: "PDF document" (pictures not compressed) and "Formato
+    // printout lives: "Documento PDF" (pictures not compressed) and "Formato
     // Word", owned by the printout.
     TRepPDFFilter *PDFFilter = nullptr;
     TRepRTFFilter *RTFFilter = nullptr;

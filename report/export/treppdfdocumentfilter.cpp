@@ -1,6 +1,7 @@
 #include "report/export/treppdfdocumentfilter.h"
 
 #include "report/model/ereperror.h"
+#include "report/model/trepreport.h"
 #include "report/page/trepcanvas.h"
 #include "report/print/trepprinter.h"
 
@@ -71,6 +72,11 @@ void TRepPDFDocumentFilter::StartFile(double paperWidth, double paperLength, con
     m_pageBegun = false;
     m_writer.Clear();
     m_writer.Compression = CompressionOn;
+    // The document's title is the report's, unless the caller gave one.
+    if (m_writer.Title.isEmpty() || m_writer.Title == m_titleFromReport) {
+        m_titleFromReport = Report() ? Report()->ReportTitle : QString();
+        m_writer.Title = m_titleFromReport;
+    }
 }
 
 void TRepPDFDocumentFilter::EnsurePage()

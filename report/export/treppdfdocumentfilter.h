@@ -18,13 +18,14 @@ class TRepPDFDocumentFilter : public TRepFileExportFilter
 public:
     explicit TRepPDFDocumentFilter(const QString &fileName);
 
-    QString FilterName() const override { return QStringLiteral("PDF document"); }
+    QString FilterName() const override { return QStringLiteral("Documento PDF"); }
     QString Extension() const override { return QStringLiteral("PDF"); }
     QString Description() const override { return QStringLiteral("PDF document filter"); }
 
     // Pictures LZW-compressed; on unless switched off.
     bool CompressionOn = true;
     // The writer, for the document information and how fonts are measured.
+    // Its title, when not given, is the report's title.
     TRepPdfWriter &Writer() { return m_writer; }
 
     void NewPage() override;
@@ -51,4 +52,5 @@ private:
     double m_pageHeight = 0;
     bool m_firstNewPage = true;
     bool m_pageBegun = false;
+    QString m_titleFromReport;   // the title the last pass took from its report
 };

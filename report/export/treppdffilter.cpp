@@ -3,7 +3,7 @@
 #include "report/export/treppdfdocumentfilter.h"
 
 TRepPDFFilter::TRepPDFFilter(QObject *parent)
-    : TRepExportFilterComponent(QStringLiteral("PDF document"), QStringLiteral("PDF"), parent)
+    : TRepExportFilterComponent(QStringLiteral("Documento PDF"), QStringLiteral("PDF"), parent)
 {
 }
 

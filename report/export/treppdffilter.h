@@ -3,7 +3,7 @@
 #include "report/export/trepexportfiltercomponent.h"
 
 // The PDF export of a report's form: while it exists the preview's save
-// dialog offers "PDF document" and writes the report with a
+// dialog offers "Documento PDF" and writes the report with a
 // TRepPDFDocumentFilter for the chosen file name.
 //
 //     auto *pdf = new TRepPDFFilter(form);    // registers itself

@@ -66,7 +66,8 @@ public:
         if (m_buffer.isEmpty())
             return;
         if (m_device.write(m_buffer) != m_buffer.size())
-            throw ERepError(QStringLiteral("Cannot write the PDF file: %1").arg(TRepFileCommit::WriteFailure(m_device)));
+            throw ERepError(
+                QStringLiteral("Não foi possível gravar o arquivo PDF: %1.").arg(TRepFileCommit::WriteFailure(m_device)));
         m_written += m_buffer.size();
         m_buffer.clear();
     }
@@ -566,7 +567,15 @@ void TRepPdfWriter::WriteFontDescriptor(Output &out, int index) const
     out.Line("/Type /FontDescriptor");
     out.Line("/Ascent " + QByteArray::number(m.Ascent));
     out.Line("/Descent " + QByteArray::number(m.Descent));
-    out.Line("/Flags " + QByteArray::number(m.Flags));
+    // The face's style in the flags too: a reader without the font (the
+    // fonts are not embedded) picks its stand-in by them, and draws a bold
+    // or italic face that the flags do not mark as regular.
+    int flags = m.Flags;
+    if (f.Bold)
+        flags |= ForceBoldFlag;
+    if (f.Italic)
+        flags |= ItalicFlag;
+    out.Line("/Flags " + QByteArray::number(flags));
     out.Line("/FontBBox [ " + QByteArray::number(m.BBox[0]) + ' ' + QByteArray::number(m.BBox[1]) + ' '
              + QByteArray::number(m.BBox[2]) + ' ' + QByteArray::number(m.BBox[3]) + " ]");
     out.Line("/FontName /" + f.PdfName());

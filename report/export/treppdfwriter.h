@@ -87,6 +87,10 @@ public:
     // The image's pixels stretched into the box.
     void AddPicture(const QImage &image, double x, double y, double width, double height);
 
+    // Font descriptor flags of the face's style.
+    static constexpr int ItalicFlag = 1 << 6;
+    static constexpr int ForceBoldFlag = 1 << 18;
+
     const QList<Font> &Fonts() const { return m_fonts; }
     // The resource name of the font at `index`: "F00", "F01", ...
     static QByteArray ResourceName(int index);

@@ -128,7 +128,7 @@ void TRepRTFExportFilter::TextOut(const TRepFont &font, const QString &text, TRe
 void TRepRTFExportFilter::FinishFile()
 {
     if (!m_writer)
-        throw ERepError(QStringLiteral("Cannot create file \"%1\".").arg(FileName()));
+        throw ERepError(QStringLiteral("Não foi possível criar o arquivo \"%1\".").arg(FileName()));
     m_writer->Finish();
     m_writer.reset();
 }

@@ -139,7 +139,8 @@ int TRepRtfWriter::FontNumber(const QString &name) const
 void TRepRtfWriter::Put(const QByteArray &bytes)
 {
     if (m_out.write(bytes) != bytes.size())
-        throw ERepError(QStringLiteral("Cannot write the RTF file: %1").arg(TRepFileCommit::WriteFailure(m_out)));
+        throw ERepError(QStringLiteral("Não foi possível gravar o arquivo RTF: %1.")
+            .arg(TRepFileCommit::WriteFailure(m_out)));
 }
 
 void TRepRtfWriter::WriteHeader()
@@ -290,6 +291,7 @@ void TRepRtfWriter::EndPage()
         double Baseline = 0, Ascent = 0, Descent = 0;   // twips from the top of the paper
         QByteArray Tabs, Runs;
         bool PastMargin = false;
+        qint64 Indent = 0;   // twips; negative: the line starts in the left margin
     };
     const double marginEdge = (m_page.Width - m_page.RightMargin) * t;
     QList<Laid> lines;
@@ -318,8 +320,19 @@ void TRepRtfWriter::EndPage()
             line.Ascent = std::max(line.Ascent, (f.Ascent + f.Gap) * size - double(shift) * perHalfPoint);
             line.Descent = std::max(line.Descent, f.Descent * size + double(shift) * perHalfPoint);
 
-            line.Tabs += i.Alignment == taRightJustify ? "\\tqr" : i.Alignment == taCenter ? "\\tqc" : "\\tql";
-            line.Tabs += "\\tx" + QByteArray::number(std::llround(i.X * t - leftTwips));
+            // A left text starting the line at (or left of) the margin needs
+            // no tab: a word processor skips a tab stop at the margin itself
+            // and would move the text, and every text after it, one stop to
+            // the right. One left of the margin starts there by a negative
+            // first-line indent instead.
+            const qint64 stop = std::llround(i.X * t - leftTwips);
+            const bool atStart = line.Runs.isEmpty() && i.Alignment == taLeftJustify && stop <= 0;
+            if (atStart) {
+                line.Indent = stop;
+            } else {
+                line.Tabs += i.Alignment == taRightJustify ? "\\tqr" : i.Alignment == taCenter ? "\\tqc" : "\\tql";
+                line.Tabs += "\\tx" + QByteArray::number(stop);
+            }
             // The tab carries the text's own face and size, or the line
             // would be as high as the document's default font.
             line.Runs += "\\plain";
@@ -335,7 +348,8 @@ void TRepRtfWriter::EndPage()
                 line.Runs += "\\dn" + QByteArray::number(shift);
             else if (shift < 0)
                 line.Runs += "\\up" + QByteArray::number(-shift);
-            line.Runs += "\\tab";
+            if (!atStart)
+                line.Runs += "\\tab";
             if (i.Underline)
                 line.Runs += "\\ul";
             if (i.StrikeOut)
@@ -347,10 +361,11 @@ void TRepRtfWriter::EndPage()
         lines.append(line);
     }
 
-    if (!lines.isEmpty())
-        EndParagraph();
-    if (!lines.isEmpty() && m_pageWritten)
-        Line("{\\page }");
+    // The page break opens the page's first paragraph: written between
+    // the paragraphs, it made a word processor start each page with an
+    // empty line, which pushed a full page's last lines (its footer) onto
+    // a page of their own.
+    const bool pageBreak = !lines.isEmpty() && m_pageWritten;
     // Each paragraph starts where the one above ends, after its space
     // before. A line whose face reaches below the start of the next one
     // (a large text printed close above a small one) is given an exact
@@ -381,11 +396,13 @@ void TRepRtfWriter::EndPage()
         if (exact)
             format += "\\sl-" + QByteArray::number(qint64(height)) + "\\slmult0";
         // A text printed into the right margin stays on its line there.
+        if (line.Indent < 0)
+            format += "\\fi" + QByteArray::number(line.Indent);
         if (line.PastMargin)
             format += "\\ri-" + QByteArray::number(std::llround(m_page.RightMargin * t));
         EndParagraph();
         Line(format + line.Tabs);
-        Line("{" + line.Runs + "}");
+        Line((k == 0 && pageBreak ? QByteArray("{\\page }") : QByteArray()) + "{" + line.Runs + "}");
         m_paragraphOpen = true;
     }
     if (!lines.isEmpty())

@@ -65,6 +65,33 @@ int FrameShift(const TRepFrame &f)
     return f.Width > 0 ? int(std::lround(f.Width * 254.0 / 72.0)) : 0;
 }
 
+// Whether a text element prints a number: a total, or a data text on a
+// numeric field.
+bool PrintsNumber(const TRepCustomLabel &label)
+{
+    if (qobject_cast<const TRepDBCalc *>(&label))
+        return true;
+    const auto *db = qobject_cast<const TRepDBText *>(&label);
+    if (!db || !db->DataSet || db->DataField().isEmpty())
+        return false;
+    try {
+        const int field = db->DataSet->FieldIndex(db->DataField());
+        if (field < 0)
+            return false;
+        switch (db->DataSet->FieldKind(field)) {
+        case TRepFieldKind::Integer:
+        case TRepFieldKind::Float:
+        case TRepFieldKind::Currency:
+        case TRepFieldKind::Bcd:
+            return true;
+        default:
+            return false;
+        }
+    } catch (...) {
+        return false;
+    }
+}
+
 TRepAlignment EffectiveAlignment(const TRepPrintable &e)
 {
     return e.Alignment();
@@ -135,6 +162,19 @@ void TRepElementPrinter::Print(TRepPrintable &element, double offsetX, double of
 double TRepElementPrinter::DesignTextWidth(const TRepFont &font, const QString &text, int zoom)
 {
     return (std::ceil(Metrics(font).horizontalAdvance(text)) + 1.0) * zoom / 100.0;
+}
+
+TRepFont TRepElementPrinter::FittedFont(const TRepFont &font, const QString &text, double width, int zoom)
+{
+    if (text.isEmpty() || DesignTextWidth(font, text, zoom) <= width)
+        return font;
+    TRepFont smaller = font;
+    for (int size = std::abs(font.Size) - 1; size >= 1; --size) {
+        smaller.Size = size;
+        if (DesignTextWidth(smaller, text, zoom) <= width)
+            break;
+    }
+    return smaller;
 }
 
 double TRepElementPrinter::DesignTextHeight(const TRepFont &font, int zoom)
@@ -388,9 +428,20 @@ void TRepElementPrinter::PrintText(TRepCustomLabel &label, double offsetX, doubl
     }
     const double widthBefore = width;
     FormatLines(label);
+    const QString printed = label.PrintCaption;
     label.PrintCaption = kept;
     width = label.WidthNative();
     height = label.HeightNative();
+    // A number is never cut: a cut one reads as another amount, or as the
+    // currency sign alone. Wider than its element, it prints whole in a
+    // smaller size instead.
+    if (!label.AutoSize && !printed.contains(QChar(13)) && !printed.contains(QChar(10)) && PrintsNumber(label)) {
+        const TRepFont fitted = FittedFont(font, printed, DesignPixels(width, ReportZoom(label)), ReportZoom(label));
+        if (fitted != font) {
+            font = fitted;
+            label.FormattedLines = {printed};
+        }
+    }
 
     const double left0 = left;
     if (!label.Transparent) {

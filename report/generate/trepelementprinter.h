@@ -48,6 +48,10 @@ public:
     // and the height of "W", with the element's font at 96 pixels per inch.
     static double DesignTextWidth(const TRepFont &font, const QString &text, int zoom = 100);
     static double DesignTextHeight(const TRepFont &font, int zoom = 100);
+    // The font a one-line text prints whole in within `width` design
+    // pixels: the font itself when the text fits, else the largest whole
+    // point size below it that fits (1 point at the least).
+    static TRepFont FittedFont(const TRepFont &font, const QString &text, double width, int zoom = 100);
 
     // A frame around a device rectangle (right and bottom exclusive), drawn
     // in a drawing pass and handed to the export filter of an exporting one.

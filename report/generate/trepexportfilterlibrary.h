@@ -17,7 +17,7 @@ public:
     using Factory = std::function<std::unique_ptr<TRepExportFilter>(const QString &fileName)>;
     struct Entry
     {
-        QString Name;       // "PDF document"
+        QString Name;       // "Documento PDF"
         QString Extension;  // "PDF", without the dot
         Factory Create;
     };

@@ -24,7 +24,8 @@ void TRepFileExportFilter::Start(double paperWidth, double paperLength, const TR
 {
     auto file = std::make_unique<QSaveFile>(m_fileName);
     if (!file->open(QIODevice::WriteOnly))
-        throw ERepError(QStringLiteral("Cannot create file \"%1\". %2").arg(m_fileName, file->errorString()));
+        throw ERepError(QStringLiteral("Não foi possível criar o arquivo \"%1\": %2.")
+                            .arg(m_fileName, TRepFileCommit::ReasonText(file->errorString())));
     m_file = std::move(file);
     try {
         StartFile(paperWidth, paperLength, font);
@@ -48,7 +49,7 @@ void TRepFileExportFilter::Finish()
     file = std::move(m_file);
     const QString failure = TRepFileCommit::Commit(*file);
     if (!failure.isEmpty())
-        throw ERepError(QStringLiteral("Cannot write file \"%1\". %2").arg(m_fileName, failure));
+        throw ERepError(QStringLiteral("Não foi possível gravar o arquivo \"%1\": %2.").arg(m_fileName, failure));
 }
 
 void TRepFileExportFilter::Discard()

@@ -12,6 +12,7 @@
 #include "report/model/trepdbcalc.h"
 #include "report/model/trepdataset.h"
 #include "report/model/trepdbtext.h"
+#include "report/model/treppapertable.h"
 #include "report/model/trepreport.h"
 #include "report/model/trepshape.h"
 #include "report/model/trepsysdata.h"
@@ -22,12 +23,14 @@
 #include <QApplication>
 #include <QCoreApplication>
 #include <QEventLoop>
+#include <QPageSize>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QWidget>
 
 #include <cmath>
+#include <optional>
 
 std::function<QWidget *(TRepReport *, TRepPrinter *)> TRepGenerator::PreviewWindowFactory;
 std::function<bool(QPrintDialog &)> TRepGenerator::ExecPrintDialog;
@@ -419,7 +422,24 @@ void TRepGenerator::RunDetailLoop()
                 level = i;
         calcs.emplace_back(calc, level);
     }
+    // The headers of the groups open down to `level` (exclusive), those
+    // that are printed again on a new page.
+    auto reprintUpTo = [&](int level) {
+        m_openGroupHeaders.clear();
+        for (int i = 0; i < level && i < int(levels.size()); ++i)
+            if (levels[size_t(i)].header->ReprintOnNewPage)
+                m_openGroupHeaders.push_back(levels[size_t(i)].header);
+    };
+    struct ClearOpenGroups
+    {
+        std::vector<TRepCustomBand *> &open;
+        ~ClearOpenGroups() { open.clear(); }
+    } clearOpenGroups{m_openGroupHeaders};
+    // The footers of the groups that end are printed with the next record
+    // already read: a header printed again over them would show the next
+    // group's values. Only the groups that go on are headed again.
     auto closeGroups = [&](int from) {
+        reprintUpTo(from);
         for (int j = int(levels.size()) - 1; j >= from; --j)
             PlaceBand(levels[size_t(j)].footer);
     };
@@ -447,8 +467,11 @@ void TRepGenerator::RunDetailLoop()
                 for (auto &[calc, level] : calcs)
                     if (level == j)
                         calc->Reset();
+                // A header that itself starts a new page is not printed twice.
+                reprintUpTo(j);
                 PlaceBand(levels[size_t(j)].header);
             }
+            reprintUpTo(int(levels.size()));
         }
         firstRecord = false;
         for (auto &[calc, level] : calcs)
@@ -676,6 +699,17 @@ void TRepGenerator::BeginNewColumn()
     r.Functions().SetIntegerConstant(QStringLiteral("COLUMNNUMBER"), m_columnIndex);
     if (!(m_columnIndex == 1 && m_pagesGenerated == 1))
         PlaceBand(r.ColumnHeaderBand());
+    // Once: a header too high for a whole page would start page after page.
+    if (!m_reprinting) {
+        struct Reprinting
+        {
+            bool &on;
+            ~Reprinting() { on = false; }
+        } reprinting{m_reprinting = true};
+        const std::vector<TRepCustomBand *> reprint = m_openGroupHeaders;
+        for (TRepCustomBand *header : reprint)
+            PlaceBand(header);
+    }
 }
 
 void TRepGenerator::BeginNewPage()
@@ -868,6 +902,14 @@ void TRepGenerator::RunPrinterSetup()
     printer->setPageOrientation(r.Page().Orientation() == poLandscape ? QPageLayout::Landscape
                                                                        : QPageLayout::Portrait);
     printer->setCopyCount(std::max(1, r.PrinterSettings.Copies));
+    // The dialog offers the report's own paper; another one chosen there is
+    // the paper the report prints on from then on.
+    if (const int code = TRepPaperTable::PaperCode(r.Page().PaperSize()); code > 0) {
+        const QPageSize::PageSizeId id = QPageSize::id(code);
+        if (id != QPageSize::Custom)
+            printer->setPageSize(QPageSize(id));
+    }
+    const QPageSize offered = printer->pageLayout().pageSize();
 
     QPrintDialog dialog(printer);
     dialog.setOption(QAbstractPrintDialog::PrintToFile, false);
@@ -891,6 +933,19 @@ void TRepGenerator::RunPrinterSetup()
     r.PrinterSettings.PrinterIndex = chosen;
     r.Page().SetOrientation(printer->pageLayout().orientation() == QPageLayout::Landscape ? poLandscape
                                                                                             : poPortrait);
+    const QPageSize chosenPaper = printer->pageLayout().pageSize();
+    if (chosenPaper.isValid() && !chosenPaper.isEquivalentTo(offered)) {
+        const std::optional<TRepPaperSize> size = TRepPaperTable::FromPaperCode(chosenPaper.windowsId());
+        if (size && *size != TRepPaperSize::Custom && *size != TRepPaperSize::Default) {
+            r.Page().SetPaperSize(*size);
+        } else {
+            const QSizeF mm = chosenPaper.size(QPageSize::Millimeter);
+            const bool landscape = r.Page().Orientation() == poLandscape;
+            r.Page().SetPaperSize(TRepPaperSize::Custom);
+            r.Page().SetWidth(std::round((landscape ? mm.height() : mm.width()) * 10.0));
+            r.Page().SetLength(std::round((landscape ? mm.width() : mm.height()) * 10.0));
+        }
+    }
     TPrinterSettings read;
     read.ReadFrom(*printer);
     TRepReportPrinterSettings &choice = r.PrinterSetupSettings;

@@ -5,6 +5,7 @@
 
 #include <functional>
 #include <memory>
+#include <vector>
 
 class QWidget;
 class TRepCustomBand;
@@ -128,6 +129,11 @@ private:
     bool m_cancelled = false;
     bool m_lastPage = false;
     bool m_noForcedPage = false;
+    // The group headers to print again at the top of a new page or column:
+    // those of the groups open at the moment that ask for it, outermost
+    // first.
+    std::vector<TRepCustomBand *> m_openGroupHeaders;
+    bool m_reprinting = false;
     bool m_forcedColumn = false;
     bool m_drawPass = true;
     bool m_inBegin = false;         // a column or page is begun on a band's behalf

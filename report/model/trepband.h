@@ -20,6 +20,9 @@ public:
     // headers nest in band list order, the first one outermost.
     QString GroupField;
     QString GroupFooter;
+    // Of a group header: printed again at the top of each page (and
+    // column) the group goes on to, so that its rows there are headed too.
+    bool ReprintOnNewPage = false;
 
 private:
     TRepBandType FBandType;

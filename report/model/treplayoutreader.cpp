@@ -508,6 +508,7 @@ private:
         br.Bool(QStringLiteral("PreCaluculateBandHeight"), band->PreCaluculateBandHeight);
         if (auto *plain = qobject_cast<TRepBand *>(band)) {
             br.String(QStringLiteral("GroupField"), plain->GroupField);
+            br.Bool(QStringLiteral("ReprintOnNewPage"), plain->ReprintOnNewPage);
             if (br.String(QStringLiteral("GroupFooter"), plain->GroupFooter) && !plain->GroupFooter.isEmpty())
                 FGroupFooters.append({band, plain->GroupFooter, name});
         }

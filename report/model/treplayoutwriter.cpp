@@ -152,6 +152,8 @@ QJsonObject BandJson(const TRepCustomBand &b)
             o.insert("GroupField", plain->GroupField);
         if (!plain->GroupFooter.isEmpty())
             o.insert("GroupFooter", plain->GroupFooter);
+        if (plain->ReprintOnNewPage)
+            o.insert("ReprintOnNewPage", true);
     }
     if (auto *child = qobject_cast<const TRepChildBand *>(&b)) {
         if (child->ParentBand())

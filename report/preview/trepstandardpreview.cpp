@@ -41,7 +41,7 @@ const QString RpfExtension = QStringLiteral("RPF");
 
 QString ReportFileEntry(bool blankBeforeBracket)
 {
-    return QStringLiteral("Report file") + (blankBeforeBracket ? QStringLiteral(" (*.") : QStringLiteral("(*."))
+    return QStringLiteral("Relatório salvo") + (blankBeforeBracket ? QStringLiteral(" (*.") : QStringLiteral("(*."))
         + RpfExtension + QStringLiteral(")|*.") + RpfExtension;
 }
 
@@ -197,11 +197,11 @@ void TRepStandardPreview::CreateToolBar()
     ToolBar1->setToolButtonStyle(Qt::ToolButtonIconOnly);
     m_zoomGroup = new QActionGroup(this);
     m_zoomGroup->setExclusive(true);
-    ZoomFit = MakeAction(ToolBar1, QStringLiteral("ZoomFit"), QStringLiteral("Zoom to fit"),
+    ZoomFit = MakeAction(ToolBar1, QStringLiteral("ZoomFit"), QStringLiteral("Ajustar à Página"),
                          QStyle::SP_TitleBarMaxButton, QStringLiteral("Fit"));
-    ZoomToWidth = MakeAction(ToolBar1, QStringLiteral("ZoomToWidth"), QStringLiteral("Zoom to width"),
+    ZoomToWidth = MakeAction(ToolBar1, QStringLiteral("ZoomToWidth"), QStringLiteral("Ajustar à Largura"),
                              QStyle::SP_ToolBarHorizontalExtensionButton, QStringLiteral("Width"));
-    Zoom100 = MakeAction(ToolBar1, QStringLiteral("Zoom100"), QStringLiteral("100% Size"),
+    Zoom100 = MakeAction(ToolBar1, QStringLiteral("Zoom100"), QStringLiteral("Tamanho Real (100%)"),
                          QStyle::SP_TitleBarNormalButton, QStringLiteral("100%"));
     for (QAction *a : {ZoomFit, ZoomToWidth, Zoom100}) {
         a->setCheckable(true);
@@ -214,12 +214,12 @@ void TRepStandardPreview::CreateToolBar()
                               QStyle::SP_MediaSeekBackward, QStringLiteral("<"));
     nextPage = MakeAction(ToolBar1, QStringLiteral("nextPage"), QStringLiteral("Próxima Página"),
                           QStyle::SP_MediaSeekForward, QStringLiteral(">"));
-    LastPage = MakeAction(ToolBar1, QStringLiteral("LastPage"), QStringLiteral("Ultima Página"),
+    LastPage = MakeAction(ToolBar1, QStringLiteral("LastPage"), QStringLiteral("Última Página"),
                           QStyle::SP_MediaSkipForward, QStringLiteral(">|"));
     ToolBar1->addSeparator();
     GotoPageButton = MakeAction(ToolBar1, QStringLiteral("GotoPageButton"), QStringLiteral("Escolha a Página"),
                                 QStyle::SP_FileDialogContentsView, QStringLiteral("#"));
-    FindButton = MakeAction(ToolBar1, QStringLiteral("FindButton"), QStringLiteral("Search for Text"),
+    FindButton = MakeAction(ToolBar1, QStringLiteral("FindButton"), QStringLiteral("Procurar Texto"),
                             QStyle::SP_FileDialogDetailedView, QStringLiteral("?"));
     ToolBar1->addSeparator();
     PrintSetup = MakeAction(ToolBar1, QStringLiteral("PrintSetup"), QStringLiteral("Configurar Impressão"),
@@ -256,10 +256,10 @@ void TRepStandardPreview::CreateSidePanelAndPage()
     auto *thumbLayout = new QVBoxLayout(TabThumbs);
     thumbLayout->setContentsMargins(0, 0, 0, 0);
     thumbLayout->addWidget(ThumbGrid);
-    Tabs->addTab(TabThumbs, QStringLiteral("ThumbNails"));
+    Tabs->addTab(TabThumbs, QStringLiteral("Miniaturas"));
     TabSearchResult = new QWidget;
     TabSearchResult->setObjectName(QStringLiteral("TabSearchResult"));
-    SearchBox = new QGroupBox(QStringLiteral("Search Text"), TabSearchResult);
+    SearchBox = new QGroupBox(QStringLiteral("Texto Procurado"), TabSearchResult);
     SearchBox->setObjectName(QStringLiteral("SearchBox"));
     SearchTextLabel = new QLabel(SearchBox);
     SearchTextLabel->setObjectName(QStringLiteral("SearchTextLabel"));
@@ -272,7 +272,7 @@ void TRepStandardPreview::CreateSidePanelAndPage()
     searchLayout->setContentsMargins(0, 0, 0, 0);
     searchLayout->addWidget(SearchBox);
     searchLayout->addWidget(SearchResultBox, 1);
-    Tabs->addTab(TabSearchResult, QStringLiteral("Search Results"));
+    Tabs->addTab(TabSearchResult, QStringLiteral("Resultados da Busca"));
     PreviewControl = new TRepPreview(Splitter1);
     Splitter1->addWidget(Tabs);
     Splitter1->addWidget(PreviewControl);
@@ -359,7 +359,10 @@ void TRepStandardPreview::ConfigureFromReport()
         m_showSearch = r->PrevShowSearch;
         title = r->ReportTitle;
     }
-    setWindowTitle(QString() + title);
+    // Said to be a preview, so that it is not taken for the screen of the
+    // same name that opened it.
+    setWindowTitle(title.isEmpty() ? QStringLiteral("Visualizar Impressão")
+                                   : QStringLiteral("Visualizar Impressão - ") + title);
     StatusPanel2->setText(title);
     Tabs->setVisible(m_showThumbs || m_showSearch);
     Tabs->setTabVisible(Tabs->indexOf(TabThumbs), m_showThumbs);
@@ -513,7 +516,7 @@ void TRepStandardPreview::Search(const QString &text, bool matchCase)
         }
     }
     if (SearchResultBox->count() == 0) {
-        SearchResultBox->addItem(QStringLiteral("No matching text"));
+        SearchResultBox->addItem(QStringLiteral("Nenhum texto encontrado"));
         SearchResultBox->setEnabled(false);
     }
 }
@@ -637,7 +640,7 @@ void TRepStandardPreview::LoadReportClick()
     if (fileName.isEmpty())
         return;
     if (!QFileInfo(fileName).isFile()) {
-        Dialogs().ShowMessage(QStringLiteral("File does not exist"));
+        Dialogs().ShowMessage(QStringLiteral("O arquivo não existe."));
         return;
     }
     try {

@@ -12,12 +12,12 @@ TSearchDlg::TSearchDlg(QWidget *parent)
 {
     setObjectName(QStringLiteral("TSearchDlg"));
     setWindowTitle(QStringLiteral("Procurar por Texto"));
-    Label1 = new QLabel(QStringLiteral("Search Text"), this);
+    Label1 = new QLabel(QStringLiteral("Texto a procurar"), this);
     Label1->setObjectName(QStringLiteral("Label1"));
     SearchEdit = new QLineEdit(this);
     SearchEdit->setObjectName(QStringLiteral("SearchEdit"));
     Label1->setBuddy(SearchEdit);
-    MatchCaseBox = new QCheckBox(QStringLiteral("Match case"), this);
+    MatchCaseBox = new QCheckBox(QStringLiteral("Diferenciar maiúsculas de minúsculas"), this);
     MatchCaseBox->setObjectName(QStringLiteral("MatchCase"));
     OKBtn = new QPushButton(QStringLiteral("Procurar"), this);
     OKBtn->setObjectName(QStringLiteral("OKBtn"));

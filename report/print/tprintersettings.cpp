@@ -10,6 +10,7 @@
 #include <QPrinter>
 #include <QPrinterInfo>
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -98,6 +99,19 @@ void TPrinterSettings::ReadFrom(QPrinter &printer)
         if (code > 0 && !SupportedPapers.contains(code))
             SupportedPapers << code;
     }
+    // The printer object keeps the paper it had before when the printer
+    // offers it too: what is loaded is the printer's own default.
+    const QPageSize loaded = info.defaultPageSize();
+    LoadedPaper = TRepPaperSize::Default;
+    LoadedPaperWidth = LoadedPaperLength = 0;
+    if (loaded.isValid()) {
+        const std::optional<TRepPaperSize> table = TRepPaperTable::FromPaperCode(loaded.windowsId());
+        if (table && *table != TRepPaperSize::Custom)
+            LoadedPaper = *table;
+        const QSizeF loadedMm = loaded.size(QPageSize::Millimeter);
+        LoadedPaperWidth = Native(std::min(loadedMm.width(), loadedMm.height()));
+        LoadedPaperLength = Native(std::max(loadedMm.width(), loadedMm.height()));
+    }
     PrintQuality = dpi;
     Collate = printer.collateCopies() ? 1 : 0;
     ColorOption = printer.colorMode() == QPrinter::Color ? ColorColor : ColorMonochrome;
@@ -167,12 +181,22 @@ void TPrinterSettings::ApplyTo(QPrinter &printer) const
 void TPrinterSettings::CopyFrom(const TRepReportPrinterSettings &report, const TRepPage &page)
 {
     const TRepPaperSize wanted = page.PaperSize();
-    if (wanted == TRepPaperSize::Default)
+    if (wanted == TRepPaperSize::Default) {
         PaperSize = TRepPaperSize::Default;
-    else if (Supports(wanted))
+    } else if (Supports(wanted)) {
         PaperSize = wanted;
+    } else if (LoadedPaper != TRepPaperSize::Default) {
+        // The printer lacks the report's paper: the page goes on the paper
+        // it has, not on whatever size the printer object last held, which
+        // the printer would print on its own paper, scaled or cut.
+        PaperSize = LoadedPaper;
+    } else if (LoadedPaperWidth > 0 && LoadedPaperLength > 0) {
+        PaperSize = TRepPaperSize::Custom;
+        PaperWidth = LoadedPaperWidth;
+        PaperLength = LoadedPaperLength;
+    }
     Orientation = page.Orientation();
-    if (PaperSize == TRepPaperSize::Custom) {
+    if (PaperSize == TRepPaperSize::Custom && wanted == TRepPaperSize::Custom) {
         // The page holds its extent as laid out; keep it portrait here.
         const double w = page.NativeValue(TRepPage::WidthIndex);
         const double l = page.NativeValue(TRepPage::LengthIndex);

@@ -55,6 +55,11 @@ public:
     int LastPage = 0;
     // Paper sizes the printer offers (driver codes); empty when unknown.
     QList<int> SupportedPapers;
+    // The paper the printer has loaded (its default): a table size, or
+    // Default when the table has none, then with its extent (portrait).
+    TRepPaperSize LoadedPaper = TRepPaperSize::Default;
+    double LoadedPaperWidth = 0;
+    double LoadedPaperLength = 0;
 
     // Driver capabilities read with the settings.
     bool SupportsCopies = false;
@@ -71,7 +76,8 @@ public:
     // Writes paper, copies, duplex, bin, orientation and collate to it.
     void ApplyTo(QPrinter &printer) const;
     // Takes over what the report asks for (printer selection is the
-    // store's); `supportsPaper` tells whether the printer offers a size.
+    // store's). A paper the printer does not offer gives way to the one it
+    // has loaded.
     void CopyFrom(const TRepReportPrinterSettings &report, const TRepPage &page);
 
     bool Supports(TRepPaperSize size) const;

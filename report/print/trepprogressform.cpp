@@ -14,14 +14,14 @@ TRepProgressForm::TRepProgressForm(TRepPrinter *store, bool exporting, QWidget *
     , m_store(store)
 {
     setObjectName(QStringLiteral("TRepProgressForm"));
-    setWindowTitle(exporting ? QStringLiteral("Exporting Progress") : QStringLiteral("Printing progress"));
+    setWindowTitle(exporting ? QStringLiteral("Exportando") : QStringLiteral("Imprimindo"));
     m_bar = new QProgressBar(this);
     m_bar->setObjectName(QStringLiteral("ProgressBar1"));
     m_bar->setRange(0, 100);
     m_bar->setValue(0);
     m_info = new QLabel(this);
     m_info->setObjectName(QStringLiteral("InfoLabel"));
-    m_cancel = new QPushButton(QStringLiteral("Cancel"), this);
+    m_cancel = new QPushButton(QStringLiteral("Cancelar"), this);
     m_cancel->setObjectName(QStringLiteral("CancelButton"));
     auto *lay = new QVBoxLayout(this);
     lay->addWidget(m_bar);
@@ -39,7 +39,7 @@ void TRepProgressForm::ShowProgress(int percent)
     if (percent % 5 != 0)
         return;
     m_bar->setValue(qBound(0, percent, 100));
-    m_info->setText(QString::number(percent) + QStringLiteral("% ") + QStringLiteral(" Completed"));
+    m_info->setText(QString::number(percent) + QStringLiteral("% concluído"));
     QCoreApplication::processEvents();
 }
 

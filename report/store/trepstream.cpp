@@ -22,7 +22,8 @@ std::unique_ptr<TRepStream> TRepStream::OpenFile(const QString &fileName)
 {
     auto file = std::make_unique<QFile>(fileName);
     if (!file->open(QIODevice::ReadOnly))
-        throw ERepError(QStringLiteral("Cannot open the report file %1: %2").arg(fileName, file->errorString()));
+        throw ERepError(QStringLiteral("Não foi possível abrir o arquivo \"%1\": %2.")
+                            .arg(fileName, TRepFileCommit::ReasonText(file->errorString())));
     std::unique_ptr<TRepStream> s(new TRepStream(0));
     s->m_readOnly = true;
     s->m_file = std::move(file);
@@ -87,7 +88,8 @@ void TRepStream::Seek(qint64 pos)
         pos = 0;
     if (QIODevice *d = DeviceOf(m_temp.get(), m_file.get())) {
         if (!d->seek(pos))
-            throw ERepError(QStringLiteral("Cannot seek in the report stream: %1").arg(d->errorString()));
+            throw ERepError(QStringLiteral("Não foi possível ler o relatório: %1.")
+                .arg(TRepFileCommit::ReasonText(d->errorString())));
         return;
     }
     m_pos = pos;
@@ -113,7 +115,8 @@ void TRepStream::Write(const char *data, qint64 size)
         return;
     if (m_temp) {
         if (m_temp->write(data, size) != size)
-            throw ERepError(QStringLiteral("Cannot write the report's temporary file: %1").arg(m_temp->errorString()));
+            throw ERepError(QStringLiteral("Não foi possível gravar o arquivo temporário do relatório: %1.")
+                .arg(TRepFileCommit::ReasonText(m_temp->errorString())));
         return;
     }
     const qint64 end = m_pos + size;
@@ -134,11 +137,14 @@ void TRepStream::Spill()
     auto temp = std::make_unique<QTemporaryFile>(folder + QStringLiteral("/RPFXXXXXX"));
     temp->setAutoRemove(true);
     if (!temp->open())
-        throw ERepError(QStringLiteral("Cannot create the report's temporary file: %1").arg(temp->errorString()));
+        throw ERepError(QStringLiteral("Não foi possível criar o arquivo temporário do relatório: %1.")
+            .arg(TRepFileCommit::ReasonText(temp->errorString())));
     if (temp->write(m_memory) != m_memory.size())
-        throw ERepError(QStringLiteral("Cannot write the report's temporary file: %1").arg(temp->errorString()));
+        throw ERepError(QStringLiteral("Não foi possível gravar o arquivo temporário do relatório: %1.")
+            .arg(TRepFileCommit::ReasonText(temp->errorString())));
     if (!temp->seek(m_pos))
-        throw ERepError(QStringLiteral("Cannot seek in the report stream: %1").arg(temp->errorString()));
+        throw ERepError(QStringLiteral("Não foi possível ler o relatório: %1.")
+            .arg(TRepFileCommit::ReasonText(temp->errorString())));
     m_temp = std::move(temp);
     m_memory = QByteArray();
 }
@@ -167,7 +173,8 @@ void TRepStream::Truncate(qint64 size)
         return;
     if (m_temp) {
         if (!m_temp->resize(size))
-            throw ERepError(QStringLiteral("Cannot write the report's temporary file: %1").arg(m_temp->errorString()));
+            throw ERepError(QStringLiteral("Não foi possível gravar o arquivo temporário do relatório: %1.")
+                .arg(TRepFileCommit::ReasonText(m_temp->errorString())));
         if (m_temp->pos() > size)
             m_temp->seek(size);
         return;
@@ -184,7 +191,8 @@ QByteArray TRepStream::Read(qint64 size)
     if (QIODevice *d = DeviceOf(m_temp.get(), m_file.get())) {
         QByteArray out = d->read(size);
         if (out.size() != size)
-            throw ERepError(QStringLiteral("Cannot read the report stream: %1").arg(d->errorString()));
+            throw ERepError(QStringLiteral("Não foi possível ler o relatório: %1.")
+                .arg(TRepFileCommit::ReasonText(d->errorString())));
         return out;
     }
     QByteArray out = m_memory.mid(m_pos, size);
@@ -219,14 +227,16 @@ void TRepStream::SaveToFile(const QString &fileName) const
     QMutexLocker l(&m_lock);
     QSaveFile out(fileName);
     if (!out.open(QIODevice::WriteOnly))
-        throw ERepError(QStringLiteral("Cannot write the report file %1: %2").arg(fileName, out.errorString()));
+        throw ERepError(QStringLiteral("Não foi possível criar o arquivo \"%1\": %2.")
+                            .arg(fileName, TRepFileCommit::ReasonText(out.errorString())));
     const qint64 total = Size();
     for (qint64 pos = 0; pos < total; pos += SaveBlockSize) {
         const QByteArray block = Peek(pos, std::min(SaveBlockSize, total - pos));
         if (block.size() != std::min(SaveBlockSize, total - pos) || out.write(block) != block.size())
-            throw ERepError(QStringLiteral("Cannot write the report file %1: %2").arg(fileName, TRepFileCommit::WriteFailure(out)));
+            throw ERepError(QStringLiteral("Não foi possível gravar o arquivo \"%1\": %2.")
+                                .arg(fileName, TRepFileCommit::WriteFailure(out)));
     }
     const QString failure = TRepFileCommit::Commit(out);
     if (!failure.isEmpty())
-        throw ERepError(QStringLiteral("Cannot write the report file %1: %2").arg(fileName, failure));
+        throw ERepError(QStringLiteral("Não foi possível gravar o arquivo \"%1\": %2.").arg(fileName, failure));
 }

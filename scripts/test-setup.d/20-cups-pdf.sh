@@ -6,7 +6,9 @@
 # and queues are left alone. Works as root and as a normal user.
 #
 # Writes CUPS_SERVER (so that the tests, Qt and lpstat reach this server),
-# OS_CUPS_PDF_QUEUE and OS_CUPS_PDF_DIR to the file given as $1, and the
+# OS_CUPS_PDF_QUEUE and OS_CUPS_PDF_DIR to the file given as $1 (and
+# OS_CUPS_LETTER_QUEUE, a second queue into the same folder whose printer
+# has Letter paper loaded), and the
 # server's process id to $OS_SERVICES_DIR/cupsd.pid, where
 # scripts/stop-services.sh finds it when the run ends. When anything fails it
 # writes no variables and returns 0: the printing tests skip with the reason
@@ -17,6 +19,7 @@ cd "$(dirname "$0")/../.." || exit 0
 . scripts/services.sh
 
 QUEUE=OS_PDF
+LETTER_QUEUE=OS_PDF_LETTER
 HOST=127.0.0.1
 CUPSD=/usr/sbin/cupsd
 
@@ -130,6 +133,13 @@ cat > "$root/ppd/ospdf.ppd" <<'PPD'
 *Font Courier: Standard "(002.004S)" Standard ROM
 PPD
 
+# A Letter printer: the same PDF files, with Letter paper loaded (it knows
+# the other sizes too, as most printers do).
+sed -e 's/^\*\(Default[A-Za-z]*\): A4$/*\1: Letter/' \
+    -e 's/PDF files in a folder/PDF files in a folder, Letter paper/' \
+    -e 's/OSPDF.PPD/OSPDFLTR.PPD/' \
+    "$root/ppd/ospdf.ppd" > "$root/ppd/ospdf-letter.ppd"
+
 write_conf() {
     cat > "$root/cupsd.conf" <<CONF
 Listen $HOST:$1
@@ -197,6 +207,14 @@ for _ in 1 2 3 4 5; do
             echo "OS_CUPS_PDF_QUEUE=$QUEUE"
             echo "OS_CUPS_PDF_DIR=$pdfdir"
         } >> "$out"
+        # The Letter queue is a bonus: the tests that need it skip without.
+        if timeout 30 "$LPADMIN" -h "$HOST:$port" -p "$LETTER_QUEUE" -v "ospdf:$pdfdir" \
+                -P "$root/ppd/ospdf-letter.ppd" -E -o printer-error-policy=abort-job >>"$root/lpadmin.log" 2>&1 \
+            && QUEUE="$LETTER_QUEUE" queue_ready "$port"; then
+            echo "OS_CUPS_LETTER_QUEUE=$LETTER_QUEUE" >> "$out"
+        else
+            note "the Letter queue was not taken: $(tr '\n' ' ' < "$root/lpadmin.log" 2>/dev/null)"
+        fi
         note "private print server on $HOST:$port, queue $QUEUE writes into $pdfdir"
         exit 0
     fi

@@ -31,7 +31,9 @@ namespace {
 const QString MainWindow = TMainWindowSteps::MainWindow();
 // The caption of every message box: the first-start question, the error box.
 const QString ErrorBox = TMainWindowSteps::MessageBox();
-const QString Preview = QStringLiteral("^Ordem de Serviço$");
+// The blank order's preview: said to be a preview, not the order screen's
+// "Ordem de Serviço" it used to carry.
+const QString Preview = QStringLiteral("^Visualizar Impressão - Ordem de Serviço em branco$");
 const QString ClientList = QStringLiteral("^Lista de Clientes$");
 
 // Points of the main window, from its layout: the menu bar at the top (at
@@ -413,7 +415,7 @@ void TstOrdemServico::badOptionWithoutADisplayAborted()
 }
 
 // "OS" > "OS em Branco": the preview window of the blank order opens with
-// the report's caption; Ctrl+P prints it to the PDF queue of the test
+// its own caption; Ctrl+P prints it to the PDF queue of the test
 // set-up, whose PDF holds the header lines read from the database and the
 // whole foot of the page, on one page; Esc closes the preview.
 void TstOrdemServico::blankOrderPreviewedAndPrinted()

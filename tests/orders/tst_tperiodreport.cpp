@@ -9,6 +9,7 @@
 #include "orders/trelperiodoform.h"
 #include "report/export/treppdfdocumentfilter.h"
 #include "report/export/treprtfexportfilter.h"
+#include "report/generate/trepelementprinter.h"
 #include "report/generate/trepgenerator.h"
 #include "report/model/trepband.h"
 #include "report/model/trepdbcalc.h"
@@ -87,6 +88,10 @@ private slots:
     void emptyPeriodPrintsZeroTotals();
     void tooManyOrdersRefusedBeforeStarting();
     void exportedToPdfAndRtf();
+    void countsWithoutThousandsSeparators();
+    void groupWithoutStatusHeadedSituacaoAlone();
+    void statusGroupContinuedWithoutHeading();
+    void amountWiderThanTheTotalColumnPrintsCurrencyAlone();
 
 private:
     std::unique_ptr<TFbTestDb> m_db;
@@ -368,6 +373,81 @@ void TstTPeriodReport::exportedToPdfAndRtf()
     rtfText.remove(QRegularExpression(QStringLiteral("\\\\expndtw-?\\d+ ")));
     for (const QString &want : {Printed(g.sum), QStringLiteral("Total do per"), QStringLiteral("Oficina do Z")})
         QVERIFY2(rtfText.contains(want), qPrintable(want));
+}
+
+// The counts printed "50000": a count is grouped as every quantity is.
+void TstTPeriodReport::countsWithoutThousandsSeparators()
+{
+    TPeriodReport report(DM);
+    for (const char *name : {"QtdGrupo", "QtdTotal"}) {
+        auto *calc = qobject_cast<TRepDBCalc *>(report.Report1->FindElement(QLatin1String(name)));
+        QVERIFY(calc);
+        calc->Reset();
+        for (int i = 0; i < 50000; ++i)
+            calc->Accumulate();
+        QCOMPARE(TRepElementPrinter::CalcText(*calc), QStringLiteral("50.000"));
+    }
+}
+
+// The orders without a status were a group headed "Situação:" alone.
+void TstTPeriodReport::groupWithoutStatusHeadedSituacaoAlone()
+{
+    Exec(QStringLiteral("update ordemserv set situacao = null where idordem in"
+                        " (select first 3 idordem from ordemserv order by idordem)"));
+    TPeriodReport report(DM);
+    report.Fill(QDate(2000, 1, 1), QDate(2099, 12, 31), QString(), TPeriodReport::Registered);
+    TRepPrinter store(report.Report1);
+    TRepGenerator *gen = TRepGenerator::Of(report.Report1);
+    gen->SetPrinter(&store);
+    gen->GenerateReport();
+    gen->SetPrinter(nullptr);
+    // The group without a status sorts first.
+    const QStringList first = store.PageList()->ReadPage(1).TextRecords();
+    const qsizetype label = first.indexOf(QStringLiteral("Situação:"));
+    QVERIFY2(label >= 0, qPrintable(first.join(" | ")));
+    QCOMPARE(first.value(label + 1), TPeriodReport::NoStatusText());
+}
+
+// A status group going on to the next page had no heading there: each page
+// but the first starts, under the page header, with its group's heading.
+void TstTPeriodReport::statusGroupContinuedWithoutHeading()
+{
+    TPeriodReport report(DM);
+    report.Fill(QDate(2000, 1, 1), QDate(2099, 12, 31), QString(), TPeriodReport::Registered);
+    TRepPrinter store(report.Report1);
+    TRepGenerator *gen = TRepGenerator::Of(report.Report1);
+    gen->SetPrinter(&store);
+    gen->GenerateReport();
+    gen->SetPrinter(nullptr);
+    QVERIFY(store.PageCount() >= 3);
+    for (int page = 2; page <= store.PageCount(); ++page) {
+        const QStringList texts = store.PageList()->ReadPage(page).TextRecords();
+        // After the column titles ("Total" the last of them) comes a heading.
+        const qsizetype titles = texts.indexOf(QStringLiteral("Total"));
+        QVERIFY2(titles >= 0 && texts.value(titles + 1) == QStringLiteral("Situação:"),
+                 qPrintable(QString::number(page) + ": " + texts.join(" | ")));
+        QVERIFY(!texts.value(titles + 2).isEmpty());
+    }
+}
+
+// R$ 99.999.999,99 in the Total column printed "R$" alone.
+void TstTPeriodReport::amountWiderThanTheTotalColumnPrintsCurrencyAlone()
+{
+    Exec(QStringLiteral("update ordemserv set valortot = 99999999.99 where idordem ="
+                        " (select min(idordem) from ordemserv)"));
+    TPeriodReport report(DM);
+    report.Fill(QDate(2000, 1, 1), QDate(2099, 12, 31), QString(), TPeriodReport::Registered);
+    TRepPrinter store(report.Report1);
+    TRepGenerator *gen = TRepGenerator::Of(report.Report1);
+    gen->SetPrinter(&store);
+    gen->GenerateReport();
+    gen->SetPrinter(nullptr);
+    QStringList texts;
+    for (int page = 1; page <= store.PageCount(); ++page)
+        texts += store.PageList()->ReadPage(page).TextRecords();
+    QVERIFY2(texts.contains(QStringLiteral("R$ 99.999.999,99")), qPrintable(texts.join(" | ").left(3000)));
+    QVERIFY(!texts.contains(QStringLiteral("R$")));
+    QVERIFY(!texts.contains(QStringLiteral("R$ ")));
 }
 
 QTEST_MAIN(TstTPeriodReport)

@@ -215,7 +215,7 @@ void TstTRelOSForm::exportFiltersOfThePrintout()
         QVERIFY(!form.PDFFilter->CompressionOn);
         const QList<TRepExportFilterLibrary::Entry> filters = TRepExportFilterLibrary::Filters();
         QCOMPARE(filters.size(), 2);
-        QCOMPARE(filters.at(0).Name, QStringLiteral("PDF document"));
+        QCOMPARE(filters.at(0).Name, QStringLiteral("Documento PDF"));
         QCOMPARE(filters.at(0).Extension, QStringLiteral("PDF"));
         QCOMPARE(filters.at(1).Name, QStringLiteral("Formato Word"));
         QCOMPARE(filters.at(1).Extension, QStringLiteral("RTF"));
@@ -304,8 +304,12 @@ void TstTRelOSForm::blankAfterAnOrder()
     TRelOSForm form(shop.dm.get());
     form.FillOrder(order);
     QVERIFY(PrintedPage(form).Find(QStringLiteral("Ana Souza")));
+    // The document is titled after the order (preview, print queue, PDF).
+    QCOMPARE(form.Report1->ReportTitle,
+             QStringLiteral("Ordem de Serviço nº ") + form.FbQuery2->FieldByName(QStringLiteral("NORDEM"))->AsString());
 
     form.FillBlank();
+    QCOMPARE(form.Report1->ReportTitle, QStringLiteral("Ordem de Serviço em branco"));
     const TextCanvas page = PrintedPage(form);
     const QStringList texts = page.All();
     for (const QString &v : OrderValues)
@@ -460,7 +464,8 @@ void TstTRelOSForm::previewWindowOfThePrintout()
     form.PrintBlank();
     TRepGenerator::PreviewWindowFactory = nullptr;
     QCOMPARE(size, QSize(900, 720));
-    QCOMPARE(title, QStringLiteral("Ordem de Serviço"));
+    // It carried the order screen's title ("Ordem de Serviço").
+    QCOMPARE(title, QStringLiteral("Visualizar Impressão - Ordem de Serviço em branco"));
     QVERIFY(!leftPanel);
     QVERIFY(!findButton);
     QCOMPARE(zoom, rzZoomToWidth);

@@ -322,7 +322,8 @@ private slots:
         QTest::addColumn<QString>("where");
         QTest::addColumn<int>("failure");
         QTest::addColumn<QString>("error");
-        QTest::newRow("folder that does not exist") << "missing/sub/x.pdf" << 0 << "Cannot create file";
+        QTest::newRow("folder that does not exist") << "missing/sub/x.pdf" << 0
+                                                     << "Não foi possível criar o arquivo";
         QTest::newRow("font that cannot be measured") << "font.pdf" << 1 << "GetFontData error";
         QTest::newRow("item of unknown kind") << "kind.pdf" << 2 << "Internal error: IT_INVALID";
     }
@@ -370,6 +371,35 @@ private slots:
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files), filesBefore);
     }
 
+    // The document's Title was empty: it is the report's title, a title the
+    // caller gives wins, and a second export of another report takes that
+    // report's own.
+    void pdfTitleEmpty()
+    {
+        if (QStandardPaths::findExecutable(QStringLiteral("pdfinfo")).isEmpty())
+            QSKIP("pdfinfo is not installed");
+        const auto titleOf = [](const QString &file) {
+            const ToolResult r = Run(QStringLiteral("pdfinfo"), {QStringLiteral("-enc"), QStringLiteral("UTF-8"), file});
+            for (const QString &line : QString::fromUtf8(r.out).split(QLatin1Char('\n')))
+                if (line.startsWith(QLatin1String("Title:")))
+                    return line.mid(6).trimmed();
+            return QString();
+        };
+        Printout printout;
+        printout.report->ReportTitle = QStringLiteral("Ordem de Serviço nº 000123");
+        const QString file = dir.filePath(QStringLiteral("titulo.pdf"));
+        TRepPDFDocumentFilter filter(file);
+        TRepGenerator::Of(printout.report.get())->ExportWithFilter(&filter);
+        QCOMPARE(titleOf(file), QStringLiteral("Ordem de Serviço nº 000123"));
+        Printout other;
+        other.report->ReportTitle = QStringLiteral("Outra");
+        TRepGenerator::Of(other.report.get())->ExportWithFilter(&filter);
+        QCOMPARE(titleOf(file), QStringLiteral("Outra"));
+        filter.Writer().Title = QStringLiteral("Dado por quem exporta");
+        TRepGenerator::Of(other.report.get())->ExportWithFilter(&filter);
+        QCOMPARE(titleOf(file), QStringLiteral("Dado por quem exporta"));
+    }
+
     void replacesAnEarlierFile()
     {
         const QString file = dir.filePath(QStringLiteral("again.pdf"));
@@ -392,7 +422,7 @@ private slots:
             component.CompressionOn = true;
             const auto filters = TRepExportFilterLibrary::Filters();
             const auto it = std::find_if(filters.begin(), filters.end(),
-                                         [](const auto &e) { return e.Name == "PDF document"; });
+                                         [](const auto &e) { return e.Name == "Documento PDF"; });
             QVERIFY(it != filters.end());
             QCOMPARE(it->Extension, QStringLiteral("PDF"));
             auto filter = it->Create(dir.filePath(QStringLiteral("r.pdf")));
@@ -403,7 +433,7 @@ private slots:
             QCOMPARE(pdf->Description(), QStringLiteral("PDF document filter"));
         }
         for (const auto &e : TRepExportFilterLibrary::Filters())
-            QVERIFY(e.Name != "PDF document");
+            QVERIFY(e.Name != "Documento PDF");
     }
 };
 

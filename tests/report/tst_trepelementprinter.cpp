@@ -2,6 +2,7 @@
 
 #include "report/generate/trepelementprinter.h"
 #include "report/model/trepband.h"
+#include "report/model/trepdbcalc.h"
 #include "report/model/trepdbtext.h"
 #include "report/model/trephrule.h"
 #include "report/model/treplabel.h"
@@ -263,6 +264,74 @@ private slots:
         TRepElementPrinter::Print(*l, 0, 1000);
         QCOMPARE(rec.texts.at(2).text, l->FormattedLines.at(2));
         Finish();
+    }
+
+    // R$ 99.999.999,99 in a 25 mm column printed "R$" alone: the amount
+    // did not fit and its last word was dropped. A number prints whole, in
+    // a smaller size when it must; a name is still cut as before.
+    void amountWiderThanItsColumnPrintsCurrencyAlone_data()
+    {
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<QVariant>("value");
+        QTest::addColumn<QString>("mask");
+        QTest::addColumn<bool>("total");
+        QTest::addColumn<double>("width");
+        QTest::addColumn<QString>("expected");
+        QTest::addColumn<bool>("smaller");
+        const int f = int(TRepFieldKind::Float);
+        QTest::newRow("amount of a row") << f << QVariant(99999999.99) << "R$ #,##0.00" << false << 250.0
+                                         << "R$ 99.999.999,99" << true;
+        QTest::newRow("sum of a group") << f << QVariant(99999999.99) << "R$ #,##0.00" << true << 250.0
+                                        << "R$ 99.999.999,99" << true;
+        QTest::newRow("integer without a mask") << int(TRepFieldKind::Integer) << QVariant(1234567890) << ""
+                                                << false << 100.0 << "1234567890" << true;
+        QTest::newRow("amount that fits keeps its size") << f << QVariant(1234.5) << "R$ #,##0.00" << false
+                                                         << 250.0 << "R$ 1.234,50" << false;
+        QTest::newRow("a name is cut, not shrunk") << int(TRepFieldKind::String)
+                                                   << QVariant("Maria Aparecida da Conceição") << "" << false
+                                                   << 250.0 << "Maria Aparecida " << false;
+    }
+    void amountWiderThanItsColumnPrintsCurrencyAlone()
+    {
+        QFETCH(int, kind);
+        QFETCH(QVariant, value);
+        QFETCH(QString, mask);
+        QFETCH(bool, total);
+        QFETCH(double, width);
+        QFETCH(QString, expected);
+        QFETCH(bool, smaller);
+        TRepMemoryDataSet ds;
+        ds.AddField("VALOR", TRepFieldKind(kind));
+        ds.AppendRow({value});
+        TRepDBText *t = total ? Add<TRepDBCalc>(1650, 2, width, 45) : Add<TRepDBText>(1650, 2, width, 45);
+        t->AutoSize = false;
+        t->WordWrap = false;
+        t->SetAlignment(taRightJustify);
+        TRepFont font = t->Font();
+        font.Size = 9;
+        t->SetFont(font);
+        t->DataSet = &ds;
+        t->SetDataField("VALOR");
+        t->Mask = mask;
+        Begin();
+        if (auto *calc = qobject_cast<TRepDBCalc *>(t)) {
+            calc->Reset();
+            calc->Accumulate();
+        }
+        TRepElementPrinter::Print(*t, 0, 0);
+        const QImage page = Render(Finish());
+        QCOMPARE(rec.TextsOn(0), QStringList({expected}));
+        const TRepFont printed = rec.texts.first().font;
+        QCOMPARE(printed.Size < 9, smaller);
+        QVERIFY(printed.Size >= 1);
+        // Within the column, which starts at 165 mm: no ink left of it.
+        QVERIFY(TRepElementPrinter::DesignTextWidth(printed, expected) <= width * 96 / 254.0);
+        int inkLeft = page.width();
+        for (int y = 0; y < 40; ++y)
+            for (int x = 0; x < page.width(); ++x)
+                if (qGray(page.pixel(x, y)) < 128)
+                    inkLeft = std::min(inkLeft, x);
+        QVERIFY2(inkLeft >= int(1650 * 96 / 254.0), qPrintable(QString::number(inkLeft)));
     }
 
     void ruleLineHalfWayDown()

@@ -5,6 +5,7 @@
 #include "report/export/treppdfdocumentfilter.h"
 #include "report/export/treprtfexportfilter.h"
 #include "report/model/ereperror.h"
+#include "report/model/trepfilecommit.h"
 #include "report/model/treplayout.h"
 #include "report/model/trepreport.h"
 #include "report/store/trepstream.h"
@@ -138,13 +139,76 @@ private slots:
             }
         }
         QVERIFY2(!message.isEmpty(), "the write was reported as done");
-        const QString reason = QString::fromLocal8Bit(std::strerror(EFBIG));
-        QVERIFY2(message.contains(reason), qPrintable(message));
+        QVERIFY2(message.contains(TRepFileCommit::ReasonText(QString::fromLocal8Bit(std::strerror(EFBIG)))),
+                 qPrintable(message));
+        QVERIFY2(message.contains(QStringLiteral("o arquivo ficou maior")), qPrintable(message));
         QVERIFY2(!message.contains(QStringLiteral("Unknown error")), qPrintable(message));
         QFile f(file);
         QVERIFY(f.open(QIODevice::ReadOnly));
         QCOMPARE(f.readAll(), earlier);
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), filesBefore);
+    }
+
+    // The export and save errors were the system's English ("Cannot write
+    // file ... No space left on device", "Permission denied"): the user
+    // reads what went wrong in Portuguese.
+    void exportErrorsInEnglish_data()
+    {
+        QTest::addColumn<int>("code");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("full disk") << ENOSPC << "não há espaço livre no disco";
+        QTest::newRow("no permission") << EACCES << "sem permissão para gravar nesse local";
+        QTest::newRow("read-only disk") << EROFS << "o disco é somente para leitura";
+        QTest::newRow("no such folder") << ENOENT << "a pasta não existe";
+        QTest::newRow("over the quota") << EDQUOT << "a cota de espaço em disco do usuário acabou";
+    }
+    void exportErrorsInEnglish()
+    {
+        QFETCH(int, code);
+        QFETCH(QString, reason);
+        QCOMPARE(TRepFileCommit::ReasonText(QString::fromLocal8Bit(std::strerror(code))), reason);
+    }
+
+    // A failure the list does not know keeps the system's text; none at
+    // all is said as unknown.
+    void unknownReasonsAsTheSystemGaveThem()
+    {
+        QCOMPARE(TRepFileCommit::ReasonText(QStringLiteral("Stale file handle (x)")),
+                 QStringLiteral("Stale file handle (x)"));
+        QCOMPARE(TRepFileCommit::ReasonText(QString()), QStringLiteral("erro desconhecido"));
+        QCOMPARE(TRepFileCommit::ReasonText(QStringLiteral("Unknown error")), QStringLiteral("erro desconhecido"));
+    }
+
+    // A folder that does not exist, through every file the engine writes.
+    void missingFolderSaidInPortuguese_data()
+    {
+        QTest::addColumn<Writer>("write");
+        QTest::newRow("PDF") << Writer([](const QString &file) {
+            TRepPDFDocumentFilter filter(file);
+            ExportPage(filter);
+        });
+        QTest::newRow("RTF") << Writer([](const QString &file) {
+            TRepRTFExportFilter filter(file);
+            ExportPage(filter);
+        });
+        QTest::newRow("saved pages") << Writer([](const QString &file) {
+            TRepStream stream;
+            stream.Write(QByteArray(50, 'p'));
+            stream.SaveToFile(file);
+        });
+    }
+    void missingFolderSaidInPortuguese()
+    {
+        QFETCH(Writer, write);
+        QTemporaryDir dir;
+        const QString file = dir.filePath(QStringLiteral("falta/saida"));
+        QString message;
+        try {
+            write(file);
+        } catch (const ERepError &e) {
+            message = e.Message();
+        }
+        QCOMPARE(message, QStringLiteral("Não foi possível criar o arquivo \"%1\": a pasta não existe.").arg(file));
     }
 };
 

@@ -93,6 +93,8 @@ private slots:
     void exactSums();
     void pageOfPagesOnEveryPage();
     void layoutKeepsGroupsTotalsAndPageText();
+    void groupContinuedOnNextPageHasNoHeading_data();
+    void groupContinuedOnNextPageHasNoHeading();
     void layoutRefusesBadGroupsAndTotals_data();
     void layoutRefusesBadGroupsAndTotals();
 };
@@ -261,6 +263,7 @@ void TstTRepGroups::layoutKeepsGroupsTotalsAndPageText()
 {
     GroupReport g(true);
     g.outerSum->Mask = QStringLiteral("#,##0.00");
+    g.inner->ReprintOnNewPage = true;
     auto *page = new TRepSysData;
     page->setObjectName(QStringLiteral("Pagina"));
     g.summary->InsertElement(page);
@@ -274,6 +277,8 @@ void TstTRepGroups::layoutKeepsGroupsTotalsAndPageText()
     QCOMPARE(outer->GroupField, QStringLiteral("GRUPO"));
     QCOMPARE(outer->GroupFooter, QStringLiteral("F1"));
     QCOMPARE(inner->GroupField, QStringLiteral("SUB"));
+    QVERIFY(inner->ReprintOnNewPage);
+    QVERIFY(!outer->ReprintOnNewPage);
     QCOMPARE(back->FindBandByName(QStringLiteral("F2"))->BandType(), rbGroupFooter);
     auto *sum = qobject_cast<TRepDBCalc *>(back->FindElement(g.outerSum->Name()));
     auto *count = qobject_cast<TRepDBCalc *>(back->FindElement(g.outerCount->Name()));
@@ -321,6 +326,70 @@ void TstTRepGroups::layoutRefusesBadGroupsAndTotals()
         QFAIL("a damaged layout was loaded");
     } catch (const ERepError &e) {
         QVERIFY2(e.Message().contains(error), qPrintable(e.Message()));
+    }
+}
+
+// A group whose rows went on to the next page had no heading there: the
+// header asked to is printed again at the top of each page its group goes
+// on to, after the page header; a page that starts a new group has it once.
+void TstTRepGroups::groupContinuedOnNextPageHasNoHeading_data()
+{
+    QTest::addColumn<bool>("reprint");
+    QTest::addColumn<int>("lastRowsOfA");
+    QTest::newRow("printed again") << true << 0;
+    QTest::newRow("not asked to") << false << 0;
+    // Group A ends on the last line of its page: B starts the next page.
+    QTest::newRow("next group starts the page") << true << -1;
+}
+
+void TstTRepGroups::groupContinuedOnNextPageHasNoHeading()
+{
+    QFETCH(bool, reprint);
+    QFETCH(int, lastRowsOfA);
+    GroupReport g(false);
+    g.outer->ReprintOnNewPage = reprint;
+    TRepBand *header = g.report.AddBand(rbPageHeader, QStringLiteral("P"));
+    header->Size().SetNativeValue(TRepBandSize::HeightIndex, 100);
+    // Rows of 5 mm on pages of 297 mm less 10 mm margins and the header.
+    const auto rowsFor = [&](int aRows) {
+        g.data.Clear();
+        for (int i = 0; i < aRows; ++i)
+            g.data.AppendRow({QStringLiteral("A"), QString(), 1.0});
+        for (int i = 0; i < 130; ++i)
+            g.data.AppendRow({QStringLiteral("B"), QString(), 1.0});
+    };
+    int aRows = 70;
+    if (lastRowsOfA < 0) {
+        // As many rows of A as fill the first page with its header and footer.
+        rowsFor(1);
+        RecordingFilter probe;
+        TRepGenerator::Of(&g.report)->ExportWithFilter(&probe);
+        int onFirst = 0;
+        for (const RecordingFilter::Band &b : probe.bands)
+            onFirst += b.page == 1 && b.name == QLatin1String("D");
+        // The first page held H1, D, F1, H1 and B's rows: as many rows of
+        // A and its footer fill it, so B's header falls to the next page.
+        aRows = onFirst + 1;
+    }
+    rowsFor(aRows);
+    RecordingFilter rec;
+    TRepGenerator::Of(&g.report)->ExportWithFilter(&rec);
+    QVERIFY(rec.pages >= 3);
+    for (int page = 1; page <= rec.pages; ++page) {
+        QStringList names;
+        for (const RecordingFilter::Band &b : rec.bands)
+            if (b.page == page && b.name != QLatin1String("S"))
+                names << b.name;
+        const QString list = names.join(QLatin1Char(' '));
+        QVERIFY2(names.size() >= 3, qPrintable(list));
+        QCOMPARE(names.at(0), QStringLiteral("P"));
+        if (page == 1 || reprint) {
+            QVERIFY2(names.at(1) == QLatin1String("H1"), qPrintable(QString::number(page) + ": " + list));
+            QVERIFY2(names.count(QStringLiteral("H1")) <= 2 && !list.contains(QLatin1String("H1 H1")),
+                     qPrintable(QString::number(page) + ": " + list));
+        } else {
+            QVERIFY2(names.at(1) == QLatin1String("D"), qPrintable(QString::number(page) + ": " + list));
+        }
     }
 }
 

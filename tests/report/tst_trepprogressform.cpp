@@ -11,13 +11,15 @@ class TstTRepProgressForm : public QObject
 {
     Q_OBJECT
 private slots:
-    void captions()
+    // The captions were English where the shop reads Portuguese only.
+    void progressCaptionsInEnglish()
     {
         TRepPrinter store;
         TRepProgressForm printing(&store);
         TRepProgressForm exporting(&store, true);
-        QCOMPARE(printing.windowTitle(), QString("Printing progress"));
-        QCOMPARE(exporting.windowTitle(), QString("Exporting Progress"));
+        QCOMPARE(printing.windowTitle(), QString("Imprimindo"));
+        QCOMPARE(exporting.windowTitle(), QString("Exportando"));
+        QCOMPARE(printing.findChild<QPushButton *>("CancelButton")->text(), QString("Cancelar"));
         QVERIFY(printing.windowFlags() & Qt::WindowStaysOnTopHint);
     }
 
@@ -29,7 +31,7 @@ private slots:
         store.SetProgress(25);
         QCoreApplication::processEvents();
         QCOMPARE(form.ProgressBar()->value(), 25);
-        QCOMPARE(form.InfoLabel()->text(), QString("25%  Completed"));
+        QCOMPARE(form.InfoLabel()->text(), QString("25% concluído"));
         store.SetProgress(27);
         QCoreApplication::processEvents();
         QCOMPARE(form.ProgressBar()->value(), 25);

@@ -160,8 +160,8 @@ private slots:
         TRepPrinter::SetLoadedFileFlag(false);
     }
 
-    void captionsAndHints_data();
-    void captionsAndHints();
+    void englishTooltipsAndTabs_data();
+    void englishTooltipsAndTabs();
     void configuredFromTheReport();
     void zoomModes_data();
     void zoomModes();
@@ -190,26 +190,28 @@ private:
     Answers m_answers;
 };
 
-void TstTRepStandardPreview::captionsAndHints_data()
+// The zoom hints, the find hint and the side panel's tabs were English
+// ("Zoom to fit", "ThumbNails"...): every caption and hint is Portuguese.
+void TstTRepStandardPreview::englishTooltipsAndTabs_data()
 {
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("hint");
-    QTest::newRow("fit") << "ZoomFit" << "Zoom to fit";
-    QTest::newRow("width") << "ZoomToWidth" << "Zoom to width";
-    QTest::newRow("100") << "Zoom100" << "100% Size";
+    QTest::newRow("fit") << "ZoomFit" << "Ajustar à Página";
+    QTest::newRow("width") << "ZoomToWidth" << "Ajustar à Largura";
+    QTest::newRow("100") << "Zoom100" << "Tamanho Real (100%)";
     QTest::newRow("first") << "FirstPage" << "Primeira Página";
     QTest::newRow("previous") << "PreviousPage" << "Página Anterior";
     QTest::newRow("next") << "nextPage" << "Próxima Página";
-    QTest::newRow("last") << "LastPage" << "Ultima Página";
+    QTest::newRow("last") << "LastPage" << "Última Página";
     QTest::newRow("goto") << "GotoPageButton" << "Escolha a Página";
-    QTest::newRow("find") << "FindButton" << "Search for Text";
+    QTest::newRow("find") << "FindButton" << "Procurar Texto";
     QTest::newRow("setup") << "PrintSetup" << "Configurar Impressão";
     QTest::newRow("print") << "Print" << "Imprimir";
     QTest::newRow("save") << "SaveReport" << "Salvar Relatório";
     QTest::newRow("load") << "LoadReport" << "Abrir Relatório";
 }
 
-void TstTRepStandardPreview::captionsAndHints()
+void TstTRepStandardPreview::englishTooltipsAndTabs()
 {
     QFETCH(QString, name);
     QFETCH(QString, hint);
@@ -221,8 +223,8 @@ void TstTRepStandardPreview::captionsAndHints()
     QCOMPARE(w.ExitButton->text(), QStringLiteral("&Fechar Janela"));
     QCOMPARE(w.ExitButton->toolTip(), QStringLiteral("Fechar Janela"));
     QCOMPARE(w.ExitButton->width(), 91);
-    QCOMPARE(w.Tabs->tabText(0), QStringLiteral("ThumbNails"));
-    QCOMPARE(w.Tabs->tabText(1), QStringLiteral("Search Results"));
+    QCOMPARE(w.Tabs->tabText(0), QStringLiteral("Miniaturas"));
+    QCOMPARE(w.Tabs->tabText(1), QStringLiteral("Resultados da Busca"));
 }
 
 void TstTRepStandardPreview::configuredFromTheReport()
@@ -239,7 +241,10 @@ void TstTRepStandardPreview::configuredFromTheReport()
     w.show();
     QVERIFY(QTest::qWaitForWindowExposed(&w));
     QCOMPARE(w.size(), QSize(900, 720));
-    QCOMPARE(w.windowTitle(), QStringLiteral("Ordem de Serviço"));
+    // The title said the report's name alone, the order screen's own
+    // title: the window says it is a preview.
+    QCOMPARE(w.windowTitle(), QStringLiteral("Visualizar Impressão - Ordem de Serviço"));
+    QCOMPARE(w.StatusPanel2->text(), QStringLiteral("Ordem de Serviço"));
     QCOMPARE(w.windowModality(), Qt::ApplicationModal);
     QVERIFY(!w.Tabs->isVisible());
     QVERIFY(!w.FindButton->isVisible());
@@ -497,8 +502,8 @@ void TstTRepStandardPreview::findText_data()
     QTest::addColumn<QStringList>("lines");
     QTest::newRow("one page") << "ação" << false << QStringList{"Página 2"};
     QTest::newRow("every page") << "RELATÓRIO" << false << QStringList{"Página 1", "Página 2", "Página 3"};
-    QTest::newRow("match case") << "relatório" << true << QStringList{"No matching text"};
-    QTest::newRow("nothing") << "inexistente" << false << QStringList{"No matching text"};
+    QTest::newRow("match case") << "relatório" << true << QStringList{"Nenhum texto encontrado"};
+    QTest::newRow("nothing") << "inexistente" << false << QStringList{"Nenhum texto encontrado"};
 }
 
 void TstTRepStandardPreview::findText()
@@ -514,7 +519,7 @@ void TstTRepStandardPreview::findText()
     w.FindButton->trigger();
     QCOMPARE(w.SearchTextLabel->text(), text);
     QCOMPARE(Lines(w.SearchResultBox), lines);
-    QCOMPARE(w.SearchResultBox->isEnabled(), lines.first() != QStringLiteral("No matching text"));
+    QCOMPARE(w.SearchResultBox->isEnabled(), lines.first() != QStringLiteral("Nenhum texto encontrado"));
 
     // Cancel ends the search and leaves the list alone.
     m_answers.search = false;
@@ -590,7 +595,7 @@ void TstTRepStandardPreview::saveDialogOpenedInTheWorkingFolderWithUpperCaseExte
     qputenv("HOME", QFile::encodeName(home.path()));
     const QString chosen = TRepStandardPreview::Dialogs().SaveFileName(
         nullptr, QStringLiteral("Salvar Relatório"), QStringLiteral("RPF"),
-        {QStringLiteral("Report file (*.RPF)|*.RPF"), QStringLiteral("PDF document (*.PDF)|*.PDF")}, index);
+        {QStringLiteral("Relatório salvo (*.RPF)|*.RPF"), QStringLiteral("PDF document (*.PDF)|*.PDF")}, index);
     qputenv("HOME", oldHome);
     QVERIFY(chosen.isEmpty());
     QCOMPARE(folder, QDir(expected).absolutePath());
@@ -637,7 +642,7 @@ void TstTRepStandardPreview::saveAndLoadRoundTrip()
         m_answers.saveFile = file;
         m_answers.saveIndex = 0;
         w.SaveReport->trigger();
-        QCOMPARE(m_answers.saveFilters.first(), QStringLiteral("Report file(*.RPF)|*.RPF"));
+        QCOMPARE(m_answers.saveFilters.first(), QStringLiteral("Relatório salvo(*.RPF)|*.RPF"));
         QVERIFY(QFile::exists(file));
     }
 
@@ -660,7 +665,7 @@ void TstTRepStandardPreview::saveAndLoadRoundTrip()
         QCOMPARE(w.Preview()->Image()->Metafile(), pages.at(i - 1));
     }
     // Loaded pages are saved as they are, never exported.
-    QCOMPARE(w.SaveFilterList(), QStringLiteral("Report file(*.RPF)|*.RPF"));
+    QCOMPARE(w.SaveFilterList(), QStringLiteral("Relatório salvo(*.RPF)|*.RPF"));
     m_answers.searchText = QStringLiteral("TRÊS");
     w.FindButton->trigger();
     QCOMPARE(Lines(w.SearchResultBox), QStringList{"Página 3"});
@@ -686,13 +691,13 @@ void TstTRepStandardPreview::exportThroughARegisteredFilter()
                                       });
     PagedReport r(PagedReport::Numbered(2));
     TRepStandardPreview w(&r.report, r.Generate());
-    QCOMPARE(w.SaveFilterList(), QStringLiteral("Report file(*.RPF)|*.RPF|Test document (*.TST)|*.TST"));
+    QCOMPARE(w.SaveFilterList(), QStringLiteral("Relatório salvo(*.RPF)|*.RPF|Test document (*.TST)|*.TST"));
     m_answers.saveFile = QStringLiteral("/tmp/saida.TST");
     m_answers.saveIndex = 1;
     w.SaveReport->trigger();
     TRepExportFilterLibrary::Unregister(QStringLiteral("Test document"));
     QCOMPARE(m_answers.saveFilters,
-             QStringList({"Report file(*.RPF)|*.RPF", "Test document (*.TST)|*.TST"}));
+             QStringList({"Relatório salvo(*.RPF)|*.RPF", "Test document (*.TST)|*.TST"}));
     QCOMPARE(created, QStringList{"/tmp/saida.TST"});
     QVERIFY(last);
     QCOMPARE(pagesExported, 2);     // the report ran into the filter, which was then freed
@@ -709,7 +714,7 @@ void TstTRepStandardPreview::loadRefusesMissingAndDamagedFiles()
 
     m_answers.openFile = dir.filePath(QStringLiteral("nada.RPF"));
     w.LoadReport->trigger();
-    QCOMPARE(m_answers.messages, QStringList{"File does not exist"});
+    QCOMPARE(m_answers.messages, QStringList{"O arquivo não existe."});
 
     // A damaged saved file: a real one cut short, and one of garbage.
     const QString good = dir.filePath(QStringLiteral("bom.RPF"));
@@ -734,7 +739,7 @@ void TstTRepStandardPreview::loadRefusesMissingAndDamagedFiles()
         QCOMPARE(w.Preview()->Image()->Metafile(), shown);
         QCOMPARE(w.StatusPanel2->text(), QStringLiteral("Ordem de Serviço"));
         QVERIFY(!TRepPrinter::LoadedFileFlag());
-        QCOMPARE(w.SaveFilterList(), QStringLiteral("Report file(*.RPF)|*.RPF"));
+        QCOMPARE(w.SaveFilterList(), QStringLiteral("Relatório salvo(*.RPF)|*.RPF"));
     }
 }
 

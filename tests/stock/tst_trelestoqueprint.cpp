@@ -74,6 +74,7 @@ private slots:
     void printButton();
     void sumsPerProductAndTotal_data();
     void sumsPerProductAndTotal();
+    void countsWithoutThousandsAndSupplierCutAtAWord();
 
 private:
     TScreenDb m_screen;
@@ -188,6 +189,43 @@ void TstTRelEstoquePrint::sumsPerProductAndTotal()
     QVERIFY(last.contains(QString::number(totalIn)));
     QVERIFY(last.contains(QString::number(totalOut)));
     QVERIFY(last.contains(QStringLiteral("Página %1 de %1").arg(store.PageCount())));
+}
+
+// A quantity of 50000 printed "50000", and a supplier's name longer than
+// its column lost its last words: quantities print grouped ("50.000") and
+// a long name goes on over the next lines, whole.
+void TstTRelEstoquePrint::countsWithoutThousandsAndSupplierCutAtAWord()
+{
+    const QString supplier = QStringLiteral("Distribuidora Nacional de Peças e Componentes Eletrônicos do Paraná Ltda");
+    Exec(QStringLiteral("insert into prodent (idprodent, idprod, datacad, qtdeent, tipo, nomeforne, descricao)"
+                        " values (100, 9, '2008-05-10', 50000, 'entrada', '%1', 'Parafuso')")
+             .arg(supplier));
+    DM->ProdEntQuery->Close();
+    DM->ProdEntQuery->Open();
+    m_report->BitBtn1Click();
+    TRelEstoquePrint print(DM);
+    print.Fill(DM->ProdEntQuery->SQLText(), m_report->PrintTitle());
+    TRepPrinter store(print.Report1);
+    TRepGenerator *gen = TRepGenerator::Of(print.Report1);
+    gen->SetPrinter(&store);
+    gen->GenerateReport();
+    gen->SetPrinter(nullptr);
+    QStringList texts;
+    for (int page = 1; page <= store.PageCount(); ++page)
+        texts += store.PageList()->ReadPage(page).TextRecords();
+    const QString all = texts.join(QLatin1String(" | "));
+    // The row's quantity, the product's entries and the total.
+    QVERIFY2(texts.count(QStringLiteral("50.000")) == 2, qPrintable(all));
+    QVERIFY2(texts.contains(QStringLiteral("50.116")), qPrintable(all));
+    QVERIFY2(!texts.contains(QStringLiteral("50000")), qPrintable(all));
+    // The name's lines, one after the other, make the whole name.
+    const qsizetype first = texts.indexOf(QRegularExpression(QStringLiteral("Distribuidora.*")));
+    QVERIFY2(first >= 0, qPrintable(all));
+    QString name = texts.at(first).trimmed();
+    for (qsizetype i = first + 1; i < texts.size() && name.size() < supplier.size(); ++i)
+        name += QLatin1Char(' ') + texts.at(i).trimmed();
+    QCOMPARE(name, supplier);
+    QVERIFY(texts.at(first).trimmed() != supplier);   // it did take more than one line
 }
 
 QTEST_MAIN(TstTRelEstoquePrint)
