@@ -98,6 +98,7 @@ private slots:
     void secondScreenOfAKindOpensOffTheFirst();
     void newRecordOnFreshLongListGetsItsKey_data();
     void newRecordOnFreshLongListGetsItsKey();
+    void movementWithFreshLongMovementListGetsItsKey();
 };
 
 void TstTListScreens::screens_data()
@@ -249,6 +250,45 @@ void TstTListScreens::newRecordOnFreshLongListGetsItsKey()
     // The form was left with Esc: nothing was written.
     QCOMPARE(q->State(), TFbQuery::dsBrowse);
     QCOMPARE(Count(QStringLiteral("select count(*) from ") + screen.table), screen.table == QLatin1String("clientes") ? 202 : 201);
+}
+
+// The same for the movements: the stock report screen lists a few hundred
+// of them, freshly filtered, and the product list's entry button starts a
+// new movement on the same dataset.
+void TstTListScreens::movementWithFreshLongMovementListGetsItsKey()
+{
+    Exec(QStringLiteral("execute block as declare i integer = 10; begin while (i < 210) do begin "
+                        "insert into prodent (idprodent, idprod, datacad, qtdeent, tipo) "
+                        "values (:i, 1, '2026-12-02', 1, 'entrada'); i = i + 1; end end"));
+    TDmSchema::BringUpToDate(*DM->Database);
+    auto *report = new TRelForm;
+    m_list = report;
+    report->show();
+    QVERIFY(QTest::qWaitForWindowExposed(report));
+    QTest::mouseClick(report->BitBtn1, Qt::LeftButton);
+    TFbQuery *q = DM->ProdEntQuery;
+    QVERIFY2(q->Active() && q->FetchedCount() < 200, qPrintable(QString::number(q->FetchedCount())));
+    std::unique_ptr<TProdForm> products(new TProdForm);
+    products->setAttribute(Qt::WA_DeleteOnClose, false);
+    DM->ProdForneQuery->Reopen(QStringLiteral("select * from prodforne order by descricao"));
+    products->show();
+    QVERIFY(QTest::qWaitForWindowExposed(products.get()));
+
+    bool opened = false;
+    QVariant key;
+    OnModal([&](QDialog *) {
+        opened = true;
+        QVERIFY2(m_screen.messages->Texts().isEmpty(), qPrintable(m_screen.messages->Texts().join('|')));
+        QCOMPARE(q->State(), TFbQuery::dsInsert);
+        const TFbField *f = q->FieldByName(QStringLiteral("IDPRODENT"));
+        key = f->IsNull() ? QVariant() : QVariant(f->AsInteger());
+    });
+    QTest::mouseClick(products->BitBtn7, Qt::LeftButton);
+    QVERIFY2(opened, qPrintable(m_screen.messages->Texts().join('|')));
+    QVERIFY2(m_screen.messages->Texts().isEmpty(), qPrintable(m_screen.messages->Texts().join('|')));
+    QVERIFY2(key.isValid() && key.toInt() >= 210, qPrintable(key.toString()));
+    QCOMPARE(q->State(), TFbQuery::dsBrowse);
+    QCOMPARE(Count(QStringLiteral("select count(*) from prodent")), 201);
 }
 
 QTEST_MAIN(TstTListScreens)
