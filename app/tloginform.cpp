@@ -91,6 +91,8 @@ TLoginForm::TLoginForm(const QString &server, const QString &message, const TDat
     buttons->addWidget(OkButton);
     buttons->addWidget(CancelButton);
     layout->addLayout(buttons);
+    // A modal box of a fixed size: the window manager offers no maximise.
+    layout->setSizeConstraint(QLayout::SetFixedSize);
     connect(OkButton, &QPushButton::clicked, this, &QDialog::accept);
     connect(CancelButton, &QPushButton::clicked, this, &QDialog::reject);
     if (credentials.user.isEmpty())

@@ -11,6 +11,7 @@
 
 #include <QInputDialog>
 #include <QKeyEvent>
+#include <QLayout>
 #include <QLineEdit>
 
 namespace {
@@ -31,6 +32,11 @@ std::optional<QString> AskWithDialog(QWidget *parent)
     // turning into "?" and finding something else.
     if (auto *box = dialog.findChild<QLineEdit *>())
         new TCharsetValidator(box);
+    // A fixed size: nothing to maximise either (the box's own layout, made
+    // when its size is first asked, would let it grow sideways).
+    dialog.sizeHint();
+    if (QLayout *layout = dialog.layout())
+        layout->setSizeConstraint(QLayout::SetFixedSize);
     if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;
     return dialog.textValue();

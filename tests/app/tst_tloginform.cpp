@@ -42,6 +42,8 @@ void TstTLoginForm::fieldsAndAnswer()
     form.show();
     QVERIFY(QTest::qWaitForWindowExposed(&form));
     QCOMPARE(form.Message->text(), shown);
+    // A modal box offers no maximise: its size is fixed.
+    QCOMPARE(form.minimumSize(), form.maximumSize());
     QCOMPARE(form.User->text(), user);
     QCOMPARE(form.Password->echoMode(), QLineEdit::Password);
     QCOMPARE(form.Remember->text(), QStringLiteral("Lembrar neste computador"));

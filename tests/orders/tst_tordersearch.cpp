@@ -288,6 +288,8 @@ void TstTOrderSearch::questionRefusesCharactersTheDatabaseCannotHold()
     OnModal([&](QDialog *d) {
         asked = true;
         QVERIFY(QTest::qWaitForWindowActive(d));
+        // Modal: a fixed size, so that no maximise box is offered.
+        QCOMPARE(d->minimumSize(), d->maximumSize());
         auto *box = d->findChild<QLineEdit *>();
         QVERIFY(box);
         QTest::keyClicks(box, QStringLiteral("Radio liga"));
