@@ -9,6 +9,7 @@
 #include "widgets/tdbgrid.h"
 #include "widgets/tsearchsql.h"
 
+#include <QApplication>
 #include <QInputDialog>
 #include <QKeyEvent>
 #include <QLayout>
@@ -40,6 +41,15 @@ std::optional<QString> AskWithDialog(QWidget *parent)
     if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;
     return dialog.textValue();
+}
+
+// The question and the list stand over the window the clerk is in: made
+// for the main window, the window manager raised the main window over every
+// screen for as long as they were open.
+QWidget *Over(QWidget *parent)
+{
+    QWidget *active = QApplication::activeWindow();
+    return active ? active : parent;
 }
 
 } // namespace
@@ -101,10 +111,11 @@ void TLocalizaOSForm::Run(QWidget *parent, const OrderOpener &open)
     if (!DM)
         return;
     TOrderSearch::CheckNothingHeld(DM);
-    const std::optional<QString> typed = AskText ? AskText(parent) : AskWithDialog(parent);
+    QWidget *over = Over(parent);
+    const std::optional<QString> typed = AskText ? AskText(over) : AskWithDialog(over);
     if (!typed)
         return;
-    Find(parent, *typed, open);
+    Find(over, *typed, open);
 }
 
 std::optional<qint32> TLocalizaOSForm::Find(QWidget *parent, const QString &typed, const OrderOpener &open)

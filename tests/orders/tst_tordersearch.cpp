@@ -31,6 +31,7 @@ private slots:
     void enterInThePickerChooses();
     void escClosesThePicker();
     void questionRefusesCharactersTheDatabaseCannotHold();
+    void questionStandsOverTheActiveScreen();
 
 private:
     void AddOrder(int id, int client, const QString &date, const QString &descricao,
@@ -304,6 +305,29 @@ void TstTOrderSearch::questionRefusesCharactersTheDatabaseCannotHold()
     QCOMPARE(seen, QStringList{QStringLiteral("Radio liga")});
     QCOMPARE(m_db.messages->Count(), 1);
     QVERIFY2(m_db.messages->Last().text.contains(QStringLiteral("中")), qPrintable(m_db.messages->Last().text));
+}
+
+// Ctrl+L from a screen: the question was made for the main window, and the
+// window manager raised the main window over the screens while it was open.
+void TstTOrderSearch::questionStandsOverTheActiveScreen()
+{
+    QWidget main;
+    main.setWindowTitle(QStringLiteral("OS"));
+    main.resize(600, 400);
+    main.show();
+    auto *screen = new QWidget(&main, Qt::Window);
+    screen->setWindowTitle(QStringLiteral("Lista de Clientes"));
+    screen->resize(300, 200);
+    screen->show();
+    screen->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(screen));
+    QWidget *over = nullptr;
+    OnModal([&](QDialog *d) {
+        over = d->parentWidget();
+        d->reject();
+    });
+    TLocalizaOSForm::Run(&main, [](qint32) { QFAIL("nothing may open"); });
+    QCOMPARE(over, screen);
 }
 
 QTEST_MAIN(TstTOrderSearch)
