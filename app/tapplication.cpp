@@ -9,6 +9,40 @@
 #include <QLocale>
 #include <QTranslator>
 
+namespace {
+
+// Texts Qt now asks for under a context its Portuguese file does not have
+// yet, though it has the same texts under an older one: the file kinds of
+// the file dialog ("Folder", "File", "Drive"), which stayed in English.
+class TQtTextsFallback : public QTranslator
+{
+public:
+    TQtTextsFallback(const QTranslator *qtTexts, QObject *parent)
+        : QTranslator(parent)
+        , m_qtTexts(qtTexts)
+    {
+    }
+
+    bool isEmpty() const override { return false; }
+
+    QString translate(const char *context, const char *sourceText, const char *, int n) const override
+    {
+        if (qstrcmp(context, "QAbstractFileIconProvider") != 0 && qstrcmp(context, "QFileIconProvider") != 0)
+            return QString();
+        for (const char *older : {"QFileDialog", "QFileSystemModel"}) {
+            const QString text = m_qtTexts->translate(older, sourceText, nullptr, n);
+            if (!text.isEmpty())
+                return text;
+        }
+        return QString();
+    }
+
+private:
+    const QTranslator *m_qtTexts;
+};
+
+} // namespace
+
 TApplication::TApplication(int &argc, char **argv)
     : QApplication(argc, argv)
 {
@@ -30,6 +64,7 @@ void TApplication::Configure()
         if (t->load(QLocale(QLocale::Portuguese, QLocale::Brazil), QStringLiteral("qtbase"), QStringLiteral("_"),
                     QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
             QCoreApplication::installTranslator(t);
+            QCoreApplication::installTranslator(new TQtTextsFallback(t, qApp));
             qtTexts = t;
         } else {
             delete t;

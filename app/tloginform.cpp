@@ -1,12 +1,53 @@
 #include "app/tloginform.h"
 
+#include "app/tmessages.h"
+#include "data/tdbcharset.h"
+
+#include <QApplication>
 #include <QCheckBox>
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTimer>
+#include <QValidator>
 #include <QVBoxLayout>
+
+namespace {
+
+// The character rule of every box of the program (the screens' boxes get it
+// from their shared validator, which the shell cannot reach): a typed or
+// pasted character the database cannot hold is refused with a message, not
+// sent on as something else.
+class TLoginTextValidator : public QValidator
+{
+public:
+    explicit TLoginTextValidator(QLineEdit *box)
+        : QValidator(box)
+        , m_box(box)
+    {
+        box->setValidator(this);
+    }
+
+    State validate(QString &input, int &) const override
+    {
+        const qsizetype at = TDbCharset::FirstRefused(input);
+        if (at < 0)
+            return Acceptable;
+        if (m_box->hasFocus()) {
+            QApplication::beep();
+            const QString message = TDbCharset::RefusedMessage(input, at);
+            QTimer::singleShot(0, m_box, [message] { TMessages::ShowMessage(message); });
+        }
+        return Invalid;
+    }
+
+private:
+    QLineEdit *m_box;
+};
+
+} // namespace
 
 TLoginForm::TLoginForm(const QString &server, const QString &message, const TDatabaseCredentials &credentials,
                        QWidget *parent)
@@ -33,6 +74,8 @@ TLoginForm::TLoginForm(const QString &server, const QString &message, const TDat
     Password = new QLineEdit(this);
     Password->setObjectName(QStringLiteral("Password"));
     Password->setEchoMode(QLineEdit::Password);
+    new TLoginTextValidator(User);
+    new TLoginTextValidator(Password);
     form->addRow(QStringLiteral("Usuário"), User);
     form->addRow(QStringLiteral("Senha"), Password);
     layout->addLayout(form);
@@ -48,6 +91,8 @@ TLoginForm::TLoginForm(const QString &server, const QString &message, const TDat
     buttons->addWidget(OkButton);
     buttons->addWidget(CancelButton);
     layout->addLayout(buttons);
+    // A modal box of a fixed size: the window manager offers no maximise.
+    layout->setSizeConstraint(QLayout::SetFixedSize);
     connect(OkButton, &QPushButton::clicked, this, &QDialog::accept);
     connect(CancelButton, &QPushButton::clicked, this, &QDialog::reject);
     if (credentials.user.isEmpty())

@@ -24,6 +24,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMouseEvent>
+#include <QPointer>
 #include <QStatusBar>
 #include <QToolBar>
 #include <QToolButton>
@@ -118,6 +119,9 @@ void TPrincipalForm::CreateMenus()
     OSemBranco1 = addItem(OS1, "OSemBranco1", QStringLiteral("OS em Branco"), &TPrincipalForm::OSemBranco1Click);
     LocalizarOS1 = addItem(OS1, "LocalizarOS1", QStringLiteral("Localizar OS"), &TPrincipalForm::LocalizarOS1Click);
     LocalizarOS1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_L));
+    // From every screen of the program, not only the main window (never
+    // from under a modal box: Qt keeps shortcuts from the windows it blocks).
+    LocalizarOS1->setShortcutContext(Qt::ApplicationShortcut);
 
     Relatrios1 = addMenu("Relatrios1", QStringLiteral("Relatórios"));
     RelatriodeEstoque1 = addItem(Relatrios1, "RelatriodeEstoque1", QStringLiteral("Relatório de Estoque"),
@@ -475,9 +479,18 @@ void TPrincipalForm::Configuraes1Click()
 
 bool TPrincipalForm::CloseScreensAsking()
 {
+    QList<QPointer<QWidget>> windows;
     for (QWidget *w : findChildren<QWidget *>(Qt::FindDirectChildrenOnly)) {
-        if (w->isWindow() && !qobject_cast<QMenu *>(w) && !w->close())
-            return false;
+        if (w->isWindow() && !qobject_cast<QMenu *>(w))
+            windows << w;
+    }
+    // The screens that ask before closing (an entry being typed) first: a
+    // "Cancelar" there must find every other screen still open.
+    for (const bool asking : {true, false}) {
+        for (const QPointer<QWidget> &w : std::as_const(windows)) {
+            if (w && w->property(AsksOnClose).toBool() == asking && !w->close())
+                return false;
+        }
     }
     return true;
 }

@@ -68,8 +68,12 @@ public:
     void Sair1Click();
     // Before the program ends: every open screen is closed as its own Esc
     // closes it, so that one holding an entry asks whether to save it (Yes
-    // saves, No drops, Cancel stays). False when one stayed open.
+    // saves, No drops, Cancel stays). The screens whose property AsksOnClose
+    // is true (set while an entry is typed there) are asked first, so that
+    // after a Cancel no other screen has been closed. False when one stayed
+    // open.
     bool CloseScreensAsking();
+    static constexpr const char *AsksOnClose = "asksOnClose";
     // Ends the run with no one left to answer (a logout's second SIGTERM,
     // while a question is still open): nothing half-typed is saved, what is
     // dropped is logged, and every event loop is left.

@@ -49,7 +49,7 @@ TSearchListSetup Setup()
     s.editButton = QStringLiteral("Editar Cliente");
     s.deleteButton = QStringLiteral("Excluir Cliente");
     s.statusText = QStringLiteral("F1 - Cadastrar Cliente | F2 - Editar Cliente | "
-                                  "F3 - Excluir Cliente | ESC - Fechar Fanela");
+                                  "F3 - Excluir Cliente | ESC - Fechar Janela");
     s.newFormCaption = QStringLiteral("Cadastro de Cliente");
     s.editFormCaption = QStringLiteral("Alteração de Cliente");
     s.questionStart = QStringLiteral("Deseja excluir o Cliente [ ");

@@ -134,7 +134,7 @@ qint64 TFbField::AsLargeInt() const
         qint64 v;
         const QString t = TFbConvert::FromAnsi(c.s);
         if (!TFbConvert::ParseInteger(t, v))
-            throw EFbError(QStringLiteral("'%1' is not a valid integer value").arg(t));
+            throw EFbError(QStringLiteral("'%1' não é um número inteiro válido").arg(t));
         return v;
     }
     default:
@@ -146,7 +146,7 @@ qint32 TFbField::AsInteger() const
 {
     qint64 v = AsLargeInt();
     if (v < INT32_MIN || v > INT32_MAX)
-        throw EFbError(QStringLiteral("'%1' is not a valid integer value").arg(v));
+        throw EFbError(QStringLiteral("'%1' não é um número inteiro válido").arg(v));
     return qint32(v);
 }
 
@@ -166,7 +166,7 @@ double TFbField::AsFloat() const
         double v;
         const QString t = TFbConvert::FromAnsi(c.s);
         if (!TFbConvert::ParseFloat(t, v))
-            throw EFbError(QStringLiteral("'%1' is not a valid floating point value").arg(t));
+            throw EFbError(QStringLiteral("'%1' não é um número válido").arg(t));
         return v;
     }
     default:
@@ -188,7 +188,7 @@ QDateTime TFbField::AsDateTime() const
         QDateTime dt;
         const QString t = TFbConvert::FromAnsi(c.s);
         if (!TFbConvert::ParseDateTime(t, dt))
-            throw EFbError(QStringLiteral("'%1' is not a valid date and time").arg(t));
+            throw EFbError(QStringLiteral("'%1' não é uma data válida").arg(t));
         return dt;
     }
     default:
@@ -214,12 +214,12 @@ void TFbField::SetAsString(const QString &v)
                 qint64 x;
                 if (!TFbConvert::ParseInteger(v, x)
                     || (m_kind == TFbFieldKind::Integer && (x < INT32_MIN || x > INT32_MAX)))
-                    throw EFbError(QStringLiteral("'%1' is not a valid integer value").arg(v));
+                    throw EFbError(QStringLiteral("'%1' não é um número inteiro válido").arg(v));
                 c.i = x;
             } else {
                 double d;
                 if (!TFbConvert::ParseFloat(v, d))
-                    throw EFbError(QStringLiteral("'%1' is not a valid floating point value").arg(v));
+                    throw EFbError(QStringLiteral("'%1' não é um número válido").arg(v));
                 c.i = std::llround(d * Pow10(-m_scale));
             }
             c.null = false;
@@ -228,7 +228,7 @@ void TFbField::SetAsString(const QString &v)
     case TFbStorage::Double:
         if (!v.trimmed().isEmpty()) {
             if (!TFbConvert::ParseFloat(v, c.d))
-                throw EFbError(QStringLiteral("'%1' is not a valid floating point value").arg(v));
+                throw EFbError(QStringLiteral("'%1' não é um número válido").arg(v));
             c.null = false;
         }
         break;
@@ -236,7 +236,7 @@ void TFbField::SetAsString(const QString &v)
         if (!v.trimmed().isEmpty()) {
             QDateTime dt;
             if (!TFbConvert::ParseDateTime(v, dt))
-                throw EFbError(QStringLiteral("'%1' is not a valid date and time").arg(v));
+                throw EFbError(QStringLiteral("'%1' não é uma data válida").arg(v));
             c.i = TFbConvert::FromDateTime(dt);
             c.null = false;
         }
@@ -255,7 +255,7 @@ void TFbField::SetAsLargeInt(qint64 v)
     case TFbStorage::Int:
         if (m_scale == 0) {
             if (m_kind == TFbFieldKind::Integer && (v < INT32_MIN || v > INT32_MAX))
-                throw EFbError(QStringLiteral("'%1' is not a valid integer value").arg(v));
+                throw EFbError(QStringLiteral("'%1' não é um número inteiro válido").arg(v));
             c.i = v;
         } else {
             c.i = std::llround(double(v) * Pow10(-m_scale));

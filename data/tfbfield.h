@@ -8,8 +8,9 @@
 // (null -> 0), AsDateTime (null -> invalid QDateTime).
 // A closed or empty dataset reads as null. Writes need dsEdit or dsInsert. A text longer than a text
 // field's Size() is cut to Size() characters; an empty text writes null;
-// text that cannot be converted throws EFbError ("'x' is not a valid
-// integer value", "... floating point value", "... date and time").
+// text that cannot be converted throws EFbError in the clerk's words ("'x'
+// não é um número inteiro válido", "... um número válido", "... uma data
+// válida").
 #include "data/tfbtypes.h"
 #include <QDateTime>
 #include <QString>

@@ -650,6 +650,11 @@ QString TFbQuery::DropPending()
         if (!text.isEmpty())
             values << f->FieldName() + QLatin1Char('=') + text;
     }
+    // The box being typed in when the entry was given up.
+    if (TypedNotWritten) {
+        for (const auto &[field, typed] : TypedNotWritten(this))
+            values << field.toUpper() + QStringLiteral(" (digitado)=") + typed;
+    }
     const QString what = (m_state == dsInsert ? QStringLiteral("novo registro ") : QStringLiteral("alteração "))
         + SQLText().simplified() + QStringLiteral(": ") + values.join(QStringLiteral(", "));
     m_holdMessage.clear();
@@ -689,7 +694,7 @@ void TFbQuery::SetRecNo(int row)
 {
     if (row == m_cur && Active())
         return;
-    CheckNotHeld(true, false);
+    CheckNotHeld();
     CheckBrowseMode();
     ReadUpTo(row);
     SetCurrent(row);
@@ -698,7 +703,7 @@ void TFbQuery::SetRecNo(int row)
 
 void TFbQuery::First()
 {
-    CheckNotHeld(true, false);
+    CheckNotHeld();
     CheckBrowseMode();
     SetCurrent(0);
     m_bof = true;
@@ -707,7 +712,7 @@ void TFbQuery::First()
 
 void TFbQuery::Last()
 {
-    CheckNotHeld(true, false);
+    CheckNotHeld();
     CheckBrowseMode();
     ReadAll();
     SetCurrent(int(m_visible.size()) - 1);
@@ -717,7 +722,7 @@ void TFbQuery::Last()
 
 void TFbQuery::Next()
 {
-    CheckNotHeld(true, false);
+    CheckNotHeld();
     CheckBrowseMode();
     if (m_cur + 1 >= int(m_visible.size()))
         ReadMore(kFetchPacket);
@@ -731,7 +736,7 @@ void TFbQuery::Next()
 
 void TFbQuery::Prior()
 {
-    CheckNotHeld(true, false);
+    CheckNotHeld();
     CheckBrowseMode();
     if (m_cur > 0) {
         SetCurrent(m_cur - 1);
@@ -743,7 +748,7 @@ void TFbQuery::Prior()
 
 bool TFbQuery::Locate(const QString &fieldName, const QVariant &value, TLocateReach reach)
 {
-    CheckNotHeld(true, false);
+    CheckNotHeld();
     CheckBrowseMode();
     const TFbField *f = FieldByName(fieldName);
     const bool text = value.typeId() == QMetaType::QString;
@@ -796,8 +801,11 @@ void TFbQuery::StartNewRow()
     emit rowInserted(at);
     m_cur = at;
     m_bof = m_eof = false;
-    emit currentRowChanged(at);
-    emit stateChanged(m_state);
+    // The new-record rule fills the row (its key) before the row is made
+    // current for anyone watching: a grid that follows the current row
+    // scrolls to it, which reads the next rows of a list opened a screenful
+    // at a time, and whatever that sets moving would find a row without
+    // its key.
     if (OnNewRecord) {
         try {
             OnNewRecord(this);
@@ -806,11 +814,13 @@ void TFbQuery::StartNewRow()
             throw;
         }
     }
+    emit currentRowChanged(m_cur);
+    emit stateChanged(m_state);
 }
 
 void TFbQuery::Append()
 {
-    CheckNotHeld(true, false);
+    CheckNotHeld();
     CheckBrowseMode();
     StartNewRow();
 }

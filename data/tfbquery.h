@@ -42,6 +42,7 @@
 //   fieldChanged(field)      - a field of the current row was written
 #include "data/tfbtypes.h"
 #include <QObject>
+#include <QPair>
 #include <QPointer>
 #include <QStringList>
 #include <QVariant>
@@ -187,14 +188,20 @@ public:
     // The claim standing now (empty when none): in edit or insert and claimed.
     QString HeldBy() const;
     // This dataset's entry belongs to a row of `master` (an order to its
-    // client): while it is held, the master may still move (the screen
-    // keeps the key it started with) but refuses to close, reload, filter,
-    // delete or drop its changes. Set once at start-up.
+    // client): while it is held, the master refuses to move (a list screen
+    // would otherwise show another client above the order being typed),
+    // start a new row, close, reload, filter, delete or drop its changes.
+    // Set once at start-up.
     void SetMaster(TFbQuery *master);
     // Gives up the entry being typed (Cancel) and returns a one-line account
     // of it for the log ("ORDEMSERV: IDORDEM=12, DESCRICAO=..."); empty when
     // there was none. For closing the program with no one left to ask.
     QString DropPending();
+    // What editors hold typed but not yet written into this dataset's
+    // fields (field name and text; a number or date is written only when
+    // its box is left): the account of a dropped entry names it too. The
+    // bound editors' layer fills it in.
+    static inline std::function<QList<QPair<QString, QString>>(const TFbQuery *)> TypedNotWritten;
     // Throws the claim of this dataset (when `self`) or of a dependent one
     // (when `dependents`): for a screen that would ask a question before
     // acting.

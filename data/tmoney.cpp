@@ -154,7 +154,10 @@ QString TMoney::EditText() const
 
 QString TMoney::CurrencyText() const
 {
-    // As the regional currency format writes it: symbol, no-break space, amount.
+    // As the regional currency format writes it: sign, symbol, no-break
+    // space, amount ("-R$ 100,00", never "R$ -100,00").
+    if (m_units < 0)
+        return QStringLiteral("-R$") + QChar(0x00A0) + TMoney(-m_units).Text();
     return QStringLiteral("R$") + QChar(0x00A0) + Text();
 }
 

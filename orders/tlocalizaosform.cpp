@@ -5,26 +5,51 @@
 #include "data/tfbfield.h"
 #include "data/tfbquery.h"
 #include "orders/tordersearch.h"
+#include "widgets/tcharsetvalidator.h"
 #include "widgets/tdbgrid.h"
 #include "widgets/tsearchsql.h"
 
+#include <QApplication>
 #include <QInputDialog>
 #include <QKeyEvent>
+#include <QLayout>
+#include <QLineEdit>
 
 namespace {
 
 std::optional<QString> AskWithDialog(QWidget *parent)
 {
-    bool ok = false;
-    const QString text = QInputDialog::getText(
-        parent, QStringLiteral("Localizar OS"),
-        QStringLiteral("Número da OS, ou parte da descrição do produto, do solicitante ou do reparo:"),
-        QLineEdit::Normal, QString(), &ok,
-        // A modal question: nothing to minimise it to, as with every modal box.
-        Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
-    if (!ok)
+    // A modal question: nothing to minimise it to, as with every modal box.
+    QInputDialog dialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint
+                                    | Qt::WindowCloseButtonHint);
+    dialog.setObjectName(QStringLiteral("LocalizaOSQuestion"));
+    dialog.setWindowTitle(QStringLiteral("Localizar OS"));
+    dialog.setLabelText(
+        QStringLiteral("Número da OS, ou parte da descrição do produto, do solicitante ou do reparo:"));
+    dialog.setInputMode(QInputDialog::TextInput);
+    dialog.setTextValue(QString());
+    // The text is compared with stored text: a character the database cannot
+    // hold is refused as it is typed, as in every other box, instead of
+    // turning into "?" and finding something else.
+    if (auto *box = dialog.findChild<QLineEdit *>())
+        new TCharsetValidator(box);
+    // A fixed size: nothing to maximise either (the box's own layout, made
+    // when its size is first asked, would let it grow sideways).
+    dialog.sizeHint();
+    if (QLayout *layout = dialog.layout())
+        layout->setSizeConstraint(QLayout::SetFixedSize);
+    if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;
-    return text;
+    return dialog.textValue();
+}
+
+// The question and the list stand over the window the clerk is in: made
+// for the main window, the window manager raised the main window over every
+// screen for as long as they were open.
+QWidget *Over(QWidget *parent)
+{
+    QWidget *active = QApplication::activeWindow();
+    return active ? active : parent;
 }
 
 } // namespace
@@ -55,15 +80,30 @@ void TLocalizaOSForm::Choose()
 
 bool TLocalizaOSForm::eventFilter(QObject *watched, QEvent *event)
 {
-    // Enter in the list chooses, as OK does.
+    // Enter in the list chooses, as OK does; Esc closes it without choosing,
+    // as it closes the question before it.
     if (event->type() == QEvent::KeyPress) {
         const int key = static_cast<QKeyEvent *>(event)->key();
         if (key == Qt::Key_Return || key == Qt::Key_Enter) {
             BitBtn1Click();
             return true;
         }
+        if (key == Qt::Key_Escape) {
+            reject();
+            return true;
+        }
     }
     return TPickerForm::eventFilter(watched, event);
+}
+
+void TLocalizaOSForm::keyPressEvent(QKeyEvent *event)
+{
+    // Unlike the other pickers, a list of search results is left with Esc.
+    if (event->key() == Qt::Key_Escape) {
+        reject();
+        return;
+    }
+    TPickerForm::keyPressEvent(event);
 }
 
 void TLocalizaOSForm::Run(QWidget *parent, const OrderOpener &open)
@@ -71,10 +111,11 @@ void TLocalizaOSForm::Run(QWidget *parent, const OrderOpener &open)
     if (!DM)
         return;
     TOrderSearch::CheckNothingHeld(DM);
-    const std::optional<QString> typed = AskText ? AskText(parent) : AskWithDialog(parent);
+    QWidget *over = Over(parent);
+    const std::optional<QString> typed = AskText ? AskText(over) : AskWithDialog(over);
     if (!typed)
         return;
-    Find(parent, *typed, open);
+    Find(over, *typed, open);
 }
 
 std::optional<qint32> TLocalizaOSForm::Find(QWidget *parent, const QString &typed, const OrderOpener &open)

@@ -3,7 +3,8 @@
 // text, and the small picker listing the orders a text matches (number,
 // client, description, date, status; newest first). A number opens the
 // order screen on that order at once; choosing in the picker (OK, Enter or
-// a double click) does the same for the chosen order.
+// a double click) does the same for the chosen order, Esc closes it without
+// choosing. The question takes only characters the database can hold.
 #include "widgets/tpickerform.h"
 
 #include <functional>
@@ -43,6 +44,7 @@ public:
 protected:
     void Choose() override;
     bool eventFilter(QObject *watched, QEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
 
 private:
     TFbQuery *m_results;

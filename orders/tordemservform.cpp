@@ -33,7 +33,6 @@
 namespace {
 const QString kSelectClient = QStringLiteral("Selecione um Cliente!");
 const QString kNoOrder = QStringLiteral("O Cliente não possui nenhuma OS cadastrada!");
-const QString kFinishFirst = QStringLiteral("Grave ou cancele a OS que está sendo digitada antes de continuar!");
 const QString kDateFormat = QStringLiteral("dd/mm/yyyy");
 
 bool Pending(const TFbQuery *q)
@@ -125,7 +124,7 @@ void TOrdemservForm::BuildControls()
     StatusBar1->setObjectName(QStringLiteral("StatusBar1"));
     StatusBar1->setSizeGripEnabled(false);
     StatusPanel = new QLabel(QStringLiteral("F1 - Cadastrar OS | F2 - Editar OS | F3 - Excluir OS | "
-                                            "F4 - Imprimir OS | ESC - Fechar Fanela"),
+                                            "F4 - Imprimir OS | ESC - Fechar Janela"),
                              StatusBar1);
     StatusBar1->addWidget(StatusPanel, 1);
 
@@ -148,9 +147,10 @@ void TOrdemservForm::BuildClientAndOrders()
     SpeedButton1->setText(QStringLiteral("..."));
     SpeedButton1->setFocusPolicy(Qt::NoFocus);
     TEditorLook::SetOpen(DBEdit1, false);
-    // The screen never saves a client: the name is shown, selectable, white.
-    TEditorLook::SetOpen(DBEdit2, true);
+    // The screen never saves a client: the name is shown and selectable,
+    // and looks as locked as it is.
     DBEdit2->setReadOnly(true);
+    TEditorLook::SetReadOnlyLook(DBEdit2);
     DBEdit1->setFixedWidth(70);
 
     // The orders.
@@ -323,6 +323,9 @@ void TOrdemservForm::WireControls()
 void TOrdemservForm::SetEntry(bool entry)
 {
     m_entry = entry;
+    // Closing asks while an order is typed: the main window's Sair asks
+    // this screen before it closes any other ("asksOnClose", read there).
+    setProperty("asksOnClose", entry);
     GroupBox1->setEnabled(entry);
     GroupBox2->setEnabled(entry);
     for (QWidget *e : std::initializer_list<QWidget *>{DBEdit4, DBEdit5, DBEdit6, DBEdit7, DBMemo1,
@@ -340,6 +343,14 @@ void TOrdemservForm::SetEntry(bool entry)
 QString TOrdemservForm::HoldMessage() const
 {
     return QStringLiteral("Termine ou cancele a OS em edição na tela %1.").arg(windowTitle());
+}
+
+// The one refusal while an order is being entered, here or on another order
+// screen: the words of the screen that holds it.
+QString TOrdemservForm::PendingMessage() const
+{
+    const QString held = DM->OrdensQuery->HeldBy();
+    return held.isEmpty() ? HoldMessage() : held;
 }
 
 bool TOrdemservForm::CheckClient() const
@@ -367,7 +378,7 @@ bool TOrdemservForm::CheckNothingPending() const
     // Another order screen on the same dataset may be in the middle of an
     // order: starting anything here would post it unchecked or drop it.
     if (Pending(DM->OrdensQuery)) {
-        TMessages::ShowMessage(kFinishFirst);
+        TMessages::ShowMessage(PendingMessage());
         return false;
     }
     return true;
@@ -378,7 +389,7 @@ void TOrdemservForm::SpeedButton1Click()
     // Choosing a client reloads the order dataset, which would drop the
     // order being entered.
     if (m_entry || Pending(DM->OrdensQuery)) {
-        TMessages::ShowMessage(kFinishFirst);
+        TMessages::ShowMessage(PendingMessage());
         return;
     }
     if (TScreenLinks::PickClient)
@@ -466,6 +477,15 @@ void TOrdemservForm::ComputeTotal()
                                                       TDBMoneyEdit::AmountOf(DM->OrdensQueryDESCONTO));
     if (!total)
         throw EFbError(QStringLiteral("Valor Total fora do limite permitido (até 99.999.999.999,9999)"));
+    // A discount past the value and interest would store a total below
+    // zero: refused, the order stays as typed for the clerk to correct.
+    if (*total < TMoney()) {
+        const TMoney desconto = TDBMoneyEdit::AmountOf(DM->OrdensQueryDESCONTO);
+        const std::optional<TMoney> charged = desconto.Plus(*total);
+        throw EFbError(QStringLiteral("O desconto (%1) é maior que o valor mais os juros (%2): o Valor Total "
+                                      "ficaria negativo. Corrija o desconto")
+                           .arg(desconto.CurrencyText(), charged ? charged->CurrencyText() : QString()));
+    }
     TDBMoneyEdit::SetAmount(DM->OrdensQueryVALORTOT, *total);
 }
 

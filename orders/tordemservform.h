@@ -102,6 +102,7 @@ private:
     bool CheckClientAndOrder() const;
     // What another screen is told while this one holds an order being typed.
     QString HoldMessage() const;
+    QString PendingMessage() const;
     bool CheckClient() const;
     bool CheckNothingPending() const;
     void ComputeTotal();

@@ -41,7 +41,7 @@ TSearchListSetup Setup()
     s.editButton = QStringLiteral("Editar Fornecedor");
     s.deleteButton = QStringLiteral("Excluir Fornecedor");
     s.statusText = QStringLiteral("F1 - Cadastrar Fornecedor | F2 - Editar Fornecedor | "
-                                  "F3 - Excluir Fornecedor | ESC - Fechar Fanela");
+                                  "F3 - Excluir Fornecedor | ESC - Fechar Janela");
     s.newFormCaption = QStringLiteral("Cadastro de Fornecedor");
     s.editFormCaption = QStringLiteral("Alteração de Fornecedor");
     s.questionStart = QStringLiteral("Deseja excluir o Fornecedor [ ");

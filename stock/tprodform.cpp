@@ -41,7 +41,7 @@ TSearchListSetup Setup()
     s.editButton = QStringLiteral("Editar Produto");
     s.deleteButton = QStringLiteral("Excluir Produto");
     s.statusText = QStringLiteral("F1 - Cadastrar Produto | F2 - Editar Produto | F3 - Excluir Produto | "
-                                  "ESC - Fechar Fanela | [+  Entrada] [- Saida]");
+                                  "ESC - Fechar Janela | [+  Entrada] [- Saida]");
     s.newFormCaption = QStringLiteral("Cadastro de Produtos");
     s.editFormCaption = QStringLiteral("Alteração de Produtos");
     s.questionStart = QStringLiteral("Deseja excluir o Produto de código [ ");

@@ -38,7 +38,7 @@ QDate CheckedDate(const QString &text)
 {
     const std::optional<QDate> date = TMaskDateEdit::ReadDate(text);
     if (!date)
-        throw EFbError(QStringLiteral("'%1' is not a valid date").arg(text));
+        throw EFbError(QStringLiteral("'%1' não é uma data válida").arg(text));
     return *date;
 }
 

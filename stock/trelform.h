@@ -28,7 +28,7 @@ public:
     // The statement of a filter: the kind's base statement and, when both
     // date texts are filled, the period from the start day to the end of the
     // end day. A filled text that is not a date raises
-    // "'<text>' is not a valid date" (EFbError). No widget involved.
+    // "'<text>' não é uma data válida" (EFbError). No widget involved.
     static QString FilterStatement(int kind, const QString &startText, const QString &endText);
 
     // Handler.

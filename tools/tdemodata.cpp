@@ -15,6 +15,7 @@
 #include <QRandomGenerator>
 #include <QStringList>
 #include <algorithm>
+#include <cmath>
 #include <vector>
 
 namespace {
@@ -373,7 +374,10 @@ void FillProductsAndMovements(Filling &f)
         const int pid = firstProduct + i;
         const int s = r.bounded(std::max(1, n.suppliers));
         const QString desc = QStringLiteral("%1 %2").arg(QString::fromUtf8(Pick(r, kProducts)), QString::fromUtf8(Pick(r, kBrands)));
-        const double cost = r.bounded(50, 50000) / 100.0;
+        // In centavos, as a shop prices: the sale price rounded to them too.
+        const int costCents = r.bounded(50, 50000);
+        const double cost = costCents / 100.0;
+        const double sale = double(std::llround(costCents * 1.6)) / 100.0;
         int qty = r.bounded(0, 60);
         ip.Set("IDPROD", pid);
         ip.Set("DESCRICAO", desc);
@@ -382,7 +386,7 @@ void FillProductsAndMovements(Filling &f)
         ip.Set("GRUPO", QStringLiteral("Peças"));
         ip.Set("MARCA", QString::fromUtf8(Pick(r, kBrands)));
         ip.Set("CUSTOCOMPRA", cost);
-        ip.Set("CUSTOVENDA", cost * 1.6);
+        ip.Set("CUSTOVENDA", sale);
         ip.Set("QTDEMIN", r.bounded(1, 10));
         ip.Set("DATACAD", f.SomeDay(1000));
         ip.Set("NOMEFORNE", f.supplierNames.value(s));

@@ -139,13 +139,32 @@ bool TDBEdit::AcceptsCharacter(QChar c) const
     }
 }
 
+bool TDBEdit::HoldsNumber() const
+{
+    if (m_digitsOnly)
+        return true;
+    const TFbField *f = m_link->Field();
+    if (!f)
+        return false;
+    switch (f->Kind()) {
+    case TFbFieldKind::Integer:
+    case TFbFieldKind::LargeInt:
+    case TFbFieldKind::Float:
+    case TFbFieldKind::Currency: return true;
+    default: return false;
+    }
+}
+
 void TDBEdit::keyPressEvent(QKeyEvent *event)
 {
     const QString text = event->text();
-    if (m_digitsOnly) {
+    const bool control = (event->modifiers() & Qt::ControlModifier)
+        && !(event->modifiers() & (Qt::AltModifier | Qt::MetaModifier));
+    if (m_digitsOnly && !control) {
         // Only digits and Backspace; every other character (minus sign,
-        // separators, letters, Enter, clipboard shortcuts) is dropped
-        // without a sound. Keys that type nothing (arrows) still work.
+        // separators, letters, Enter) is dropped without a sound. Keys that
+        // type nothing (arrows) and the Ctrl keys (select all, clipboard,
+        // undo: a paste meets the validator's digits rule) still work.
         if (!text.isEmpty() && event->key() != Qt::Key_Backspace) {
             for (QChar c : text) {
                 if (c < QLatin1Char('0') || c > QLatin1Char('9')) {
@@ -160,8 +179,20 @@ void TDBEdit::keyPressEvent(QKeyEvent *event)
     QLineEdit::keyPressEvent(event);
 }
 
+void TDBEdit::mousePressEvent(QMouseEvent *event)
+{
+    QLineEdit::mousePressEvent(event);
+    // A click that brings the focus into a number selects it as Tab does,
+    // so a typed 5 replaces a 6 instead of making 56.
+    if (m_selectOnClick) {
+        m_selectOnClick = false;
+        selectAll();
+    }
+}
+
 void TDBEdit::focusInEvent(QFocusEvent *event)
 {
+    m_selectOnClick = event->reason() == Qt::MouseFocusReason && HoldsNumber();
     QLineEdit::focusInEvent(event);
     if (!m_link->Pending())
         ShowField();

@@ -18,7 +18,10 @@
 //
 // Typing puts the dataset into editing. SetUpperCase turns typed letters
 // into capitals; SetDigitsOnly lets only the digits 0 to 9 and Backspace
-// through, silently (quantities). A typed or pasted character the database
+// through, silently (quantities); the clipboard and undo keys (Ctrl+A, C,
+// V, X, Z) work in every box, a paste held to the same rule. A click that
+// brings the focus into a number box selects its text, as Tab does, so what
+// is typed replaces the number. A typed or pasted character the database
 // cannot hold is refused with a message (TCharsetValidator).
 #include "widgets/tdbcontrol.h"
 
@@ -42,6 +45,7 @@ public:
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
     void focusInEvent(QFocusEvent *event) override;
     void focusOutEvent(QFocusEvent *event) override;
 
@@ -50,6 +54,7 @@ private:
     void OnTextEdited(const QString &text);
     bool WritesAtOnce() const;
     bool AcceptsCharacter(QChar c) const;
+    bool HoldsNumber() const;
     void WritePending();
     // Throws EFbError (in Portuguese) when a whole-number field is given a
     // text that is no number or past what the column holds.
@@ -58,5 +63,6 @@ private:
 
     bool m_upperCase = false;
     bool m_digitsOnly = false;
+    bool m_selectOnClick = false;
     TCharsetValidator *m_validator = nullptr;
 };

@@ -4,6 +4,7 @@
 #include "data/tfbfield.h"
 #include "data/tfbquery.h"
 
+#include <QLineEdit>
 #include <QList>
 #include <QWidget>
 
@@ -22,6 +23,20 @@ TDBFieldLink::TDBFieldLink(QWidget *editor)
     , m_editor(editor)
 {
     Links().append(this);
+    // An entry dropped with no one left to ask logs what its boxes still
+    // held, written or not.
+    if (!TFbQuery::TypedNotWritten) {
+        TFbQuery::TypedNotWritten = [](const TFbQuery *query) {
+            QList<QPair<QString, QString>> typed;
+            for (const TDBFieldLink *link : std::as_const(Links())) {
+                if (link->m_query != query || !link->m_pending)
+                    continue;
+                if (const auto *line = qobject_cast<const QLineEdit *>(link->m_editor))
+                    typed.append({link->m_fieldName, line->text()});
+            }
+            return typed;
+        };
+    }
 }
 
 TDBFieldLink::~TDBFieldLink()

@@ -10,7 +10,7 @@
 // once. Others (dates, numbers) hold the typed text as pending until the
 // user leaves the editor; before a screen posts or applies the record it
 // calls UpdateRecord, which writes every pending editor of that dataset, so
-// that what was typed is in the record ("'x' is not a valid date and time"
+// that what was typed is in the record ("'x' não é uma data válida"
 // stops the save there).
 #include <QObject>
 #include <QPointer>

@@ -140,6 +140,10 @@ void TDBGrid::FollowDataSet()
     const TFbQuery *q = DataSet();
     const int row = q && q->Active() ? q->RecNo() : -1;
     m_modelChanging = false;
+    // Scrolling to the row may read more rows, whose arrival calls this
+    // again: the inner call must not end the outer one's following, or the
+    // view's own adjustments afterwards are taken for the user's move.
+    const bool wasFollowing = m_following;
     m_following = true;
     if (row >= 0 && row < m_model->rowCount()) {
         const int column = qMax(0, currentIndex().column());
@@ -150,7 +154,7 @@ void TDBGrid::FollowDataSet()
     } else {
         selectionModel()->clear();
     }
-    m_following = false;
+    m_following = wasFollowing;
     viewport()->update();
 }
 

@@ -42,6 +42,11 @@ void TDBMoneyEdit::SetAmount(TFbField *field, TMoney amount)
     field->SetAsFloat(amount.ToDouble());
 }
 
+QString TDBMoneyEdit::NegativeMessage(const QString &text)
+{
+    return QStringLiteral("O valor não pode ser negativo: '%1'. Digite o valor sem o sinal de menos").arg(text);
+}
+
 void TDBMoneyEdit::ShowField()
 {
     const TFbField *f = m_link->Field();
@@ -93,6 +98,10 @@ void TDBMoneyEdit::WritePending()
     // (a cursor left after "0,00"), never a price.
     if (r == TMoney::ParseResult::Ok && !amount.IsWholeCents())
         throw EFbError(TMoney::TooManyDecimalsMessage(text().trimmed()));
+    // Prices, charges and discounts are never below zero; a minus typed
+    // by slip would otherwise lower a total without a word.
+    if (r == TMoney::ParseResult::Ok && amount < TMoney())
+        throw EFbError(NegativeMessage(text().trimmed()));
     TFbQuery *q = m_link->DataSet();
     if (!m_link->Editing())
         q->Edit();

@@ -14,7 +14,8 @@
 // Typing puts the dataset into editing; characters that cannot be part of
 // an amount beep and are dropped. Amounts are typed with at most two
 // decimals (more are refused with a message; a stored amount keeps its
-// own). Entering the editor with a click selects its text, as Tab does.
+// own), and never below zero (a negative amount is refused with a message).
+// Entering the editor with a click selects its text, as Tab does.
 #include "data/tmoney.h"
 #include "widgets/tdbcontrol.h"
 
@@ -36,6 +37,8 @@ public:
     // throws EFbError (with the user's message) when the stored number is
     // not an amount the money type holds.
     static TMoney AmountOf(const TFbField *field);
+    // The refusal of a typed amount below zero.
+    static QString NegativeMessage(const QString &text);
     // Writes an amount into a money field exactly as the database's double
     // holds it.
     static void SetAmount(TFbField *field, TMoney amount);

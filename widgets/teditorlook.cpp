@@ -62,6 +62,18 @@ void TEditorLook::SetOpen(QWidget *editor, bool open)
     editor->setAutoFillBackground(true);
 }
 
+void TEditorLook::SetReadOnlyLook(QWidget *editor)
+{
+    SetOpen(editor, false);
+    editor->setEnabled(true);
+    // Enabled, so drawn with the active colours: the grey text of a locked
+    // value in them too.
+    QPalette palette = editor->palette();
+    for (auto group : {QPalette::Active, QPalette::Inactive})
+        palette.setColor(group, QPalette::Text, palette.color(QPalette::Disabled, QPalette::Text));
+    editor->setPalette(palette);
+}
+
 bool TEditorLook::IsOpen(const QWidget *editor)
 {
     return editor->isEnabled()

@@ -14,5 +14,8 @@ public:
     static QColor White() { return QColor(255, 255, 255); }
 
     static void SetOpen(QWidget *editor, bool open);
+    // A value shown to be read and copied, never typed over: enabled (its
+    // text can be selected) on the locked grey, so it does not look open.
+    static void SetReadOnlyLook(QWidget *editor);
     static bool IsOpen(const QWidget *editor);
 };

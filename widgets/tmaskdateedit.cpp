@@ -107,6 +107,10 @@ void TMaskDateEdit::TypeDigits(const QString &digits)
 {
     if (hasSelectedText())
         BlankSelection();
+    // An empty box is filled from its first position wherever the cursor
+    // stands (the focus may land, or a click may put it, at the far right).
+    if (Text() == BlankText())
+        setCursorPosition(0);
     for (const QChar digit : digits) {
         int position = cursorPosition();
         if (IsSeparator(position))

@@ -4,14 +4,15 @@
 // typed over; the day and month positions take a digit or stay blank, the
 // four year positions must hold a digit. Only the digits 0-9 can be typed:
 // a digit overwrites the position at the cursor and the cursor steps over
-// the slashes; Backspace and Delete blank a position (or the selected ones)
+// the slashes (in an empty box the first digit goes to the first position,
+// wherever the cursor is); Backspace and Delete blank a position (or the selected ones)
 // instead of removing it; a paste puts in the digits it carries. While the
 // box has the focus its blank positions show "_"; Text() always gives them
 // as blanks, so an untouched box reads "  /  /    ".
 //
 // A box that was typed into cannot be left while a year position is blank:
-// it beeps, shows "Invalid input value.  Use escape key to abandon changes"
-// in the standard error box and keeps the focus. Esc puts back the text the
+// it beeps, says in the standard error box that the date is incomplete and
+// that Esc abandons the changes, and keeps the focus. Esc puts back the text the
 // box had when it got the focus (the changes are abandoned); an Esc with
 // nothing changed goes on to the window.
 #include <QDate>
@@ -44,7 +45,8 @@ public:
     static QString BlankText() { return QStringLiteral("  /  /    "); }
     static QString InvalidInputMessage()
     {
-        return QStringLiteral("Invalid input value.  Use escape key to abandon changes");
+        return QStringLiteral("Data incompleta: o ano precisa de quatro dígitos. Tecle Esc para "
+                              "abandonar as alterações");
     }
 
 protected:

@@ -2,6 +2,7 @@
 // above them, and what it hands back.
 #include "app/tapplication.h"
 #include "app/tloginform.h"
+#include "tests/support/tmessagerecorder.h"
 
 #include <QCheckBox>
 #include <QLabel>
@@ -18,6 +19,7 @@ private slots:
     void fieldsAndAnswer_data();
     void fieldsAndAnswer();
     void cancelGivesUp();
+    void charactersTheDatabaseCannotHoldAreRefused();
 };
 
 void TstTLoginForm::fieldsAndAnswer_data()
@@ -40,6 +42,8 @@ void TstTLoginForm::fieldsAndAnswer()
     form.show();
     QVERIFY(QTest::qWaitForWindowExposed(&form));
     QCOMPARE(form.Message->text(), shown);
+    // A modal box offers no maximise: its size is fixed.
+    QCOMPARE(form.minimumSize(), form.maximumSize());
     QCOMPARE(form.User->text(), user);
     QCOMPARE(form.Password->echoMode(), QLineEdit::Password);
     QCOMPARE(form.Remember->text(), QStringLiteral("Lembrar neste computador"));
@@ -66,6 +70,29 @@ void TstTLoginForm::cancelGivesUp()
     });
     QVERIFY(!TLoginForm::Ask(c, QStringLiteral("balcao"), QString()));
     QCOMPARE(c.user, QStringLiteral("LOJA"));
+}
+
+// The login boxes took any character, where every other box of the program
+// refuses one the database cannot hold.
+void TstTLoginForm::charactersTheDatabaseCannotHoldAreRefused()
+{
+    TMessageRecorder messages;
+    TLoginForm form(QStringLiteral("balcao"), QString(), {QString(), QString(), false});
+    form.show();
+    QVERIFY(QTest::qWaitForWindowActive(&form));
+    for (QLineEdit *box : {form.User, form.Password}) {
+        messages.Clear();
+        box->setFocus();
+        QTest::keyClicks(box, QStringLiteral("Loja"));
+        QTest::sendKeyEvent(QTest::Click, box, Qt::Key_unknown, QStringLiteral("中"), Qt::NoModifier);
+        QCOMPARE(box->text(), QStringLiteral("Loja"));
+        QTRY_COMPARE(messages.Count(), 1);
+        QVERIFY2(messages.Last().text.contains(QStringLiteral("中")), qPrintable(messages.Last().text));
+        // Portuguese letters are the shop's own.
+        for (QChar c : QStringLiteral("ção"))
+            QTest::sendKeyEvent(QTest::Click, box, Qt::Key_unknown, QString(c), Qt::NoModifier);
+        QCOMPARE(box->text(), QStringLiteral("Lojação"));
+    }
 }
 
 QTEST_MAIN(TstTLoginForm)

@@ -6,6 +6,10 @@
 #include "tests/support/tmessagerecorder.h"
 
 #include <QAbstractButton>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileSystemModel>
+#include <QTemporaryDir>
 #include <QMessageBox>
 #include <QTimer>
 #include <QtTest>
@@ -25,6 +29,7 @@ private slots:
     void recorderRestoresThePreviousPresenter();
     void realDialogShowsPlainTextAndReturnsTheButton();
     void standardButtonsArePortuguese();
+    void fileDialogFolderIsPortuguese();
     void failureThatCannotBeThrownGoesToTheErrorBox();
     void yesNoCancel_data();
     void yesNoCancel();
@@ -166,6 +171,24 @@ void TstTMessages::standardButtonsArePortuguese()
     plain.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
     QCOMPARE(plain.button(QMessageBox::Ok)->text(), QStringLiteral("OK"));
     QCOMPARE(plain.button(QMessageBox::Cancel)->text(), QStringLiteral("Cancelar"));
+}
+
+// The file dialog (backup and restore) listed folders as "Folder": Qt asks
+// for the file kinds under a context its Portuguese file lacks.
+void TstTMessages::fileDialogFolderIsPortuguese()
+{
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("Backups")));
+    QFileDialog dialog(nullptr, QStringLiteral("Restaurar Backup"), dir.path());
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setViewMode(QFileDialog::Detail);
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+    auto *model = dialog.findChild<QFileSystemModel *>();
+    QVERIFY(model);
+    const QModelIndex folder = model->index(dir.filePath(QStringLiteral("Backups")));
+    QTRY_COMPARE(model->data(folder.siblingAtColumn(2)).toString(), QStringLiteral("Pasta"));
 }
 
 // A commit that fails while the connection is being destroyed cannot be

@@ -17,6 +17,7 @@
 #include <QAction>
 #include <QDialog>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPointer>
@@ -98,6 +99,7 @@ private slots:
     void onlyTheMinimiseCommandGoesToTheBar();
     void listScreensOpenOwnedAndTwice();
     void listScreensStayAboveTheMainWindow();
+    void ctrlLFindsAnOrderFromEveryScreen();
     void handlerErrorIsShownAndWindowKeepsRunning();
     void settingsAndAboutAreModal();
     void webAddressMenu();
@@ -567,6 +569,40 @@ void TstTPrincipalForm::listScreensStayAboveTheMainWindow()
     QTest::mouseClick(form.ToolBar1->widgetForAction(form.ToolBar1->actions().first()), Qt::LeftButton);
     QTRY_VERIFY(screen->isVisible());
     QCOMPARE(screen->windowHandle()->transientParent(), form.windowHandle());
+}
+
+// Ctrl+L worked only in the main window; from a screen (the client list, the
+// order screen) it did nothing.
+void TstTPrincipalForm::ctrlLFindsAnOrderFromEveryScreen()
+{
+    TPrincipalForm form;
+    int finds = 0;
+    form.SetOrderFinder([&finds] { ++finds; });
+    form.show();
+    QVERIFY(QTest::qWaitForWindowActive(&form));
+    QTest::keyClick(&form, Qt::Key_L, Qt::ControlModifier);
+    QCOMPARE(finds, 1);
+    QPointer<QWidget> screen;
+    QLineEdit *box = nullptr;
+    form.SetScreenFactory(TPrincipalForm::Screen::ClientList, [&](QWidget *owner) {
+        screen = StandIn("Lista de Clientes", owner);
+        box = new QLineEdit(screen);
+        return screen.data();
+    });
+    form.ListadeClientes1->trigger();
+    QVERIFY(screen);
+    screen->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(screen));
+    box->setFocus();
+    QTest::keyClick(box, Qt::Key_L, Qt::ControlModifier);
+    QCOMPARE(finds, 2);
+    // Not from a modal box: the screens under it wait for its answer.
+    QDialog modal(screen);
+    modal.setModal(true);
+    modal.show();
+    QVERIFY(QTest::qWaitForWindowActive(&modal));
+    QTest::keyClick(&modal, Qt::Key_L, Qt::ControlModifier);
+    QCOMPARE(finds, 2);
 }
 
 void TstTPrincipalForm::handlerErrorIsShownAndWindowKeepsRunning()

@@ -85,7 +85,7 @@ void TstTListaClientesForm::layoutTextsAndColumns()
     QCOMPARE(m_list->windowTitle(), QStringLiteral("Lista de Clientes"));
     QCOMPARE(m_list->StatusPanel->text(),
              QStringLiteral("F1 - Cadastrar Cliente | F2 - Editar Cliente | F3 - Excluir Cliente | "
-                            "ESC - Fechar Fanela"));
+                            "ESC - Fechar Janela"));
     QCOMPARE(m_list->RadioGroup1->title(), QStringLiteral("Procurar por:"));
     QCOMPARE(m_list->RadioGroup1->Items(),
              QStringList({QStringLiteral("Nome"), QStringLiteral("Cidade"), QStringLiteral("Endereço")}));

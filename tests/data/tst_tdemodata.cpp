@@ -68,6 +68,18 @@ private slots:
                              "(select 1 from prodforne p where p.idprod = e.idprod)"), 0);
         QCOMPARE(Scalar(*dm, "select count(*) from prodforne where qtdedisp < 0"), 0);
         QCOMPARE(Scalar(*dm, "select count(*) from clientes where nome is null"), 0);
+        // Prices in reais and centavos: the sale price was the cost times
+        // 1.6 with a third decimal ("R$ 548,704").
+        TFbQuery *p = dm->ProdForneQuery;
+        QVERIFY(!p->IsEmpty());
+        for (p->First(); !p->Eof(); p->Next()) {
+            for (const char *column : {"CUSTOCOMPRA", "CUSTOVENDA"}) {
+                const TFbField *f = p->FieldByName(QString::fromLatin1(column));
+                const std::optional<TMoney> m = TMoney::FromDouble(f->AsFloat());
+                QVERIFY(m);
+                QVERIFY2(m->IsWholeCents(), qPrintable(QStringLiteral("%1 %2").arg(column, m->Text())));
+            }
+        }
 
         TFbQuery *o = dm->OrdensQuery;
         for (o->First(); !o->Eof(); o->Next()) {

@@ -246,10 +246,12 @@ private slots:
                                      "closealldatasets"};
         for (const QString &a : actions)
             QTest::newRow(qPrintable("order pending, orders " + a)) << "order" << ("orders:" + a);
-        // An order is typed for a client: the client dataset may move (the
-        // order keeps the client it started with) but not be reloaded,
-        // filtered or lose the row under it.
-        for (const char *a : {"close", "open-other-sql", "delete", "cancelupdates"})
+        // An order is typed for a client: the client dataset may not move
+        // (a client list clicked elsewhere showed another client above the
+        // order), start a new client, be reloaded, filtered or lose the row
+        // under it.
+        for (const char *a : {"close", "open-other-sql", "delete", "cancelupdates", "next", "first", "last",
+                              "prior", "recno", "locate", "append"})
             QTest::newRow(qPrintable(QStringLiteral("order pending, clients ") + a)) << "order" << ("clients:" + QString(a));
         for (const char *a : {"close", "next", "delete", "append", "edit", "closealldatasets"})
             QTest::newRow(qPrintable(QStringLiteral("client pending, clients ") + a)) << "client" << ("clients:" + QString(a));

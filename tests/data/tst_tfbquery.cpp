@@ -349,9 +349,9 @@ private slots:
     {
         TFbQuery *q = m_dm->OrdensQuery;
         q->Append();
-        EXPECT_ERROR(m_dm->OrdensQueryDATACAD->SetAsString("31/02/2024"), "'31/02/2024' is not a valid date and time");
-        EXPECT_ERROR(m_dm->OrdensQueryIDCLIENTE->SetAsString("12a"), "'12a' is not a valid integer value");
-        EXPECT_ERROR(m_dm->OrdensQueryVALOR->SetAsString("1.234,50"), "'1.234,50' is not a valid floating point value");
+        EXPECT_ERROR(m_dm->OrdensQueryDATACAD->SetAsString("31/02/2024"), "'31/02/2024' não é uma data válida");
+        EXPECT_ERROR(m_dm->OrdensQueryIDCLIENTE->SetAsString("12a"), "'12a' não é um número inteiro válido");
+        EXPECT_ERROR(m_dm->OrdensQueryVALOR->SetAsString("1.234,50"), "'1.234,50' não é um número válido");
         m_dm->OrdensQueryVALOR->SetAsString("134,50");
         m_dm->OrdensQueryDATASAIDA->SetAsString("05/03/2024 14:30");
         m_dm->OrdensQueryDATACAD->SetAsString("");

@@ -112,7 +112,9 @@ private slots:
         const TMoney m = Units(units);
         QCOMPARE(m.Text(), text);
         QCOMPARE(m.EditText(), editText);
-        QCOMPARE(m.CurrencyText(), QStringLiteral("R$\u00a0") + text);
+        // The sign before the symbol: "R$ -1.000,00" read wrong on screen.
+        QCOMPARE(m.CurrencyText(), units < 0 ? QStringLiteral("-R$\u00a0") + text.mid(1)
+                                             : QStringLiteral("R$\u00a0") + text);
         // Every text reads back as the same amount.
         for (const QString &t : {m.Text(), m.EditText(), m.CurrencyText()}) {
             TMoney back;

@@ -4,6 +4,7 @@
 #include "app/tprincipalform.h"
 #include "clients/tclientesform2.h"
 #include "clients/tlistaclientesform.h"
+#include "data/efberror.h"
 #include "data/tdmsharedaccess.h"
 #include "data/tfbdatabase.h"
 #include "data/tmoney.h"
@@ -57,6 +58,9 @@ private slots:
     void closingDuringEntryAsks();
     void orderKeepsItsClient_data();
     void orderKeepsItsClient();
+    void clientListRowStaysUnderPendingOrder_data();
+    void clientListRowStaysUnderPendingOrder();
+    void discountPastTotalRefusedKeepsOrder();
     void clientNameIsReadOnly();
     void checksWithoutClientOrOrder_data();
     void checksWithoutClientOrOrder();
@@ -72,6 +76,7 @@ private slots:
     void pendingOrderOnQuit_data();
     void pendingOrderOnQuit();
     void pendingOrderDroppedAndLoggedWhenNoOneAnswers();
+    void droppedOrderLogKeepsTheBoxBeingTyped();
 
 private:
     void Press(int key);
@@ -171,7 +176,7 @@ void TstTOrdemservForm::captionsColumnsAndTabOrder()
     QCOMPARE(f->windowTitle(), QStringLiteral("Ordem de Serviço"));
     QCOMPARE(f->StatusPanel->text(),
              QStringLiteral("F1 - Cadastrar OS | F2 - Editar OS | F3 - Excluir OS | F4 - Imprimir OS | "
-                            "ESC - Fechar Fanela"));
+                            "ESC - Fechar Janela"));
     QCOMPARE(f->GroupBox1->title(), QStringLiteral("Dados de Entrada"));
     QCOMPARE(f->GroupBox2->title(), QStringLiteral("Dados do Fechamento"));
     QCOMPARE(f->SpeedButton1->text(), QStringLiteral("..."));
@@ -262,7 +267,8 @@ void TstTOrdemservForm::browsingAndEntryArrangements()
         // The client stays as it is in both.
         QVERIFY(!f->DBEdit1->isEnabled());
         QCOMPARE(f->DBEdit1->palette().color(QPalette::Active, QPalette::Base), TEditorLook::Grey());
-        QVERIFY(TEditorLook::IsOpen(f->DBEdit2));
+        QVERIFY(!TEditorLook::IsOpen(f->DBEdit2));
+        QVERIFY(f->DBEdit2->isEnabled() && f->DBEdit2->isReadOnly());
         QVERIFY(f->SpeedButton1->isEnabled());
     }
 }
@@ -344,6 +350,7 @@ void TstTOrdemservForm::amountRefusedKeepsOrderPending_data()
     QTest::newRow("letters") << "abc" << "não é um valor válido";   // letters beep: nothing typed
     QTest::newRow("three commas") << "1,2,3" << "'1,2,3' não é um valor válido";
     QTest::newRow("too large") << "1e15" << "fora do limite";
+    QTest::newRow("negative") << "-100" << "não pode ser negativo";
 }
 
 void TstTOrdemservForm::amountRefusedKeepsOrderPending()
@@ -478,9 +485,9 @@ void TstTOrdemservForm::secondScreenLeavesThePendingOrderAlone()
     other.BitBtn2Click();
     m_messages->QueueAnswer(TMessages::Yes);
     other.BitBtn3Click();
-    QCOMPARE(m_messages->Count(), 3);
-    for (const QString &text : m_messages->Texts())
-        QVERIFY2(text.contains(QStringLiteral("Grave ou cancele a OS")), qPrintable(text));
+    // One refusal, one wording: the one every other screen shows for it.
+    QCOMPARE(m_messages->Texts(),
+             QStringList(3, QStringLiteral("Termine ou cancele a OS em edição na tela Ordem de Serviço.")));
     QCOMPARE(DM->OrdensQuery->State(), TFbQuery::dsInsert);
     QCOMPARE(DM->OrdensQueryDESCRICAO->AsString(), QStringLiteral("Micro-ondas"));
     Press(Qt::Key_F5);
@@ -544,13 +551,81 @@ void TstTOrdemservForm::orderKeepsItsClient()
     ShowForm();
     Press(newOrder ? Qt::Key_F1 : Qt::Key_F2);
     Type(m_form->DBEdit4, QStringLiteral("Ventilador"));
-    // A client list elsewhere moves the shared client dataset meanwhile.
-    DM->ClientesQuery->Locate(QStringLiteral("IDCLIENTE"), 2);
-    QCOMPARE(m_form->DBEdit2->text(), QStringLiteral("BRUNO"));
+    // A client list elsewhere cannot move the shared client dataset meanwhile.
+    QVERIFY_THROWS_EXCEPTION(EFbError, DM->ClientesQuery->Locate(QStringLiteral("IDCLIENTE"), 2));
+    QCOMPARE(m_form->DBEdit2->text(), QStringLiteral("ANA SILVA"));
     Press(Qt::Key_F5);
     QVERIFY(!m_form->InEntry());
     const int id = newOrder ? 42 : 40;
     QCOMPARE(Count(QStringLiteral("select idcliente from ordemserv where idordem=%1").arg(id)), 1);
+}
+
+void TstTOrdemservForm::clientListRowStaysUnderPendingOrder_data()
+{
+    QTest::addColumn<bool>("newOrder");
+    QTest::newRow("registered") << true;
+    QTest::newRow("edited") << false;
+}
+
+// F1 (or F2) on the order screen, typing, then a click on another client's
+// row in the client list: the order screen showed that client above the
+// order being typed, and the next F1 would have been for that client. The
+// click is refused as every other action on the client is.
+void TstTOrdemservForm::clientListRowStaysUnderPendingOrder()
+{
+    QFETCH(bool, newOrder);
+    ShowForm();
+    Press(newOrder ? Qt::Key_F1 : Qt::Key_F2);
+    Type(m_form->DBEdit4, QStringLiteral("Ventilador"));
+    TListaClientesForm list;
+    list.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&list));
+    TDBGrid *grid = list.DBGrid1;
+    QCOMPARE(DM->ClientesQueryNOME->AsString(), QStringLiteral("ANA SILVA"));
+    const int anaRow = DM->ClientesQuery->RecNo();
+    const int brunoRow = anaRow == 0 ? 1 : 0;
+    const QRect bruno = grid->visualRect(grid->model()->index(brunoRow, 1));
+    QVERIFY(bruno.isValid());
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, Qt::NoModifier, bruno.center());
+    QCOMPARE(m_messages->Texts(),
+             QStringList{QStringLiteral("Termine ou cancele a OS em edição na tela Ordem de Serviço.")});
+    QCOMPARE(DM->ClientesQuery->RecNo(), anaRow);
+    QCOMPARE(grid->currentIndex().row(), anaRow);
+    QCOMPARE(m_form->DBEdit2->text(), QStringLiteral("ANA SILVA"));
+    QCOMPARE(DM->OrdensQueryDESCRICAO->AsString(), QStringLiteral("Ventilador"));
+    // The keys of the list are refused the same way.
+    QTest::keyClick(grid, Qt::Key_Down);
+    QCOMPARE(DM->ClientesQuery->RecNo(), anaRow);
+    m_form->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(m_form));
+    Press(Qt::Key_F5);
+    QVERIFY(!m_form->InEntry());
+    QCOMPARE(Count(QStringLiteral("select count(*) from ordemserv where descricao='Ventilador' and idcliente=1")), 1);
+    // Once saved, the list moves again.
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, Qt::NoModifier, bruno.center());
+    QCOMPARE(DM->ClientesQueryNOME->AsString(), QStringLiteral("BRUNO"));
+}
+
+// Valor 100 and Desconto 150 stored a total of -50.
+void TstTOrdemservForm::discountPastTotalRefusedKeepsOrder()
+{
+    ShowForm();
+    Press(Qt::Key_F1);
+    Type(m_form->DBEdit4, QStringLiteral("Geladeira"));
+    Type(m_form->DBEdit10, QStringLiteral("100"));
+    Type(m_form->DBEdit12, QStringLiteral("150"));
+    Press(Qt::Key_F5);
+    QCOMPARE(m_messages->Count(), 1);
+    QVERIFY2(m_messages->Last().text.contains(QStringLiteral("ficaria negativo")), qPrintable(m_messages->Last().text));
+    QVERIFY(m_form->InEntry());
+    QCOMPARE(DM->OrdensQuery->State(), TFbQuery::dsInsert);
+    QCOMPARE(DM->OrdensQueryDESCRICAO->AsString(), QStringLiteral("Geladeira"));
+    QCOMPARE(Count(QStringLiteral("select count(*) from ordemserv where descricao='Geladeira'")), 0);
+    // A discount up to the whole amount is taken.
+    Type(m_form->DBEdit12, QStringLiteral("100"));
+    Press(Qt::Key_F5);
+    QVERIFY(!m_form->InEntry());
+    QCOMPARE(Number(QStringLiteral("select valortot from ordemserv where descricao='Geladeira'")), 0.0);
 }
 
 void TstTOrdemservForm::clientNameIsReadOnly()
@@ -560,7 +635,8 @@ void TstTOrdemservForm::clientNameIsReadOnly()
     QCOMPARE(name->text(), QStringLiteral("ANA SILVA"));
     QVERIFY(name->isEnabled());
     QVERIFY(name->isReadOnly());
-    QCOMPARE(name->palette().color(QPalette::Active, QPalette::Base), QColor(255, 255, 255));
+    // It looked open (white) and took no typing: it looks locked now.
+    QCOMPARE(name->palette().color(QPalette::Active, QPalette::Base), TEditorLook::Grey());
     name->setFocus();
     name->selectAll();
     Type(name, QStringLiteral("X"));
@@ -669,7 +745,7 @@ void TstTOrdemservForm::pickerReloadsOrdersButNotDuringEntry()
     m_form->SpeedButton1->click();
     QTest::qWait(300);   // lets the look-out give up: no picker may show
     QCOMPARE(m_messages->Count(), 1);
-    QVERIFY(m_messages->Last().text.contains(QStringLiteral("Grave ou cancele a OS")));
+    QCOMPARE(m_messages->Last().text, QStringLiteral("Termine ou cancele a OS em edição na tela Ordem de Serviço."));
     QCOMPARE(DM->OrdensQuery->State(), TFbQuery::dsInsert);
     QCOMPARE(DM->OrdensQueryDESCRICAO->AsString(), QStringLiteral("Forno"));
     Press(Qt::Key_F5);
@@ -867,6 +943,13 @@ void TstTOrdemservForm::pendingOrderOnQuit()
     QFETCH(int, answer);
     TPrincipalForm principal;
     principal.SetScreenFactory(TPrincipalForm::Screen::Orders, [](QWidget *owner) { return new TOrdemservForm(owner); });
+    principal.SetScreenFactory(TPrincipalForm::Screen::ClientList,
+                               [](QWidget *owner) { return new TListaClientesForm(owner); });
+    // The clerk's client list, opened before the order screen: Sair closed
+    // it before the order screen asked, and after Cancel it was gone.
+    principal.ListadeClientes1Click();
+    QPointer<TListaClientesForm> list = principal.findChild<TListaClientesForm *>();
+    QVERIFY(list);
     principal.OrdemdeServio1Click();
     QPointer<TOrdemservForm> screen = principal.findChild<TOrdemservForm *>();
     QVERIFY(screen);
@@ -889,7 +972,10 @@ void TstTOrdemservForm::pendingOrderOnQuit()
         DM->Database->Open();   // to look into the file
     QCOMPARE(Count(QStringLiteral("select count(*) from ordemserv where descricao='Ventilador'")),
              answer == TMessages::Yes ? 1 : 0);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QCOMPARE(bool(list), stays);
     if (stays) {
+        QVERIFY(list->isVisible());
         QVERIFY(screen);
         QCOMPARE(DM->OrdensQuery->State(), TFbQuery::dsInsert);
         QCOMPARE(DM->OrdensQueryDESCRICAO->AsString(), QStringLiteral("Ventilador"));
@@ -898,6 +984,7 @@ void TstTOrdemservForm::pendingOrderOnQuit()
     if (screen)
         screen->setAttribute(Qt::WA_DeleteOnClose, false);
     delete screen;
+    delete list;
 }
 
 // A logout's signal arriving while the question is open (no one answers):
@@ -917,6 +1004,23 @@ void TstTOrdemservForm::pendingOrderDroppedAndLoggedWhenNoOneAnswers()
     m_messages->Clear();
     m_form->close();
     QCOMPARE(m_messages->Count(), 0);
+}
+
+// The log of an order dropped at a logout left out the amount still in the
+// box being typed (written only when the box is left).
+void TstTOrdemservForm::droppedOrderLogKeepsTheBoxBeingTyped()
+{
+    TPrincipalForm principal;
+    ShowForm();
+    Press(Qt::Key_F1);
+    Type(m_form->DBEdit4, QStringLiteral("Forno"));
+    Type(m_form->DBEdit10, QStringLiteral("150,75"));
+    QVERIFY(m_form->DBEdit10->hasFocus());
+    QTest::ignoreMessage(QtWarningMsg,
+                         QRegularExpression(QStringLiteral("descartada.*DESCRICAO=Forno.*VALOR \\(digitado\\)=150,75")));
+    principal.QuitWithoutAsking();
+    QCOMPARE(DM->OrdensQuery->State(), TFbQuery::dsBrowse);
+    QCOMPARE(Count(QStringLiteral("select count(*) from ordemserv where descricao='Forno'")), 0);
 }
 
 QTEST_MAIN(TstTOrdemservForm)

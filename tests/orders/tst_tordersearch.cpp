@@ -8,6 +8,7 @@
 #include "tests/support/tscreentestdata.h"
 #include "widgets/tdbgrid.h"
 
+#include <QLineEdit>
 #include <QtTest>
 
 using namespace TScreenTestData;
@@ -29,6 +30,9 @@ private slots:
     void makeCurrentReadsNoOtherClient();
     void makeCurrentKeepsAnOtherClientEntry();
     void enterInThePickerChooses();
+    void escClosesThePicker();
+    void questionRefusesCharactersTheDatabaseCannotHold();
+    void questionStandsOverTheActiveScreen();
 
 private:
     void AddOrder(int id, int client, const QString &date, const QString &descricao,
@@ -289,6 +293,77 @@ void TstTOrderSearch::enterInThePickerChooses()
     QTest::keyClick(picker.DBGrid1, Qt::Key_Return);
     QCOMPARE(picker.Chosen().value_or(0), 9);
     QCOMPARE(picker.result(), int(QDialog::Accepted));
+}
+
+// Esc did nothing in the list of matches.
+void TstTOrderSearch::escClosesThePicker()
+{
+    TFbQuery results;
+    results.SetDatabase(DM->Database);
+    results.SetTransaction(DM->Transaction);
+    results.SetSQL(TOrderSearch::TextSql(QStringLiteral("bruno")));
+    results.Open();
+    for (bool onButton : {false, true}) {
+        TLocalizaOSForm picker(&results);
+        picker.show();
+        QVERIFY(QTest::qWaitForWindowActive(&picker));
+        QWidget *target = onButton ? static_cast<QWidget *>(picker.BitBtn1) : picker.DBGrid1;
+        target->setFocus();
+        QTest::keyClick(target, Qt::Key_Escape);
+        QVERIFY(!picker.isVisible());
+        QCOMPARE(picker.result(), int(QDialog::Rejected));
+        QVERIFY(!picker.Chosen());
+    }
+}
+
+// "Localizar OS" turned 中 into "?" and found "Radio liga?": the question's
+// box refuses it with a message, as every box of the program does.
+void TstTOrderSearch::questionRefusesCharactersTheDatabaseCannotHold()
+{
+    QStringList seen;
+    bool asked = false;
+    OnModal([&](QDialog *d) {
+        asked = true;
+        QVERIFY(QTest::qWaitForWindowActive(d));
+        // Modal: a fixed size, so that no maximise box is offered.
+        QCOMPARE(d->minimumSize(), d->maximumSize());
+        auto *box = d->findChild<QLineEdit *>();
+        QVERIFY(box);
+        QTest::keyClicks(box, QStringLiteral("Radio liga"));
+        QTest::sendKeyEvent(QTest::Click, box, Qt::Key_unknown, QStringLiteral("中"), Qt::NoModifier);
+        seen << box->text();
+        // The refusal's box comes once the editor is done with the key.
+        QTRY_VERIFY(!m_db.messages->Texts().isEmpty());
+        d->reject();
+    });
+    TLocalizaOSForm::Run(nullptr, [](qint32) { QFAIL("nothing may open"); });
+    QVERIFY(asked);
+    QCOMPARE(seen, QStringList{QStringLiteral("Radio liga")});
+    QCOMPARE(m_db.messages->Count(), 1);
+    QVERIFY2(m_db.messages->Last().text.contains(QStringLiteral("中")), qPrintable(m_db.messages->Last().text));
+}
+
+// Ctrl+L from a screen: the question was made for the main window, and the
+// window manager raised the main window over the screens while it was open.
+void TstTOrderSearch::questionStandsOverTheActiveScreen()
+{
+    QWidget main;
+    main.setWindowTitle(QStringLiteral("OS"));
+    main.resize(600, 400);
+    main.show();
+    auto *screen = new QWidget(&main, Qt::Window);
+    screen->setWindowTitle(QStringLiteral("Lista de Clientes"));
+    screen->resize(300, 200);
+    screen->show();
+    screen->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(screen));
+    QWidget *over = nullptr;
+    OnModal([&](QDialog *d) {
+        over = d->parentWidget();
+        d->reject();
+    });
+    TLocalizaOSForm::Run(&main, [](qint32) { QFAIL("nothing may open"); });
+    QCOMPARE(over, screen);
 }
 
 QTEST_MAIN(TstTOrderSearch)

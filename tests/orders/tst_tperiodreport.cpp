@@ -23,6 +23,7 @@
 #include "widgets/tbitbtn.h"
 #include "widgets/tmaskdateedit.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QRadioButton>
 #include <QRegularExpression>
@@ -82,6 +83,7 @@ private slots:
 
     void refusedChoices_data();
     void refusedChoices();
+    void dateBoxesTakeDigitsWhereverTheCursorIs();
     void groupsAndSumsMatchTheDatabase_data();
     void groupsAndSumsMatchTheDatabase();
     void firstAndLastPageFromThePageStore();
@@ -155,6 +157,25 @@ void TstTPeriodReport::refusedChoices()
     QCOMPARE(m_messages->Texts().size(), 1);
     QVERIFY2(m_messages->Texts().first().startsWith(message), qPrintable(m_messages->Texts().first()));
     QVERIFY(!previewed);
+}
+
+// The focus landed in "Data Inicial" with the cursor at its right and
+// typing 01122026 did nothing; a click into the middle of "Data Final" was
+// the same.
+void TstTPeriodReport::dateBoxesTakeDigitsWhereverTheCursorIs()
+{
+    TPeriodReport report(DM);
+    TRelPeriodoForm form(&report);
+    form.show();
+    QVERIFY(QTest::qWaitForWindowActive(&form));
+    QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget *>(form.MaskEdit1));
+    QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("01122026"));
+    QCOMPARE(form.MaskEdit1->Text(), QStringLiteral("01/12/2026"));
+    QTest::mouseClick(form.MaskEdit2, Qt::LeftButton, Qt::NoModifier, form.MaskEdit2->rect().center());
+    QVERIFY(form.MaskEdit2->hasFocus());
+    QTest::keyClicks(form.MaskEdit2, QStringLiteral("31122026"));
+    QCOMPARE(form.MaskEdit2->Text(), QStringLiteral("31/12/2026"));
+    QCOMPARE(m_messages->Count(), 0);
 }
 
 void TstTPeriodReport::groupsAndSumsMatchTheDatabase_data()

@@ -89,7 +89,7 @@ void TstTForneForm::captionsAndColumns()
     QCOMPARE(m_list->Edit1->text(), QString());
     QCOMPARE(m_list->StatusPanel->text(),
              QStringLiteral("F1 - Cadastrar Fornecedor | F2 - Editar Fornecedor | "
-                            "F3 - Excluir Fornecedor | ESC - Fechar Fanela"));
+                            "F3 - Excluir Fornecedor | ESC - Fechar Janela"));
     const QList<QPair<TBitBtn *, QString>> buttons{
         {m_list->BitBtn1, QStringLiteral("Procurar")},
         {m_list->BitBtn2, QStringLiteral("Cadastrar Fornecedor")},

@@ -91,7 +91,7 @@ void TstTProdForm::captionsAndColumns()
     QCOMPARE(m_list->RadioGroup1->ItemIndex(), 0);
     QCOMPARE(m_list->StatusPanel->text(),
              QStringLiteral("F1 - Cadastrar Produto | F2 - Editar Produto | F3 - Excluir Produto | "
-                            "ESC - Fechar Fanela | [+  Entrada] [- Saida]"));
+                            "ESC - Fechar Janela | [+  Entrada] [- Saida]"));
     const QList<QPair<TBitBtn *, QString>> buttons{
         {m_list->BitBtn1, QStringLiteral("Procurar")},
         {m_list->BitBtn2, QStringLiteral("Cadastrar Produto")},

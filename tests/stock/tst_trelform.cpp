@@ -189,20 +189,20 @@ void TstTRelForm::statements_data()
         << 0 << "31/05/2008" << "01/05/2008"
         << "select * from prodent where datacad >= \"2008/05/31\" and datacad < \"2008/05/02\"" << "";
 
-    QTest::newRow("31 February") << 0 << "31/02/2008" << "31/05/2008" << "" << "'31/02/2008' is not a valid date";
+    QTest::newRow("31 February") << 0 << "31/02/2008" << "31/05/2008" << "" << "'31/02/2008' não é uma data válida";
     QTest::newRow("29 February of a common year")
-        << 1 << "01/02/2007" << "29/02/2007" << "" << "'29/02/2007' is not a valid date";
-    QTest::newRow("blank day") << 0 << "  /05/2008" << "31/05/2008" << "" << "'  /05/2008' is not a valid date";
-    QTest::newRow("blank month") << 2 << "01/05/2008" << "31/  /2008" << "" << "'31/  /2008' is not a valid date";
-    QTest::newRow("blank year") << 0 << "01/05/    " << "31/05/2008" << "" << "'01/05/    ' is not a valid date";
-    QTest::newRow("month 13") << 0 << "01/13/2008" << "31/05/2008" << "" << "'01/13/2008' is not a valid date";
-    QTest::newRow("year 0") << 0 << "01/05/0000" << "31/05/2008" << "" << "'01/05/0000' is not a valid date";
+        << 1 << "01/02/2007" << "29/02/2007" << "" << "'29/02/2007' não é uma data válida";
+    QTest::newRow("blank day") << 0 << "  /05/2008" << "31/05/2008" << "" << "'  /05/2008' não é uma data válida";
+    QTest::newRow("blank month") << 2 << "01/05/2008" << "31/  /2008" << "" << "'31/  /2008' não é uma data válida";
+    QTest::newRow("blank year") << 0 << "01/05/    " << "31/05/2008" << "" << "'01/05/    ' não é uma data válida";
+    QTest::newRow("month 13") << 0 << "01/13/2008" << "31/05/2008" << "" << "'01/13/2008' não é uma data válida";
+    QTest::newRow("year 0") << 0 << "01/05/0000" << "31/05/2008" << "" << "'01/05/0000' não é uma data válida";
     // A half-typed date was taken for an empty box and the whole list shown.
     QTest::newRow("half start, blank end: not taken as empty")
-        << 0 << "01/05/    " << blank << "" << "'01/05/    ' is not a valid date";
+        << 0 << "01/05/    " << blank << "" << "'01/05/    ' não é uma data válida";
     QTest::newRow("blank start, half end: not taken as empty")
-        << 1 << blank << "  /05/2008" << "" << "'  /05/2008' is not a valid date";
-    QTest::newRow("three year digits alone") << 2 << "01/05/200 " << blank << "" << "'01/05/200 ' is not a valid date";
+        << 1 << blank << "  /05/2008" << "" << "'  /05/2008' não é uma data válida";
+    QTest::newRow("three year digits alone") << 2 << "01/05/200 " << blank << "" << "'01/05/200 ' não é uma data válida";
 }
 
 void TstTRelForm::statements()
@@ -263,10 +263,10 @@ void TstTRelForm::badDateLeavesTheMovementsAsTheyWere_data()
     QTest::addColumn<QString>("start");
     QTest::addColumn<QString>("end");
     QTest::addColumn<QString>("message");
-    QTest::newRow("31 February at the start") << "31/02/2008" << "31/05/2008" << "'31/02/2008' is not a valid date.";
-    QTest::newRow("blank day at the end") << "01/05/2008" << "  /06/2008" << "'  /06/2008' is not a valid date.";
+    QTest::newRow("31 February at the start") << "31/02/2008" << "31/05/2008" << "'31/02/2008' não é uma data válida.";
+    QTest::newRow("blank day at the end") << "01/05/2008" << "  /06/2008" << "'  /06/2008' não é uma data válida.";
     QTest::newRow("half start, the end blank")
-        << "01/05/    " << TMaskDateEdit::BlankText() << "'01/05/    ' is not a valid date.";
+        << "01/05/    " << TMaskDateEdit::BlankText() << "'01/05/    ' não é uma data válida.";
 }
 
 void TstTRelForm::badDateLeavesTheMovementsAsTheyWere()
@@ -316,6 +316,11 @@ void TstTRelForm::dateBoxEditing_data()
     QTest::newRow("a digit over everything selected") << "01/05/2008" << 0 << 10 << "3" << "" << "3 /  /    ";
     QTest::newRow("a paste puts in its digits") << blank << 0 << 0 << "\x16" << "31.12.1999 x" << "31/12/1999";
     QTest::newRow("undo takes back typing only") << "01/05/2008" << 0 << 0 << "9\x1a\x1a" << "" << "01/05/2008";
+    // Digits typed with the cursor anywhere but at the far left of an empty
+    // box did nothing.
+    QTest::newRow("empty box, cursor at the far right") << blank << 10 << 0 << "01122026" << "" << "01/12/2026";
+    QTest::newRow("empty box, cursor in the month") << blank << 4 << 0 << "01122026" << "" << "01/12/2026";
+    QTest::newRow("empty box, a paste at the right") << blank << 7 << 0 << "\x16" << "01122026" << "01/12/2026";
 }
 
 void TstTRelForm::dateBoxEditing()
@@ -423,7 +428,7 @@ void TstTRelForm::escAbandonsTheChanges()
     QVERIFY(m_report->isVisible());
 }
 
-// After "Invalid input value" the box came back from the error box as if
+// After the incomplete-date error the box came back from the error box as if
 // newly entered: Esc kept "01/05/____", the box could be left, and the half
 // date was then filtered as an empty one.
 void TstTRelForm::escAfterInvalidInputLeftTheHalfDate()

@@ -7,6 +7,7 @@
 #include "widgets/tdbedit.h"
 #include "widgets/tdbfieldlink.h"
 #include "widgets/tdbmemo.h"
+#include "widgets/tdbmoneyedit.h"
 #include "widgets/teditorlook.h"
 #include "widgets/tsearchedit.h"
 
@@ -37,6 +38,10 @@ private slots:
     void lockedAndOpenLook();
     void characterDatabaseCannotHoldIsRefused_data();
     void characterDatabaseCannotHoldIsRefused();
+    void clickIntoNumberBoxSelectsItsText_data();
+    void clickIntoNumberBoxSelectsItsText();
+    void controlKeysWorkInEveryBox_data();
+    void controlKeysWorkInEveryBox();
 
 private:
     std::unique_ptr<TFbTestDb> m_db;
@@ -169,7 +174,7 @@ void TstTDBEdit::refusedDateKeepsFocusAndRecord()
     m_other->setFocus();
     QCOMPARE(m_messages->Count(), 1);
     QCOMPARE(m_messages->Last().icon, TMessages::Error);
-    QVERIFY2(m_messages->Last().text.contains(QStringLiteral("'31/02/2024' is not a valid date")),
+    QVERIFY2(m_messages->Last().text.contains(QStringLiteral("'31/02/2024' não é uma data válida")),
              qPrintable(m_messages->Last().text));
     QTRY_VERIFY(date->hasFocus());
     QCOMPARE(date->selectedText(), QStringLiteral("31/02/2024"));
@@ -364,4 +369,109 @@ void TstTDBEdit::characterDatabaseCannotHoldIsRefused()
              qPrintable(m_messages->Last().text));
     if (!fieldName.isEmpty())
         QCOMPARE(q->FieldByName(fieldName)->AsString(), kept);
+}
+
+void TstTDBEdit::clickIntoNumberBoxSelectsItsText_data()
+{
+    QTest::addColumn<QString>("field");
+    QTest::addColumn<bool>("digitsOnly");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("shown");
+    // "Qtde Mínima" showing 6, a click, 5: it showed and saved 56.
+    QTest::newRow("digits-only quantity") << "QTDEMIN" << true << "5" << "5";
+    QTest::newRow("whole number") << "QTDEDISP" << false << "12" << "12";
+    // A text box keeps the cursor where the click put it.
+    QTest::newRow("text") << "DESCRICAO" << false << "X" << "PARAFUSOX";
+}
+
+void TstTDBEdit::clickIntoNumberBoxSelectsItsText()
+{
+    QFETCH(QString, field);
+    QFETCH(bool, digitsOnly);
+    QFETCH(QString, typed);
+    QFETCH(QString, shown);
+    Exec(QStringLiteral("insert into prodforne (idprod, descricao, qtdedisp, qtdemin) values (1, 'PARAFUSO', 7, 6)"));
+    TFbQuery *q = DM->ProdForneQuery;
+    Reopen(q, QStringLiteral("select * from prodforne"));
+    auto *box = new TDBEdit(field, q, field, m_form.get());
+    m_form->layout()->addWidget(box);
+    box->SetDigitsOnly(digitsOnly);
+    m_form->show();
+    QVERIFY(QTest::qWaitForWindowActive(m_form.get()));
+    m_other->setFocus();
+    // Clicked right of the text, as a clerk clicks into a wide box.
+    QTest::mouseClick(box, Qt::LeftButton, Qt::NoModifier, QPoint(box->width() - 4, box->height() / 2));
+    QVERIFY(box->hasFocus());
+    QTest::keyClicks(box, typed);
+    QCOMPARE(box->text(), shown);
+    m_other->setFocus();
+    QCOMPARE(q->FieldByName(field)->AsString(), shown);
+}
+
+void TstTDBEdit::controlKeysWorkInEveryBox_data()
+{
+    QTest::addColumn<QString>("box");
+    QTest::addColumn<QString>("pasted");
+    QTest::addColumn<QString>("afterPaste");
+    // The digits-only boxes dropped every Ctrl key.
+    QTest::newRow("digits-only quantity") << "digits" << "42" << "42";
+    QTest::newRow("digits-only, letters pasted") << "digits" << "4a2" << "";
+    QTest::newRow("whole number") << "integer" << "42" << "42";
+    QTest::newRow("text") << "text" << "Rua Nova" << "Rua Nova";
+    QTest::newRow("money") << "money" << "12,50" << "12,50";
+    QTest::newRow("search") << "search" << "silva" << "silva";
+}
+
+// Ctrl+A selects everything, Ctrl+C copies, Ctrl+X cuts, Ctrl+Z brings the
+// cut text back, Ctrl+V pastes over a selection.
+void TstTDBEdit::controlKeysWorkInEveryBox()
+{
+    QFETCH(QString, box);
+    QFETCH(QString, pasted);
+    QFETCH(QString, afterPaste);
+    Exec(QStringLiteral("insert into prodforne (idprod, descricao, qtdedisp, qtdemin, custocompra) "
+                        "values (1, 'PARAFUSO', 7, 6, 3.5)"));
+    TFbQuery *q = DM->ProdForneQuery;
+    Reopen(q, QStringLiteral("select * from prodforne"));
+    QLineEdit *e = nullptr;
+    if (box == QLatin1String("digits")) {
+        auto *d = new TDBEdit(QStringLiteral("QTDEMIN"), q, QStringLiteral("QTDEMIN"), m_form.get());
+        d->SetDigitsOnly(true);
+        e = d;
+    } else if (box == QLatin1String("integer")) {
+        e = new TDBEdit(QStringLiteral("QTDEDISP"), q, QStringLiteral("QTDEDISP"), m_form.get());
+    } else if (box == QLatin1String("text")) {
+        e = new TDBEdit(QStringLiteral("DESCRICAO"), q, QStringLiteral("DESCRICAO"), m_form.get());
+    } else if (box == QLatin1String("money")) {
+        e = new TDBMoneyEdit(QStringLiteral("CUSTOCOMPRA"), q, QStringLiteral("CUSTOCOMPRA"), m_form.get());
+    } else {
+        e = new TSearchEdit(m_form.get());
+        e->setText(QStringLiteral("abc"));
+    }
+    m_form->layout()->addWidget(e);
+    m_form->show();
+    QVERIFY(QTest::qWaitForWindowActive(m_form.get()));
+    e->setFocus();
+    QVERIFY(e->hasFocus());
+    const QString original = e->text();
+    QVERIFY(!original.isEmpty());
+    e->setCursorPosition(0);
+
+    QTest::keyClick(e, Qt::Key_A, Qt::ControlModifier);
+    QCOMPARE(e->selectedText(), original);
+    QApplication::clipboard()->clear();
+    QTest::keyClick(e, Qt::Key_C, Qt::ControlModifier);
+    QCOMPARE(QApplication::clipboard()->text(), original);
+    QCOMPARE(e->text(), original);
+    QTest::keyClick(e, Qt::Key_X, Qt::ControlModifier);
+    QCOMPARE(e->text(), QString());
+    QCOMPARE(QApplication::clipboard()->text(), original);
+    QTest::keyClick(e, Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(e->text(), original);
+
+    QApplication::clipboard()->setText(pasted);
+    QTest::keyClick(e, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(e, Qt::Key_V, Qt::ControlModifier);
+    // A paste the box's rule refuses leaves the text as it was.
+    QCOMPARE(e->text(), afterPaste.isEmpty() ? original : afterPaste);
 }

@@ -86,7 +86,10 @@ void TstTDBMoneyEdit::typedAmount_data()
     QTest::newRow("four decimals") << "0,0001" << false << "99,5" << "mais de duas casas decimais";
     QTest::newRow("typed after 0,00") << "0,0010" << false << "99,5" << "mais de duas casas decimais";
     QTest::newRow("decimals through the exponent") << "1e-3" << false << "99,5" << "mais de duas casas decimais";
-    QTest::newRow("negative") << "-25,5" << true << "-25,5" << "";
+    // "-100" was stored, and gave a total of -95.
+    QTest::newRow("negative") << "-25,5" << false << "99,5" << "não pode ser negativo";
+    QTest::newRow("negative whole") << "-100" << false << "99,5" << "não pode ser negativo";
+    QTest::newRow("minus zero") << "-0" << true << "0" << "";
     QTest::newRow("emptied is null") << "" << true << "" << "";
     QTest::newRow("letters beep and are dropped") << "1a2b" << true << "12" << "";
     QTest::newRow("three commas") << "1,2,3" << false << "99,5" << "'1,2,3' não é um valor válido";
