@@ -40,17 +40,24 @@ QPalette Made(bool open)
     return palette;
 }
 
-const QPalette &Shared(bool open)
+enum Look { Locked, Open, ReadOnly };
+
+const QPalette &Shared(Look look)
 {
     static qint64 madeFrom = 0;
-    static QPalette looks[2];
+    static QPalette looks[3];
     const qint64 key = QApplication::palette().cacheKey();
     if (madeFrom != key) {
-        looks[0] = Made(false);
-        looks[1] = Made(true);
+        looks[Locked] = Made(false);
+        looks[Open] = Made(true);
+        // Enabled, so drawn with the active colours: the grey text of a
+        // locked value in them too.
+        looks[ReadOnly] = Made(false);
+        for (auto group : {QPalette::Active, QPalette::Inactive})
+            looks[ReadOnly].setColor(group, QPalette::Text, looks[ReadOnly].color(QPalette::Disabled, QPalette::Text));
         madeFrom = key;
     }
-    return looks[open ? 1 : 0];
+    return looks[look];
 }
 
 } // namespace
@@ -58,20 +65,15 @@ const QPalette &Shared(bool open)
 void TEditorLook::SetOpen(QWidget *editor, bool open)
 {
     editor->setEnabled(open);
-    editor->setPalette(Shared(open));
+    editor->setPalette(Shared(open ? Open : Locked));
     editor->setAutoFillBackground(true);
 }
 
 void TEditorLook::SetReadOnlyLook(QWidget *editor)
 {
-    SetOpen(editor, false);
     editor->setEnabled(true);
-    // Enabled, so drawn with the active colours: the grey text of a locked
-    // value in them too.
-    QPalette palette = editor->palette();
-    for (auto group : {QPalette::Active, QPalette::Inactive})
-        palette.setColor(group, QPalette::Text, palette.color(QPalette::Disabled, QPalette::Text));
-    editor->setPalette(palette);
+    editor->setPalette(Shared(ReadOnly));
+    editor->setAutoFillBackground(true);
 }
 
 bool TEditorLook::IsOpen(const QWidget *editor)
