@@ -3,6 +3,7 @@
 #include "app/tprincipalform.h"
 #include "clients/tclientesform.h"
 #include "clients/tlistaclientesform.h"
+#include "data/tfbrowwriter.h"
 #include "tests/clients/tclienttestdata.h"
 #include "widgets/tbitbtn.h"
 #include "widgets/tdbgrid.h"
@@ -293,7 +294,7 @@ void TstTListaClientesForm::deleteIsOneUnitOfWork()
     m_list->BitBtn4->click();
     QCOMPARE(m_screen.messages->Count(), 2);
     QCOMPARE(m_screen.messages->Last().icon, TMessages::Error);
-    QCOMPARE(m_screen.messages->Last().text, QStringLiteral("Update Failed."));
+    QCOMPARE(m_screen.messages->Last().text, TFbRowWriter::DeletedBeforeMessage());
     QCOMPARE(Count(QStringLiteral("select count(*) from ordemserv where idcliente=3")), 3);
     QCOMPARE(Count(QStringLiteral("select count(*) from clientes")), 5);
 

@@ -266,7 +266,7 @@ void TstTDBEdit::lockedAndOpenLook()
     // used to get one of its own, and the style kept pictures for each, so
     // the order screen grew with every time it was opened.
     QWidget otherForm;
-    TDBEdit *other = Add<TDBEdit>(&otherForm, DM->ClientesQuery, "CIDADE");
+    auto *other = new TDBEdit(QStringLiteral("CIDADE"), DM->ClientesQuery, QStringLiteral("CIDADE"), &otherForm);
     for (int i = 0; i < 3; ++i) {
         TEditorLook::SetOpen(other, false);
         TEditorLook::SetOpen(other, true);
