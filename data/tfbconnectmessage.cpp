@@ -1,5 +1,8 @@
 #include "data/tfbconnectmessage.h"
 
+#include <cerrno>
+#include <cstring>
+
 namespace {
 
 // The engine's codes for the failures a shop meets when opening its data.
@@ -44,4 +47,19 @@ QString TFbConnectMessage::For(long gdsCode, const QString &engineText, const QS
         return engineText;
     }
     return head + QStringLiteral("\n\nDetalhe técnico: ") + engineText;
+}
+
+bool TFbConnectMessage::IsDiskFull(const QString &text)
+{
+    // ENOSPC: the disk is full; EDQUOT: the user's share of it; EFBIG: a
+    // file larger than the system lets this user write.
+    for (const int code : {ENOSPC, EDQUOT, EFBIG}) {
+        if (text.contains(QString::fromLocal8Bit(std::strerror(code)), Qt::CaseInsensitive))
+            return true;
+    }
+    for (const char *english : {"No space left on device", "Disk quota exceeded", "File too large"}) {
+        if (text.contains(QLatin1String(english), Qt::CaseInsensitive))
+            return true;
+    }
+    return false;
 }

@@ -13,4 +13,9 @@ public:
     // first error code `gdsCode` and its text `engineText`; an error that is
     // not about reaching the database keeps the engine's text as it is.
     static QString For(long gdsCode, const QString &engineText, const QString &database);
+
+    // Whether an engine's or the system's error text says that the disk (or
+    // the space the user may fill) ran out. The system's own words are in
+    // the language of the program's locale, English otherwise.
+    static bool IsDiskFull(const QString &text);
 };

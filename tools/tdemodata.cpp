@@ -490,8 +490,10 @@ TDemoData::Counts TDemoData::Fill(const QString &path, int clients, quint32 seed
 
     FastWrites fast(path);
     f.db.SetDatabaseName(path);
-    f.db.SetParams({QStringLiteral("user_name=%1").arg(QLatin1String(TDmSchema::UserName)),
-                    QStringLiteral("password=%1").arg(QLatin1String(TDmSchema::Password))});
+    f.db.SetParams({QStringLiteral("user_name=%1").arg(stock.user.isEmpty() ? QLatin1String(TDmSchema::UserName)
+                                                                             : stock.user),
+                    QStringLiteral("password=%1").arg(stock.password.isEmpty() ? QLatin1String(TDmSchema::Password)
+                                                                                : stock.password)});
     f.db.SetDefaultTransaction(&f.tr);
     f.db.Open();
     f.tr.StartTransaction();

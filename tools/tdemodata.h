@@ -25,6 +25,8 @@ public:
     {
         int products = -1, movements = -1;
         int orders = -1, suppliers = -1;
+        // Who writes the rows (a server's user); empty: the built-in one.
+        QString user, password;
     };
     // Fills the database at `path` (local path or host:/path) with `clients`
     // clients and the rest in proportion. `seed` makes the data repeatable.
