@@ -1,5 +1,6 @@
 #include "app/tserverbackup.h"
 
+#include "app/tdatabasebackup.h"
 #include "data/efberror.h"
 #include "data/tfbdatabase.h"
 #include "data/tfbservices.h"
@@ -109,13 +110,17 @@ void TServerBackup::Backup(TFbDatabase *db, const QString &destination)
     try {
         {
             QFile out(partial);
-            if (!out.open(QIODevice::WriteOnly))
-                Fail(QStringLiteral("Não foi possível criar %1: %2").arg(QDir::toNativeSeparators(partial),
-                                                                        out.errorString()));
+            // Unbuffered: a full disk is met at the write that meets it.
+            if (!out.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+                Fail(TDatabaseBackup::WriteFailedMessage(partial, out.errorString()));
+            // The shop's clients are in it: its owner's only.
+            out.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
             try {
                 TFbServices services(TFbServices::ServerOf(name), User(db), Password(db));
                 services.Backup(TFbServices::FileOf(name), out);
             } catch (const EFbError &e) {
+                if (out.error() != QFileDevice::NoError)
+                    Fail(TDatabaseBackup::WriteFailedMessage(partial, out.errorString()));
                 // The server lets only the database's owner (or its
                 // administrator) make a backup.
                 const QString owner = e.Message().contains(QLatin1String("owner of the database"))
@@ -126,8 +131,7 @@ void TServerBackup::Backup(TFbDatabase *db, const QString &destination)
                          .arg(owner, e.Message()));
             }
             if (!out.flush())
-                Fail(QStringLiteral("Não foi possível gravar %1: %2").arg(QDir::toNativeSeparators(partial),
-                                                                         out.errorString()));
+                Fail(TDatabaseBackup::WriteFailedMessage(partial, out.errorString()));
             out.close();
         }
         // The check: the server restores it into a scratch database.

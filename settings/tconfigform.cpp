@@ -266,14 +266,16 @@ void TConfigForm::BitBtn1Click()
         return;
     }
     Edit1->setText(TDatabaseBackup::FolderName(Clock()));
-    const QString folder = TDatabaseBackup::BackupRoot() + QLatin1Char('/') + Edit1->text();
-    QDir().mkpath(folder);
     const QString source = TDatabaseBackup::DatabaseFile(DM->Database);
+    QString folder = TDatabaseBackup::BackupRoot() + QLatin1Char('/') + Edit1->text();
     const QString destination = folder + QStringLiteral("/DADOS.GDB");
     try {
+        folder = TDatabaseBackup::MakeFolder(TDatabaseBackup::BackupRoot(), Edit1->text());
         TDatabaseBackup::CopyDatabase(DM->Database, destination);
     } catch (const std::exception &e) {
         qWarning("backup failed: %s", e.what());
+        // A failed backup leaves no empty dated folder to be taken for one.
+        QDir().rmdir(folder);
         // The reason (disk full, no permission, the server refusing the
         // lock) is what tells the clerk what to do about it.
         TMessages::ShowMessage(QStringLiteral("Erro ao copiar ") + QDir::toNativeSeparators(source)
@@ -289,9 +291,9 @@ void TConfigForm::BackUpServer()
 {
     Edit1->setText(TDatabaseBackup::FolderName(Clock()));
     const QString folder = TDatabaseBackup::BackupRoot() + QLatin1Char('/') + Edit1->text();
-    QDir().mkpath(folder);
     const QString destination = folder + QStringLiteral("/DADOS.FBK");
     try {
+        TDatabaseBackup::MakeFolder(TDatabaseBackup::BackupRoot(), Edit1->text());
         TServerBackup::Backup(DM->Database, destination);
     } catch (const std::exception &e) {
         qWarning("server backup failed: %s", e.what());
