@@ -12,7 +12,12 @@
 #include <QFileInfo>
 #include <QLockFile>
 #include <QRegularExpression>
+#include <QStorageInfo>
 #include <QtEndian>
+
+#include <cerrno>
+#include <cstring>
+#include <unistd.h>
 #include <stdexcept>
 
 namespace {
@@ -68,7 +73,6 @@ bool CopyOwnerOnly(const QString &source, const QString &copy, QString &readErro
         return false;
     }
     QFile out(copy);
-    // Unbuffered: a full disk is met at the write that meets it.
     if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered)) {
         writeError = out.errorString();
         return false;
@@ -81,16 +85,23 @@ bool CopyOwnerOnly(const QString &source, const QString &copy, QString &readErro
             readError = in.errorString();
             break;
         }
-        if (n == 0) {
-            if (out.flush())
-                return true;
-            writeError = out.errorString();
-            break;
+        if (n == 0)
+            return true;
+        // Written by the system call itself: its error number is what says
+        // that the disk is full (the file object's text for it is "unknown").
+        qint64 done = 0;
+        while (done < n) {
+            const ssize_t w = ::write(out.handle(), block.constData() + done, size_t(n - done));
+            if (w < 0 && errno == EINTR)
+                continue;
+            if (w <= 0) {
+                writeError = QString::fromLocal8Bit(std::strerror(w < 0 ? errno : ENOSPC));
+                break;
+            }
+            done += w;
         }
-        if (out.write(block.constData(), n) != n) {
-            writeError = out.errorString();
+        if (done < n)
             break;
-        }
     }
     out.close();
     QFile::remove(copy);
@@ -141,8 +152,13 @@ QString TDatabaseBackup::MakeFolder(const QString &root, const QString &name)
 
 QString TDatabaseBackup::WriteFailedMessage(const QString &file, const QString &systemText)
 {
+    // The server's stream arrives through a file object whose text for a
+    // full disk is "unknown": the disk's free space tells then.
+    const QStorageInfo disk(QFileInfo(file).absolutePath());
+    const bool full = TFbConnectMessage::IsDiskFull(systemText)
+                      || (disk.isValid() && disk.bytesAvailable() < 64 * 1024);
     const QString head =
-        TFbConnectMessage::IsDiskFull(systemText)
+        full
             ? QStringLiteral("O disco está cheio: não há espaço para gravar o backup em %1. Libere espaço no "
                              "disco (ou use outro) e faça o backup de novo.")
             : QStringLiteral("Não foi possível gravar o backup em %1.");
