@@ -15,6 +15,9 @@ constexpr long LoginRefused = 335544472;   // user name or password refused
 
 QString TFbConnectMessage::For(long gdsCode, const QString &engineText, const QString &database)
 {
+    // Already told in Portuguese by the layer (a damaged or read-only file).
+    if (engineText.contains(DetailMarker()))
+        return engineText;
     QString head;
     switch (gdsCode) {
     case NetworkError:
@@ -62,4 +65,29 @@ bool TFbConnectMessage::IsDiskFull(const QString &text)
             return true;
     }
     return false;
+}
+
+QString TFbConnectMessage::ForFileState(const QString &engineText)
+{
+    QString head;
+    for (const char *damaged : {"page appears encrypted", "database file appears corrupt", "file is not a valid database",
+                                "wrong page type", "checksum error", "internal Firebird consistency check"}) {
+        if (engineText.contains(QLatin1String(damaged), Qt::CaseInsensitive))
+            head = QStringLiteral("O arquivo do banco de dados está danificado: o sistema não consegue ler parte dele. "
+                                  "Não grave nada nele; restaure o último backup (Configurações, página Backup, "
+                                  "\"Restaurar Backup\") ou peça ajuda ao suporte.");
+    }
+    if (engineText.contains(QLatin1String("no permission for read-write access"), Qt::CaseInsensitive)
+        || engineText.contains(QLatin1String("read-only database"), Qt::CaseInsensitive))
+        head = QStringLiteral("O arquivo do banco de dados só pode ser lido, não alterado: falta permissão de escrita "
+                              "no arquivo ou na sua pasta, ou o disco é somente leitura. Peça ao responsável pelo "
+                              "computador acesso de leitura e escrita ao arquivo e à pasta.");
+    return head.isEmpty() ? QString() : head + DetailMarker() + engineText;
+}
+
+QString TFbConnectMessage::WithDetail(const QString &head, const QString &detail)
+{
+    if (detail.contains(DetailMarker()))
+        return head + QStringLiteral("\n\n") + detail;
+    return head + DetailMarker() + detail;
 }

@@ -123,6 +123,22 @@ QStringList TConfigForm::BackupInformation(const QString &backupRoot, const QStr
     };
 }
 
+QStringList TConfigForm::ServerBackupInformation(const QString &backupRoot, const QString &server)
+{
+    return {
+        QStringLiteral("O Sistema de backup funciona da seguinte maneira:"),
+        QStringLiteral("Ao pressionar o botão [Fazer Backup agora] o servidor [%1] faz o backup ").arg(server),
+        QStringLiteral("e o sistema o grava numa pasta com a data e a hora atual dentro do"),
+        QStringLiteral("diretório [%1]. Dentro desta pasta há um arquivo chamado ")
+            .arg(QDir::toNativeSeparators(backupRoot)),
+        QStringLiteral("DADOS.FBK, o backup do banco de dados do servidor, já conferido."),
+        QString(),
+        QStringLiteral("Para maior segurança salve esta pasta em um pendrive semanalmente."),
+        QStringLiteral("Para voltar a um backup use [Restaurar Backup]: o servidor cria com ele"),
+        QStringLiteral("um banco de dados novo, ao lado do atual, que não é substituído."),
+    };
+}
+
 void TConfigForm::ShowPage(Page page)
 {
     PageControl1->setCurrentIndex(static_cast<int>(page));
@@ -138,7 +154,10 @@ void TConfigForm::CreateBackupPage()
     Memo1->setObjectName(QStringLiteral("Memo1"));
     Memo1->setGeometry(26, 14, 377, 132);
     const QString database = TDatabaseBackup::DatabaseFile(DM->Database);
-    Memo1->setPlainText(BackupInformation(TDatabaseBackup::BackupRoot(), QFileInfo(database).absolutePath())
+    const QString server = TDatabaseBackup::ServerOf(DM->Database);
+    Memo1->setPlainText((server.isEmpty()
+                             ? BackupInformation(TDatabaseBackup::BackupRoot(), QFileInfo(database).absolutePath())
+                             : ServerBackupInformation(TDatabaseBackup::BackupRoot(), server))
                             .join(QLatin1Char('\n')));
     QTextOption centred = Memo1->document()->defaultTextOption();
     centred.setAlignment(Qt::AlignHCenter);

@@ -107,6 +107,7 @@ private slots:
     void twoBackupsInTheSameSecond();
     void backupFailsWhenTheFileIsMissing();
     void backupsAreTheOwnersOnly();
+    void serverBackupPageNamesTheServersBackup();
     void backupOntoAFullDiskSaysSo();
     void backupOfAnUnreachableServerSaysWhy_data();
     void backupOfAnUnreachableServerSaysWhy();
@@ -547,6 +548,21 @@ void TstTConfigForm::backupsAreTheOwnersOnly()
     QCOMPARE(QFileInfo(root).permissions(), ownerOnlyFolder);
     QCOMPARE(QFileInfo(folder).permissions(), ownerOnlyFolder);
     QCOMPARE(QFileInfo(folder + QStringLiteral("/DADOS.GDB")).permissions(), ownerOnlyFile);
+}
+
+// The backup page of a server database named DADOS.GDB where the server's
+// backup is DADOS.FBK.
+void TstTConfigForm::serverBackupPageNamesTheServersBackup()
+{
+    m_form.reset();
+    DM->CloseAll();
+    DM->Database->SetDatabaseName(QStringLiteral("balcao.invalid:/srv/os/DADOS.GDB"));
+    TConfigForm form;
+    const QString text = form.Memo1->toPlainText();
+    QVERIFY2(text.contains(QStringLiteral("DADOS.FBK")) && text.contains(QStringLiteral("[balcao.invalid]")),
+             qPrintable(text));
+    QVERIFY2(!text.contains(QStringLiteral("DADOS.GDB")), qPrintable(text));
+    QVERIFY2(text.contains(m_db->Dir() + QStringLiteral("/Backup_OS")), qPrintable(text));
 }
 
 // A backup onto a full disk said "Failure to write block: Erro desconhecido"

@@ -23,6 +23,8 @@ public:
     QString Path() const { return m_dir.path(); }
     // Space freed: the same file system, grown to `kib`.
     bool Grow(int kib) { return Mount(QStringLiteral("remount,size=%1k").arg(kib)); }
+    // The same file system, read-only from now on.
+    bool MakeReadOnly() { return Mount(QStringLiteral("remount,ro")); }
 
 private:
     bool Mount(const QString &options)
