@@ -75,8 +75,6 @@ int main(int argc, char *argv[])
         std::fprintf(stderr, "os-demodata: %s\n", error.toLocal8Bit().constData());
         return 1;
     }
-    stock.user = login.user;
-    stock.password = login.password;
     try {
         if (!TFbDatabase::IsRemoteName(path) && !QFileInfo::exists(path)) {
             TDmSchema::CreateDatabaseFile(path, login.user, login.password);
@@ -87,7 +85,7 @@ int main(int argc, char *argv[])
         const TDemoData::Counts c = TDemoData::Fill(path, n, quint32(seed), [](const QString &table) {
             std::printf("  %s...\n", table.toLocal8Bit().constData());
             std::fflush(stdout);
-        }, stock);
+        }, stock, TDemoData::Login{login.user, login.password});
         std::printf("%d clientes, %d ordens de serviço, %d fornecedores, %d produtos, %d movimentos (%.1f s)\n",
                     c.clients, c.orders, c.suppliers, c.products, c.movements, t.elapsed() / 1000.0);
     } catch (const std::exception &e) {

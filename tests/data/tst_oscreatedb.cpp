@@ -27,7 +27,7 @@ class TstOsCreateDb : public QObject
     // os-createdb with `args`, HOME at `home` (when given), `input` on its
     // standard input, in the folder `cwd` (when given).
     static TRun Start(const QStringList &args, const QString &home = QString(), const QByteArray &input = QByteArray(),
-                      const QString &cwd = QString())
+                      const QString &cwd = QString(), const QString &program = QStringLiteral("os-createdb"))
     {
         QProcess p;
         if (!home.isEmpty()) {
@@ -38,7 +38,7 @@ class TstOsCreateDb : public QObject
         }
         if (!cwd.isEmpty())
             p.setWorkingDirectory(cwd);
-        p.start(QCoreApplication::applicationDirPath() + "/os-createdb", args);
+        p.start(QCoreApplication::applicationDirPath() + "/" + program, args);
         p.write(input);
         p.closeWriteChannel();
         p.waitForFinished(60000);
@@ -266,6 +266,46 @@ private slots:
         q.Close();
         tr.Commit();
         db.Close();
+        TFbServices::DropDatabase(name, "SYSDBA", "quillmoss");
+    }
+
+    // os-demodata sent the built-in administrator password too; it refused
+    // no unknown option when the counts were right.
+    void demodataTakesTheServerUserAsWell()
+    {
+        QTemporaryDir home;
+        TRun r = Start({"--bogus", "5"}, home.path(), QByteArray(), home.path(), "os-demodata");
+        QCOMPARE(r.code, 2);
+        QCOMPARE(QDir(home.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden), QStringList());
+        const QString server = qEnvironmentVariable("OS_FB_SERVER");
+        if (server.isEmpty())
+            QSKIP("OS_FB_SERVER is not set: no Firebird server was started for the tests");
+        const QString file = qEnvironmentVariable("OS_FB_SERVER_DIR", "/tmp") + "/osdemodata-"
+                             + QString::number(QCoreApplication::applicationPid()) + ".GDB";
+        const QString name = server + ":" + file;
+        r = Start({"--user=SYSDBA", "--password=quillmoss", name}, home.path());
+        QVERIFY2(r.code == 0, r.err.constData());
+        r = Start({"--user", "SYSDBA", "--password", "errada", name, "5"}, home.path(), QByteArray(), QString(),
+                  "os-demodata");
+        QCOMPARE(r.code, 1);
+        r = Start({name, "5"}, home.path(), QByteArray("SYSDBA\nquillmoss\n"), QString(), "os-demodata");
+        QVERIFY2(r.code == 0, r.err.constData());
+        {
+            TFbDatabase db;
+            TFbTransaction tr;
+            db.SetDatabaseName(name);
+            db.SetParams({"user_name=SYSDBA", "password=quillmoss"});
+            db.SetDefaultTransaction(&tr);
+            db.Open();
+            TFbQuery q;
+            q.SetDatabase(&db);
+            q.SetSQL("select count(*) as n from clientes");
+            q.Open();
+            QCOMPARE(q.FieldByName("n")->AsInteger(), 5);
+            q.Close();
+            tr.Commit();
+            db.Close();
+        }
         TFbServices::DropDatabase(name, "SYSDBA", "quillmoss");
     }
 };
