@@ -49,7 +49,8 @@ int main(int argc, char *argv[])
     // (offered to be created at the first start).
     options.Apply(dm->Database);
     // A server database: the shop's user and password from the settings, or
-    // the login box; giving up there ends the run.
+    // the login box; giving up there ends the run, as does a server that
+    // does not answer (said before any password is asked).
     if (!TDatabaseLogin::Connect(dm->Database, *TStartupOptions::UserSettings(), &TLoginForm::Ask))
         return 0;
 

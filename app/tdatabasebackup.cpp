@@ -1,6 +1,7 @@
 #include "app/tdatabasebackup.h"
 
 #include "data/efberror.h"
+#include "data/tfbconnectmessage.h"
 #include "data/tfbdatabase.h"
 #include "data/tfbfield.h"
 #include "data/tfbquery.h"
@@ -11,7 +12,12 @@
 #include <QFileInfo>
 #include <QLockFile>
 #include <QRegularExpression>
+#include <QStorageInfo>
 #include <QtEndian>
+
+#include <cerrno>
+#include <cstring>
+#include <unistd.h>
 #include <stdexcept>
 
 namespace {
@@ -56,6 +62,52 @@ int BackupState(TFbDatabase *db)
     return state;
 }
 
+// Copies `source` to a new file `copy`, readable by its owner only from the
+// start. False with the reason in `readError` or `writeError` (the system's
+// text, which names a full disk) on a failure; `copy` is then removed.
+bool CopyOwnerOnly(const QString &source, const QString &copy, QString &readError, QString &writeError)
+{
+    QFile in(source);
+    if (!in.open(QIODevice::ReadOnly)) {
+        readError = in.errorString();
+        return false;
+    }
+    QFile out(copy);
+    if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered)) {
+        writeError = out.errorString();
+        return false;
+    }
+    out.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    QByteArray block(1 << 20, Qt::Uninitialized);
+    for (;;) {
+        const qint64 n = in.read(block.data(), block.size());
+        if (n < 0) {
+            readError = in.errorString();
+            break;
+        }
+        if (n == 0)
+            return true;
+        // Written by the system call itself: its error number is what says
+        // that the disk is full (the file object's text for it is "unknown").
+        qint64 done = 0;
+        while (done < n) {
+            const ssize_t w = ::write(out.handle(), block.constData() + done, size_t(n - done));
+            if (w < 0 && errno == EINTR)
+                continue;
+            if (w <= 0) {
+                writeError = QString::fromLocal8Bit(std::strerror(w < 0 ? errno : ENOSPC));
+                break;
+            }
+            done += w;
+        }
+        if (done < n)
+            break;
+    }
+    out.close();
+    QFile::remove(copy);
+    return false;
+}
+
 bool IsServerName(const QString &name)
 {
     // "host:/path", "host/port:/path" (a server on a port of its own) or
@@ -75,6 +127,43 @@ QString TDatabaseBackup::FolderName(const QDateTime &when)
 QString TDatabaseBackup::BackupRoot()
 {
     return QDir::homePath() + QStringLiteral("/Backup_OS");
+}
+
+void TDatabaseBackup::ProtectRoot(const QString &root)
+{
+    if (QFileInfo(root).isDir() && !QFileInfo(root).isSymLink())
+        QFile::setPermissions(root, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+}
+
+QString TDatabaseBackup::MakeFolder(const QString &root, const QString &name)
+{
+    const QString folder = root + QLatin1Char('/') + name;
+    constexpr QFileDevice::Permissions ownerOnly =
+        QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner;
+    // Each folder is made owner-only before anything is written into it.
+    for (const QString &dir : {root, folder}) {
+        if (!QFileInfo(dir).isDir() && !QDir().mkdir(dir) && !QDir().mkpath(dir))
+            Fail(QStringLiteral("Não foi possível criar a pasta %1.").arg(QDir::toNativeSeparators(dir)));
+        if (!QFileInfo(dir).isSymLink() && !QFile::setPermissions(dir, ownerOnly))
+            Fail(QStringLiteral("Não foi possível proteger a pasta %1.").arg(QDir::toNativeSeparators(dir)));
+    }
+    return folder;
+}
+
+QString TDatabaseBackup::WriteFailedMessage(const QString &file, const QString &systemText)
+{
+    // The server's stream arrives through a file object whose text for a
+    // full disk is "unknown": the disk's free space tells then.
+    const QStorageInfo disk(QFileInfo(file).absolutePath());
+    const bool full = TFbConnectMessage::IsDiskFull(systemText)
+                      || (disk.isValid() && disk.bytesAvailable() < 64 * 1024);
+    const QString head =
+        full
+            ? QStringLiteral("O disco está cheio: não há espaço para gravar o backup em %1. Libere espaço no "
+                             "disco (ou use outro) e faça o backup de novo.")
+            : QStringLiteral("Não foi possível gravar o backup em %1.");
+    return head.arg(QDir::toNativeSeparators(QFileInfo(file).absolutePath()))
+           + QStringLiteral("\n\nDetalhe técnico: ") + systemText;
 }
 
 QString TDatabaseBackup::DatabaseFile(const TFbDatabase *db)
@@ -150,11 +239,16 @@ void TDatabaseBackup::CopyDatabase(TFbDatabase *db, const QString &destination)
     BeginLock(db);
     QString copyError;
     {
-        QFile in(source);
-        if (!in.copy(partial))
-            copyError = in.errorString();
-        else if (const auto &hook = AfterCopyHook())
+        QString readError;
+        if (!CopyOwnerOnly(source, partial, readError, copyError)) {
+            if (!readError.isEmpty())
+                copyError = QStringLiteral("Não foi possível ler o banco de dados %1.\n\nDetalhe técnico: %2")
+                                .arg(QDir::toNativeSeparators(source), readError);
+            else
+                copyError = WriteFailedMessage(partial, copyError);
+        } else if (const auto &hook = AfterCopyHook()) {
             hook(partial);
+        }
     }
     try {
         EndLock(db);
@@ -231,6 +325,9 @@ void TDatabaseBackup::EndLock(TFbDatabase *db)
 
 QStringList TDatabaseBackup::RemoveLeftovers(const QString &root)
 {
+    // At every start: a folder an older version left open to every user
+    // is closed.
+    ProtectRoot(root);
     QStringList removed;
     // Only the dated folders this program names.
     static const QRegularExpression dated(QStringLiteral("^\\d{2}\\.\\d{2}\\.\\d{2} - \\d{2}h\\d{2}m\\d{2}s$"));

@@ -22,6 +22,16 @@ public:
     static QString FolderName(const QDateTime &when);
     // The folder that holds the dated folders: $HOME/Backup_OS.
     static QString BackupRoot();
+    // Makes the dated folder `name` under `root` and returns its path. The
+    // backups hold the shop's clients (names, documents, addresses): the
+    // root and the folder are their owner's only (0700), as are the copies
+    // (0600). Throws std::runtime_error (Portuguese) when it cannot.
+    static QString MakeFolder(const QString &root, const QString &name);
+    // Makes an existing `root` its owner's only (made by an older version
+    // readable by every user of the computer).
+    static void ProtectRoot(const QString &root);
+    // What a failed write of a backup says: a full disk as such.
+    static QString WriteFailedMessage(const QString &file, const QString &systemText);
     // The database file of a connection: its name, less a "host:" prefix.
     static QString DatabaseFile(const TFbDatabase *db);
     // The server of a connection to "host:/path" ("" for a local file): the
@@ -29,8 +39,8 @@ public:
     static QString ServerOf(const TFbDatabase *db);
 
     // Copies the database of `db` (opening the connection if needed) to
-    // `destination`. Throws std::runtime_error on any failure; then
-    // `destination` is left as it was and the lock is released.
+    // `destination` (owner-only). Throws std::runtime_error on any failure;
+    // then `destination` is left as it was and the lock is released.
     static void CopyDatabase(TFbDatabase *db, const QString &destination);
 
     // Releases a lock left behind by a backup of this program that never

@@ -1,5 +1,6 @@
 #include "app/tdatabaselogin.h"
 
+#include "app/tmessages.h"
 #include "data/efberror.h"
 #include "data/tfbdatabase.h"
 #include "data/tfbservices.h"
@@ -12,6 +13,22 @@ namespace {
 
 // The engine's code for a user name or password it refuses.
 constexpr long LoginRefused = 335544472;
+// The engine's codes for a server that does not answer.
+constexpr long NetworkError = 335544721;
+constexpr long Unavailable = 335544375;
+
+// Says that the server does not answer, with the engine's own text once.
+void SayNotAnswering(const QString &server, const QString &message)
+{
+    const QString marker = QStringLiteral("\n\nDetalhe técnico: ");
+    const qsizetype at = message.lastIndexOf(marker);
+    const QString engine = at >= 0 ? message.mid(at + marker.size()) : message;
+    TMessages::ShowError(QStringLiteral("O servidor do banco de dados em \"%1\" não responde. Verifique se o "
+                                        "computador servidor está ligado, com o Firebird em execução, e se a rede "
+                                        "está funcionando; depois abra o programa de novo.")
+                             .arg(server)
+                         + marker + engine);
+}
 
 } // namespace
 
@@ -43,10 +60,26 @@ bool TDatabaseLogin::Connect(TFbDatabase *db, QSettings &settings, const Asker &
     if (!credentials.password.isEmpty())
         Protect(settings);
     bool fromBox = credentials.user.isEmpty() || credentials.password.isEmpty();
+    const QString server = TFbServices::ServerOf(db->DatabaseName());
+    if (fromBox) {
+        // Whether the server answers at all, before a password is asked
+        // for nothing: an attachment without a user is refused by a server
+        // that answers.
+        db->SetParams({});
+        try {
+            db->Open();
+            db->Close();
+        } catch (const EFbError &e) {
+            if (e.GdsCode() == NetworkError || e.GdsCode() == Unavailable) {
+                SayNotAnswering(server, e.Message());
+                return false;
+            }
+        }
+    }
     QString message;
     for (;;) {
         if (fromBox) {
-            if (!ask || !ask(credentials, TFbServices::ServerOf(db->DatabaseName()), message))
+            if (!ask || !ask(credentials, server, message))
                 return false;
             credentials.user = credentials.user.trimmed();
         }
@@ -55,6 +88,10 @@ bool TDatabaseLogin::Connect(TFbDatabase *db, QSettings &settings, const Asker &
         try {
             db->Open();
         } catch (const EFbError &e) {
+            if (e.GdsCode() == NetworkError || e.GdsCode() == Unavailable) {
+                SayNotAnswering(server, e.Message());
+                return false;
+            }
             if (e.GdsCode() != LoginRefused)
                 return true;
             message = credentials.password.isEmpty()

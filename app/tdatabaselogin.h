@@ -30,7 +30,8 @@ public:
     // then attaches `db`, asking again after each refused user or password.
     // Remembered credentials are written to `settings` (the file readable by
     // its owner only). Returns false when the user gave up (`db` stays
-    // closed). Any other failure to attach is left for the start-up to
+    // closed), and when the server does not answer: that is said first,
+    // before any password is asked. Any other failure to attach is left for the start-up to
     // show: true is returned with `db` closed. A local file: nothing is
     // asked nor opened, true.
     static bool Connect(TFbDatabase *db, QSettings &settings, const Asker &ask);

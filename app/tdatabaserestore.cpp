@@ -2,6 +2,7 @@
 
 #include "app/tdatabasebackup.h"
 #include "data/efberror.h"
+#include "data/tfbconnectmessage.h"
 #include "data/tdm.h"
 #include "data/tdmschema.h"
 #include "data/tfbdatabase.h"
@@ -110,8 +111,9 @@ TDatabaseRestore::Contents TDatabaseRestore::ReadContents(const QString &name, c
         try {
             db.Open();
         } catch (const EFbError &e) {
-            Fail(QStringLiteral("O arquivo não pôde ser aberto como banco de dados: não é um backup deste "
-                                "sistema ou está danificado.\n\nDetalhe técnico: %1").arg(e.Message()));
+            Fail(TFbConnectMessage::WithDetail(QStringLiteral("O arquivo não pôde ser aberto como banco de dados: "
+                                                              "não é um backup deste sistema ou está danificado."),
+                                               e.Message()));
         }
         TFbQuery q;
         q.SetDatabase(&db);
@@ -139,8 +141,8 @@ TDatabaseRestore::Contents TDatabaseRestore::ReadContents(const QString &name, c
         tr.Commit();
         db.Close();
     } catch (const EFbError &e) {
-        Fail(QStringLiteral("O backup está danificado: não foi possível ler os seus dados.\n\nDetalhe técnico: %1")
-                 .arg(e.Message()));
+        Fail(TFbConnectMessage::WithDetail(
+            QStringLiteral("O backup está danificado: não foi possível ler os seus dados."), e.Message()));
     }
     return contents;
 }
@@ -213,8 +215,9 @@ TDatabaseRestore::TPrepared TDatabaseRestore::Prepare(const QString &backup, TFb
                                   db->Param(QStringLiteral("password")));
                 local.Restore(in, p.scratch);
             } catch (const EFbError &e) {
-                Fail(QStringLiteral("O backup não pôde ser restaurado: não é um backup deste sistema ou está "
-                                    "danificado.\n\nDetalhe técnico: %1").arg(e.Message()));
+                Fail(TFbConnectMessage::WithDetail(QStringLiteral("O backup não pôde ser restaurado: não é um "
+                                                                  "backup deste sistema ou está danificado."),
+                                                   e.Message()));
             }
         } else {
             QFile in(p.backup);

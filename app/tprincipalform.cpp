@@ -6,6 +6,7 @@
 #include "app/tguard.h"
 #include "app/tmessages.h"
 #include "app/townedwindow.h"
+#include "app/tserverbackup.h"
 #include "app/tshell.h"
 #include "app/tsobreform.h"
 #include "data/tdm.h"
@@ -429,6 +430,8 @@ void TPrincipalForm::FormShow()
     Guard([] { TDatabaseBackup::ReleaseStaleLock(DM->Database); });
     // Then the unfinished copies such a backup left in its dated folder.
     Guard([] { TDatabaseBackup::RemoveLeftovers(TDatabaseBackup::BackupRoot()); });
+    // And the check databases such a backup left on the server.
+    Guard([] { TServerBackup::RemoveLeftovers(DM->Database); });
     DM->OpenAll();
     // What could not be brought up to date is said; the run goes on.
     for (const QString &warning : DM->OpenWarnings())

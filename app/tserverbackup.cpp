@@ -1,6 +1,8 @@
 #include "app/tserverbackup.h"
 
+#include "app/tdatabasebackup.h"
 #include "data/efberror.h"
+#include "data/tfbconnectmessage.h"
 #include "data/tfbdatabase.h"
 #include "data/tfbservices.h"
 
@@ -8,6 +10,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLockFile>
+#include <QRegularExpression>
 #include <stdexcept>
 
 namespace {
@@ -76,10 +79,12 @@ TDatabaseRestore::Contents RestoreAndRead(TFbDatabase *db, const QString &file, 
         } catch (...) {
         }
         if (e.Message().contains(QLatin1String("CREATE access to DATABASE")))
-            Fail(QStringLiteral("O usuário \"%1\" não tem permissão para criar bancos de dados no servidor "
-                                "(veja o README).\n\nDetalhe técnico: %2").arg(User(db), e.Message()));
-        Fail(QStringLiteral("O servidor não conseguiu restaurar o backup: não é um backup deste sistema ou está "
-                            "danificado.\n\nDetalhe técnico: %1").arg(e.Message()));
+            Fail(TFbConnectMessage::WithDetail(QStringLiteral("O usuário \"%1\" não tem permissão para criar bancos "
+                                                              "de dados no servidor (veja o README).").arg(User(db)),
+                                               e.Message()));
+        Fail(TFbConnectMessage::WithDetail(QStringLiteral("O servidor não conseguiu restaurar o backup: não é um "
+                                                          "backup deste sistema ou está danificado."),
+                                           e.Message()));
     }
     try {
         return TDatabaseRestore::ReadContents(name, db);
@@ -92,7 +97,80 @@ TDatabaseRestore::Contents RestoreAndRead(TFbDatabase *db, const QString &file, 
     }
 }
 
+std::function<void(const QString &)> &DuringCheckHook()
+{
+    static std::function<void(const QString &)> hook;
+    return hook;
+}
+
+void WritePending(const QStringList &names)
+{
+    const QString file = TServerBackup::PendingChecksFile();
+    if (names.isEmpty()) {
+        QFile::remove(file);
+        return;
+    }
+    QDir().mkpath(QFileInfo(file).absolutePath());
+    TDatabaseBackup::ProtectRoot(QFileInfo(file).absolutePath());
+    QFile f(file);
+    if (f.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        f.write(names.join(QLatin1Char('\n')).toUtf8() + '\n');
+}
+
+// Only the names this program gives its scratch databases are ever dropped.
+bool IsScratchName(const QString &name)
+{
+    static const QRegularExpression scratch(QStringLiteral("[/\\\\]DADOS_VERIFICACAO_\\d{8}_\\d{9}\\.GDB$"));
+    return TFbDatabase::IsRemoteName(name) && scratch.match(name).hasMatch();
+}
+
 } // namespace
+
+QString TServerBackup::PendingChecksFile()
+{
+    return TDatabaseBackup::BackupRoot() + QStringLiteral("/.verificacoes-pendentes");
+}
+
+QStringList TServerBackup::PendingChecks()
+{
+    QFile f(PendingChecksFile());
+    if (!f.open(QIODevice::ReadOnly))
+        return {};
+    return QString::fromUtf8(f.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+}
+
+QStringList TServerBackup::RemoveLeftovers(TFbDatabase *db)
+{
+    QStringList dropped;
+    if (!TFbDatabase::IsRemoteName(db->DatabaseName()))
+        return dropped;
+    const QString server = TFbServices::ServerOf(db->DatabaseName());
+    QStringList keep;
+    for (const QString &name : PendingChecks()) {
+        // Another server's: left for a start on that server.
+        if (!IsScratchName(name) || TFbServices::ServerOf(name) != server) {
+            if (IsScratchName(name))
+                keep << name;
+            continue;
+        }
+        if (!Exists(db, name))
+            continue;
+        try {
+            TFbServices::DropDatabase(name, User(db), Password(db));
+            dropped << name;
+        } catch (const EFbError &e) {
+            qWarning("could not remove the scratch database %s: %s", qPrintable(name), e.what());
+            keep << name;
+        }
+    }
+    WritePending(keep);
+    return dropped;
+}
+
+void TServerBackup::SetDuringCheckHook(std::function<void(const QString &)> hook)
+{
+    DuringCheckHook() = std::move(hook);
+}
 
 void TServerBackup::Backup(TFbDatabase *db, const QString &destination)
 {
@@ -109,40 +187,56 @@ void TServerBackup::Backup(TFbDatabase *db, const QString &destination)
     try {
         {
             QFile out(partial);
-            if (!out.open(QIODevice::WriteOnly))
-                Fail(QStringLiteral("Não foi possível criar %1: %2").arg(QDir::toNativeSeparators(partial),
-                                                                        out.errorString()));
+            // Unbuffered: a full disk is met at the write that meets it.
+            if (!out.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+                Fail(TDatabaseBackup::WriteFailedMessage(partial, out.errorString()));
+            // The shop's clients are in it: its owner's only.
+            out.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
             try {
                 TFbServices services(TFbServices::ServerOf(name), User(db), Password(db));
                 services.Backup(TFbServices::FileOf(name), out);
             } catch (const EFbError &e) {
+                if (out.error() != QFileDevice::NoError)
+                    Fail(TDatabaseBackup::WriteFailedMessage(partial, out.errorString()));
                 // The server lets only the database's owner (or its
                 // administrator) make a backup.
                 const QString owner = e.Message().contains(QLatin1String("owner of the database"))
                                           ? QStringLiteral(" O usuário \"%1\" não é o dono deste banco de dados no "
                                                            "servidor; só o dono pode fazer o backup.").arg(User(db))
                                           : QString();
-                Fail(QStringLiteral("O servidor não conseguiu fazer o backup.%1\n\nDetalhe técnico: %2")
-                         .arg(owner, e.Message()));
+                Fail(TFbConnectMessage::WithDetail(QStringLiteral("O servidor não conseguiu fazer o backup.") + owner,
+                                                   e.Message()));
             }
             if (!out.flush())
-                Fail(QStringLiteral("Não foi possível gravar %1: %2").arg(QDir::toNativeSeparators(partial),
-                                                                         out.errorString()));
+                Fail(TDatabaseBackup::WriteFailedMessage(partial, out.errorString()));
             out.close();
         }
         // The check: the server restores it into a scratch database.
         const QString scratch =
             Beside(db, QStringLiteral("DADOS_VERIFICACAO_%1.GDB")
                            .arg(QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd_HHmmsszzz"))));
+        // Noted before it exists: a program killed during the check leaves
+        // the note, and its next start removes the scratch database.
+        WritePending(PendingChecks() << scratch);
         try {
             RestoreAndRead(db, partial, scratch);
+            if (const auto &hook = DuringCheckHook())
+                hook(scratch);
         } catch (const std::exception &e) {
+            // RestoreAndRead leaves nothing on the server when it fails.
+            QStringList pending = PendingChecks();
+            pending.removeAll(scratch);
+            WritePending(pending);
             Fail(QStringLiteral("O backup foi recebido, mas não passou na verificação.\n%1")
                      .arg(QString::fromUtf8(e.what())));
         }
         try {
             TFbServices::DropDatabase(scratch, User(db), Password(db));
+            QStringList pending = PendingChecks();
+            pending.removeAll(scratch);
+            WritePending(pending);
         } catch (const EFbError &e) {
+            // Still noted: the next start tries again.
             qWarning("could not remove the scratch database %s: %s", qPrintable(scratch), e.what());
         }
         if (QFileInfo::exists(destination) && !QFile::remove(destination))

@@ -8,6 +8,9 @@
 
 #include <QDateTime>
 #include <QString>
+#include <QStringList>
+
+#include <functional>
 
 class TFbDatabase;
 
@@ -32,4 +35,19 @@ public:
     static TDatabaseRestore::Contents Restore(TFbDatabase *db, const QString &backupFile, const QString &newName);
     // Removes a database restored by Restore that the user gave up.
     static void Drop(TFbDatabase *db, const QString &name);
+
+    // The check's scratch databases are noted in this file (under the
+    // backup folder) while they exist, so that one left on the server by a
+    // backup that never ended (the program killed during its check) is
+    // found again.
+    static QString PendingChecksFile();
+    static QStringList PendingChecks();
+    // At start: drops the scratch databases noted by this computer's
+    // backups that never ended, on the server of `db` (whose user and
+    // password it uses). One still in use (a backup running in another
+    // window) stays noted. Returns the names dropped.
+    static QStringList RemoveLeftovers(TFbDatabase *db);
+
+    // For tests: runs while the check's scratch database exists.
+    static void SetDuringCheckHook(std::function<void(const QString &scratch)> hook);
 };

@@ -242,8 +242,14 @@ TDM::~TDM()
 void TDM::OpenAll()
 {
     Database->Open();
-    // Nothing is created in a file that is not this system's.
-    TDmSharedAccess::CheckTables(*Database);
+    // Nothing is created in a file that is not this system's, and it is
+    // closed at once: no screen reads it afterwards.
+    try {
+        TDmSharedAccess::CheckTables(*Database);
+    } catch (const EFbError &e) {
+        Database->Refuse(e.Message());
+        throw;
+    }
     TDmSchema::BringUpToDate(*Database);
     m_openWarnings.clear();
     for (const TDmSchema::TDmIndex &index : TDmSchema::Indexes())

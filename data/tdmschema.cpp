@@ -1,11 +1,14 @@
 #include "data/tdmschema.h"
 #include "data/efberror.h"
+#include "data/tfbconnectmessage.h"
 #include "data/tfbdatabase.h"
 #include "data/tfbfield.h"
 #include "data/tfbquery.h"
+#include "data/tfbservices.h"
 #include "data/tfbtransaction.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <algorithm>
 
@@ -291,36 +294,69 @@ QString TDmSchema::DefaultDatabasePath()
 
 void TDmSchema::CreateDatabaseFile(const QString &path)
 {
-    if (!TFbDatabase::IsRemoteName(path)) {
+    CreateDatabaseFile(path, QLatin1String(UserName), QLatin1String(Password));
+}
+
+QString TDmSchema::CreationFailedMessage(const QString &path, const QString &engineText)
+{
+    const QString head =
+        TFbConnectMessage::IsDiskFull(engineText)
+            ? QStringLiteral("O disco está cheio: não há espaço para criar o banco de dados em \"%1\". "
+                             "Libere espaço no disco e tente de novo.")
+            : QStringLiteral("Não foi possível criar o banco de dados em \"%1\".");
+    return head.arg(QDir::toNativeSeparators(path)) + QStringLiteral("\n\nDetalhe técnico: ") + engineText;
+}
+
+void TDmSchema::CreateDatabaseFile(const QString &path, const QString &user, const QString &password)
+{
+    const bool local = !TFbDatabase::IsRemoteName(path);
+    if (local) {
         if (QFileInfo::exists(path))
             throw EFbError(QStringLiteral("O arquivo \"%1\" já existe e não foi alterado").arg(path));
         const QString dir = QFileInfo(path).absolutePath();
         if (!QDir().mkpath(dir))
             throw EFbError(QStringLiteral("Não foi possível criar a pasta \"%1\"").arg(dir));
     }
-    TFbDatabase::CreateDatabase(path, QLatin1String(UserName), QLatin1String(Password));
-
-    TFbDatabase db;
-    TFbTransaction tr;
-    db.SetDatabaseName(path);
-    db.SetParams({QStringLiteral("user_name=%1").arg(QLatin1String(UserName)),
-                  QStringLiteral("password=%1").arg(QLatin1String(Password))});
-    db.SetDefaultTransaction(&tr);
-    tr.SetDefaultDatabase(&db);
-    db.Open();
-    TFbQuery q;
-    q.SetDatabase(&db);
-    QStringList statements = CreateTableStatements();
-    for (const TDmIndex &index : Indexes())
-        statements << CreateIndexStatement(index);
-    for (const QString &ddl : statements) {
-        q.SetSQL(ddl);
+    const QStringList params{QStringLiteral("user_name=%1").arg(user), QStringLiteral("password=%1").arg(password)};
+    // Past this point the file is this call's own: a creation that stops
+    // half-way (a full disk) takes its file away, or the half-made file
+    // would be refused at every later start and by every later creation.
+    bool made = false;
+    try {
+        TFbDatabase::CreateDatabase(path, user, password);
+        made = true;
+        TFbDatabase db;
+        TFbTransaction tr;
+        db.SetDatabaseName(path);
+        db.SetParams(params);
+        db.SetDefaultTransaction(&tr);
+        tr.SetDefaultDatabase(&db);
+        db.Open();
+        TFbQuery q;
+        q.SetDatabase(&db);
+        QStringList statements = CreateTableStatements();
+        for (const TDmIndex &index : Indexes())
+            statements << CreateIndexStatement(index);
+        for (const QString &ddl : statements) {
+            q.SetSQL(ddl);
+            q.Execute();
+        }
+        tr.Commit();
+        q.SetSQL(QStringLiteral("insert into CONFIG (IDCONFIG) values (1)"));
         q.Execute();
+        tr.Commit();
+        BringUpToDate(db);
+        db.Close();
+    } catch (const std::exception &e) {
+        // The attachment is gone with `db` above; what is left is the file.
+        if (local) {
+            QFile::remove(path);
+        } else if (made) {
+            try {
+                TFbServices::DropDatabase(path, user, password);
+            } catch (...) {
+            }
+        }
+        throw EFbError(CreationFailedMessage(path, QString::fromUtf8(e.what())));
     }
-    tr.Commit();
-    q.SetSQL(QStringLiteral("insert into CONFIG (IDCONFIG) values (1)"));
-    q.Execute();
-    tr.Commit();
-    BringUpToDate(db);
-    db.Close();
 }

@@ -80,7 +80,15 @@ public:
     static QString DefaultDatabasePath();
     // Creates the database file with the six tables and CONFIG row 1, the
     // folder included. Refuses (EFbError) when the file already exists.
+    // A creation that fails half-way (a full disk) removes its file (drops
+    // the database on a server) and throws CreationFailedMessage.
     static void CreateDatabaseFile(const QString &path);
+    // The same as `user` with `password` (a server's user; the owner of the
+    // new database).
+    static void CreateDatabaseFile(const QString &path, const QString &user, const QString &password);
+    // What a failed creation says: a full disk as such, in Portuguese, the
+    // engine's text under it.
+    static QString CreationFailedMessage(const QString &path, const QString &engineText);
 
     static constexpr const char *UserName = "SYSDBA";
     static constexpr const char *Password = "quillmoss";

@@ -1,6 +1,7 @@
 #include "data/tfbclient.h"
 #include "data/efberror.h"
 #include "data/tfbconflictmessage.h"
+#include "data/tfbconnectmessage.h"
 
 #include <QDir>
 #include <QFile>
@@ -154,5 +155,9 @@ void TFbClient::Raise(const ISC_STATUS *status) const
     // fault: said in the clerk's words whatever statement met it.
     if (TFbConflictMessage::IsConflict(gdsCode))
         throw EFbError(TFbConflictMessage::For(ErrorText(status)), sqlcode, gdsCode);
-    throw EFbError(ErrorText(status), sqlcode, gdsCode);
+    // A damaged or read-only file: met at any statement, said as such.
+    const QString text = ErrorText(status);
+    if (const QString told = TFbConnectMessage::ForFileState(text); !told.isEmpty())
+        throw EFbError(told, sqlcode, gdsCode);
+    throw EFbError(text, sqlcode, gdsCode);
 }

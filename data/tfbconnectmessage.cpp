@@ -1,5 +1,8 @@
 #include "data/tfbconnectmessage.h"
 
+#include <cerrno>
+#include <cstring>
+
 namespace {
 
 // The engine's codes for the failures a shop meets when opening its data.
@@ -12,6 +15,9 @@ constexpr long LoginRefused = 335544472;   // user name or password refused
 
 QString TFbConnectMessage::For(long gdsCode, const QString &engineText, const QString &database)
 {
+    // Already told in Portuguese by the layer (a damaged or read-only file).
+    if (engineText.contains(DetailMarker()))
+        return engineText;
     QString head;
     switch (gdsCode) {
     case NetworkError:
@@ -44,4 +50,44 @@ QString TFbConnectMessage::For(long gdsCode, const QString &engineText, const QS
         return engineText;
     }
     return head + QStringLiteral("\n\nDetalhe técnico: ") + engineText;
+}
+
+bool TFbConnectMessage::IsDiskFull(const QString &text)
+{
+    // ENOSPC: the disk is full; EDQUOT: the user's share of it; EFBIG: a
+    // file larger than the system lets this user write.
+    for (const int code : {ENOSPC, EDQUOT, EFBIG}) {
+        if (text.contains(QString::fromLocal8Bit(std::strerror(code)), Qt::CaseInsensitive))
+            return true;
+    }
+    for (const char *english : {"No space left on device", "Disk quota exceeded", "File too large"}) {
+        if (text.contains(QLatin1String(english), Qt::CaseInsensitive))
+            return true;
+    }
+    return false;
+}
+
+QString TFbConnectMessage::ForFileState(const QString &engineText)
+{
+    QString head;
+    for (const char *damaged : {"page appears encrypted", "database file appears corrupt", "file is not a valid database",
+                                "wrong page type", "checksum error", "internal Firebird consistency check"}) {
+        if (engineText.contains(QLatin1String(damaged), Qt::CaseInsensitive))
+            head = QStringLiteral("O arquivo do banco de dados está danificado: o sistema não consegue ler parte dele. "
+                                  "Não grave nada nele; restaure o último backup (Configurações, página Backup, "
+                                  "\"Restaurar Backup\") ou peça ajuda ao suporte.");
+    }
+    if (engineText.contains(QLatin1String("no permission for read-write access"), Qt::CaseInsensitive)
+        || engineText.contains(QLatin1String("read-only database"), Qt::CaseInsensitive))
+        head = QStringLiteral("O arquivo do banco de dados só pode ser lido, não alterado: falta permissão de escrita "
+                              "no arquivo ou na sua pasta, ou o disco é somente leitura. Peça ao responsável pelo "
+                              "computador acesso de leitura e escrita ao arquivo e à pasta.");
+    return head.isEmpty() ? QString() : head + DetailMarker() + engineText;
+}
+
+QString TFbConnectMessage::WithDetail(const QString &head, const QString &detail)
+{
+    if (detail.contains(DetailMarker()))
+        return head + QStringLiteral("\n\n") + detail;
+    return head + DetailMarker() + detail;
 }

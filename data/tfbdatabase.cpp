@@ -86,6 +86,9 @@ TFbDatabase::~TFbDatabase()
 
 void TFbDatabase::SetDatabaseName(const QString &name)
 {
+    // Named again (a restore puts another file under the same name): the
+    // file is looked at anew.
+    m_refused.clear();
     if (name == m_name)
         return;
     if (Connected())
@@ -115,8 +118,25 @@ void TFbDatabase::SetDefaultTransaction(TFbTransaction *tr)
         tr->SetDefaultDatabase(this);
 }
 
+void TFbDatabase::Refuse(const QString &why)
+{
+    m_refused = why;
+    try {
+        Close();
+    } catch (...) {
+        // Closing ended a transaction that failed: the handle is dropped all
+        // the same, so nothing stays attached to the refused file.
+        try {
+            Detach();
+        } catch (...) {
+        }
+    }
+}
+
 void TFbDatabase::Open()
 {
+    if (!m_refused.isEmpty())
+        throw EFbError(m_refused);
     if (Connected())
         return;
     QByteArray dpb;

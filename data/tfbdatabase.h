@@ -42,6 +42,11 @@ public:
     // default action (commit) and detaches.
     void Close();
     bool Connected() const { return m_handle != 0; }
+    // Closes the connection and makes every later Open throw EFbError(why)
+    // until SetDatabaseName is called again: a file found not to be this
+    // system's is not attached again behind the refusal by the next
+    // screen's query.
+    void Refuse(const QString &why);
     // Refused (EFbError naming the screen) while a screen holds an entry on
     // one of the datasets (TFbQuery::HoldPending): nothing is closed then.
     void CloseAllDatasets();
@@ -82,6 +87,7 @@ private:
 
     const TFbClient *m_api;
     QString m_name;
+    QString m_refused;   // why Open refuses this database ("" when it does not)
     QStringList m_params;
     bool m_loginPrompt = false;
     int m_dialect = 1;

@@ -31,7 +31,15 @@ endif()
 find_program(OS_GZIP gzip REQUIRED)
 set(_pkgdir ${CMAKE_BINARY_DIR}/packaging)
 file(MAKE_DIRECTORY ${_pkgdir})
-configure_file(${CMAKE_CURRENT_LIST_DIR}/changelog ${_pkgdir}/changelog @ONLY)
+# Each release raises the project's version and adds its changelog entry on
+# top: a package whose version did not move is not installed over the one
+# before it ("already the newest version").
+file(STRINGS ${CMAKE_CURRENT_LIST_DIR}/changelog _changelog_top LIMIT_COUNT 1)
+if(NOT _changelog_top MATCHES "^${OS_PACKAGE_NAME} \\(${PROJECT_VERSION}\\) ")
+    message(FATAL_ERROR "packaging/changelog starts with \"${_changelog_top}\": its first entry must be "
+                        "the project's version ${PROJECT_VERSION} (raise both together)")
+endif()
+configure_file(${CMAKE_CURRENT_LIST_DIR}/changelog ${_pkgdir}/changelog COPYONLY)
 set(_gz_sources ${_pkgdir}/changelog)
 foreach(_page ordemservico.1 os-createdb.1 os-demodata.1)
     configure_file(${CMAKE_CURRENT_LIST_DIR}/man/${_page} ${_pkgdir}/${_page} @ONLY)
@@ -75,6 +83,9 @@ set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "http://www.tarvo.com.br")
 # Qt's own Portuguese texts (the message boxes' buttons), and the fonts that
 # stand in for those of the printout.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# Without dpkg-shlibdeps CPack only warns and the package silently lacks its
+# Qt and C library dependencies: the package target stops instead.
+set(CPACK_PRE_BUILD_SCRIPTS ${CMAKE_CURRENT_LIST_DIR}/RequireShlibdeps.cmake)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "libfbclient2, firebird3.0-server-core, qt6-translations-l10n, fonts-liberation, fonts-dejavu-core")
 set(CPACK_DEBIAN_PACKAGE_SUGGESTS "firebird3.0-server")
 include(CPack)

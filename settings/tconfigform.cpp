@@ -123,6 +123,22 @@ QStringList TConfigForm::BackupInformation(const QString &backupRoot, const QStr
     };
 }
 
+QStringList TConfigForm::ServerBackupInformation(const QString &backupRoot, const QString &server)
+{
+    return {
+        QStringLiteral("O Sistema de backup funciona da seguinte maneira:"),
+        QStringLiteral("Ao pressionar o botão [Fazer Backup agora] o servidor [%1] faz o backup ").arg(server),
+        QStringLiteral("e o sistema o grava numa pasta com a data e a hora atual dentro do"),
+        QStringLiteral("diretório [%1]. Dentro desta pasta há um arquivo chamado ")
+            .arg(QDir::toNativeSeparators(backupRoot)),
+        QStringLiteral("DADOS.FBK, o backup do banco de dados do servidor, já conferido."),
+        QString(),
+        QStringLiteral("Para maior segurança salve esta pasta em um pendrive semanalmente."),
+        QStringLiteral("Para voltar a um backup use [Restaurar Backup]: o servidor cria com ele"),
+        QStringLiteral("um banco de dados novo, ao lado do atual, que não é substituído."),
+    };
+}
+
 void TConfigForm::ShowPage(Page page)
 {
     PageControl1->setCurrentIndex(static_cast<int>(page));
@@ -138,7 +154,10 @@ void TConfigForm::CreateBackupPage()
     Memo1->setObjectName(QStringLiteral("Memo1"));
     Memo1->setGeometry(26, 14, 377, 132);
     const QString database = TDatabaseBackup::DatabaseFile(DM->Database);
-    Memo1->setPlainText(BackupInformation(TDatabaseBackup::BackupRoot(), QFileInfo(database).absolutePath())
+    const QString server = TDatabaseBackup::ServerOf(DM->Database);
+    Memo1->setPlainText((server.isEmpty()
+                             ? BackupInformation(TDatabaseBackup::BackupRoot(), QFileInfo(database).absolutePath())
+                             : ServerBackupInformation(TDatabaseBackup::BackupRoot(), server))
                             .join(QLatin1Char('\n')));
     QTextOption centred = Memo1->document()->defaultTextOption();
     centred.setAlignment(Qt::AlignHCenter);
@@ -266,14 +285,16 @@ void TConfigForm::BitBtn1Click()
         return;
     }
     Edit1->setText(TDatabaseBackup::FolderName(Clock()));
-    const QString folder = TDatabaseBackup::BackupRoot() + QLatin1Char('/') + Edit1->text();
-    QDir().mkpath(folder);
     const QString source = TDatabaseBackup::DatabaseFile(DM->Database);
+    QString folder = TDatabaseBackup::BackupRoot() + QLatin1Char('/') + Edit1->text();
     const QString destination = folder + QStringLiteral("/DADOS.GDB");
     try {
+        folder = TDatabaseBackup::MakeFolder(TDatabaseBackup::BackupRoot(), Edit1->text());
         TDatabaseBackup::CopyDatabase(DM->Database, destination);
     } catch (const std::exception &e) {
         qWarning("backup failed: %s", e.what());
+        // A failed backup leaves no empty dated folder to be taken for one.
+        QDir().rmdir(folder);
         // The reason (disk full, no permission, the server refusing the
         // lock) is what tells the clerk what to do about it.
         TMessages::ShowMessage(QStringLiteral("Erro ao copiar ") + QDir::toNativeSeparators(source)
@@ -289,9 +310,9 @@ void TConfigForm::BackUpServer()
 {
     Edit1->setText(TDatabaseBackup::FolderName(Clock()));
     const QString folder = TDatabaseBackup::BackupRoot() + QLatin1Char('/') + Edit1->text();
-    QDir().mkpath(folder);
     const QString destination = folder + QStringLiteral("/DADOS.FBK");
     try {
+        TDatabaseBackup::MakeFolder(TDatabaseBackup::BackupRoot(), Edit1->text());
         TServerBackup::Backup(DM->Database, destination);
     } catch (const std::exception &e) {
         qWarning("server backup failed: %s", e.what());

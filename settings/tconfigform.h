@@ -38,6 +38,9 @@ public:
 
     // The lines of the information memo, naming the folders in use.
     static QStringList BackupInformation(const QString &backupRoot, const QString &databaseFolder);
+    // For a database on `server`: the server's backup is DADOS.FBK, brought
+    // back with "Restaurar Backup" only (its file is on the server).
+    static QStringList ServerBackupInformation(const QString &backupRoot, const QString &server);
 
     // Pause between two steps of the progress bar (tests make it 0).
     int BackupStepDelay = 50;

@@ -474,6 +474,13 @@ TDemoData::Counts TDemoData::Fill(const QString &path, int clients, quint32 seed
 TDemoData::Counts TDemoData::Fill(const QString &path, int clients, quint32 seed,
                                   const std::function<void(const QString &)> &progress, Stock stock)
 {
+    return Fill(path, clients, seed, progress, stock, Login());
+}
+
+TDemoData::Counts TDemoData::Fill(const QString &path, int clients, quint32 seed,
+                                  const std::function<void(const QString &)> &progress, Stock stock,
+                                  const Login &login)
+{
     Filling f(seed);
     Counts &n = f.n;
     n.clients = std::max(0, clients);
@@ -494,8 +501,10 @@ TDemoData::Counts TDemoData::Fill(const QString &path, int clients, quint32 seed
 
     FastWrites fast(path);
     f.db.SetDatabaseName(path);
-    f.db.SetParams({QStringLiteral("user_name=%1").arg(QLatin1String(TDmSchema::UserName)),
-                    QStringLiteral("password=%1").arg(QLatin1String(TDmSchema::Password))});
+    f.db.SetParams({QStringLiteral("user_name=%1").arg(login.user.isEmpty() ? QLatin1String(TDmSchema::UserName)
+                                                                             : login.user),
+                    QStringLiteral("password=%1").arg(login.password.isEmpty() ? QLatin1String(TDmSchema::Password)
+                                                                                : login.password)});
     f.db.SetDefaultTransaction(&f.tr);
     f.db.Open();
     f.tr.StartTransaction();

@@ -26,6 +26,11 @@ public:
         int products = -1, movements = -1;
         int orders = -1, suppliers = -1;
     };
+    // Who writes the rows (a server's user); empty: the built-in one.
+    struct Login
+    {
+        QString user, password;
+    };
     // Fills the database at `path` (local path or host:/path) with `clients`
     // clients and the rest in proportion. `seed` makes the data repeatable.
     // `progress` (optional) is told the table being filled.
@@ -33,4 +38,6 @@ public:
                        const std::function<void(const QString &)> &progress = {});
     static Counts Fill(const QString &path, int clients, quint32 seed,
                        const std::function<void(const QString &)> &progress, Stock stock);
+    static Counts Fill(const QString &path, int clients, quint32 seed,
+                       const std::function<void(const QString &)> &progress, Stock stock, const Login &login);
 };

@@ -15,6 +15,7 @@
 #include "data/tfbservices.h"
 #include "data/tfbtransaction.h"
 #include "tests/support/tfbtestdb.h"
+#include "tests/support/tmessagerecorder.h"
 
 #include <QDir>
 #include <QFile>
@@ -93,6 +94,9 @@ private slots:
     void wrongPasswordIsSaidAndAskedAgain();
     void serverRefusesNoPassword();
     void rememberedPasswordIsReadableByItsOwnerOnly();
+    void unreachableServerIsSaidBeforeAnyPassword_data();
+    void unreachableServerIsSaidBeforeAnyPassword();
+    void checkLeftOnTheServerIsRemovedAtTheNextStart();
 };
 
 void TstTServerBackup::initTestCase()
@@ -179,6 +183,51 @@ void TstTServerBackup::backupIsStreamedHereAndChecked()
         QVERIFY2(QString::fromUtf8(e.what()).startsWith(QStringLiteral("O servidor não conseguiu fazer o backup.")), e.what());
     }
     QCOMPARE(QDir(here.path()).entryList(QDir::Files), QStringList{QStringLiteral("DADOS.FBK")});
+}
+
+// A backup killed during its check left DADOS_VERIFICACAO_*.GDB on the
+// server for ever: the check's scratch database is noted while it exists,
+// and the next start removes a noted one that is still there.
+void TstTServerBackup::checkLeftOnTheServerIsRemovedAtTheNextStart()
+{
+    QTemporaryDir home;
+    const QByteArray oldHome = qgetenv("HOME");
+    qputenv("HOME", QFile::encodeName(home.path()));
+    const auto restore = qScopeGuard([&] {
+        qputenv("HOME", oldHome);
+        TServerBackup::SetDuringCheckHook({});
+    });
+    TDM dm;
+    dm.Database->SetDatabaseName(m_name);
+    dm.OpenAll();
+    QTemporaryDir here;
+    const QString file = here.filePath(QStringLiteral("DADOS.FBK"));
+    QString scratch;
+    QStringList notedDuring;
+    bool onServer = false;
+    TServerBackup::SetDuringCheckHook([&](const QString &name) {
+        scratch = name;
+        notedDuring = TServerBackup::PendingChecks();
+        onServer = ServerFiles().contains(QFileInfo(TFbServices::FileOf(name)).fileName());
+    });
+    TServerBackup::Backup(dm.Database, file);
+    QVERIFY(onServer);
+    QCOMPARE(notedDuring, QStringList{scratch});
+    QCOMPARE(TServerBackup::PendingChecks(), QStringList());
+    QCOMPARE(ServerFiles(), QStringList{QStringLiteral("DADOS.GDB")});
+
+    // What a kill during the check leaves: the scratch database on the
+    // server, and its note here.
+    const QString left = OnServer(QStringLiteral("DADOS_VERIFICACAO_20260430_180000123.GDB"));
+    TServerBackup::Restore(dm.Database, file, left);
+    QFile note(TServerBackup::PendingChecksFile());
+    QVERIFY(note.open(QIODevice::WriteOnly));
+    note.write(left.toUtf8() + '\n');
+    note.close();
+    QCOMPARE(ServerFiles().size(), 2);
+    QCOMPARE(TServerBackup::RemoveLeftovers(dm.Database), QStringList{left});
+    QCOMPARE(ServerFiles(), QStringList{QStringLiteral("DADOS.GDB")});
+    QCOMPARE(TServerBackup::PendingChecks(), QStringList());
 }
 
 // Restored as a new file beside the database in use, which is not touched.
@@ -282,6 +331,43 @@ void TstTServerBackup::refusedRestoreLeavesNothingOnTheServer()
 }
 
 // The embedded engine: no settings, no box, nothing opened here.
+void TstTServerBackup::unreachableServerIsSaidBeforeAnyPassword_data()
+{
+    QTest::addColumn<bool>("saved");
+    QTest::newRow("password to be asked") << false;
+    QTest::newRow("password in the settings") << true;
+}
+
+// A server that does not answer at start: the password was asked first,
+// then the connection was said "lost" with "nothing typed was lost".
+void TstTServerBackup::unreachableServerIsSaidBeforeAnyPassword()
+{
+    QFETCH(bool, saved);
+    TFbTestDb db;
+    OS_REQUIRE_TEST_DB(db);
+    auto dm = db.MakeDM(false);
+    // Nothing listens on port 1 of the loopback.
+    dm->Database->SetDatabaseName(QStringLiteral("127.0.0.1/1:/srv/os/DADOS.GDB"));
+    QTemporaryDir home;
+    QSettings settings(home.filePath(QStringLiteral("ordemservico.conf")), QSettings::IniFormat);
+    if (saved) {
+        settings.setValue(TDatabaseLogin::UserKey(), QStringLiteral("LOJA"));
+        settings.setValue(TDatabaseLogin::PasswordKey(), QStringLiteral("segredo"));
+    }
+    TMessageRecorder rec;
+    bool asked = false;
+    QVERIFY(!TDatabaseLogin::Connect(dm->Database, settings,
+                                     [&](TDatabaseCredentials &, const QString &, const QString &) { return asked = true; }));
+    QVERIFY(!asked);
+    QVERIFY(!dm->Database->Connected());
+    QCOMPARE(rec.Count(), 1);
+    const QString said = rec.Last().text;
+    QVERIFY2(said.startsWith(QStringLiteral("O servidor do banco de dados em \"127.0.0.1/1\" não responde.")),
+             qPrintable(said));
+    QCOMPARE(said.count(QStringLiteral("Detalhe técnico")), 1);
+    QVERIFY2(!said.contains(QStringLiteral("perdida")) && !said.contains(QStringLiteral("perdido")), qPrintable(said));
+}
+
 void TstTServerBackup::localDatabaseNeedsNoCredentials()
 {
     TFbTestDb db;

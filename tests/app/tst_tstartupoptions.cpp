@@ -9,6 +9,7 @@
 #include "data/tfbquery.h"
 #include "tests/support/tfbtestdb.h"
 #include "tests/support/tmessagerecorder.h"
+#include "tests/support/ttinydisk.h"
 
 #include <QDir>
 #include <QFile>
@@ -69,6 +70,7 @@ private slots:
     void nothingThereIsAskedOnlyForTheDefaultPlace_data();
     void nothingThereIsAskedOnlyForTheDefaultPlace();
     void failedCreationIsShownAndTouchesNothing();
+    void firstStartOnAFullDiskLeavesNoHalfMadeFile();
 };
 
 void TstTStartupOptions::informationRequest_data()
@@ -292,6 +294,40 @@ void TstTStartupOptions::failedCreationIsShownAndTouchesNothing()
     QCOMPARE(rec.Last().icon, TMessages::Error);
     QVERIFY2(rec.Last().text.contains(home.DefaultFolder()), qPrintable(rec.Last().text));
     QCOMPARE(Contents(home.DefaultFolder()), QByteArray("mine"));
+}
+
+// "Sim" on a full disk left a half-made DADOS.GDB that blocked every later
+// start, and said so in the engine's English.
+void TstTStartupOptions::firstStartOnAFullDiskLeavesNoHalfMadeFile()
+{
+    TFbTestDb probe;
+    if (!probe.IsValid())
+        QSKIP(qPrintable(probe.Error()));
+    TTinyDisk disk(512);
+    if (!disk.Mounted())
+        QSKIP("cannot mount a small file system here (needs root)");
+    const QByteArray oldHome = qgetenv("HOME");
+    qputenv("HOME", QFile::encodeName(disk.Path()));
+    const auto restore = qScopeGuard([&] { qputenv("HOME", oldHome); });
+    const QString place = TDmSchema::DefaultDatabasePath();
+    QVERIFY(place.startsWith(disk.Path()));
+    TMessageRecorder rec;
+    rec.QueueAnswer(TMessages::Yes);
+    TStartupOptions options;
+    QVERIFY(options.Parse({QStringLiteral("ordemservico")}));
+    options.Resolve(QSettings(disk.Path() + QStringLiteral("/none.conf"), QSettings::IniFormat));
+    QVERIFY(!options.OfferToCreate());
+    QCOMPARE(rec.Count(), 2);
+    QCOMPARE(rec.Last().icon, TMessages::Error);
+    QVERIFY2(rec.Last().text.startsWith(QStringLiteral("O disco está cheio")), qPrintable(rec.Last().text));
+    QCOMPARE(rec.Last().text.count(QStringLiteral("Detalhe técnico")), 1);
+    QVERIFY(!QFileInfo::exists(place));
+    // Space freed: the next start offers again and creates it.
+    QVERIFY(disk.Grow(16 * 1024));
+    rec.QueueAnswer(TMessages::Yes);
+    QVERIFY(options.OfferToCreate());
+    QCOMPARE(rec.Count(), 3);
+    QVERIFY(QFileInfo::exists(place));
 }
 
 QTEST_MAIN(TstTStartupOptions)

@@ -4,7 +4,9 @@
 #include "data/tfbdatabase.h"
 #include "data/tfbfield.h"
 #include "data/tfbquery.h"
+#include "data/tfbservices.h"
 #include "data/tfbtransaction.h"
+#include "tests/support/ttinydisk.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
@@ -17,18 +19,40 @@ class TstOsCreateDb : public QObject
 {
     Q_OBJECT
 
-    static int Run(const QStringList &args, QByteArray &err, const QByteArray &home = QByteArray())
+    struct TRun
+    {
+        int code = -1;
+        QByteArray out, err;
+    };
+    // os-createdb with `args`, HOME at `home` (when given), `input` on its
+    // standard input, in the folder `cwd` (when given).
+    static TRun Start(const QStringList &args, const QString &home = QString(), const QByteArray &input = QByteArray(),
+                      const QString &cwd = QString(), const QString &program = QStringLiteral("os-createdb"))
     {
         QProcess p;
         if (!home.isEmpty()) {
             QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-            env.insert("HOME", QString::fromLocal8Bit(home));
+            env.insert("HOME", home);
+            env.insert("XDG_CONFIG_HOME", home + "/.config");
             p.setProcessEnvironment(env);
         }
-        p.start(QCoreApplication::applicationDirPath() + "/os-createdb", args);
+        if (!cwd.isEmpty())
+            p.setWorkingDirectory(cwd);
+        p.start(QCoreApplication::applicationDirPath() + "/" + program, args);
+        p.write(input);
+        p.closeWriteChannel();
         p.waitForFinished(60000);
-        err = p.readAllStandardError();
-        return p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+        TRun r;
+        r.out = p.readAllStandardOutput();
+        r.err = p.readAllStandardError();
+        r.code = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+        return r;
+    }
+    static int Run(const QStringList &args, QByteArray &err, const QByteArray &home = QByteArray())
+    {
+        const TRun r = Start(args, QString::fromLocal8Bit(home));
+        err = r.err;
+        return r.code;
     }
 
 private slots:
@@ -122,6 +146,167 @@ private slots:
         QByteArray err;
         QCOMPARE(Run({}, err, home.path().toLocal8Bit()), 0);
         QVERIFY(QFileInfo::exists(home.path() + "/OS - Tarvo Vodevuru/DADOS.GDB"));
+    }
+    // A creation stopped by a full disk left its half-made file, which every
+    // later creation (and every later start) then refused as existing.
+    void fullDiskLeavesNoHalfMadeFile()
+    {
+        TTinyDisk disk(512);
+        if (!disk.Mounted())
+            QSKIP("cannot mount a small file system here (needs root)");
+        const QString path = disk.Path() + "/DADOS.GDB";
+        TRun r = Start({path});
+        QCOMPARE(r.code, 1);
+        QVERIFY2(r.err.contains("O disco está cheio"), r.err.constData());
+        QVERIFY2(r.err.contains("Detalhe técnico:"), r.err.constData());
+        QVERIFY(!QFileInfo::exists(path));
+        // Space freed: the next creation works.
+        QVERIFY(disk.Grow(16 * 1024));
+        r = Start({path});
+        QVERIFY2(r.code == 0, r.err.constData());
+        QVERIFY(QFileInfo::exists(path));
+    }
+
+    // An unknown option was taken for the name of the file to create.
+    void unknownOptionCreatesNothing_data()
+    {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<QByteArray>("said");
+        QTest::newRow("long") << QStringList{"--bogus"} << QByteArray("opção desconhecida: --bogus");
+        QTest::newRow("short") << QStringList{"-x", "DADOS.GDB"} << QByteArray("opção desconhecida: -x");
+        QTest::newRow("user without value") << QStringList{"DADOS.GDB", "--user"} << QByteArray("--user precisa");
+        QTest::newRow("two paths") << QStringList{"A.GDB", "B.GDB"} << QByteArray("mais de um caminho");
+    }
+    void unknownOptionCreatesNothing()
+    {
+        QFETCH(QStringList, args);
+        QFETCH(QByteArray, said);
+        QTemporaryDir home;
+        const TRun r = Start(args, home.path(), QByteArray(), home.path());
+        QCOMPARE(r.code, 2);
+        QVERIFY2(r.err.contains(said), r.err.constData());
+        QVERIFY2(r.err.contains("uso: os-createdb"), r.err.constData());
+        QCOMPARE(QDir(home.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden), QStringList());
+        // A path starting with "-" is still possible after "--".
+        const TRun dashed = Start({"--", "-dados.gdb"}, home.path(), QByteArray(), home.path());
+        QVERIFY2(dashed.code == 0, dashed.err.constData());
+        QVERIFY(QFileInfo::exists(home.path() + "/-dados.gdb"));
+    }
+
+    // The help was written on the standard error.
+    void helpGoesToStandardOutput()
+    {
+        for (const QString &option : {QStringLiteral("--help"), QStringLiteral("-h")}) {
+            const TRun r = Start({option});
+            QCOMPARE(r.code, 0);
+            QVERIFY2(r.out.contains("uso: os-createdb") && r.out.contains("--password"), r.out.constData());
+            QVERIFY2(r.err.isEmpty(), r.err.constData());
+        }
+    }
+
+    // The built-in administrator password was sent to every server: the
+    // user and password come from the options, the settings file or the
+    // terminal, as the program takes them.
+    void serverUserAsTheProgramTakesIt_data()
+    {
+        QTest::addColumn<QStringList>("options");
+        QTest::addColumn<QString>("settings");
+        QTest::addColumn<QByteArray>("typed");
+        QTest::addColumn<bool>("created");
+        const QString good = "[General]\nuser=SYSDBA\npassword=quillmoss\n";
+        const QString wrong = "[General]\nuser=SYSDBA\npassword=errada\n";
+        QTest::newRow("options") << QStringList{"--user", "SYSDBA", "--password=quillmoss"} << wrong << QByteArray()
+                                 << true;
+        QTest::newRow("wrong options") << QStringList{"--user=SYSDBA", "--password", "errada"} << good << QByteArray()
+                                       << false;
+        QTest::newRow("settings") << QStringList() << good << QByteArray() << true;
+        QTest::newRow("wrong settings") << QStringList() << wrong << QByteArray() << false;
+        QTest::newRow("typed") << QStringList() << QString() << QByteArray("SYSDBA\nquillmoss\n") << true;
+        QTest::newRow("typed wrong") << QStringList() << QString() << QByteArray("SYSDBA\nerrada\n") << false;
+        QTest::newRow("nothing typed") << QStringList() << QString() << QByteArray() << false;
+    }
+    void serverUserAsTheProgramTakesIt()
+    {
+        QFETCH(QStringList, options);
+        QFETCH(QString, settings);
+        QFETCH(QByteArray, typed);
+        QFETCH(bool, created);
+        const QString server = qEnvironmentVariable("OS_FB_SERVER");
+        if (server.isEmpty())
+            QSKIP("OS_FB_SERVER is not set: no Firebird server was started for the tests");
+        QTemporaryDir home;
+        if (!settings.isEmpty()) {
+            QVERIFY(QDir().mkpath(home.path() + "/.config/ordemservico"));
+            QFile conf(home.path() + "/.config/ordemservico/ordemservico.conf");
+            QVERIFY(conf.open(QIODevice::WriteOnly));
+            conf.write(settings.toUtf8());
+        }
+        const QString file = qEnvironmentVariable("OS_FB_SERVER_DIR", "/tmp") + "/oscreatedb-"
+                             + QString::number(QCoreApplication::applicationPid()) + "-"
+                             + QString::fromLatin1(QTest::currentDataTag()).replace(' ', '_') + ".GDB";
+        const QString name = server + ":" + file;
+        const TRun r = Start(options << name, home.path(), typed);
+        QVERIFY2((r.code == 0) == created, r.err.constData());
+        if (!created) {
+            QCOMPARE(r.code, 1);
+            QVERIFY(!QFileInfo::exists(file));
+            return;
+        }
+        TFbDatabase db;
+        TFbTransaction tr;
+        db.SetDatabaseName(name);
+        db.SetParams({"user_name=SYSDBA", "password=quillmoss"});
+        db.SetDefaultTransaction(&tr);
+        db.Open();
+        TFbQuery q;
+        q.SetDatabase(&db);
+        q.SetSQL("select count(*) as n from config");
+        q.Open();
+        QCOMPARE(q.FieldByName("n")->AsInteger(), 1);
+        q.Close();
+        tr.Commit();
+        db.Close();
+        TFbServices::DropDatabase(name, "SYSDBA", "quillmoss");
+    }
+
+    // os-demodata sent the built-in administrator password too; it refused
+    // no unknown option when the counts were right.
+    void demodataTakesTheServerUserAsWell()
+    {
+        QTemporaryDir home;
+        TRun r = Start({"--bogus", "5"}, home.path(), QByteArray(), home.path(), "os-demodata");
+        QCOMPARE(r.code, 2);
+        QCOMPARE(QDir(home.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden), QStringList());
+        const QString server = qEnvironmentVariable("OS_FB_SERVER");
+        if (server.isEmpty())
+            QSKIP("OS_FB_SERVER is not set: no Firebird server was started for the tests");
+        const QString file = qEnvironmentVariable("OS_FB_SERVER_DIR", "/tmp") + "/osdemodata-"
+                             + QString::number(QCoreApplication::applicationPid()) + ".GDB";
+        const QString name = server + ":" + file;
+        r = Start({"--user=SYSDBA", "--password=quillmoss", name}, home.path());
+        QVERIFY2(r.code == 0, r.err.constData());
+        r = Start({"--user", "SYSDBA", "--password", "errada", name, "5"}, home.path(), QByteArray(), QString(),
+                  "os-demodata");
+        QCOMPARE(r.code, 1);
+        r = Start({name, "5"}, home.path(), QByteArray("SYSDBA\nquillmoss\n"), QString(), "os-demodata");
+        QVERIFY2(r.code == 0, r.err.constData());
+        {
+            TFbDatabase db;
+            TFbTransaction tr;
+            db.SetDatabaseName(name);
+            db.SetParams({"user_name=SYSDBA", "password=quillmoss"});
+            db.SetDefaultTransaction(&tr);
+            db.Open();
+            TFbQuery q;
+            q.SetDatabase(&db);
+            q.SetSQL("select count(*) as n from clientes");
+            q.Open();
+            QCOMPARE(q.FieldByName("n")->AsInteger(), 5);
+            q.Close();
+            tr.Commit();
+            db.Close();
+        }
+        TFbServices::DropDatabase(name, "SYSDBA", "quillmoss");
     }
 };
 

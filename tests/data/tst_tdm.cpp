@@ -529,6 +529,35 @@ private slots:
         dm.CloseAll();
         QCOMPARE(generators(), 0);
     }
+
+    // A database refused as another program's stayed attached: the client
+    // list then read it ("Table unknown CLIENTES"). It is closed at once and
+    // stays closed until the database is named again.
+    void refusedForeignDatabaseIsClosedAtOnce()
+    {
+        TFbTestDb probe;
+        OS_REQUIRE_TEST_DB(probe);
+        const QString path = probe.Dir() + QStringLiteral("/OUTRO.FDB");
+        TFbDatabase::CreateDatabase(path, QLatin1String(TDmSchema::UserName), QLatin1String(TDmSchema::Password));
+        TDM dm;
+        dm.Database->SetDatabaseName(path);
+        QVERIFY_THROWS_EXCEPTION(EFbError, dm.OpenAll());
+        QVERIFY(!dm.Database->Connected());
+        try {
+            dm.ClientesQuery->Open();
+            QFAIL("a screen read the refused database");
+        } catch (const EFbError &e) {
+            QVERIFY2(e.Message().contains(QStringLiteral("não é um banco de dados deste sistema")), qPrintable(e.Message()));
+        }
+        QVERIFY(!dm.Database->Connected());
+        // Named again (the right file put in its place), it opens.
+        QVERIFY(QFile::remove(path));
+        TDmSchema::CreateDatabaseFile(path);
+        dm.Database->SetDatabaseName(path);
+        dm.OpenAll();
+        QVERIFY(dm.Database->Connected());
+        dm.CloseAll();
+    }
 };
 
 QTEST_MAIN(TstTDM)

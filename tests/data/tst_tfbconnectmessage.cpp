@@ -3,7 +3,10 @@
 #include "data/efberror.h"
 #include "data/tfbconnectmessage.h"
 #include "data/tfbdatabase.h"
+#include "data/tfbquery.h"
+#include "data/tfbtransaction.h"
 #include "tests/support/tfbtestdb.h"
+#include "tests/support/ttinydisk.h"
 
 #include <QFile>
 #include <QtTest>
@@ -15,6 +18,7 @@ private slots:
     void connectionErrorsInEnglish_data();
     void connectionErrorsInEnglish();
     void missingAndUnreadableFilesOnTheRealEngine();
+    void damagedAndReadOnlyFilesInPortuguese();
 };
 
 void TstTFbConnectMessage::connectionErrorsInEnglish_data()
@@ -97,6 +101,61 @@ void TstTFbConnectMessage::missingAndUnreadableFilesOnTheRealEngine()
     }
     const QString refused = openError(locked);
     QVERIFY2(refused.startsWith(QStringLiteral("Sem permissão")), qPrintable(refused));
+}
+
+// A damaged database ("Missing crypt plugin, but page appears encrypted.")
+// and a read-only one ("no permission for read-write access") were told in
+// the engine's English only.
+void TstTFbConnectMessage::damagedAndReadOnlyFilesInPortuguese()
+{
+    TFbTestDb db;
+    if (db.EngineMissing())
+        QSKIP("no database engine");
+    QVERIFY2(db.IsValid(), qPrintable(db.Error()));
+    // The first error met, opening and reading the catalogue.
+    const auto firstError = [](const QString &file) {
+        try {
+            TFbDatabase d;
+            TFbTransaction tr;
+            d.SetDatabaseName(file);
+            d.SetDefaultTransaction(&tr);
+            tr.SetDefaultDatabase(&d);
+            d.Open();
+            TFbQuery q;
+            q.SetDatabase(&d);
+            q.SetSQL(QStringLiteral("select count(*) from rdb$relations"));
+            q.Open();
+            q.Close();
+            q.SetSQL(QStringLiteral("select count(*) from clientes"));
+            q.Open();
+        } catch (const EFbError &e) {
+            return e.Message();
+        }
+        return QString();
+    };
+    // A page of the catalogue marked encrypted: what a damaged disk leaves.
+    const QString damaged = db.Dir() + QStringLiteral("/DANIFICADO.GDB");
+    QVERIFY(QFile::copy(db.Path(), damaged));
+    QFile f(damaged);
+    QVERIFY(f.open(QIODevice::ReadWrite));
+    QVERIFY(f.seek(3 * 16384));
+    f.write(QByteArray("\x07\x80", 2) + QByteArray(200, '\xff'));
+    f.close();
+    const QString broken = firstError(damaged);
+    QVERIFY2(broken.startsWith(QStringLiteral("O arquivo do banco de dados está danificado")), qPrintable(broken));
+    QVERIFY2(broken.endsWith(QStringLiteral("Detalhe técnico: Missing crypt plugin, but page appears encrypted")),
+             qPrintable(broken));
+
+    TTinyDisk disk(8 * 1024);
+    if (!disk.Mounted())
+        QSKIP("cannot mount a small file system here (needs root)");
+    const QString readOnly = disk.Path() + QStringLiteral("/DADOS.GDB");
+    QVERIFY(QFile::copy(db.Path(), readOnly));
+    QVERIFY(disk.MakeReadOnly());
+    const QString refused = firstError(readOnly);
+    QVERIFY2(refused.startsWith(QStringLiteral("O arquivo do banco de dados só pode ser lido")), qPrintable(refused));
+    QVERIFY2(refused.contains(QStringLiteral("no permission for read-write access")), qPrintable(refused));
+    QCOMPARE(refused.count(QStringLiteral("Detalhe técnico")), 1);
 }
 
 QTEST_GUILESS_MAIN(TstTFbConnectMessage)

@@ -73,10 +73,17 @@ private slots:
     void controlFields();
     void menuEntry();
     void installsRunsAndRemovesInAThrowawayRoot();
+    void versionMovesOnWithTheChangelog();
+    void upgradeOverThePreviousReleaseInstallsTheNewOne();
+    void packageStopsWithoutShlibdeps();
     void lintianFindsNoError();
 
 private:
     std::unique_ptr<QTemporaryDir> m_dir;
+    // The versions of the changelog's entries, newest first.
+    static QStringList ChangelogVersions();
+    // A fresh dpkg root; its --root option.
+    static QString MakeDpkgRoot(const QTemporaryDir &root);
     QString m_deb;
     QStringList m_files;   // paths in the package, without the leading "./"
 };
@@ -249,6 +256,111 @@ void TstPackage::installsRunsAndRemovesInAThrowawayRoot()
             left << path;
     }
     QCOMPARE(left, QStringList{});
+}
+
+QStringList TstPackage::ChangelogVersions()
+{
+    QFile f(qEnvironmentVariable("OS_TEST_BINARY_DIR") + QStringLiteral("/packaging/changelog"));
+    if (!f.open(QIODevice::ReadOnly | QIODevice::Text))
+        return {};
+    QStringList versions;
+    static const QRegularExpression entry(QStringLiteral("^ordemservico \\(([^)]+)\\) "),
+                                          QRegularExpression::MultilineOption);
+    for (auto it = entry.globalMatch(QString::fromUtf8(f.readAll())); it.hasNext();)
+        versions << it.next().captured(1);
+    return versions;
+}
+
+QString TstPackage::MakeDpkgRoot(const QTemporaryDir &root)
+{
+    const QString admin = root.filePath(QStringLiteral("var/lib/dpkg"));
+    for (const char *sub : {"info", "updates", "triggers"})
+        QDir().mkpath(admin + QLatin1Char('/') + QLatin1String(sub));
+    QFile status(admin + QStringLiteral("/status"));
+    if (status.open(QIODevice::WriteOnly))
+        status.close();
+    return QStringLiteral("--root=") + root.path();
+}
+
+// The version stayed 1.5 release after release: the package is the
+// changelog's newest entry, above the one before it.
+void TstPackage::versionMovesOnWithTheChangelog()
+{
+    const QStringList versions = ChangelogVersions();
+    QVERIFY2(versions.size() >= 2, qPrintable(versions.join(QLatin1Char(' '))));
+    QCOMPARE(versions.first(), QStringLiteral(OS_PROJECT_VERSION));
+    for (int i = 1; i < versions.size(); ++i) {
+        const TRun newer = Run(QStringLiteral("dpkg"), {QStringLiteral("--compare-versions"), versions[i - 1],
+                                                       QStringLiteral("gt"), versions[i]});
+        QVERIFY2(newer.code == 0, qPrintable(versions[i - 1] + QStringLiteral(" <= ") + versions[i]));
+    }
+}
+
+// Installing the new package over the old one said "already the newest
+// version" and installed nothing.
+void TstPackage::upgradeOverThePreviousReleaseInstallsTheNewOne()
+{
+    const QStringList versions = ChangelogVersions();
+    QVERIFY(versions.size() >= 2);
+    const QString previous = versions[1];
+    // The package of the previous release, made from this tree under its number.
+    QTemporaryDir old;
+    const QString build = qEnvironmentVariable("OS_TEST_BINARY_DIR");
+    const TRun cpack = Run(QStringLiteral(OS_CPACK_COMMAND),
+                           {QStringLiteral("--config"), build + QStringLiteral("/CPackConfig.cmake"),
+                            QStringLiteral("-G"), QStringLiteral("DEB"), QStringLiteral("-B"), old.path(),
+                            QStringLiteral("-D"), QStringLiteral("CPACK_PACKAGE_VERSION=") + previous});
+    QVERIFY2(cpack.code == 0, qPrintable(cpack.out + cpack.err));
+    const QStringList debs = QDir(old.path()).entryList({QStringLiteral("ordemservico_*.deb")}, QDir::Files);
+    QCOMPARE(debs.size(), 1);
+
+    QTemporaryDir root;
+    const QString rootOption = MakeDpkgRoot(root);
+    auto installed = [&] {
+        return Run(QStringLiteral("dpkg-query"), {rootOption, QStringLiteral("--show"),
+                                                  QStringLiteral("--showformat=${Status} ${Version}"),
+                                                  QStringLiteral("ordemservico")}).out;
+    };
+    TRun install = Run(QStringLiteral("dpkg"), {rootOption, QStringLiteral("--force-depends"), QStringLiteral("--install"),
+                                                old.filePath(debs.first())});
+    QVERIFY2(install.code == 0, qPrintable(install.out + install.err));
+    QCOMPARE(installed(), QStringLiteral("install ok installed ") + previous);
+    install = Run(QStringLiteral("dpkg"), {rootOption, QStringLiteral("--force-depends"), QStringLiteral("--install"),
+                                           m_deb});
+    QVERIFY2(install.code == 0, qPrintable(install.out + install.err));
+    QVERIFY2(install.out.contains(QStringLiteral("(%1) over (%2)").arg(QStringLiteral(OS_PROJECT_VERSION), previous)),
+             qPrintable(install.out));
+    QCOMPARE(installed(), QStringLiteral("install ok installed ") + QStringLiteral(OS_PROJECT_VERSION));
+    const TRun version = Run(root.filePath(QStringLiteral("usr/bin/ordemservico")), {QStringLiteral("--version")});
+    QCOMPARE(version.out, QStringLiteral("ordemservico %1\n").arg(QStringLiteral(OS_PROJECT_VERSION)));
+}
+
+// Made where dpkg-shlibdeps was missing, the package silently lacked its Qt
+// and C library dependencies.
+void TstPackage::packageStopsWithoutShlibdeps()
+{
+    QTemporaryDir out;
+    // A search path that holds every program but dpkg-shlibdeps.
+    QTemporaryDir bin;
+    for (const QString &dir : qEnvironmentVariable("PATH").split(QLatin1Char(':'), Qt::SkipEmptyParts)) {
+        for (const QFileInfo &program : QDir(dir).entryInfoList(QDir::Files | QDir::Executable)) {
+            if (program.fileName() != QLatin1String("dpkg-shlibdeps"))
+                QFile::link(program.absoluteFilePath(), bin.filePath(program.fileName()));
+        }
+    }
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("PATH"), bin.path());
+    p.setProcessEnvironment(env);
+    const QString build = qEnvironmentVariable("OS_TEST_BINARY_DIR");
+    p.start(QStringLiteral(OS_CPACK_COMMAND), {QStringLiteral("--config"), build + QStringLiteral("/CPackConfig.cmake"),
+                                               QStringLiteral("-G"), QStringLiteral("DEB"), QStringLiteral("-B"),
+                                               out.path()});
+    QVERIFY(p.waitForFinished(240000));
+    const QString said = QString::fromUtf8(p.readAllStandardOutput() + p.readAllStandardError());
+    QVERIFY2(p.exitCode() != 0, qPrintable(said));
+    QVERIFY2(said.contains(QStringLiteral("dpkg-shlibdeps não foi encontrado")), qPrintable(said));
+    QCOMPARE(QDir(out.path()).entryList({QStringLiteral("*.deb")}, QDir::Files), QStringList());
 }
 
 void TstPackage::lintianFindsNoError()

@@ -12,6 +12,7 @@
 #include "settings/tconfigform.h"
 #include "tests/support/tfbtestdb.h"
 #include "tests/support/tmessagerecorder.h"
+#include "tests/support/ttinydisk.h"
 #include "widgets/tdbedit.h"
 #include "widgets/tdbfieldlink.h"
 #include "widgets/teditorlook.h"
@@ -105,6 +106,9 @@ private slots:
     void backupSucceedsAndTheCopyOpens();
     void twoBackupsInTheSameSecond();
     void backupFailsWhenTheFileIsMissing();
+    void backupsAreTheOwnersOnly();
+    void serverBackupPageNamesTheServersBackup();
+    void backupOntoAFullDiskSaysSo();
     void backupOfAnUnreachableServerSaysWhy_data();
     void backupOfAnUnreachableServerSaysWhy();
     void restoreFromTheScreen();
@@ -524,9 +528,65 @@ void TstTConfigForm::backupFailsWhenTheFileIsMissing()
                              + "/DADOS.GDB\rMotivo: O arquivo do banco de dados não foi encontrado"),
              qPrintable(said));
     QCOMPARE(m_rec->Last().icon, TMessages::NoIcon);
-    // The new folder stays, empty: nothing half-made in it.
-    QVERIFY(QFileInfo(folder).isDir());
-    QVERIFY(QDir(folder).entryList(QDir::Files | QDir::NoDotAndDotDot).isEmpty());
+    // No empty dated folder is left to be taken for a backup.
+    QVERIFY(!QFileInfo::exists(folder));
+}
+
+// The backups (the shop's clients' names, documents and addresses) were
+// readable by every user of the computer, in a folder open to all.
+void TstTConfigForm::backupsAreTheOwnersOnly()
+{
+    // A folder an older version made open to all is closed too.
+    const QString root = m_db->Dir() + QStringLiteral("/Backup_OS");
+    QVERIFY(QDir().mkpath(root));
+    QVERIFY(QFile::setPermissions(root, QFileDevice::Permissions(0x7755)));
+    Backup(QDateTime(QDate(2026, 4, 30), QTime(18, 0, 0)));
+    const QString folder = root + QStringLiteral("/30.04.26 - 18h00m00s");
+    QCOMPARE(m_rec->Texts(), QStringList{folder + QStringLiteral("/DADOS.GDB\rBackup feito com sucesso!")});
+    constexpr auto ownerOnlyFolder = QFileDevice::Permissions(0x7700);
+    constexpr auto ownerOnlyFile = QFileDevice::Permissions(0x6600);
+    QCOMPARE(QFileInfo(root).permissions(), ownerOnlyFolder);
+    QCOMPARE(QFileInfo(folder).permissions(), ownerOnlyFolder);
+    QCOMPARE(QFileInfo(folder + QStringLiteral("/DADOS.GDB")).permissions(), ownerOnlyFile);
+}
+
+// The backup page of a server database named DADOS.GDB where the server's
+// backup is DADOS.FBK.
+void TstTConfigForm::serverBackupPageNamesTheServersBackup()
+{
+    m_form.reset();
+    DM->CloseAll();
+    DM->Database->SetDatabaseName(QStringLiteral("balcao.invalid:/srv/os/DADOS.GDB"));
+    TConfigForm form;
+    const QString text = form.Memo1->toPlainText();
+    QVERIFY2(text.contains(QStringLiteral("DADOS.FBK")) && text.contains(QStringLiteral("[balcao.invalid]")),
+             qPrintable(text));
+    QVERIFY2(!text.contains(QStringLiteral("DADOS.GDB")), qPrintable(text));
+    QVERIFY2(text.contains(m_db->Dir() + QStringLiteral("/Backup_OS")), qPrintable(text));
+}
+
+// A backup onto a full disk said "Failure to write block: Erro desconhecido"
+// and left an empty dated folder.
+void TstTConfigForm::backupOntoAFullDiskSaysSo()
+{
+    TTinyDisk disk(256);
+    if (!disk.Mounted())
+        QSKIP("cannot mount a small file system here (needs root)");
+    const QString root = m_db->Dir() + QStringLiteral("/Backup_OS");
+    QVERIFY(QFile::link(disk.Path(), root));
+    Backup(QDateTime(QDate(2026, 4, 30), QTime(18, 0, 0)));
+    QCOMPARE(m_rec->Count(), 1);
+    const QString said = m_rec->Last().text;
+    QVERIFY2(said.contains(QStringLiteral("Motivo: O disco está cheio: não há espaço para gravar o backup em ")
+                           + root + QStringLiteral("/30.04.26 - 18h00m00s.")), qPrintable(said));
+    QVERIFY2(!said.contains(QStringLiteral("desconhecido")) && !said.contains(QStringLiteral("Failure")),
+             qPrintable(said));
+    QCOMPARE(QDir(disk.Path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden), QStringList());
+    // The database was released: with room again the next backup works.
+    QVERIFY(QFile::remove(root));
+    m_rec->Clear();
+    Backup(QDateTime(QDate(2026, 4, 30), QTime(18, 1, 0)));
+    QCOMPARE(m_rec->Texts(), QStringList{root + QStringLiteral("/30.04.26 - 18h01m00s/DADOS.GDB\rBackup feito com sucesso!")});
 }
 
 void TstTConfigForm::backupOfAnUnreachableServerSaysWhy_data()
@@ -648,6 +708,9 @@ void TstTConfigForm::backupOfAServerDatabaseFromTheScreen()
     const QString file = m_db->Dir() + QStringLiteral("/Backup_OS/30.04.26 - 18h00m00s/DADOS.FBK");
     QCOMPARE(m_rec->Texts(), QStringList{file + QStringLiteral("\rBackup do servidor feito e verificado com sucesso!")});
     QVERIFY(QFileInfo(file).size() > 0);
+    // The shop's clients are in it: its owner's only, in folders of the owner's only.
+    QCOMPARE(QFileInfo(file).permissions(), QFileDevice::Permissions(0x6600));
+    QCOMPARE(QFileInfo(QFileInfo(file).absolutePath()).permissions(), QFileDevice::Permissions(0x7700));
 
     // Restored from the screen as a new database beside the one in use.
     m_rec->Clear();
