@@ -162,8 +162,8 @@ QString TDatabaseBackup::WriteFailedMessage(const QString &file, const QString &
             ? QStringLiteral("O disco está cheio: não há espaço para gravar o backup em %1. Libere espaço no "
                              "disco (ou use outro) e faça o backup de novo.")
             : QStringLiteral("Não foi possível gravar o backup em %1.");
-    return head.arg(QDir::toNativeSeparators(QFileInfo(file).absolutePath()))
-           + QStringLiteral("\n\nDetalhe técnico: ") + systemText;
+    return TFbConnectMessage::WithDetail(head.arg(QDir::toNativeSeparators(QFileInfo(file).absolutePath())),
+                                         systemText);
 }
 
 QString TDatabaseBackup::DatabaseFile(const TFbDatabase *db)
@@ -242,8 +242,9 @@ void TDatabaseBackup::CopyDatabase(TFbDatabase *db, const QString &destination)
         QString readError;
         if (!CopyOwnerOnly(source, partial, readError, copyError)) {
             if (!readError.isEmpty())
-                copyError = QStringLiteral("Não foi possível ler o banco de dados %1.\n\nDetalhe técnico: %2")
-                                .arg(QDir::toNativeSeparators(source), readError);
+                copyError = TFbConnectMessage::WithDetail(
+                    QStringLiteral("Não foi possível ler o banco de dados %1.").arg(QDir::toNativeSeparators(source)),
+                    readError);
             else
                 copyError = WriteFailedMessage(partial, copyError);
         } else if (const auto &hook = AfterCopyHook()) {

@@ -2,6 +2,7 @@
 
 #include "app/tmessages.h"
 #include "data/efberror.h"
+#include "data/tfbconnectmessage.h"
 #include "data/tfbdatabase.h"
 #include "data/tfbservices.h"
 
@@ -20,7 +21,7 @@ constexpr long Unavailable = 335544375;
 // Says that the server does not answer, with the engine's own text once.
 void SayNotAnswering(const QString &server, const QString &message)
 {
-    const QString marker = QStringLiteral("\n\nDetalhe técnico: ");
+    const QString marker = TFbConnectMessage::DetailMarker();
     const qsizetype at = message.lastIndexOf(marker);
     const QString engine = at >= 0 ? message.mid(at + marker.size()) : message;
     TMessages::ShowError(QStringLiteral("O servidor do banco de dados em \"%1\" não responde. Verifique se o "

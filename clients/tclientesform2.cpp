@@ -28,24 +28,22 @@ bool TClientesForm2::Pick(QWidget *parent)
     // The list is read again, so that a client deleted on another computer
     // is not offered (and one added there is); the current client stays
     // current. Where an entry holds the dataset it is shown as read.
-    if (clients->Active() && clients->HeldBy().isEmpty()) {
-        bool free = true;
-        try {
-            clients->CheckNotHeld();
-        } catch (const EFbError &) {
-            free = false;
+    bool free = true;
+    try {
+        clients->CheckNotHeld();
+    } catch (const EFbError &) {
+        free = false;
+    }
+    if (free) {
+        const QVariant id = clients->FieldByName(QStringLiteral("IDCLIENTE"))->Value();
+        clients->Close();
+        clients->Open();
+        if (clients->IsEmpty()) {
+            TMessages::ShowMessage(QStringLiteral("Não existe cliente cadastrado!"));
+            return false;
         }
-        if (free) {
-            const QVariant id = clients->FieldByName(QStringLiteral("IDCLIENTE"))->Value();
-            clients->Close();
-            clients->Open();
-            if (!clients->Locate(QStringLiteral("IDCLIENTE"), id))
-                clients->First();
-            if (clients->IsEmpty()) {
-                TMessages::ShowMessage(QStringLiteral("Não existe cliente cadastrado!"));
-                return false;
-            }
-        }
+        if (!clients->Locate(QStringLiteral("IDCLIENTE"), id))
+            clients->First();
     }
     TClientesForm2 picker(parent);
     clients->Open();

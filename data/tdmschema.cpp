@@ -304,7 +304,7 @@ QString TDmSchema::CreationFailedMessage(const QString &path, const QString &eng
             ? QStringLiteral("O disco está cheio: não há espaço para criar o banco de dados em \"%1\". "
                              "Libere espaço no disco e tente de novo.")
             : QStringLiteral("Não foi possível criar o banco de dados em \"%1\".");
-    return head.arg(QDir::toNativeSeparators(path)) + QStringLiteral("\n\nDetalhe técnico: ") + engineText;
+    return TFbConnectMessage::WithDetail(head.arg(QDir::toNativeSeparators(path)), engineText);
 }
 
 void TDmSchema::CreateDatabaseFile(const QString &path, const QString &user, const QString &password)

@@ -49,7 +49,7 @@ QString TFbConnectMessage::For(long gdsCode, const QString &engineText, const QS
     default:
         return engineText;
     }
-    return head + QStringLiteral("\n\nDetalhe técnico: ") + engineText;
+    return head + DetailMarker() + engineText;
 }
 
 bool TFbConnectMessage::IsDiskFull(const QString &text)

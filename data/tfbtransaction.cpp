@@ -103,11 +103,12 @@ QByteArray TFbTransaction::BuildTpb() const
         const QByteArray n = p.trimmed().toLower().toLatin1();
         if (n.isEmpty())
             continue;
-        if (n.startsWith("lock_timeout=")) {
+        static const QByteArray lockTimeout("lock_timeout=");
+        if (n.startsWith(lockTimeout)) {
             // How long a statement waits for a row another transaction
             // holds before it fails with a lock time-out, in seconds.
             bool ok = false;
-            const int seconds = n.mid(13).toInt(&ok);
+            const int seconds = n.mid(lockTimeout.size()).toInt(&ok);
             if (!ok || seconds <= 0)
                 throw EFbError(QStringLiteral("Invalid transaction parameter '%1'").arg(p));
             tpb.append(char(isc_tpb_lock_timeout));

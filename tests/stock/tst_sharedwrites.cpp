@@ -174,13 +174,11 @@ class TstSharedWrites : public QObject
 
     void Trace(int computer, const QString &what) { m_trace += QStringLiteral("%1: %2\n").arg(computer).arg(what); }
 
-    // --- rows made at once ---
+    // --- rows made at once (not orders: they are typed, see Begin) ---
     void AddRow(int c, Tab tab)
     {
         TDM &dm = *m_dm[size_t(c)];
         TFbQuery *q = Dataset(dm, tab);
-        if (tab == Order)
-            return;
         ReadRow(dm, tab, 0);
         q->Append();
         Row row;
