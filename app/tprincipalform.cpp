@@ -61,7 +61,8 @@ TPrincipalForm::TPrincipalForm(QWidget *parent)
     : QMainWindow(parent)
 {
     setObjectName(QStringLiteral("PrincipalForm"));
-    setWindowTitle(QStringLiteral("Ordem de Serviço 1.5  - Tarvo Vodevuru"));
+    // The version of the release, which moves with each one.
+    setWindowTitle(QStringLiteral("Ordem de Serviço " OS_VERSION "  - Tarvo Vodevuru"));
     setFont(QFont(QStringLiteral("Tahoma"), 8));
     InitPictures();
     CreateMenus();

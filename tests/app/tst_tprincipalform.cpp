@@ -174,7 +174,7 @@ void TstTPrincipalForm::captionAndFrame()
 {
     TPrincipalForm form;
     QCOMPARE(PrincipalForm, &form);
-    QCOMPARE(form.windowTitle(), QStringLiteral("Ordem de Serviço 1.5  - Tarvo Vodevuru"));
+    QCOMPARE(form.windowTitle(), QStringLiteral("Ordem de Serviço " OS_PROJECT_VERSION "  - Tarvo Vodevuru"));
     QVERIFY(form.windowState() & Qt::WindowMaximized);
     QCOMPARE(form.font().family(), QStringLiteral("Tahoma"));
     QCOMPARE(form.font().pointSize(), 8);

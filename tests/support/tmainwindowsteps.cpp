@@ -4,6 +4,7 @@
 #include "tests/support/txsession.h"
 
 #include <QProcessEnvironment>
+#include <QRegularExpression>
 
 #include <QStringList>
 
@@ -14,7 +15,8 @@ constexpr int ArquivoX = 22, ArquivoY = 6;
 
 QString TMainWindowSteps::MainWindow()
 {
-    return QStringLiteral("^Ordem de Serviço 1\\.5  - Tarvo Vodevuru$");
+    return QStringLiteral("^Ordem de Serviço %1  - Tarvo Vodevuru$")
+        .arg(QRegularExpression::escape(QStringLiteral(OS_PROJECT_VERSION)));
 }
 
 QString TMainWindowSteps::MessageBox()
